@@ -1,0 +1,19 @@
+# One interface target carries the build settings of every target of the project.
+add_library(quarvel_settings INTERFACE)
+target_compile_features(quarvel_settings INTERFACE cxx_std_20)
+target_compile_options(quarvel_settings INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_definitions(quarvel_settings INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QUARVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+if(QUARVEL_SANITIZE)
+  target_compile_options(quarvel_settings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                    -fno-sanitize-recover=undefined)
+  target_link_options(quarvel_settings INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Sources of a library or program: every .cpp below the folder, so that new
+# files need no edit of the build.
+function(quarvel_sources out dir)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()

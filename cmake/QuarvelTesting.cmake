@@ -1,0 +1,16 @@
+# quarvel_add_test(NAME name LABEL label SOURCES ... LIBS ...)
+# One GoogleTest program; its cases are registered with CTest one by one, each
+# carrying the label (unit, office, server, gui, e2e).
+function(quarvel_add_test)
+  cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE quarvel_settings ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUARVEL_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()

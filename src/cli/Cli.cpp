@@ -1,0 +1,93 @@
+#include "Cli.h"
+
+#include "RecordsCommand.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace quarvel {
+
+namespace {
+
+const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password-stdin] COMMAND ...\n"
+                      "commands:\n"
+                      "  records list [--json]\n";
+
+struct Command {
+    const char *name;
+    int (*run)(Cli &, const QStringList &);
+};
+
+const Command kCommands[] = {
+    {"records", &RecordsCommand::run},
+};
+
+} // namespace
+
+bool Cli::parse(const QStringList &arguments)
+{
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (a == QLatin1String("--root") && i + 1 < arguments.size()) {
+            root_ = arguments.at(++i);
+        } else if (a == QLatin1String("--account") && i + 1 < arguments.size()) {
+            account_ = arguments.at(++i);
+        } else if (a == QLatin1String("--password-stdin")) {
+            passwordStdin_ = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return false;
+        } else {
+            command_ = arguments.mid(i);
+            break;
+        }
+    }
+    if (passwordStdin_) {
+        std::string line;
+        std::getline(std::cin, line);
+        password_ = QString::fromUtf8(line).remove(u'\r');
+    }
+    return !command_.isEmpty();
+}
+
+int Cli::run()
+{
+    for (const Command &c : kCommands)
+        if (command_.first() == QLatin1String(c.name))
+            return c.run(*this, command_.mid(1));
+    return usage(QStringLiteral("unknown command: %1").arg(command_.first()));
+}
+
+ClientContext *Cli::context(RecordFile::Mode mode)
+{
+    if (!context_) {
+        context_ = std::make_unique<ClientContext>(root_.isEmpty() ? ClientContext::programFolder() : root_);
+        if (!context_->Start(prompter_, mode)) {
+            context_.reset();
+            return nullptr;
+        }
+    }
+    return context_.get();
+}
+
+void Cli::out(const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stdout);
+}
+
+void Cli::err(const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stderr);
+}
+
+int Cli::usage(const QString &text)
+{
+    if (!text.isEmpty())
+        err(text + u'\n');
+    std::fputs(kUsage, stderr);
+    return Failed;
+}
+
+} // namespace quarvel

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+namespace quarvel {
+
+class Cli;
+
+// quarvelctl records ...: the pre-entry records of the local files.
+class RecordsCommand {
+public:
+    static int run(Cli &cli, const QStringList &args);
+
+private:
+    static int list(Cli &cli, const QStringList &args);
+};
+
+} // namespace quarvel

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/Prompter.h"
+#include "storage/CheckFile.h"
+#include "storage/ContactFile.h"
+#include "storage/GoodsFile.h"
+#include "storage/PreInputFile.h"
+#include "storage/WeightFile.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace quarvel {
+
+// Everything the client keeps for the whole run, built from one root folder:
+// the work folders and the five record files (and, as they come, the session,
+// settings and base data). The window, the command-line tool and the tests
+// each build their own; nothing reaches for a global.
+class ClientContext {
+public:
+    static constexpr qint64 kMinimumFreeBytes = 150'000'000;
+
+    explicit ClientContext(const QString &rootFolder);
+    ~ClientContext();
+    ClientContext(const ClientContext &) = delete;
+    ClientContext &operator=(const ClientContext &) = delete;
+
+    static QString applicationTitle();
+    // The folder of the running program, ending in "/"; empty when unknown.
+    static QString programFolder();
+
+    // The start-up steps that need no window: the root folder, the work
+    // folders, the free space and the five record files. Shows the fixed
+    // message of the first step that fails and returns false.
+    bool Start(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
+    bool MakeWorkFolders(Prompter &prompter);
+    bool CheckFreeSpace(Prompter &prompter);
+    bool OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
+    // Writes everything to disk, unmaps and closes the record files.
+    void Shutdown();
+    // Writes the record files' changed pages to disk (end of a user operation).
+    void FlushRecords();
+
+    // The root folder, ending in "/".
+    QString root() const { return root_; }
+    // A path below the root, e.g. path("DATA/recinput.dat").
+    QString path(const QString &relative) const { return root_ + relative; }
+
+    ContactFile &contacts() { return contacts_; }
+    PreInputFile &preInputs() { return preInputs_; }
+    GoodsFile &goods() { return goods_; }
+    WeightFile &weights() { return weights_; }
+    CheckFile &checks() { return checks_; }
+
+    // Tests replace the probe of the free bytes on the root's volume.
+    void setFreeSpaceProbe(std::function<qint64(const QString &)> probe) { freeSpace_ = std::move(probe); }
+    static qint64 FreeBytes(const QString &folder);
+
+private:
+    QString root_;
+    std::function<qint64(const QString &)> freeSpace_;
+    ContactFile contacts_;
+    PreInputFile preInputs_;
+    GoodsFile goods_;
+    WeightFile weights_;
+    CheckFile checks_;
+};
+
+} // namespace quarvel

@@ -1,0 +1,359 @@
+#include "storage/RecordFile.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quarvel {
+
+namespace {
+
+std::int32_t readInt(const char *p)
+{
+    std::int32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+void writeInt(char *p, std::int32_t v)
+{
+    std::memcpy(p, &v, 4);
+}
+
+} // namespace
+
+RecordFile::~RecordFile()
+{
+    Close();
+}
+
+int RecordFile::OpenFile(const QString &path, int recordSize, Mode mode)
+{
+    recordSize_ = recordSize;
+    path_ = path;
+    mode_ = mode;
+    return Open();
+}
+
+bool RecordFile::fail(const char *format)
+{
+    errorText_ = QString::fromLatin1(format).arg(path_);
+    return false;
+}
+
+int RecordFile::Open()
+{
+    Close();
+    changeCount_ = 1;
+    errorText_.clear();
+    repairText_.clear();
+    const QByteArray native = QFile::encodeName(path_);
+    const bool writable = mode_ == Mode::ReadWrite;
+    fd_ = ::open(native.constData(), writable ? O_RDWR | O_CREAT | O_CLOEXEC : O_RDONLY | O_CLOEXEC, 0644);
+    if (fd_ < 0 && !writable && errno == ENOENT) {
+        // A reader of a file that was never written sees an empty file.
+        open_ = true;
+        return 1;
+    }
+    if (fd_ < 0)
+        return fail("File(%1) open failed.");
+    // An open-file-description lock: a second writer, in this process or
+    // another, is refused; readers take no lock and may share the file.
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (writable && ::fcntl(fd_, F_OFD_SETLK, &lock) != 0) {
+        Close();
+        return fail("File(%1) open failed. It is in use by another program.");
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !readHeader(st.st_size)) {
+        Close();
+        return 0;
+    }
+    if (!writable && st.st_size == 0) {
+        open_ = true;
+        return 1;
+    }
+    if (!mapView()) {
+        Close();
+        return 0;
+    }
+    if (writable)
+        repairOrder();
+    open_ = true;
+    return 1;
+}
+
+bool RecordFile::readHeader(std::int64_t fileLength)
+{
+    recordCount_ = 0;
+    lastId_ = 0;
+    if (fileLength == 0)
+        return true;
+    if (fileLength < kHeaderSize)
+        return fail("File(%1) is damaged: it is shorter than its header.");
+    char header[8];
+    if (::pread(fd_, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header))
+        return fail("File(%1) open failed.");
+    recordCount_ = readInt(header);
+    lastId_ = readInt(header + 4);
+    const std::int64_t needed = kHeaderSize + std::int64_t(recordCount_) * recordSize_;
+    if (recordCount_ < 0 || needed > fileLength) {
+        recordCount_ = lastId_ = 0;
+        return fail("File(%1) is damaged: its header counts more records than the file holds.");
+    }
+    return true;
+}
+
+bool RecordFile::mapView()
+{
+    const bool writable = mode_ == Mode::ReadWrite;
+    const std::int64_t extra = writable ? kGrowth : 0;
+    const std::int64_t length = kHeaderSize + (std::int64_t(recordCount_) + extra) * recordSize_;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        return fail("File(%1) mapping failed.");
+    if (writable && st.st_size < length && ::ftruncate(fd_, length) != 0)
+        return fail("File(%1) mapping failed.");
+    void *p = ::mmap(nullptr, static_cast<std::size_t>(length), writable ? PROT_READ | PROT_WRITE : PROT_READ,
+                     MAP_SHARED, fd_, 0);
+    if (p == MAP_FAILED)
+        return fail("File(%1) mapview failed(0).");
+    view_ = static_cast<char *>(p);
+    mappedLength_ = length;
+    return true;
+}
+
+void RecordFile::unmap()
+{
+    if (view_)
+        ::munmap(view_, static_cast<std::size_t>(mappedLength_));
+    view_ = nullptr;
+    mappedLength_ = 0;
+}
+
+void RecordFile::Close()
+{
+    unmap();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    open_ = false;
+    recordCount_ = 0;
+    lastId_ = 0;
+}
+
+char *RecordFile::slot(int index) const
+{
+    return view_ + kHeaderSize + std::int64_t(index) * recordSize_;
+}
+
+int RecordFile::recordId(int index) const
+{
+    return readInt(slot(index));
+}
+
+char *RecordFile::GetRecord(int index)
+{
+    if (!open_ || index < 0 || index >= recordCount_)
+        return nullptr;
+    return slot(index);
+}
+
+void RecordFile::writeHeader()
+{
+    writeInt(view_, recordCount_);
+    writeInt(view_ + 4, lastId_);
+}
+
+void RecordFile::countChange()
+{
+    if (++changeCount_ >= kChangesBeforeReopen)
+        Reopen();
+}
+
+int RecordFile::Append(void *record)
+{
+    if (!open_ || mode_ != Mode::ReadWrite)
+        return 0;
+    if (kHeaderSize + (std::int64_t(recordCount_) + 1) * recordSize_ > mappedLength_) {
+        Reopen();
+        if (!open_)
+            return 0;
+    }
+    ++lastId_;
+    writeInt(static_cast<char *>(record), lastId_);
+    std::memcpy(slot(recordCount_), record, static_cast<std::size_t>(recordSize_));
+    ++recordCount_;
+    writeHeader();
+    countChange();
+    return recordCount_;
+}
+
+int RecordFile::WriteAt(int index, const void *record)
+{
+    if (!open_ || mode_ != Mode::ReadWrite || index < 0 || index >= recordCount_)
+        return 0;
+    std::memmove(slot(index), record, static_cast<std::size_t>(recordSize_));
+    countChange();
+    return 1;
+}
+
+int RecordFile::DeleteAt(int index)
+{
+    if (!open_ || mode_ != Mode::ReadWrite || index < 0 || index >= recordCount_)
+        return 0;
+    const std::int64_t following = std::int64_t(recordCount_ - index - 1) * recordSize_;
+    if (following > 0)
+        std::memmove(slot(index), slot(index + 1), static_cast<std::size_t>(following));
+    --recordCount_;
+    writeInt(view_, recordCount_);
+    countChange();
+    return 1;
+}
+
+void RecordFile::Reopen()
+{
+    // The descriptor and its lock stay; only the view is renewed, with room
+    // for another 200 records beyond the current count.
+    if (fd_ < 0)
+        return;
+    unmap();
+    open_ = false;
+    changeCount_ = 1;
+    if (mapView())
+        open_ = true;
+}
+
+int RecordFile::FindIndexById(int id) const
+{
+    int low = 0;
+    int high = recordCount_ - 1;
+    while (open_ && low <= high) {
+        const int middle = low + (high - low) / 2;
+        const int found = recordId(middle);
+        if (found == id)
+            return middle;
+        if (found > id)
+            high = middle - 1;
+        else
+            low = middle + 1;
+    }
+    return -1;
+}
+
+char *RecordFile::FindById(int id)
+{
+    const int index = FindIndexById(id);
+    return index < 0 ? nullptr : slot(index);
+}
+
+void RecordFile::DeleteById(int id)
+{
+    const int index = FindIndexById(id);
+    if (index >= 0)
+        DeleteAt(index);
+}
+
+int RecordFile::DeleteWhere(const std::function<bool(const char *record)> &pick)
+{
+    if (!open_ || mode_ != Mode::ReadWrite)
+        return 0;
+    int kept = 0;
+    for (int i = 0; i < recordCount_; ++i) {
+        if (pick(slot(i)))
+            continue;
+        if (kept != i)
+            std::memcpy(slot(kept), slot(i), static_cast<std::size_t>(recordSize_));
+        ++kept;
+    }
+    const int removed = recordCount_ - kept;
+    if (removed > 0) {
+        recordCount_ = kept;
+        writeInt(view_, recordCount_);
+        countChange();
+    }
+    return removed;
+}
+
+bool RecordFile::Flush()
+{
+    if (!open_ || mode_ != Mode::ReadWrite)
+        return false;
+    return ::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC) == 0;
+}
+
+void RecordFile::repairOrder()
+{
+    // A crash in the middle of a delete can leave a record twice, and a file
+    // edited by other means can lose its order. Keep every record: drop only
+    // exact copies, put the rest back in id order, give clashing ids new ones.
+    bool ordered = true;
+    for (int i = 0; i < recordCount_ && ordered; ++i)
+        ordered = recordId(i) >= 1 && (i == 0 || recordId(i) > recordId(i - 1));
+    if (ordered) {
+        const int top = recordCount_ > 0 ? recordId(recordCount_ - 1) : 0;
+        if (lastId_ < top) {
+            lastId_ = top;
+            writeHeader();
+            repairText_ = QStringLiteral("File(%1) was repaired: its last id was behind its records.").arg(path_);
+        }
+        return;
+    }
+    const std::size_t size = static_cast<std::size_t>(recordSize_);
+    std::vector<QByteArray> records;
+    for (int i = 0; i < recordCount_; ++i)
+        records.emplace_back(slot(i), recordSize_);
+    std::stable_sort(records.begin(), records.end(),
+                     [](const QByteArray &a, const QByteArray &b) { return readInt(a.data()) < readInt(b.data()); });
+    int top = 0;
+    for (const QByteArray &r : records)
+        top = std::max(top, readInt(r.data()));
+    lastId_ = std::max(lastId_, top);
+    int copies = 0;
+    int renumbered = 0;
+    std::vector<QByteArray> kept;
+    std::vector<QByteArray> moved;
+    for (QByteArray &r : records) {
+        const int id = readInt(r.data());
+        if (!kept.empty() && kept.back() == r) {
+            ++copies;
+            continue;
+        }
+        if (id < 1 && r.count('\0') == r.size()) {
+            ++copies;
+            continue;
+        }
+        if (id < 1 || (!kept.empty() && readInt(kept.back().data()) == id)) {
+            writeInt(r.data(), ++lastId_);
+            moved.push_back(r);
+            ++renumbered;
+            continue;
+        }
+        kept.push_back(r);
+    }
+    kept.insert(kept.end(), moved.begin(), moved.end());
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        std::memcpy(slot(static_cast<int>(i)), kept[i].constData(), size);
+    for (int i = static_cast<int>(kept.size()); i < recordCount_; ++i)
+        std::memset(slot(i), 0, size);
+    recordCount_ = static_cast<int>(kept.size());
+    writeHeader();
+    ::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC);
+    repairText_ = QStringLiteral("File(%1) was repaired after an interrupted change: %2 repeated or empty records removed, "
+                                 "records put back in id order, %3 records given new ids.")
+                      .arg(path_)
+                      .arg(copies)
+                      .arg(renumbered);
+}
+
+} // namespace quarvel
