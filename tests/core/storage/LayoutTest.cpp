@@ -72,9 +72,9 @@ TEST(Layout, WeightRecordUnalignedFieldsSitAtTheirBytes)
     ASSERT_EQ(f.OpenRecords(root.file(QStringLiteral("w.dat"))), 0);
     f.Append(&w);
     f.Append(&w);
-    EXPECT_EQ(f.At(1)->nquantity, 0x11223344);
-    EXPECT_EQ(f.At(1)->iprice, 0x55667788);
-    EXPECT_EQ(f.At(1)->iid, 2);
+    EXPECT_EQ(+f.At(1)->nquantity, 0x11223344);
+    EXPECT_EQ(+f.At(1)->iprice, 0x55667788);
+    EXPECT_EQ(+f.At(1)->iid, 2);
 }
 
 TEST(Layout, ChargeableGramsFollowsTheVolumetricShare)
