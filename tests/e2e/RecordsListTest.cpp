@@ -28,7 +28,7 @@ TEST(RecordsList, ListsEveryFieldAsJsonBesideARunningWriter)
     file.Flush();
 
     const CtlResult run = runQuarvelctl({QStringLiteral("--root"), root.path(), QStringLiteral("records"),
-                                QStringLiteral("list"), QStringLiteral("--json")});
+                                         QStringLiteral("list"), QStringLiteral("--json")});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     const QJsonArray all = QJsonDocument::fromJson(run.out).array();
     ASSERT_EQ(all.size(), 2);
@@ -51,13 +51,13 @@ TEST(RecordsList, ExitCodesForUsageAndUnopenableFiles)
     EXPECT_EQ(runQuarvelctl({}).code, 2);
     EXPECT_EQ(runQuarvelctl({QStringLiteral("--root"), root.path(), QStringLiteral("nonsense")}).code, 2);
     const CtlResult empty = runQuarvelctl({QStringLiteral("--root"), root.path(), QStringLiteral("records"),
-                                  QStringLiteral("list"), QStringLiteral("--json")});
+                                           QStringLiteral("list"), QStringLiteral("--json")});
     EXPECT_EQ(empty.code, 0);
     EXPECT_EQ(QJsonDocument::fromJson(empty.out).array().size(), 0);
 
     root.write(QStringLiteral("DATA/recinput.dat"), QByteArray(10, '\x7f'));
     const CtlResult damaged = runQuarvelctl({QStringLiteral("--root"), root.path(), QStringLiteral("records"),
-                                    QStringLiteral("list"), QStringLiteral("--json")});
+                                             QStringLiteral("list"), QStringLiteral("--json")});
     EXPECT_EQ(damaged.code, 2);
     EXPECT_TRUE(QString::fromUtf8(damaged.err).startsWith(QStringLiteral("预录业务数据文件打开失败")));
 }

@@ -52,10 +52,9 @@ struct InitialRange {
 
 // Upper ends of the area-position ranges of GB 2312 level-1 characters by first letter.
 constexpr InitialRange kInitials[] = {
-    {1636, 'a'}, {1832, 'b'}, {2077, 'c'}, {2273, 'd'}, {2301, 'e'}, {2432, 'f'}, {2593, 'g'},
-    {2786, 'h'}, {3105, 'j'}, {3211, 'k'}, {3471, 'l'}, {3634, 'm'}, {3721, 'n'}, {3729, 'o'},
-    {3857, 'p'}, {4026, 'q'}, {4085, 'r'}, {4389, 's'}, {4557, 't'}, {4683, 'w'}, {4924, 'x'},
-    {5248, 'y'}, {5589, 'z'},
+    {1636, 'a'}, {1832, 'b'}, {2077, 'c'}, {2273, 'd'}, {2301, 'e'}, {2432, 'f'}, {2593, 'g'}, {2786, 'h'},
+    {3105, 'j'}, {3211, 'k'}, {3471, 'l'}, {3634, 'm'}, {3721, 'n'}, {3729, 'o'}, {3857, 'p'}, {4026, 'q'},
+    {4085, 'r'}, {4389, 's'}, {4557, 't'}, {4683, 'w'}, {4924, 'x'}, {5248, 'y'}, {5589, 'z'},
 };
 
 char initialOf(int q)
@@ -110,8 +109,9 @@ const char *ContactFile::keyOf(int index, Key key) const
 
 std::size_t ContactFile::keyWidth(Key key) const
 {
-    return key == Code ? sizeof(ContactRecord::ccode)
-                       : key == Name ? sizeof(ContactRecord::cname) : sizeof(ContactRecord::cphone);
+    return key == Code   ? sizeof(ContactRecord::ccode)
+           : key == Name ? sizeof(ContactRecord::cname)
+                         : sizeof(ContactRecord::cphone);
 }
 
 void ContactFile::RebuildIndexes()

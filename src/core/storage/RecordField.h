@@ -37,5 +37,8 @@ static_assert(sizeof(RecordDate) == 4);
 
 } // namespace quarvel
 
-#define QUARVEL_FIELD(Type, member, kind) \
-    quarvel::RecordField { #member, offsetof(Type, member), sizeof(Type::member), quarvel::RecordField::Kind::kind }
+#define QUARVEL_FIELD(Type, member, kind)                                                                              \
+    quarvel::RecordField                                                                                               \
+    {                                                                                                                  \
+#member, offsetof(Type, member), sizeof(Type::member), quarvel::RecordField::Kind::kind                        \
+    }

@@ -119,18 +119,54 @@ bool RecordFile::mapView()
     const bool writable = mode_ == Mode::ReadWrite;
     const std::int64_t extra = writable ? kGrowth : 0;
     const std::int64_t length = kHeaderSize + (std::int64_t(recordCount_) + extra) * recordSize_;
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0)
+    if (writable && !growFile(length))
         return fail("File(%1) mapping failed.");
-    if (writable && st.st_size < length && ::ftruncate(fd_, length) != 0)
-        return fail("File(%1) mapping failed.");
-    void *p = ::mmap(nullptr, static_cast<std::size_t>(length), writable ? PROT_READ | PROT_WRITE : PROT_READ,
-                     MAP_SHARED, fd_, 0);
+    void *p = MAP_FAILED;
+    if (view_) {
+        // Growing the existing map keeps its pages in place; a fresh map would
+        // fault every page in again after each renewal.
+        p = ::mremap(view_, static_cast<std::size_t>(mappedLength_), static_cast<std::size_t>(length), MREMAP_MAYMOVE);
+        if (p == MAP_FAILED)
+            unmap();
+    } else {
+        p = ::mmap(nullptr, static_cast<std::size_t>(length), writable ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
+                   fd_, 0);
+    }
     if (p == MAP_FAILED)
         return fail("File(%1) mapview failed(0).");
+    const std::int64_t before = view_ == p ? mappedLength_ : 0;
     view_ = static_cast<char *>(p);
     mappedLength_ = length;
+    prefault(before);
     return true;
+}
+
+void RecordFile::prefault(std::int64_t from)
+{
+    // The room for the next appends is faulted in with one call instead of a
+    // page fault per page while records are written; best effort only.
+    if (mode_ != Mode::ReadWrite)
+        return;
+    const std::int64_t page = ::sysconf(_SC_PAGESIZE);
+    const std::int64_t start =
+        std::max<std::int64_t>(from, kHeaderSize + std::int64_t(recordCount_) * recordSize_) / page * page;
+    if (start < mappedLength_)
+        ::madvise(view_ + start, static_cast<std::size_t>(mappedLength_ - start), MADV_POPULATE_WRITE);
+}
+
+bool RecordFile::growFile(std::int64_t length)
+{
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        return false;
+    if (st.st_size >= length)
+        return true;
+    // Blocks are reserved now, so a full disk is reported here rather than
+    // as a fault when a record is written into the map.
+    const int r = ::posix_fallocate(fd_, st.st_size, length - st.st_size);
+    if (r == 0)
+        return true;
+    return (r == EOPNOTSUPP || r == EINVAL) && ::ftruncate(fd_, length) == 0;
 }
 
 void RecordFile::unmap()
@@ -143,6 +179,8 @@ void RecordFile::unmap()
 
 void RecordFile::Close()
 {
+    idsValid_ = false;
+    ids_.clear();
     unmap();
     if (fd_ >= 0)
         ::close(fd_);
@@ -193,6 +231,8 @@ int RecordFile::Append(void *record)
     ++lastId_;
     writeInt(static_cast<char *>(record), lastId_);
     std::memcpy(slot(recordCount_), record, static_cast<std::size_t>(recordSize_));
+    if (idsValid_)
+        ids_.push_back(lastId_);
     ++recordCount_;
     writeHeader();
     countChange();
@@ -204,6 +244,8 @@ int RecordFile::WriteAt(int index, const void *record)
     if (!open_ || mode_ != Mode::ReadWrite || index < 0 || index >= recordCount_)
         return 0;
     std::memmove(slot(index), record, static_cast<std::size_t>(recordSize_));
+    if (idsValid_)
+        ids_[static_cast<std::size_t>(index)] = recordId(index);
     countChange();
     return 1;
 }
@@ -215,6 +257,8 @@ int RecordFile::DeleteAt(int index)
     const std::int64_t following = std::int64_t(recordCount_ - index - 1) * recordSize_;
     if (following > 0)
         std::memmove(slot(index), slot(index + 1), static_cast<std::size_t>(following));
+    if (idsValid_)
+        ids_.erase(ids_.begin() + index);
     --recordCount_;
     writeInt(view_, recordCount_);
     countChange();
@@ -227,7 +271,6 @@ void RecordFile::Reopen()
     // for another 200 records beyond the current count.
     if (fd_ < 0)
         return;
-    unmap();
     open_ = false;
     changeCount_ = 1;
     if (mapView())
@@ -236,11 +279,21 @@ void RecordFile::Reopen()
 
 int RecordFile::FindIndexById(int id) const
 {
+    if (!open_)
+        return -1;
+    // The binary search runs over a dense copy of the ids: the ids in the map
+    // stand one record apart, and each probe there would miss the cache.
+    if (!idsValid_) {
+        ids_.resize(static_cast<std::size_t>(recordCount_));
+        for (int i = 0; i < recordCount_; ++i)
+            ids_[static_cast<std::size_t>(i)] = recordId(i);
+        idsValid_ = true;
+    }
     int low = 0;
     int high = recordCount_ - 1;
-    while (open_ && low <= high) {
+    while (low <= high) {
         const int middle = low + (high - low) / 2;
-        const int found = recordId(middle);
+        const int found = ids_[static_cast<std::size_t>(middle)];
         if (found == id)
             return middle;
         if (found > id)
@@ -277,6 +330,7 @@ int RecordFile::DeleteWhere(const std::function<bool(const char *record)> &pick)
         ++kept;
     }
     const int removed = recordCount_ - kept;
+    idsValid_ = false;
     if (removed > 0) {
         recordCount_ = kept;
         writeInt(view_, recordCount_);
@@ -347,13 +401,15 @@ void RecordFile::repairOrder()
     for (int i = static_cast<int>(kept.size()); i < recordCount_; ++i)
         std::memset(slot(i), 0, size);
     recordCount_ = static_cast<int>(kept.size());
+    idsValid_ = false;
     writeHeader();
     ::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC);
-    repairText_ = QStringLiteral("File(%1) was repaired after an interrupted change: %2 repeated or empty records removed, "
-                                 "records put back in id order, %3 records given new ids.")
-                      .arg(path_)
-                      .arg(copies)
-                      .arg(renumbered);
+    repairText_ =
+        QStringLiteral("File(%1) was repaired after an interrupted change: %2 repeated or empty records removed, "
+                       "records put back in id order, %3 records given new ids.")
+            .arg(path_)
+            .arg(copies)
+            .arg(renumbered);
 }
 
 } // namespace quarvel

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace quarvel {
 
@@ -33,6 +34,7 @@ public:
     virtual int GetCount() const { return recordCount_; }
     virtual int Open();
     virtual int IsOpen() const { return open_ ? 1 : 0; }
+    // Ids are cached for look-ups: a record's id changes only through WriteAt.
     // Gives the record the next id (written into the caller's buffer too) and
     // adds it at the end. Returns the new count, 0 when it cannot.
     virtual int Append(void *record);
@@ -68,6 +70,8 @@ private:
     bool fail(const char *format);
     bool readHeader(std::int64_t fileLength);
     bool mapView();
+    bool growFile(std::int64_t length);
+    void prefault(std::int64_t from);
     void unmap();
     void writeHeader();
     void countChange();
@@ -86,6 +90,8 @@ private:
     QString repairText_;
     int recordSize_ = 0;
     QString path_;
+    mutable std::vector<std::int32_t> ids_;
+    mutable bool idsValid_ = false;
     Mode mode_ = Mode::ReadWrite;
 };
 

@@ -37,8 +37,9 @@ std::optional<QByteArray> CheckText(QString &value, int min, int max, const QStr
     bool ok = false;
     QByteArray gbk = Gbk::fromUnicode(value, &ok);
     if (!ok) {
-        prompter.error(kTitle, QStringLiteral("[%1]含有不能保存的字符“%2”，请改用其他文字。")
-                                   .arg(caption, firstUnencodable(value)));
+        prompter.error(
+            kTitle,
+            QStringLiteral("[%1]含有不能保存的字符“%2”，请改用其他文字。").arg(caption, firstUnencodable(value)));
         return std::nullopt;
     }
     if (gbk.size() > max) {

@@ -79,9 +79,8 @@ Converter &fromGbk()
 QByteArray Gbk::fromUnicode(const QString &text, bool *ok)
 {
     QByteArray out;
-    const bool good = toGbk().valid() &&
-                      toGbk().run(reinterpret_cast<const char *>(text.utf16()),
-                                  static_cast<std::size_t>(text.size()) * 2, out, true, {}, 2);
+    const bool good = toGbk().valid() && toGbk().run(reinterpret_cast<const char *>(text.utf16()),
+                                                     static_cast<std::size_t>(text.size()) * 2, out, true, {}, 2);
     if (ok)
         *ok = good;
     return good ? out : QByteArray();

@@ -29,10 +29,12 @@ TEST(ClientContext, StartMakesTheWorkFoldersAndOpensTheFiveFiles)
         EXPECT_EQ(context.contacts().recordSize(), 948);
         EXPECT_EQ(context.checks().recordSize(), 936);
     }
-    for (const auto &[name, size] : {std::pair{"rsdata.dat", 948}, {"recinput.dat", 2396}, {"recgoods.dat", 84},
-                                     {"recweight.dat", 97}, {"reccheck.dat", 936}})
-        EXPECT_EQ(QFileInfo(root.file(QStringLiteral("DATA/") + QString::fromLatin1(name))).size(),
-                  256 + 200 * size)
+    for (const auto &[name, size] : {std::pair{"rsdata.dat", 948},
+                                     {"recinput.dat", 2396},
+                                     {"recgoods.dat", 84},
+                                     {"recweight.dat", 97},
+                                     {"reccheck.dat", 936}})
+        EXPECT_EQ(QFileInfo(root.file(QStringLiteral("DATA/") + QString::fromLatin1(name))).size(), 256 + 200 * size)
             << name;
     ClientContext again(root.path());
     ASSERT_TRUE(again.Start(p));
@@ -99,13 +101,14 @@ TEST(ClientContext, DamagedFileStopsStartUpAndRepairsAreReported)
     bad[0] = '\x50'; // 80 records counted, none there
     root.write(QStringLiteral("DATA/recgoods.dat"), bad);
     EXPECT_FALSE(ClientContext(root.path()).Start(p));
-    EXPECT_EQ(p.lastText(), QStringLiteral("预录物品数据文件打开失败\r\n请检查是否共享冲突!\r\n程序将不会被启动！\r\n"));
+    EXPECT_EQ(p.lastText(),
+              QStringLiteral("预录物品数据文件打开失败\r\n请检查是否共享冲突!\r\n程序将不会被启动！\r\n"));
     EXPECT_EQ(root.read(QStringLiteral("DATA/recgoods.dat")), bad);
 
     TempRoot lagging;
     QByteArray file(256 + 84, '\0');
-    file[0] = 1;    // one record
-    file[256] = 3;  // with id 3, while the header's last id is 0
+    file[0] = 1;   // one record
+    file[256] = 3; // with id 3, while the header's last id is 0
     lagging.write(QStringLiteral("DATA/recgoods.dat"), file);
     ScriptedPrompter q;
     ClientContext context(lagging.path());

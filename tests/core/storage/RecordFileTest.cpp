@@ -1,5 +1,5 @@
-#include "storage/PreInputFile.h"
 #include "storage/RecordFile.h"
+#include "storage/PreInputFile.h"
 #include "support/TempRoot.h"
 
 #include <QFileInfo>

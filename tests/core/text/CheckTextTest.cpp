@@ -1,5 +1,5 @@
-#include "app/ScriptedPrompter.h"
 #include "text/CheckText.h"
+#include "app/ScriptedPrompter.h"
 #include "text/Gbk.h"
 
 #include <gtest/gtest.h>
