@@ -1,18 +1,11 @@
-#include "app/ClientContext.h"
-#include "app/MessageBoxPrompter.h"
-
-#include <QApplication>
-#include <QCommandLineParser>
+#include "shell/CTarvoClientApp.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QCommandLineParser parser;
-    QCommandLineOption rootOption(QStringLiteral("root"), QStringLiteral("root folder"), QStringLiteral("DIR"));
-    parser.addOption(rootOption);
-    parser.process(app);
-    const QString root = parser.isSet(rootOption) ? parser.value(rootOption) : quarvel::ClientContext::programFolder();
-    quarvel::ClientContext context(root);
-    quarvel::MessageBoxPrompter prompter;
-    return context.Start(prompter) ? 0 : 1;
+    quarvel::CTarvoClientApp app(argc, argv);
+    if (!app.InitInstance())
+        return 1;
+    const int code = app.exec();
+    app.ExitInstance();
+    return code;
 }

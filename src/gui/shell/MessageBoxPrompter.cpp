@@ -1,4 +1,4 @@
-#include "app/MessageBoxPrompter.h"
+#include "shell/MessageBoxPrompter.h"
 
 #include "app/ClientContext.h"
 

@@ -1,0 +1,44 @@
+#include "list/ListTextExport.h"
+
+#include <QSaveFile>
+
+namespace quarvel {
+
+QString ListTextExport::CleanCell(const QString &text)
+{
+    QString clean = text;
+    for (QChar &c : clean)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    return clean;
+}
+
+QByteArray ListTextExport::Render(const ListSnapshot &list, const QString &timeStamp)
+{
+    QString text = list.title + QStringLiteral("\r\n") + timeStamp + QStringLiteral("\r\n\r\n");
+    for (const ListSnapshot::Column &c : list.columns)
+        text += CleanCell(c.caption) + u'\t';
+    text += QStringLiteral("\r\n");
+    for (const QStringList &row : list.rows) {
+        for (const QString &cell : row)
+            text += CleanCell(cell) + u'\t';
+        text += QStringLiteral("\r\n");
+    }
+    QByteArray bytes("\xFF\xFE", 2);
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xFF));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+bool ListTextExport::Write(const QString &path, const ListSnapshot &list, const QString &timeStamp)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(Render(list, timeStamp));
+    return file.commit();
+}
+
+} // namespace quarvel

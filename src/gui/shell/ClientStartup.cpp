@@ -1,0 +1,56 @@
+#include "shell/ClientStartup.h"
+
+#include "app/ClientContext.h"
+#include "listpane/CRecordListPane.h"
+#include "shell/CMainFrame.h"
+#include "shell/CTarvoClientView.h"
+#include "shell/PageCatalog.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace quarvel {
+
+ClientStartup::ClientStartup(ClientContext &context, Prompter &prompter, FileChooser &files)
+    : context_(context), env_{context, prompter, files, {}}
+{
+}
+
+ClientStartup::~ClientStartup() = default;
+
+bool ClientStartup::InitInstance(bool showWindow)
+{
+    if (!context_.Start(env_.prompter))
+        return false;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        screen_ = screen->size();
+    auto *view = new CTarvoClientView([this](int index, QWidget *parent) { return makePage(index, parent); });
+    frame_ = std::make_unique<CMainFrame>(view, env_.prompter);
+    if (showWindow) {
+        // Without a window manager "maximised" means nothing; the available
+        // screen area stands in for it.
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            frame_->setGeometry(screen->availableGeometry());
+        frame_->showMaximized();
+    }
+    frame_->RefreshCaption();
+    view->ShowPage(PageCatalog::PreInput);
+    return true;
+}
+
+int ClientStartup::ExitInstance()
+{
+    frame_.reset();
+    context_.Shutdown();
+    return 0;
+}
+
+CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
+{
+    auto *page = new CRecordListPane(env_, PageCatalog::Title(index), parent);
+    page->list().setColumns(PageCatalog::Columns(index));
+    page->listCtrl().applyColumnWidths();
+    return page;
+}
+
+} // namespace quarvel
