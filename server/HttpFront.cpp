@@ -50,6 +50,9 @@ HttpFront::HttpFront(const ServerOptions &options, LoginService &login, BaseData
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
     http_->set_payload_max_length(kMaxBody);
+    // One request per connection, as the client works: a connection is never
+    // kept waiting for a second one.
+    http_->set_keep_alive_max_count(1);
     http_->set_read_timeout(10);
     http_->set_write_timeout(10);
     http_->Get(kPath, [this](const httplib::Request &req, httplib::Response &res) { get(req, res); });
