@@ -193,6 +193,7 @@ TEST_F(Envelope, WrongLengthsAndGarbageLeaveTheServerServing)
     EXPECT_EQ(http->exchange("GET /cgi-bin/VEdiz.dll?KVTrans HTTP/1.0\r\n\r\n").status(), 404);
     EXPECT_EQ(http->exchange(http->postRequest("/cgi-bin/VEdiz.dll?KVGetSysModel", "w=DEMO")).status(), 404);
     EXPECT_EQ(http->exchange("BREW /pot HTTP/1.0\r\n\r\n").status(), 400);
+    EXPECT_EQ(http->exchange(http->loginRequest("DEMO", QByteArray(20000, 'a'), "0", "0")).status(), 414);
 
     // Bytes flipped anywhere in the envelope: always a status line, never a crash.
     std::mt19937 random(20260107);

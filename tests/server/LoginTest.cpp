@@ -16,7 +16,12 @@ TEST_F(Login, CustomerAccountGetsClientIdSessionAndUploadTarget)
     // The cookie is a plain pair with a path attribute, which the client keeps for this exchange only.
     EXPECT_EQ(first.header("Set-Cookie"), "KVSESSION=" + session + "; Path=/");
 
-    const RawReply second = http->login("DEMO", "demopre", "demo", RawHttp::now());
+    // A cookie sent along changes nothing: the session travels in the envelope.
+    const auto now = RawHttp::now();
+    QByteArray withCookie =
+        http->loginRequest("DEMO", "demopre", RawHttp::digest(now, "demo"), QByteArray::number(now));
+    withCookie.insert(withCookie.size() - 2, "Cookie: KVSESSION=" + session + ";\r\n");
+    const RawReply second = http->exchange(withCookie);
     EXPECT_EQ(second.body, "0,101," + sessionOf(second) + ",2\n");
     EXPECT_NE(sessionOf(second), session);
 }
