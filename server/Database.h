@@ -30,7 +30,7 @@ public:
 
     void exec(const std::string &sql);
     Statement prepare(std::string_view sql);
-    std::unique_lock<std::recursive_mutex> lock() { return std::unique_lock(mutex_); }
+    std::unique_lock<std::mutex> lock() { return std::unique_lock(mutex_); }
     std::int64_t lastInsertId() const;
     int changes() const;
     sqlite3 *handle() const { return db_; }
@@ -38,7 +38,7 @@ public:
 
 private:
     sqlite3 *db_ = nullptr;
-    std::recursive_mutex mutex_;
+    std::mutex mutex_;
 };
 
 // A prepared statement; parameters are numbered from 1, columns from 0.

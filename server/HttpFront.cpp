@@ -32,10 +32,10 @@ std::string_view command(std::string_view q)
     return q.substr(0, q.find('&'));
 }
 
-// The leading status of a reply, for the request log.
+// The leading status of a reply, for the request log (never a session number).
 std::string_view head(const std::string &body)
 {
-    return std::string_view(body).substr(0, std::min(body.find_first_of("\n\a"), std::size_t{16}));
+    return std::string_view(body).substr(0, std::min(body.find_first_of(",\n\a"), std::size_t{16}));
 }
 
 } // namespace
