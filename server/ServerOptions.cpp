@@ -1,0 +1,107 @@
+#include "ServerOptions.h"
+
+#include <charconv>
+
+namespace quarvel::server {
+
+namespace {
+
+bool toInt(const std::string &text, int &out)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size();
+}
+
+bool parseListen(const std::string &text, ServerOptions &o)
+{
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos)
+        return false;
+    o.address = text.substr(0, colon);
+    return ServerOptions::isIpAddress(o.address) && toInt(text.substr(colon + 1), o.port) && o.port >= 0 &&
+           o.port <= 65535;
+}
+
+} // namespace
+
+bool ServerOptions::isIpAddress(const std::string &text)
+{
+    if (text.size() < 7 || text.size() > 15)
+        return false;
+    int dots = 0;
+    int part = 0;
+    int digits = 0;
+    for (const char c : text) {
+        if (c == '.') {
+            if (digits == 0 || ++dots > 3)
+                return false;
+            part = 0;
+            digits = 0;
+        } else if (c >= '0' && c <= '9') {
+            part = part * 10 + (c - '0');
+            if (++digits > 3 || part > 255)
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return dots == 3 && digits > 0;
+}
+
+std::string ServerOptions::usage()
+{
+    return "Usage: tarvo-server --listen ADDRESS:PORT --data FILE [options]\n"
+           "\n"
+           "The stand-in company server: answers the counter client's login, base data and\n"
+           "transactions under /cgi-bin/VEdiz.dll and keeps its data in an SQLite file.\n"
+           "\n"
+           "  --listen ADDRESS:PORT  IPv4 address and port to listen on (default 127.0.0.1:8080);\n"
+           "                         port 0 takes a free port. The first line printed is\n"
+           "                         \"listening ADDRESS:PORT\" with the port bound.\n"
+           "  --data FILE            the SQLite data file, created when missing\n"
+           "  --demo                 add the demo site, customer, accounts and base data\n"
+           "  --redirect-to IPV4     answer every login, base-data and template request with\n"
+           "                         this address, sending the client to another server\n"
+           "  --time-window SECONDS  how far the time in a login may be from this server's\n"
+           "                         clock (default 300)\n"
+           "  --quiet                no line per request on standard error\n"
+           "  --help                 this text\n";
+}
+
+ServerOptions ServerOptions::parse(const std::vector<std::string> &args, std::string &error)
+{
+    ServerOptions o;
+    error.clear();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--demo") {
+            o.demo = true;
+        } else if (a == "--quiet") {
+            o.quiet = true;
+        } else if (a == "--listen" && hasValue) {
+            if (!parseListen(args[++i], o))
+                error = "--listen needs an IPv4 address and a port, for example 127.0.0.1:8080";
+        } else if (a == "--data" && hasValue) {
+            o.dataFile = args[++i];
+        } else if (a == "--redirect-to" && hasValue) {
+            o.redirectTo = args[++i];
+            if (!isIpAddress(o.redirectTo))
+                error = "--redirect-to needs a dotted IPv4 address";
+        } else if (a == "--time-window" && hasValue) {
+            if (!toInt(args[++i], o.timeWindowSeconds) || o.timeWindowSeconds < 0)
+                error = "--time-window needs a number of seconds";
+        } else {
+            error = "unknown option or missing value: " + a;
+        }
+        if (!error.empty())
+            return o;
+    }
+    if (!o.help && o.dataFile.empty())
+        error = "--data FILE is required";
+    return o;
+}
+
+} // namespace quarvel::server

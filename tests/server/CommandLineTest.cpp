@@ -1,0 +1,87 @@
+#include "ServerData.h"
+#include "support/TarvoServer.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ServerRun {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ServerRun runServer(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(TARVO_SERVER_PATH), args);
+    p.waitForStarted(5000);
+    if (!p.waitForFinished(10000))
+        p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+TEST(CommandLine, HelpAndUsageErrors)
+{
+    const ServerRun help = runServer({QStringLiteral("--help")});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: tarvo-server --listen ADDRESS:PORT --data FILE"));
+    EXPECT_TRUE(help.out.contains("--redirect-to IPV4"));
+
+    for (const QStringList &bad :
+         {QStringList{}, QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--listen"),
+                      QStringLiteral("localhost:80")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--listen"),
+                      QStringLiteral("127.0.0.1:70000")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--redirect-to"),
+                      QStringLiteral("10.0.0")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--bogus")}}) {
+        const ServerRun r = runServer(bad);
+        EXPECT_EQ(r.code, 2) << bad.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.err.contains("Usage:"));
+    }
+}
+
+TEST(CommandLine, ABusyPortOrAnUnusableDataFileEndsTheServer)
+{
+    TarvoServer first;
+    ASSERT_TRUE(first.start());
+    TarvoServer second;
+    TarvoServer::Options o;
+    o.port = first.port();
+    EXPECT_FALSE(second.start(o));
+
+    QTemporaryDir dir;
+    const ServerRun r = runServer({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--data"),
+                                   dir.filePath(QStringLiteral("missing/folder/x.db"))});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("cannot open"));
+}
+
+TEST(CommandLine, DemoSeedingTwiceKeepsOneCopyAndStopEndsCleanly)
+{
+    TarvoServer server;
+    ASSERT_TRUE(server.start());
+    const QString file = server.dataFile();
+    const auto counts = [&] {
+        return queryText(file,
+                         "SELECT (SELECT COUNT(*) FROM destination) || ',' || (SELECT COUNT(*) FROM ems_kind_des) "
+                         "|| ',' || (SELECT COUNT(*) FROM client_account) || ',' || (SELECT COUNT(*) FROM client_rec)");
+    };
+    const std::string first = counts();
+    EXPECT_EQ(first.substr(first.find_last_of(',') - 1), "5,3");
+    EXPECT_EQ(server.stop(), 0);
+
+    TarvoServer::Options o;
+    o.dataFile = file;
+    ASSERT_TRUE(server.start(o));
+    EXPECT_EQ(counts(), first);
+    EXPECT_EQ(server.stop(), 0);
+}
+
+} // namespace
