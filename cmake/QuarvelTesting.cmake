@@ -1,10 +1,13 @@
-# quarvel_add_test(NAME name LABEL label SOURCES ... LIBS ...)
+# quarvel_add_test(NAME name LABEL label SOURCES ... LIBS ... [OWN_MAIN])
 # One GoogleTest program; its cases are registered with CTest one by one, each
 # carrying the label (unit, office, server, gui, e2e).
 function(quarvel_add_test)
-  cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OWN_MAIN" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE quarvel_settings ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${T_NAME} PRIVATE quarvel_settings ${T_LIBS} GTest::gtest GTest::gmock)
+  if(NOT T_OWN_MAIN)
+    target_link_libraries(${T_NAME} PRIVATE GTest::gtest_main)
+  endif()
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)

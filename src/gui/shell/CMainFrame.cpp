@@ -202,7 +202,7 @@ void CMainFrame::buildToolBar()
             toolBar_->addSeparator();
             continue;
         }
-        QAction *a = actions_.value(c);
+        QAction *a = c == CmdUpload ? makeUploadButton() : actions_.value(c);
         toolBar_->addAction(a);
         if (QWidget *w = toolBar_->widgetForAction(a))
             w->setToolTip(FrameCommands::Label(c));
@@ -210,6 +210,18 @@ void CMainFrame::buildToolBar()
             a->setVisible(false);
     }
     connect(toolBar_, &QToolBar::visibilityChanged, this, &CMainFrame::updateCommandStates);
+}
+
+QAction *CMainFrame::makeUploadButton()
+{
+    // The toolbar's upload button carries the upload command while idle and
+    // the current animation frame's command while an upload runs.
+    uploadButton_ = new QAction(ToolbarIcons::For(CmdUpload), FrameCommands::Label(CmdUpload), this);
+    uploadButton_->setIconText(FrameCommands::Label(CmdUpload));
+    uploadButton_->setStatusTip(FrameCommands::Help(CmdUpload));
+    connect(uploadButton_, &QAction::triggered, this,
+            [this] { execute(uploading_ ? FrameCommands::AnimationFrames().at(frame_) : CmdUpload); });
+    return uploadButton_;
 }
 
 void CMainFrame::buildStatusBar()
@@ -306,7 +318,7 @@ bool CMainFrame::isCommandEnabled(Command c) const
     case CmdToggleStatusBar:
         return true;
     case CmdUpload:
-        return uploading_ || static_cast<bool>(startUpload_);
+        return static_cast<bool>(startUpload_);
     default:
         break;
     }
@@ -323,6 +335,8 @@ bool CMainFrame::isCommandChecked(Command c) const
 void CMainFrame::updateCommandStates()
 {
     const FrameState s = state();
+    if (uploadButton_)
+        uploadButton_->setEnabled(uploading_ || isCommandEnabled(CmdUpload));
     for (auto it = actions_.begin(); it != actions_.end(); ++it) {
         const Command c = Command(it.key());
         it.value()->setEnabled(isCommandEnabled(c));
@@ -340,8 +354,10 @@ void CMainFrame::execute(Command c)
     const int page = FrameCommands::PageOf(c);
     if (page >= 0) {
         view_->ShowPage(page);
-    } else if (c == CmdUpload || FrameCommands::IsAnimationFrame(c)) {
-        uploading_ ? askStopUpload() : startUpload();
+    } else if (FrameCommands::IsAnimationFrame(c)) {
+        askStopUpload();
+    } else if (c == CmdUpload) {
+        startUpload();
     } else if (isRoutedToPage(c)) {
         runPageCommand(c);
     } else if (c == CmdExit) {
@@ -468,10 +484,9 @@ void CMainFrame::SetUploading(bool on)
 {
     uploading_ = on;
     frame_ = 0;
-    QAction *upload = actions_.value(CmdUpload);
-    upload->setIconText(on ? QStringLiteral("在传") : FrameCommands::Label(CmdUpload));
-    upload->setIcon(on ? ToolbarIcons::UploadFrame(0) : ToolbarIcons::For(CmdUpload));
-    upload->setStatusTip(FrameCommands::Help(on ? CmdUploadFrame0 : CmdUpload));
+    uploadButton_->setIconText(on ? QStringLiteral("在传") : FrameCommands::Label(CmdUpload));
+    uploadButton_->setIcon(on ? ToolbarIcons::UploadFrame(0) : ToolbarIcons::For(CmdUpload));
+    uploadButton_->setStatusTip(FrameCommands::Help(on ? CmdUploadFrame0 : CmdUpload));
     updateCommandStates();
 }
 
@@ -480,7 +495,7 @@ void CMainFrame::Tick()
     clock_->setText(clockText());
     if (uploading_) {
         frame_ = (frame_ + 1) % 6;
-        actions_.value(CmdUpload)->setIcon(ToolbarIcons::UploadFrame(frame_));
+        uploadButton_->setIcon(ToolbarIcons::UploadFrame(frame_));
     }
 }
 

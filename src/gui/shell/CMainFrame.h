@@ -53,6 +53,7 @@ public:
     bool isCommandEnabled(Command command) const;
     bool isCommandChecked(Command command) const;
     QAction *action(Command command) const { return actions_.value(command); }
+    QAction *uploadButton() const { return uploadButton_; }
     FrameState state() const;
     CTarvoClientView &view() { return *view_; }
     QToolBar &toolBar() { return *toolBar_; }
@@ -76,6 +77,7 @@ private:
     void buildToolBar();
     void buildStatusBar();
     QAction *makeAction(Command command, const QString &text);
+    QAction *makeUploadButton();
     bool isRoutedToPage(Command command) const;
     void runPageCommand(Command command);
     void startUpload();
@@ -92,6 +94,7 @@ private:
     std::function<bool(int, const QList<int> &)> startUpload_;
     std::function<void()> stopUpload_;
     QToolBar *toolBar_ = nullptr;
+    QAction *uploadButton_ = nullptr;
     OperationPane *operation_ = nullptr;
     QLabel *clock_ = nullptr;
     QTimer *timer_ = nullptr;
