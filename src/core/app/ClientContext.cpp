@@ -110,6 +110,14 @@ bool ClientContext::OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode)
     return true;
 }
 
+bool ClientContext::SaveProgramSettings(Prompter &prompter)
+{
+    if (settings_.Save(path(QStringLiteral("prgset.dat"))))
+        return true;
+    prompter.error(QString(), QStringLiteral("Open file error !"));
+    return false;
+}
+
 void ClientContext::FlushRecords()
 {
     for (RecordFile *f : std::initializer_list<RecordFile *>{&contacts_, &preInputs_, &goods_, &weights_, &checks_})

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ProgramSettings.h"
+#include "app/PromptPhrases.h"
 #include "app/Prompter.h"
 #include "storage/CheckFile.h"
 #include "storage/ContactFile.h"
@@ -47,6 +49,15 @@ public:
     // A path below the root, e.g. path("DATA/recinput.dat").
     QString path(const QString &relative) const { return root_ + relative; }
 
+    // prgset.dat and prompt.dat beside the program; a failed settings save
+    // shows "Open file error !".
+    void LoadProgramSettings() { settings_.Load(path(QStringLiteral("prgset.dat"))); }
+    bool SaveProgramSettings(Prompter &prompter);
+    void LoadPromptPhrases() { phrases_.Load(path(QStringLiteral("prompt.dat"))); }
+    bool SavePromptPhrases(const QString &text) { return phrases_.Save(path(QStringLiteral("prompt.dat")), text); }
+    ProgramSettings &settings() { return settings_; }
+    const PromptPhrases &promptPhrases() const { return phrases_; }
+
     ContactFile &contacts() { return contacts_; }
     PreInputFile &preInputs() { return preInputs_; }
     GoodsFile &goods() { return goods_; }
@@ -60,6 +71,8 @@ public:
 private:
     QString root_;
     std::function<qint64(const QString &)> freeSpace_;
+    ProgramSettings settings_;
+    PromptPhrases phrases_;
     ContactFile contacts_;
     PreInputFile preInputs_;
     GoodsFile goods_;

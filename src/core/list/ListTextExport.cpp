@@ -1,5 +1,7 @@
 #include "list/ListTextExport.h"
 
+#include "text/Utf16Le.h"
+
 #include <QSaveFile>
 
 namespace quarvel {
@@ -24,12 +26,7 @@ QByteArray ListTextExport::Render(const ListSnapshot &list, const QString &timeS
             text += CleanCell(cell) + u'\t';
         text += QStringLiteral("\r\n");
     }
-    QByteArray bytes("\xFF\xFE", 2);
-    for (const QChar c : text) {
-        bytes.append(static_cast<char>(c.unicode() & 0xFF));
-        bytes.append(static_cast<char>(c.unicode() >> 8));
-    }
-    return bytes;
+    return QByteArray("\xFF\xFE", 2) + Utf16Le::Encode(text);
 }
 
 bool ListTextExport::Write(const QString &path, const ListSnapshot &list, const QString &timeStamp)

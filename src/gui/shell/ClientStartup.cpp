@@ -2,6 +2,8 @@
 
 #include "app/ClientContext.h"
 #include "listpane/CRecordListPane.h"
+#include "settings/CPromptDlg.h"
+#include "settings/CSettingsDlg.h"
 #include "shell/CMainFrame.h"
 #include "shell/CTarvoClientView.h"
 #include "shell/PageCatalog.h"
@@ -35,6 +37,9 @@ bool ClientStartup::InitInstance(bool showWindow)
     }
     frame_->RefreshCaption();
     view->ShowPage(PageCatalog::PreInput);
+    context_.LoadPromptPhrases();
+    registerCommands();
+    context_.LoadProgramSettings();
     return true;
 }
 
@@ -43,6 +48,12 @@ int ClientStartup::ExitInstance()
     frame_.reset();
     context_.Shutdown();
     return 0;
+}
+
+void ClientStartup::registerCommands()
+{
+    frame_->setHandler(CmdProgramSettings, [this] { CSettingsDlg(context_, env_.prompter, frame_.get()).exec(); });
+    frame_->setHandler(CmdPromptPhrases, [this] { CPromptDlg(context_, env_.prompter, frame_.get()).exec(); });
 }
 
 CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)

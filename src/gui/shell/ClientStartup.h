@@ -34,6 +34,7 @@ public:
 
 private:
     CRecordListPane *makePage(int index, QWidget *parent);
+    void registerCommands();
 
     ClientContext &context_;
     PageEnv env_;
