@@ -41,4 +41,13 @@ ProcedureCall::Result ProcedureCall::parse(std::string_view payload, ProcedureCa
     return Result::Read;
 }
 
+std::string ProcedureCall::textArgument(std::string_view payload, std::size_t index)
+{
+    ProcedureCall call;
+    if (parse(payload, call) != Result::Read || call.arguments.size() <= index ||
+        call.arguments[index].kind != SqlValue::Kind::Text)
+        return {};
+    return call.arguments[index].text;
+}
+
 } // namespace quarvel::server

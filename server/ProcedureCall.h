@@ -20,6 +20,9 @@ public:
     };
 
     static Result parse(std::string_view payload, ProcedureCall &out);
+    // The text argument at that place (from 0, slots not counted) of a call
+    // that reads; empty otherwise.
+    static std::string textArgument(std::string_view payload, std::size_t index);
 
     // Lower case, without the "tarvo.dbo." owner.
     std::string name;

@@ -82,6 +82,92 @@ int stateAfter(std::int64_t kind, std::int64_t exception)
     }
 }
 
+// The values of a scan's arguments, found by their column names.
+class ScanArguments {
+public:
+    static std::optional<ScanArguments> read(const std::vector<SqlValue> &arguments, const Version &version)
+    {
+        ScanArguments scan;
+        scan.columns_ = argumentColumns(version);
+        if (arguments.size() != scan.columns_.size())
+            return std::nullopt;
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            auto value = Column::read(arguments[i], scan.columns_[i]);
+            if (!value)
+                return std::nullopt;
+            scan.values_.push_back(std::move(*value));
+        }
+        return scan;
+    }
+
+    // A text the version does not carry is empty.
+    std::string text(std::string_view column) const
+    {
+        const ColumnValue *v = find(column);
+        return v ? std::get<std::string>(*v) : std::string();
+    }
+    std::int64_t number(std::string_view column) const
+    {
+        const ColumnValue *v = find(column);
+        return v ? std::get<std::int64_t>(*v) : 0;
+    }
+
+private:
+    const ColumnValue *find(std::string_view column) const
+    {
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            if (columns_[i].name == column)
+                return &values_[i];
+        }
+        return nullptr;
+    }
+
+    std::vector<ColumnSpec> columns_;
+    std::vector<ColumnValue> values_;
+};
+
+void moveShipmentOn(Database &db, const ScanArguments &scan, const std::optional<std::string> &signedAt,
+                    std::int64_t shipmentId)
+{
+    const int state = stateAfter(scan.number("nkind"), scan.number("nstate"));
+    if (state == kSigned) {
+        auto sign = db.prepare("UPDATE client_rec SET nstate = ?, csigner = ?, "
+                               "dsigndate = COALESCE(?, datetime('now', 'localtime')) WHERE irid = ?");
+        sign.bind(1, state).bind(2, scan.text("csigner"));
+        if (signedAt)
+            sign.bind(3, *signedAt);
+        sign.bind(4, shipmentId).run();
+    } else if (state > 0) {
+        auto move = db.prepare("UPDATE client_rec SET nstate = ? WHERE irid = ?");
+        move.bind(1, state).bind(2, shipmentId).run();
+    }
+}
+
+std::int64_t store(const TransRequest &request, const Version &version, const ScanArguments &scan,
+                   std::int64_t shipmentId)
+{
+    const std::string sentTime = scan.text("csigntime");
+    const auto signedAt = signingTime(sentTime);
+    Database &db = request.db;
+    Transaction t(db);
+    auto insert = db.prepare(
+        "INSERT INTO check_detail (irid, cwcid, cac, nversion, cnum, cstation, cnext, nkind, dsigntime, cdate, "
+        "cplace, cinfo, cplaceen, cinfoen, cmarker, csigner, nflight, nstate) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    insert.bind(1, shipmentId).bind(2, request.account.site).bind(3, request.account.name);
+    insert.bind(4, version.number).bind(5, scan.text("cnum")).bind(6, scan.text("cstation"));
+    insert.bind(7, scan.text("cnext")).bind(8, scan.number("nkind")).bind(9, signedAt ? *signedAt : sentTime);
+    int column = 10;
+    for (const char *name : {"cdate", "cplace", "cinfo", "cplaceen", "cinfoen", "cmarker", "csigner"})
+        insert.bind(column++, scan.text(name));
+    insert.bind(17, scan.number("nflight")).bind(18, scan.number("nstate"));
+    insert.run();
+    const std::int64_t id = db.lastInsertId();
+    moveShipmentOn(db, scan, signedAt, shipmentId);
+    t.commit();
+    return id;
+}
+
 } // namespace
 
 bool ScanOperation::allows(const Account &account) const
@@ -91,11 +177,7 @@ bool ScanOperation::allows(const Account &account) const
 
 std::string ScanOperation::waybill(const Envelope &envelope) const
 {
-    ProcedureCall call;
-    if (ProcedureCall::parse(envelope.payload, call) != ProcedureCall::Result::Read ||
-        call.arguments.size() <= kWaybillArgument || call.arguments[kWaybillArgument].kind != SqlValue::Kind::Text)
-        return {};
-    return call.arguments[kWaybillArgument].text;
+    return ProcedureCall::textArgument(envelope.payload, kWaybillArgument);
 }
 
 std::string ScanOperation::answer(const TransRequest &request)
@@ -125,73 +207,17 @@ std::string ScanOperation::answer(const TransRequest &request)
     if (!version)
         return statusLine(BadCommand);
 
-    const std::vector<ColumnSpec> columns = argumentColumns(*version);
-    if (call.arguments.size() != columns.size())
+    const auto scan = ScanArguments::read(call.arguments, *version);
+    if (!scan || scan->text("cnum").empty())
         return statusLine(kDataRefused);
-    std::vector<ColumnValue> values;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        auto value = Column::read(call.arguments[i], columns[i]);
-        if (!value)
-            return statusLine(kDataRefused);
-        values.push_back(std::move(*value));
-    }
-    const auto text = [&](std::string_view name) -> std::string {
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (columns[i].name == name)
-                return std::get<std::string>(values[i]);
-        }
-        return {};
-    };
-    const auto number = [&](std::string_view name) -> std::int64_t {
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (columns[i].name == name)
-                return std::get<std::int64_t>(values[i]);
-        }
-        return 0;
-    };
-    const std::string waybill = text("cnum");
-    if (waybill.empty())
-        return statusLine(kDataRefused);
-    const std::string sentTime = text("csigntime");
-    const auto signedAt = signingTime(sentTime);
 
-    Database &db = request.db;
-    auto shipment = db.prepare("SELECT irid, nstate FROM client_rec WHERE cnum = ?");
-    shipment.bind(1, waybill);
+    auto shipment = request.db.prepare("SELECT irid, nstate FROM client_rec WHERE cnum = ?");
+    shipment.bind(1, scan->text("cnum"));
     if (!shipment.step())
         return statusLine(kWaybillUnknown);
-    const std::int64_t shipmentId = shipment.integer(0);
     if (shipment.integer(1) == kSigned)
         return statusLine(kDelivered);
-
-    Transaction t(db);
-    auto insert = db.prepare(
-        "INSERT INTO check_detail (irid, cwcid, cac, nversion, cnum, cstation, cnext, nkind, dsigntime, cdate, "
-        "cplace, cinfo, cplaceen, cinfoen, cmarker, csigner, nflight, nstate) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.bind(1, shipmentId).bind(2, request.account.site).bind(3, request.account.name);
-    insert.bind(4, version->number).bind(5, waybill).bind(6, text("cstation")).bind(7, text("cnext"));
-    insert.bind(8, number("nkind")).bind(9, signedAt ? *signedAt : sentTime).bind(10, text("cdate"));
-    insert.bind(11, text("cplace")).bind(12, text("cinfo")).bind(13, text("cplaceen")).bind(14, text("cinfoen"));
-    insert.bind(15, text("cmarker")).bind(16, text("csigner")).bind(17, number("nflight"));
-    insert.bind(18, number("nstate"));
-    insert.run();
-    const std::int64_t id = db.lastInsertId();
-
-    const int state = stateAfter(number("nkind"), number("nstate"));
-    if (state == kSigned) {
-        auto sign = db.prepare("UPDATE client_rec SET nstate = ?, csigner = ?, "
-                               "dsigndate = COALESCE(?, datetime('now', 'localtime')) WHERE irid = ?");
-        sign.bind(1, state).bind(2, text("csigner"));
-        if (signedAt)
-            sign.bind(3, *signedAt);
-        sign.bind(4, shipmentId).run();
-    } else if (state > 0) {
-        auto move = db.prepare("UPDATE client_rec SET nstate = ? WHERE irid = ?");
-        move.bind(1, state).bind(2, shipmentId).run();
-    }
-    t.commit();
-    return std::to_string(id) + "\n";
+    return std::to_string(store(request, *version, *scan, shipment.integer(0))) + "\n";
 }
 
 } // namespace quarvel::server

@@ -75,11 +75,7 @@ bool UploadOperation::allows(const Account &account) const
 
 std::string UploadOperation::waybill(const Envelope &envelope) const
 {
-    ProcedureCall call;
-    if (ProcedureCall::parse(envelope.payload, call) != ProcedureCall::Result::Read ||
-        call.arguments.size() <= kWaybillArgument || call.arguments[kWaybillArgument].kind != SqlValue::Kind::Text)
-        return {};
-    return call.arguments[kWaybillArgument].text;
+    return ProcedureCall::textArgument(envelope.payload, kWaybillArgument);
 }
 
 std::string UploadOperation::answer(const TransRequest &request)
