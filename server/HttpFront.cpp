@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 
 namespace quarvel::server {
 
@@ -117,7 +118,9 @@ int HttpFront::bind()
 
 bool HttpFront::run()
 {
-    return http_->listen_after_bind();
+    const bool served = http_->listen_after_bind();
+    finished_ = true;
+    return served;
 }
 
 void HttpFront::stop()
@@ -125,6 +128,10 @@ void HttpFront::stop()
     // Requests held by a hook must end, or the library waits for them.
     if (hooks_)
         hooks_->stop();
+    // The library ignores a stop that comes before its loop runs, as a
+    // signal right after start-up does: wait until it serves (or gave up).
+    while (!http_->is_running() && !finished_)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     http_->stop();
 }
 

@@ -2,6 +2,7 @@
 
 #include "ServerOptions.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -34,6 +35,7 @@ public:
     int bind();
     // Serves until stop(); returns false when the server could not run.
     bool run();
+    // Ends run(), also when called before run() has started to serve.
     void stop();
 
 private:
@@ -53,6 +55,7 @@ private:
     std::unique_ptr<TestHooks> hooks_;
     std::unique_ptr<httplib::Server> http_;
     std::mutex logMutex_;
+    std::atomic<bool> finished_{false};
 };
 
 } // namespace quarvel::server

@@ -89,4 +89,16 @@ TEST(CommandLine, DemoSeedingTwiceKeepsOneCopyAndStopEndsCleanly)
     EXPECT_EQ(server.stop(), 0);
 }
 
+// A signal that arrives before the server's loop runs must still end it.
+TEST(CommandLine, AStopRightAfterStartEndsTheServer)
+{
+    TarvoServer server;
+    TarvoServer::Options o;
+    o.demo = false;
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_TRUE(server.start(o));
+        ASSERT_EQ(server.stop(), 0) << "start " << i;
+    }
+}
+
 } // namespace
