@@ -2,6 +2,7 @@
 
 #include "Database.h"
 
+#include <cstdio>
 #include <string>
 
 namespace quarvel::server {
@@ -177,6 +178,53 @@ const DemoService kServices[] = {
     {"GJJJ", "nregion = 2 AND nzone = 7"},
 };
 
+// Freight of each kind: first and next kilogram, rising by a step for every
+// zone above the nearest zone the kind serves; documents are cheaper and
+// waterproof bags dearer than parcels.
+struct DemoRate {
+    const char *kind;
+    double first;
+    double firstStep;
+    double next;
+    double nextStep;
+    int minDays;
+    int maxDays;
+};
+
+const DemoRate kRates[] = {
+    {"TK", 12, 3, 2, 1, 1, 2},  {"JJ", 8, 1, 1, 0.5, 3, 5},   {"CR", 15, 3, 3, 1, 1, 1},       {"TC", 6, 0, 1, 0, 0, 1},
+    {"GA", 45, 0, 15, 0, 2, 4}, {"GJ", 60, 60, 20, 20, 3, 7}, {"GJJJ", 80, 40, 25, 10, 7, 15},
+};
+
+const double kItemTypeSurcharge[] = {-2, 0, 3};
+
+void seedPrices(Database &db)
+{
+    auto add = db.prepare("INSERT OR IGNORE INTO ems_price (ccode, nzone, nitemtype, nfirstgrams, ffirst, nnextgrams, "
+                          "fnext, fextra, nmindays, nmaxdays) VALUES (?, ?, ?, 1000, ?, 1000, ?, ?, ?, ?)");
+    for (const DemoRate &r : kRates) {
+        auto zones = db.prepare("SELECT DISTINCT d.nzone FROM destination d JOIN ems_kind_des s ON s.ides = d.ides "
+                                "WHERE s.ccode = ? ORDER BY d.nzone");
+        zones.bind(1, r.kind);
+        int nearest = -1;
+        while (zones.step()) {
+            const int zone = static_cast<int>(zones.integer(0));
+            if (nearest < 0)
+                nearest = zone;
+            const int above = zone - nearest;
+            const double next = r.next + r.nextStep * above;
+            const int extraDays = above / 2;
+            for (int itemType = 0; itemType < 3; ++itemType) {
+                const double first = r.first + r.firstStep * above + kItemTypeSurcharge[itemType];
+                char rule[96];
+                std::snprintf(rule, sizeof rule, "首重1000克%.2f元,续重每1000克%.2f元", first, next);
+                add.bind(1, r.kind).bind(2, zone).bind(3, itemType).bind(4, first).bind(5, next).bind(6, rule);
+                add.bind(7, r.minDays + extraDays).bind(8, r.maxDays + extraDays).run();
+            }
+        }
+    }
+}
+
 void seedSite(Database &db)
 {
     db.exec("INSERT OR IGNORE INTO site (cwcid, cname, cvolmode) VALUES ('DEMO', '演示网点', '')");
@@ -244,6 +292,7 @@ void DemoData::seed(Database &db)
     Transaction t(db);
     seedSite(db);
     seedBaseData(db);
+    seedPrices(db);
     seedShipments(db);
     t.commit();
 }

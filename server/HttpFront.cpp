@@ -2,14 +2,20 @@
 
 #include "BaseDataText.h"
 #include "LoginService.h"
+#include "TestHooks.h"
 #include "TransService.h"
 #include "TransStatus.h"
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <charconv>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 
 namespace quarvel::server {
 
@@ -38,11 +44,47 @@ std::string_view head(const std::string &body)
     return std::string_view(body).substr(0, std::min(body.find_first_of(",\n\a"), std::size_t{16}));
 }
 
+// Closes the request's connection without a reply. The library does not hand
+// out its socket, so it is found among the process's descriptors by the
+// addresses of both ends; what the library writes afterwards goes nowhere.
+void dropConnection(const httplib::Request &req)
+{
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        int fd = -1;
+        const std::string name = entry.path().filename().string();
+        if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc())
+            continue;
+        sockaddr_in local{};
+        sockaddr_in peer{};
+        socklen_t size = sizeof local;
+        if (getsockname(fd, reinterpret_cast<sockaddr *>(&local), &size) != 0 || local.sin_family != AF_INET)
+            continue;
+        size = sizeof peer;
+        if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &size) != 0)
+            continue;
+        char address[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &peer.sin_addr, address, sizeof address);
+        if (ntohs(local.sin_port) == req.local_port && ntohs(peer.sin_port) == req.remote_port &&
+            req.remote_addr == address) {
+            shutdown(fd, SHUT_RDWR);
+            return;
+        }
+    }
+}
+
 } // namespace
 
 HttpFront::HttpFront(const ServerOptions &options, LoginService &login, BaseDataText &baseData, TransService &trans)
     : options_(options), login_(login), baseData_(baseData), trans_(trans), http_(std::make_unique<httplib::Server>())
 {
+    if (options_.testHooks) {
+        hooks_ = std::make_unique<TestHooks>();
+        for (const std::string &rule : options_.hooks) {
+            std::string error;
+            hooks_->apply(rule, error);
+        }
+    }
     // The library's default socket options let a second server share a busy
     // port; with two servers on one machine that must fail instead.
     http_->set_socket_options([](int sock) {
@@ -57,6 +99,12 @@ HttpFront::HttpFront(const ServerOptions &options, LoginService &login, BaseData
     http_->set_write_timeout(10);
     http_->Get(kPath, [this](const httplib::Request &req, httplib::Response &res) { get(req, res); });
     http_->Post(kPath, [this](const httplib::Request &req, httplib::Response &res) { post(req, res); });
+    if (hooks_) {
+        http_->Get("/test-hooks",
+                   [this](const httplib::Request &req, httplib::Response &res) { controlHooks(req, res); });
+        http_->Post("/test-hooks",
+                    [this](const httplib::Request &req, httplib::Response &res) { controlHooks(req, res); });
+    }
 }
 
 HttpFront::~HttpFront() = default;
@@ -70,11 +118,20 @@ int HttpFront::bind()
 
 bool HttpFront::run()
 {
-    return http_->listen_after_bind();
+    const bool served = http_->listen_after_bind();
+    finished_ = true;
+    return served;
 }
 
 void HttpFront::stop()
 {
+    // Requests held by a hook must end, or the library waits for them.
+    if (hooks_)
+        hooks_->stop();
+    // The library ignores a stop that comes before its loop runs, as a
+    // signal right after start-up does: wait until it serves (or gave up).
+    while (!http_->is_running() && !finished_)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     http_->stop();
 }
 
@@ -86,6 +143,8 @@ void HttpFront::get(const httplib::Request &req, httplib::Response &res)
         res.status = 404;
         return;
     }
+    if (hooked(req, res, cmd, false))
+        return;
     std::string body;
     if (!options_.redirectTo.empty()) {
         body = options_.redirectTo;
@@ -115,18 +174,22 @@ void HttpFront::get(const httplib::Request &req, httplib::Response &res)
 void HttpFront::post(const httplib::Request &req, httplib::Response &res)
 {
     const std::string_view cmd = command(query(req));
+    const bool redirected = cmd == "KVGetSysModel" && !options_.redirectTo.empty();
+    if (!redirected && cmd != "KVTrans") {
+        res.status = 404;
+        return;
+    }
+    if (hooked(req, res, cmd, cmd == "KVTrans"))
+        return;
     std::string body;
-    if (cmd == "KVGetSysModel" && !options_.redirectTo.empty()) {
+    if (redirected) {
         body = options_.redirectTo;
-    } else if (cmd == "KVTrans") {
+    } else {
         try {
             body = trans_.answer(req.body);
         } catch (const std::exception &) {
             body = statusLine(DatabaseFailure);
         }
-    } else {
-        res.status = 404;
-        return;
     }
     log(cmd, body);
     reply(res, body);
@@ -140,11 +203,57 @@ void HttpFront::reply(httplib::Response &res, const std::string &body) const
 
 void HttpFront::log(std::string_view cmd, const std::string &body)
 {
+    note(cmd, head(body));
+}
+
+void HttpFront::note(std::string_view cmd, std::string_view what)
+{
     if (options_.quiet)
         return;
     const std::lock_guard guard(logMutex_);
-    std::fprintf(stderr, "%.*s -> %.*s\n", static_cast<int>(cmd.size()), cmd.data(),
-                 static_cast<int>(head(body).size()), head(body).data());
+    std::fprintf(stderr, "%.*s -> %.*s\n", static_cast<int>(cmd.size()), cmd.data(), static_cast<int>(what.size()),
+                 what.data());
+}
+
+bool HttpFront::hooked(const httplib::Request &req, httplib::Response &res, std::string_view cmd, bool trans)
+{
+    if (!hooks_)
+        return false;
+    TransService::Subject subject;
+    if (trans)
+        subject = trans_.subject(req.body);
+    const auto rule = hooks_->take(trans, subject.operation, subject.waybill);
+    if (!rule)
+        return false;
+    note(cmd, "hook: " + rule->text);
+    switch (rule->action) {
+    case HookRule::Action::Reply:
+        reply(res, rule->reply);
+        return true;
+    case HookRule::Action::Stall:
+        hooks_->stall(rule->seconds);
+        return false;
+    case HookRule::Action::Hang:
+        hooks_->hang();
+        dropConnection(req);
+        return true;
+    case HookRule::Action::Close:
+        dropConnection(req);
+        return true;
+    }
+    return false;
+}
+
+void HttpFront::controlHooks(const httplib::Request &req, httplib::Response &res)
+{
+    std::string error;
+    if (req.method == "POST" && !hooks_->apply(req.body, error)) {
+        res.status = 400;
+        res.set_content(error + "\n", "text/plain");
+        return;
+    }
+    res.status = 200;
+    res.set_content(req.method == "POST" ? std::string("ok\n") : hooks_->list(), "text/plain");
 }
 
 } // namespace quarvel::server

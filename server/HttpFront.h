@@ -2,6 +2,7 @@
 
 #include "ServerOptions.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,11 +18,14 @@ namespace quarvel::server {
 
 class BaseDataText;
 class LoginService;
+class TestHooks;
 class TransService;
 
 // The HTTP side: the commands under /cgi-bin/VEdiz.dll, named by the first
 // word of the query ("KVLogin", "KVGetSysData" by GET; "KVTrans",
 // "KVGetSysModel" by POST). Replies are GBK text; anything else is 404.
+// With --test-hooks it also serves /test-hooks and lets its rules answer,
+// delay or drop requests before they are handled.
 class HttpFront {
 public:
     HttpFront(const ServerOptions &options, LoginService &login, BaseDataText &baseData, TransService &trans);
@@ -31,6 +35,7 @@ public:
     int bind();
     // Serves until stop(); returns false when the server could not run.
     bool run();
+    // Ends run(), also when called before run() has started to serve.
     void stop();
 
 private:
@@ -38,13 +43,19 @@ private:
     void post(const httplib::Request &req, httplib::Response &res);
     void reply(httplib::Response &res, const std::string &body) const;
     void log(std::string_view command, const std::string &body);
+    void note(std::string_view command, std::string_view what);
+    // True when a test hook answered the request or dropped its connection.
+    bool hooked(const httplib::Request &req, httplib::Response &res, std::string_view command, bool trans);
+    void controlHooks(const httplib::Request &req, httplib::Response &res);
 
     ServerOptions options_;
     LoginService &login_;
     BaseDataText &baseData_;
     TransService &trans_;
+    std::unique_ptr<TestHooks> hooks_;
     std::unique_ptr<httplib::Server> http_;
     std::mutex logMutex_;
+    std::atomic<bool> finished_{false};
 };
 
 } // namespace quarvel::server

@@ -24,6 +24,9 @@ public:
     virtual int code() const = 0;
     virtual bool allows(const Account &account) const = 0;
     virtual std::string answer(const TransRequest &request) = 0;
+    // The waybill number a request is about (GBK, as sent), for the test
+    // hooks; empty when the operation names none or the payload is unreadable.
+    virtual std::string waybill(const Envelope &) const { return {}; }
 };
 
 } // namespace quarvel::server

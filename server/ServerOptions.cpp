@@ -1,5 +1,7 @@
 #include "ServerOptions.h"
 
+#include "HookRule.h"
+
 #include <charconv>
 
 namespace quarvel::server {
@@ -65,6 +67,10 @@ std::string ServerOptions::usage()
            "  --time-window SECONDS  how far the time in a login may be from this server's\n"
            "                         clock (default 300)\n"
            "  --quiet                no line per request on standard error\n"
+           "  --test-hooks           for tests only: serve the control request POST /test-hooks\n"
+           "                         that sets fault rules (see README.md)\n"
+           "  --hook RULE            with --test-hooks: a fault rule in force from the start,\n"
+           "                         e.g. \"waybill=D1 status -10\", \"next stall 2\", \"op=0 close\"\n"
            "  --help                 this text\n";
 }
 
@@ -81,6 +87,13 @@ ServerOptions ServerOptions::parse(const std::vector<std::string> &args, std::st
             o.demo = true;
         } else if (a == "--quiet") {
             o.quiet = true;
+        } else if (a == "--test-hooks") {
+            o.testHooks = true;
+        } else if (a == "--hook" && hasValue) {
+            o.hooks.push_back(args[++i]);
+            std::string why;
+            if (!HookRule::parse(o.hooks.back(), why))
+                error = "--hook " + o.hooks.back() + ": " + why;
         } else if (a == "--listen" && hasValue) {
             if (!parseListen(args[++i], o))
                 error = "--listen needs an IPv4 address and a port, for example 127.0.0.1:8080";
@@ -101,6 +114,8 @@ ServerOptions ServerOptions::parse(const std::vector<std::string> &args, std::st
     }
     if (!o.help && o.dataFile.empty())
         error = "--data FILE is required";
+    else if (!o.hooks.empty() && !o.testHooks)
+        error = "--hook needs --test-hooks";
     return o;
 }
 

@@ -15,6 +15,9 @@ struct ServerOptions {
     std::string redirectTo;
     int timeWindowSeconds = 300;
     bool quiet = false;
+    // Test hooks: the control request and the rules given at start.
+    bool testHooks = false;
+    std::vector<std::string> hooks;
     bool help = false;
 
     // Empty error and filled options, or the reason the line was refused.

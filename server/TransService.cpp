@@ -29,6 +29,22 @@ std::string TransService::answer(std::string_view body)
     }
 }
 
+TransService::Subject TransService::subject(std::string_view body) const
+{
+    Subject s;
+    Envelope envelope;
+    if (Envelope::parse(body, envelope) != 0)
+        return s;
+    s.operation = envelope.op;
+    const auto found = operations_.find(envelope.op);
+    if (found != operations_.end()) {
+        const std::string gbk = found->second->waybill(envelope);
+        if (!WireText::toUtf8(gbk, s.waybill))
+            s.waybill = gbk;
+    }
+    return s;
+}
+
 std::string TransService::dispatch(const Envelope &envelope)
 {
     const auto lock = db_.lock();

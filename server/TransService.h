@@ -19,8 +19,17 @@ class TransService {
 public:
     TransService(Database &db, Sessions &sessions) : db_(db), sessions_(sessions) {}
 
+    // What a request is about, read without the database: its operation
+    // (-1 when the envelope cannot be read) and the waybill number it names
+    // (UTF-8; empty when none).
+    struct Subject {
+        int operation = -1;
+        std::string waybill;
+    };
+
     void add(std::unique_ptr<Operation> operation);
     std::string answer(std::string_view body);
+    Subject subject(std::string_view body) const;
 
 private:
     std::string dispatch(const Envelope &envelope);

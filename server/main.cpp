@@ -2,12 +2,16 @@
 #include "BaseDataText.h"
 #include "Database.h"
 #include "DemoData.h"
+#include "FreightOperation.h"
 #include "HttpFront.h"
 #include "LoginService.h"
+#include "QuoteOperation.h"
+#include "ScanOperation.h"
 #include "Schema.h"
 #include "ServerOptions.h"
 #include "Sessions.h"
 #include "TransService.h"
+#include "UploadOperation.h"
 
 #include <csignal>
 #include <cstdio>
@@ -48,7 +52,11 @@ int main(int argc, char **argv)
         LoginService login(db, sessions, options.timeWindowSeconds, [] { return std::time(nullptr); });
         BaseDataText baseData(db);
         TransService trans(db, sessions);
+        trans.add(std::make_unique<UploadOperation>());
+        trans.add(std::make_unique<FreightOperation>());
+        trans.add(std::make_unique<ScanOperation>());
         trans.add(std::make_unique<BalanceOperation>());
+        trans.add(std::make_unique<QuoteOperation>());
 
         HttpFront front(options, login, baseData, trans);
         const int port = front.bind();

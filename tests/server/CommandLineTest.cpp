@@ -31,6 +31,7 @@ TEST(CommandLine, HelpAndUsageErrors)
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.startsWith("Usage: tarvo-server --listen ADDRESS:PORT --data FILE"));
     EXPECT_TRUE(help.out.contains("--redirect-to IPV4"));
+    EXPECT_TRUE(help.out.contains("--test-hooks"));
 
     for (const QStringList &bad :
          {QStringList{}, QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")},
@@ -40,7 +41,11 @@ TEST(CommandLine, HelpAndUsageErrors)
                       QStringLiteral("127.0.0.1:70000")},
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--redirect-to"),
                       QStringLiteral("10.0.0")},
-          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--bogus")}}) {
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--hook"),
+                      QStringLiteral("next close")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--test-hooks"),
+                      QStringLiteral("--hook"), QStringLiteral("next explode")}}) {
         const ServerRun r = runServer(bad);
         EXPECT_EQ(r.code, 2) << bad.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.err.contains("Usage:"));
@@ -82,6 +87,18 @@ TEST(CommandLine, DemoSeedingTwiceKeepsOneCopyAndStopEndsCleanly)
     ASSERT_TRUE(server.start(o));
     EXPECT_EQ(counts(), first);
     EXPECT_EQ(server.stop(), 0);
+}
+
+// A signal that arrives before the server's loop runs must still end it.
+TEST(CommandLine, AStopRightAfterStartEndsTheServer)
+{
+    TarvoServer server;
+    TarvoServer::Options o;
+    o.demo = false;
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_TRUE(server.start(o));
+        ASSERT_EQ(server.stop(), 0) << "start " << i;
+    }
 }
 
 } // namespace

@@ -10,9 +10,12 @@
 // A test with a fresh demo server on a free loopback port.
 class DemoServer : public ::testing::Test {
 protected:
+    // The options the server starts with; the default is the demo data alone.
+    virtual TarvoServer::Options serverOptions() const { return {}; }
+
     void SetUp() override
     {
-        ASSERT_TRUE(server.start()) << server.output().constData();
+        ASSERT_TRUE(server.start(serverOptions())) << server.output().constData();
         http = std::make_unique<RawHttp>(server.address(), server.port());
     }
 
@@ -34,6 +37,21 @@ protected:
             return "no reply";
         EXPECT_EQ(r.status(), 200);
         return r.body;
+    }
+
+    // An envelope of the account's session for an operation, with its payload.
+    static EnvelopeParts request(const QByteArray &account, const QByteArray &session, const QByteArray &op,
+                                 const QByteArray &id, const QByteArray &number, const QByteArray &payload)
+    {
+        EnvelopeParts e;
+        e.account = account;
+        e.session = session;
+        e.op = op;
+        e.id = id;
+        e.number = number;
+        e.payload = payload;
+        e.trailingBel = op == "3" || op == "9";
+        return e;
     }
 
     TarvoServer server;

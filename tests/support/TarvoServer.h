@@ -7,7 +7,12 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 // How TarvoServer starts the server.
 struct TarvoServerOptions {
@@ -97,6 +102,35 @@ public:
     QString host() const { return options_.address + QLatin1Char(':') + QString::number(port_); }
     QString dataFile() const { return options_.dataFile; }
     QByteArray output() const { return output_; }
+
+    // For a server started with "--test-hooks" among the extra options: sends
+    // fault rules, one a line (a line "clear" first drops the rules in force
+    // and ends requests held by "hang"). True when the server took them all.
+    // Rules: server/README.md; e.g. "waybill=D1 status -10", "next stall 2".
+    bool setHooks(const QByteArray &rules) const
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (fd < 0)
+            return false;
+        timeval tv{5, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<uint16_t>(port_));
+        inet_pton(AF_INET, options_.address.toLatin1().constData(), &to.sin_addr);
+        const QByteArray request =
+            "POST /test-hooks HTTP/1.0\r\nContent-Length: " + QByteArray::number(rules.size()) + "\r\n\r\n" + rules;
+        QByteArray reply;
+        if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0 &&
+            ::send(fd, request.constData(), static_cast<size_t>(request.size()), MSG_NOSIGNAL) == request.size()) {
+            char buffer[1024];
+            ssize_t n = 0;
+            while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+                reply.append(buffer, n);
+        }
+        ::close(fd);
+        return reply.startsWith("HTTP/1.1 200") || reply.startsWith("HTTP/1.0 200");
+    }
 
     // The redirect set-up: `target` on 127.0.0.2 with the demo data and
     // `redirecting` on 127.0.0.1 at the same port, answering every login and

@@ -1,0 +1,53 @@
+#include "ProcedureCall.h"
+
+#include "SqlScanner.h"
+
+namespace quarvel::server {
+
+ProcedureCall::Result ProcedureCall::parse(std::string_view payload, ProcedureCall &out)
+{
+    SqlScanner s(payload);
+    if (!s.symbol("{") || !s.symbol("?") || !s.symbol("=") || !s.keyword("CALL"))
+        return Result::NotACall;
+    auto name = s.objectName();
+    if (!name || !s.symbol("("))
+        return Result::NotACall;
+    out.name = std::move(*name);
+    out.arguments.clear();
+
+    if (!s.symbol(")")) {
+        for (;;) {
+            auto value = s.value();
+            if (!value)
+                return Result::BadArguments;
+            if (value->kind == SqlValue::Kind::Placeholder)
+                return Result::BadArguments;
+            // Slots stand only before the first value.
+            if (value->kind == SqlValue::Kind::Marker) {
+                if (!out.arguments.empty())
+                    return Result::BadArguments;
+            } else {
+                out.arguments.push_back(std::move(*value));
+            }
+            if (s.symbol(","))
+                continue;
+            if (s.symbol(")"))
+                break;
+            return Result::BadArguments;
+        }
+    }
+    if (!s.symbol("}") || !s.atEnd())
+        return Result::BadArguments;
+    return Result::Read;
+}
+
+std::string ProcedureCall::textArgument(std::string_view payload, std::size_t index)
+{
+    ProcedureCall call;
+    if (parse(payload, call) != Result::Read || call.arguments.size() <= index ||
+        call.arguments[index].kind != SqlValue::Kind::Text)
+        return {};
+    return call.arguments[index].text;
+}
+
+} // namespace quarvel::server
