@@ -13,7 +13,8 @@ QString LoadLastAccount(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QByteArray bytes = file.read(31);
+    // One byte beyond the 31 kept shows whether the last one starts a character.
+    QByteArray bytes = file.read(32);
     bytes.truncate(static_cast<qsizetype>(qstrnlen(bytes.constData(), static_cast<uint>(bytes.size()))));
     const std::size_t n = Gbk::characterBoundary(bytes.constData(), static_cast<std::size_t>(bytes.size()), 31);
     return Gbk::toUnicode(bytes.constData(), n);

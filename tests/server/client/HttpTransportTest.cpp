@@ -237,21 +237,3 @@ TEST(HttpTransport, ConnectionThatIsNeverAcceptedTimesOut)
         ::close(fd);
     ::close(listener);
 }
-
-TEST(HttpTransport, IsIpAddress)
-{
-    EXPECT_TRUE(IsIpAddress("10.0.0.1"));
-    EXPECT_TRUE(IsIpAddress("192.168.100.200"));
-    EXPECT_TRUE(IsIpAddress("255.255.255.255"));
-    EXPECT_FALSE(IsIpAddress("10.0.0"));
-    EXPECT_FALSE(IsIpAddress("256.1.1.1"));
-    EXPECT_FALSE(IsIpAddress("1.2.3.4.5"));
-    EXPECT_FALSE(IsIpAddress("10.0.0.x"));
-    EXPECT_FALSE(IsIpAddress("1.1.1.256"));
-    EXPECT_FALSE(IsIpAddress("1.1..11"));
-    EXPECT_FALSE(IsIpAddress("0001.1.1.300"));
-    EXPECT_FALSE(IsIpAddress("1.1.1.1 "));
-    EXPECT_FALSE(IsIpAddress("1000.100.1.1"));
-    EXPECT_FALSE(IsIpAddress(".10.0.11")) << "an address starts with a digit";
-    EXPECT_FALSE(IsIpAddress("1.2.3.4:80"));
-}
