@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,9 +25,10 @@ CLoginDlg::CLoginDlg(LoginForm &form, Prompter *prompter, QWidget *parent)
     account_->setMaxLength(LoginForm::kMaxLength);
     password_->setMaxLength(LoginForm::kMaxLength);
     password_->setEchoMode(QLineEdit::Password);
-    // Enter in the boxes is handled below; only a focused button reacts to it.
-    login_->setAutoDefault(true);
-    close_->setAutoDefault(true);
+    // No default button: Enter means "next box" or "log in" by where it is
+    // pressed (see keyPressEvent), never a button the operator cannot see.
+    login_->setAutoDefault(false);
+    close_->setAutoDefault(false);
 
     auto *fields = new QFormLayout;
     fields->addRow(QStringLiteral("帐号:"), account_);
@@ -70,6 +72,17 @@ void CLoginDlg::showForm()
         login_->setFocus();
         break;
     }
+}
+
+void CLoginDlg::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // The boxes have acted on their own returnPressed; a focused button is pressed.
+    if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+        button->click();
 }
 
 void CLoginDlg::confirm()

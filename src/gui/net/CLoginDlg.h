@@ -30,6 +30,9 @@ public:
     QPushButton *loginButton() const { return login_; }
     QPushButton *closeButton() const { return close_; }
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void confirm();
     void showForm();
