@@ -6,28 +6,27 @@ namespace {
 
 const QByteArray kSetCookie = QByteArrayLiteral("set-cookie:");
 
-qsizetype findNoCase(const QByteArray &lowerHaystack, const char *needle, qsizetype from = 0)
-{
-    return lowerHaystack.indexOf(needle, from);
-}
-
 } // namespace
 
 std::optional<QByteArray> HttpCookies::fromHeaders(const QByteArray &headers)
 {
-    const QByteArray lower = headers.toLower();
-    qsizetype at = findNoCase(lower, kSetCookie.constData());
-    if (at < 0)
-        return std::nullopt;
-    QByteArray cookies;
-    for (; at >= 0; at = findNoCase(lower, kSetCookie.constData(), at + kSetCookie.size())) {
-        qsizetype start = at + kSetCookie.size();
-        qsizetype end = start;
-        while (end < headers.size() && headers.at(end) != '\r' && headers.at(end) != '\n')
-            ++end;
-        cookies += value(headers.mid(start, end - start));
+    std::optional<QByteArray> cookies;
+    qsizetype start = 0;
+    while (start < headers.size()) {
+        qsizetype end = headers.indexOf('\n', start);
+        if (end < 0)
+            end = headers.size();
+        QByteArray line = headers.mid(start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.size() >= kSetCookie.size() && line.left(kSetCookie.size()).toLower() == kSetCookie) {
+            if (!cookies)
+                cookies.emplace();
+            *cookies += value(line.mid(kSetCookie.size()));
+        }
+        start = end + 1;
     }
-    if (cookies.size() >= kBufferSize)
+    if (cookies && cookies->size() >= kBufferSize)
         return std::nullopt;
     return cookies;
 }

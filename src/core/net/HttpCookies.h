@@ -6,8 +6,8 @@
 
 namespace quarvel {
 
-// The cookie text a reply sets: every Set-Cookie header's value, attributes
-// dropped, each ending in ';', joined without separators.
+// The cookie text a reply sets: every Set-Cookie header line's value,
+// attributes dropped, each ending in ';', joined without separators.
 class HttpCookies {
 public:
     static constexpr int kBufferSize = 1024;

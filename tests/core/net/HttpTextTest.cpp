@@ -51,4 +51,5 @@ TEST(HttpText, CookiesFromSetCookieHeaders)
     EXPECT_EQ(HttpCookies::fromHeaders("SET-COOKIE: y=2; secure\n"), "y=2;") << "no attribute: to the first ';'";
     EXPECT_EQ(HttpCookies::fromHeaders("Set-Cookie: z=3 path=/\r\n"), "z=3;");
     EXPECT_EQ(HttpCookies::fromHeaders("Set-Cookie:\r\n"), ";");
+    EXPECT_FALSE(HttpCookies::fromHeaders("X-Note: Set-Cookie: a=1\r\n").has_value()) << "only header lines count";
 }
