@@ -18,8 +18,9 @@ namespace quarvel {
 
 // Everything the client keeps for the whole run, built from one root folder:
 // the work folders, the five record files, the server configuration and
-// session, and the base data (and, as they come, the settings). The window, the command-line tool and the tests
-// each build their own; nothing reaches for a global.
+// session, and the base data (and, as they come, the settings). The window,
+// the command-line tool and the tests each build their own; nothing reaches
+// for a global.
 class ClientContext {
 public:
     static constexpr qint64 kMinimumFreeBytes = 150'000'000;
@@ -42,7 +43,8 @@ public:
     bool CheckFreeSpace(Prompter &prompter);
     bool OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     // Takes the configured server into the session and loads the base data
-    // (a missing file leaves both empty until the first download).
+    // (without a configuration file the defaults apply; without base data
+    // there are no kinds and destinations until the first download).
     void LoadServerData();
     // Writes everything to disk, unmaps and closes the record files, and
     // remembers the account of an open session for the next login.
