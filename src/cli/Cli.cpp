@@ -1,5 +1,9 @@
 #include "Cli.h"
 
+#include "BalanceCommand.h"
+#include "BaseDataCommand.h"
+#include "CliLoginPrompt.h"
+#include "ConfigCommand.h"
 #include "RecordsCommand.h"
 
 #include <QTextStream>
@@ -14,7 +18,12 @@ namespace {
 
 const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password-stdin] COMMAND ...\n"
                       "commands:\n"
-                      "  records list [--json]\n";
+                      "  records list [--json]\n"
+                      "  config set host|site VALUE\n"
+                      "  config show\n"
+                      "  basedata download\n"
+                      "  basedata show [--json]\n"
+                      "  balance\n";
 
 struct Command {
     const char *name;
@@ -23,6 +32,9 @@ struct Command {
 
 const Command kCommands[] = {
     {"records", &RecordsCommand::run},
+    {"config", &ConfigCommand::run},
+    {"basedata", &BaseDataCommand::run},
+    {"balance", &BalanceCommand::run},
 };
 
 } // namespace
@@ -70,6 +82,12 @@ ClientContext *Cli::context(RecordFile::Mode mode)
         }
     }
     return context_.get();
+}
+
+bool Cli::ensureLoggedIn(ClientContext &context)
+{
+    CliLoginPrompt prompt(account_, password_, context.lastAccountPath(), prompter_);
+    return EnsureLoggedIn(context.session(), prompt);
 }
 
 void Cli::out(const QString &text)

@@ -25,6 +25,10 @@ public:
     const QString &account() const { return account_; }
     const QString &password() const { return password_; }
     bool passwordFromStdin() const { return passwordStdin_; }
+    // Commands that need the server: logs in with --account and the password
+    // from standard input unless a session is open. False after the login's
+    // message (the command then ends with Failed).
+    bool ensureLoggedIn(ClientContext &context);
 
     // Prints to standard output / standard error, UTF-8.
     static void out(const QString &text);

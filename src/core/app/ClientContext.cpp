@@ -1,5 +1,7 @@
 #include "app/ClientContext.h"
 
+#include "net/LastAccount.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -19,7 +21,8 @@ const QString kFileFailure = QStringLiteral("数据文件打开失败\r\n请检�
 } // namespace
 
 ClientContext::ClientContext(const QString &rootFolder)
-    : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes)
+    : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
+      config_(path(ServerConfig::fileName()))
 {
 }
 
@@ -53,7 +56,17 @@ bool ClientContext::Start(Prompter &prompter, RecordFile::Mode mode)
         prompter.error(QString(), QStringLiteral("系统路径搜索错误!"));
         return false;
     }
-    return MakeWorkFolders(prompter) && CheckFreeSpace(prompter) && OpenRecordFiles(prompter, mode);
+    if (!MakeWorkFolders(prompter) || !CheckFreeSpace(prompter) || !OpenRecordFiles(prompter, mode))
+        return false;
+    LoadServerData();
+    return true;
+}
+
+void ClientContext::LoadServerData()
+{
+    config_.Load();
+    config_.applyTo(session_);
+    baseData_.LoadBaseData(baseDataPath());
 }
 
 bool ClientContext::MakeWorkFolders(Prompter &prompter)
@@ -127,6 +140,8 @@ void ClientContext::FlushRecords()
 
 void ClientContext::Shutdown()
 {
+    if (!root_.isEmpty())
+        SaveLastAccount(session_, lastAccountPath());
     FlushRecords();
     for (RecordFile *f : std::initializer_list<RecordFile *>{&contacts_, &preInputs_, &goods_, &weights_, &checks_})
         f->Close();

@@ -3,6 +3,9 @@
 #include "app/ProgramSettings.h"
 #include "app/PromptPhrases.h"
 #include "app/Prompter.h"
+#include "net/BaseData.h"
+#include "net/ServerConfig.h"
+#include "net/ServerSession.h"
 #include "storage/CheckFile.h"
 #include "storage/ContactFile.h"
 #include "storage/GoodsFile.h"
@@ -16,9 +19,10 @@
 namespace quarvel {
 
 // Everything the client keeps for the whole run, built from one root folder:
-// the work folders and the five record files (and, as they come, the session,
-// settings and base data). The window, the command-line tool and the tests
-// each build their own; nothing reaches for a global.
+// the work folders, the five record files, the server configuration and
+// session, and the base data (and, as they come, the settings). The window,
+// the command-line tool and the tests each build their own; nothing reaches
+// for a global.
 class ClientContext {
 public:
     static constexpr qint64 kMinimumFreeBytes = 150'000'000;
@@ -33,13 +37,19 @@ public:
     static QString programFolder();
 
     // The start-up steps that need no window: the root folder, the work
-    // folders, the free space and the five record files. Shows the fixed
-    // message of the first step that fails and returns false.
+    // folders, the free space, the five record files, then the server
+    // configuration and the base data. Shows the fixed message of the first
+    // step that fails and returns false.
     bool Start(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     bool MakeWorkFolders(Prompter &prompter);
     bool CheckFreeSpace(Prompter &prompter);
     bool OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
-    // Writes everything to disk, unmaps and closes the record files.
+    // Takes the configured server into the session and loads the base data
+    // (without a configuration file the defaults apply; without base data
+    // there are no kinds and destinations until the first download).
+    void LoadServerData();
+    // Writes everything to disk, unmaps and closes the record files, and
+    // remembers the account of an open session for the next login.
     void Shutdown();
     // Writes the record files' changed pages to disk (end of a user operation).
     void FlushRecords();
@@ -64,6 +74,12 @@ public:
     WeightFile &weights() { return weights_; }
     CheckFile &checks() { return checks_; }
 
+    ServerConfig &config() { return config_; }
+    ServerSession &session() { return session_; }
+    BaseData &baseData() { return baseData_; }
+    QString lastAccountPath() const { return path(QStringLiteral("DATA_SYS/last.dat")); }
+    QString baseDataPath() const { return path(BaseData::fileName()); }
+
     // Tests replace the probe of the free bytes on the root's volume.
     void setFreeSpaceProbe(std::function<qint64(const QString &)> probe) { freeSpace_ = std::move(probe); }
     static qint64 FreeBytes(const QString &folder);
@@ -78,6 +94,9 @@ private:
     GoodsFile goods_;
     WeightFile weights_;
     CheckFile checks_;
+    ServerConfig config_;
+    ServerSession session_;
+    BaseData baseData_;
 };
 
 } // namespace quarvel

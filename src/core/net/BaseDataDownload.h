@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace quarvel {
+
+class BaseData;
+class Prompter;
+class ServerSession;
+
+// Fetching the base data from the configured server into DATA_SYS/0.dat: a
+// GET whose body starts with 'C' and ends with BEL, stored byte by byte XOR 8
+// (the BEL included). A body that names another server's IPv4 address sends
+// the request there once. The previous file is replaced only by a complete
+// body, so a failed or cut-off download leaves it as it was.
+class BaseDataDownload {
+public:
+    enum Result {
+        Stored = 0,
+        Redirected = 1,
+        NoConnection = -100,
+        NoBody = -101,
+        NotWritten = -102,
+        NotBaseData = -103,
+        CutOff = -104,
+    };
+    static constexpr int kBufferSize = 4'000'000;
+
+    static QByteArray request(const QString &siteCode, const QByteArray &host);
+    // Downloads into `path`, following one redirect.
+    static int Fetch(const ServerSession &session, const QString &path);
+
+private:
+    static int fetchOnce(const ServerSession &session, const QByteArray &host, const QString &path, QByteArray &named);
+};
+
+// The menu command "下载更新基本数据(&D)": downloads, loads the file into the
+// base data and tells the operator how it went. Returns the download result.
+int DownloadBaseData(const ServerSession &session, BaseData &baseData, const QString &path, Prompter &prompter);
+
+} // namespace quarvel

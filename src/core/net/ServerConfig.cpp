@@ -1,0 +1,108 @@
+#include "net/ServerConfig.h"
+
+#include "net/HostAddress.h"
+#include "net/ServerSession.h"
+#include "text/Gbk.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace quarvel {
+
+namespace {
+
+constexpr int kHostBytes = 63;
+constexpr int kSiteBytes = 31;
+
+bool isHostCharacter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'.' || c == u'-';
+}
+
+} // namespace
+
+ServerConfig::ServerConfig(const QString &path) : path_(path), host_(defaultHost()), site_(defaultSite())
+{
+}
+
+void ServerConfig::Load()
+{
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        const qsizetype eq = line.indexOf(u'=');
+        if (line.startsWith(u'#') || eq < 0)
+            continue;
+        const QString key = line.left(eq).trimmed();
+        const QString value = line.mid(eq + 1).trimmed();
+        if (key == QLatin1String("host") && checkHost(value).isEmpty())
+            host_ = value;
+        else if (key == QLatin1String("site") && checkSite(value).isEmpty())
+            site_ = value;
+    }
+}
+
+bool ServerConfig::Save() const
+{
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    file.write(QStringLiteral("host=%1\nsite=%2\n").arg(host_, site_).toUtf8());
+    return file.commit();
+}
+
+QString ServerConfig::setHost(const QString &host)
+{
+    const QString reason = checkHost(host);
+    if (reason.isEmpty())
+        host_ = host;
+    return reason;
+}
+
+QString ServerConfig::setSite(const QString &site)
+{
+    const QString reason = checkSite(site);
+    if (reason.isEmpty())
+        site_ = site;
+    return reason;
+}
+
+void ServerConfig::applyTo(ServerSession &session) const
+{
+    session.configure(host_.toLatin1(), site_);
+}
+
+QString ServerConfig::checkHost(const QString &host)
+{
+    const QString invalid =
+        QStringLiteral("服务器地址不正确：%1\r\n应为主机名或IP地址，可带端口，例如 192.168.1.20:8080。").arg(host);
+    if (host.isEmpty() || host.size() > kHostBytes)
+        return invalid;
+    const qsizetype colon = host.indexOf(u':');
+    const QString name = colon < 0 ? host : host.left(colon);
+    if (name.isEmpty() || !std::all_of(name.begin(), name.end(), isHostCharacter))
+        return invalid;
+    if (colon >= 0 && HostAddress::portSuffix(host.toLatin1()) != host.mid(colon).toLatin1())
+        return invalid;
+    return {};
+}
+
+QString ServerConfig::checkSite(const QString &site)
+{
+    bool ok = false;
+    const QByteArray gbk = Gbk::fromUnicode(site, &ok);
+    const QString invalid = QStringLiteral("网站代码不正确：%1\r\n应为1至%2字节，不含空格和 & ? # < > 等符号。")
+                                .arg(site, QString::number(kSiteBytes));
+    if (!ok || gbk.isEmpty() || gbk.size() > kSiteBytes)
+        return invalid;
+    for (QChar c : site)
+        if (c.isSpace() || c.unicode() < 0x20 || QStringLiteral("&?#%<>=/\\'\"").contains(c))
+            return invalid;
+    return {};
+}
+
+} // namespace quarvel

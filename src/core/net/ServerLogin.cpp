@@ -1,0 +1,45 @@
+#include "net/ServerLogin.h"
+
+#include "net/HttpTransport.h"
+#include "net/LoginDigest.h"
+#include "net/ReplyText.h"
+#include "net/ServerSession.h"
+#include "text/Gbk.h"
+
+#include <vector>
+
+namespace quarvel {
+
+namespace {
+
+int get(const ServerSession &session, const QByteArray &host, const QByteArray &path, QByteArray &reply)
+{
+    std::vector<char> buffer(ServerLogin::kReplySize);
+    // Cookies live for one attempt only; the login starts without any.
+    QByteArray cookie;
+    const int result = HttpGet(host, path, buffer, cookie, {}, 80, session.timeouts());
+    reply = result > 0 ? ReplyText::cString(buffer.data(), result) : QByteArray();
+    return result;
+}
+
+} // namespace
+
+QByteArray ServerLogin::path(const QString &siteCode, const QByteArray &accountGbk, qint64 time,
+                             const QByteArray &passwordGbk)
+{
+    return "/cgi-bin/VEdiz.dll?KVLogin&w=" + Gbk::fromUnicode(siteCode) + "&ac=" + accountGbk +
+           "&md5=" + LoginDigest::compute(time, passwordGbk) + "&it=" + QByteArray::number(time);
+}
+
+int ServerLogin::send(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk, qint64 time,
+                      QByteArray &reply)
+{
+    const QByteArray request = path(session.siteCode(), accountGbk, time, passwordGbk);
+    const int result = get(session, session.configuredHost(), request, reply);
+    if (result < 1 || !IsIpAddress(reply))
+        return result;
+    session.setRedirectHost(reply);
+    return get(session, session.redirectTarget(reply), request, reply);
+}
+
+} // namespace quarvel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace quarvel {
+
+class ServerSession;
+
+// The login request: one GET to the configured host, and when that host
+// answers with another server's IPv4 address, the same request once more to
+// that address (which the session then keeps for every later request).
+class ServerLogin {
+public:
+    static constexpr int kReplySize = 4096;
+
+    // "/cgi-bin/VEdiz.dll?KVLogin&w=SITE&ac=ACCOUNT&md5=DIGEST&it=TIME"; the
+    // account goes as its GBK bytes, not URL-encoded.
+    static QByteArray path(const QString &siteCode, const QByteArray &accountGbk, qint64 time,
+                           const QByteArray &passwordGbk);
+    // Sends the login; returns the transport result (reply bytes, or a
+    // negative HttpGet code) and the reply text.
+    static int send(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk, qint64 time,
+                    QByteArray &reply);
+};
+
+} // namespace quarvel
