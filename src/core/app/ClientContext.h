@@ -13,6 +13,8 @@
 
 namespace quarvel {
 
+class SpreadsheetEngine;
+
 // Everything the client keeps for the whole run, built from one root folder:
 // the work folders and the five record files (and, as they come, the session,
 // settings and base data). The window, the command-line tool and the tests
@@ -53,6 +55,11 @@ public:
     WeightFile &weights() { return weights_; }
     CheckFile &checks() { return checks_; }
 
+    // The spreadsheet engine of the process (set by the program's main; null
+    // when none is available, and spreadsheet work then reports that).
+    SpreadsheetEngine *spreadsheetEngine() const { return spreadsheetEngine_; }
+    void setSpreadsheetEngine(SpreadsheetEngine *engine) { spreadsheetEngine_ = engine; }
+
     // Tests replace the probe of the free bytes on the root's volume.
     void setFreeSpaceProbe(std::function<qint64(const QString &)> probe) { freeSpace_ = std::move(probe); }
     static qint64 FreeBytes(const QString &folder);
@@ -65,6 +72,7 @@ private:
     GoodsFile goods_;
     WeightFile weights_;
     CheckFile checks_;
+    SpreadsheetEngine *spreadsheetEngine_ = nullptr;
 };
 
 } // namespace quarvel
