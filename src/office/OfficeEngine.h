@@ -47,6 +47,8 @@ public:
     void shutdown();
     // The process id of the running office, 0 when none runs.
     qint64 officeProcessId() const;
+    // The name of the pipe the office listens on.
+    QString pipeName() const { return process_.pipeName(); }
     int openDocumentCount();
 
     // The one engine of the process, made on first call (the office itself

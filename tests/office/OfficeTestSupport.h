@@ -18,6 +18,13 @@
 
 #include <cmath>
 #include <csignal>
+#include <ostream>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // What the office tests share: the process's office engine (started once per
 // test program and ended when the program ends, checking that the office is
@@ -116,5 +123,9 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// The waybill template of tests/data/office as .xls bytes (also left in
+// folder as template.xls), converted by the office from its text source.
+QByteArray templateBytes(const Folder &folder);
 
 } // namespace officetest

@@ -347,15 +347,39 @@ void UnoWorkbook::merge(int firstRow, int firstColumn, int lastRow, int lastColu
         ->merge(true);
 }
 
+// Calc prints every visible sheet; the other sheets are hidden while the
+// first one is exported, so that page numbers count its pages only.
 void UnoWorkbook::exportPdf(const QString &pdfPath, int fromPage, int toPage)
 {
-    const QString pages =
-        fromPage == toPage ? QString::number(fromPage) : QStringLiteral("%1-%2").arg(fromPage).arg(toPage);
-    const auto filterData = properties({{"PageRange", Any(toOUString(pages))}, {"Selection", Any(sheet_)}});
-    Reference<css::frame::XStorable>(component_, UNO_QUERY_THROW)
-        ->storeToURL(fileUrl(pdfPath), properties({{"FilterName", Any(ascii("calc_pdf_Export"))},
-                                                   {"FilterData", Any(filterData)},
-                                                   {"Overwrite", Any(true)}}));
+    Reference<css::container::XIndexAccess> sheets(
+        Reference<css::sheet::XSpreadsheetDocument>(component_, UNO_QUERY_THROW)->getSheets(), UNO_QUERY_THROW);
+    std::vector<Reference<css::beans::XPropertySet>> hidden;
+    const auto showAgain = [&] {
+        for (const auto &sheet : hidden)
+            sheet->setPropertyValue(ascii("IsVisible"), Any(true));
+    };
+    try {
+        for (sal_Int32 i = 1, n = sheets->getCount(); i < n; ++i) {
+            Reference<css::beans::XPropertySet> sheet(sheets->getByIndex(i), UNO_QUERY_THROW);
+            bool visible = false;
+            sheet->getPropertyValue(ascii("IsVisible")) >>= visible;
+            if (!visible)
+                continue;
+            sheet->setPropertyValue(ascii("IsVisible"), Any(false));
+            hidden.push_back(sheet);
+        }
+        const QString pages =
+            fromPage == toPage ? QString::number(fromPage) : QStringLiteral("%1-%2").arg(fromPage).arg(toPage);
+        const auto filterData = properties({{"PageRange", Any(toOUString(pages))}});
+        Reference<css::frame::XStorable>(component_, UNO_QUERY_THROW)
+            ->storeToURL(fileUrl(pdfPath), properties({{"FilterName", Any(ascii("calc_pdf_Export"))},
+                                                       {"FilterData", Any(filterData)},
+                                                       {"Overwrite", Any(true)}}));
+    } catch (...) {
+        showAgain();
+        throw;
+    }
+    showAgain();
 }
 
 void UnoWorkbook::store(const QString &path)
