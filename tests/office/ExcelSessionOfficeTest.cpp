@@ -107,7 +107,8 @@ TEST(OfficeSession, TemplateKeepsFontsBordersMergesAndWidthsWhenFilled)
 
     const QJsonObject filled = readXls(path);
     EXPECT_EQ(filled[QStringLiteral("sheets")].toArray(), (QJsonArray{QStringLiteral("BILL"), QStringLiteral("说明")}));
-    EXPECT_EQ(filled[QStringLiteral("merged")].toArray(), (QJsonArray{QStringLiteral("A1:C1"), QStringLiteral("A4:B5")}));
+    EXPECT_EQ(filled[QStringLiteral("merged")].toArray(),
+              (QJsonArray{QStringLiteral("A1:C1"), QStringLiteral("A4:B5")}));
     EXPECT_EQ(cell(filled, "A1")[QStringLiteral("value")].toString(), QStringLiteral("国际快递运单"));
     EXPECT_EQ(cell(filled, "A2")[QStringLiteral("value")].toString(), QStringLiteral("收件人:李四"));
     EXPECT_EQ(cell(filled, "B2")[QStringLiteral("value")].toString(), QStringLiteral("王五 Wang"));

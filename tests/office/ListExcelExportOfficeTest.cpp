@@ -15,9 +15,9 @@ ListSnapshot shipmentList(int rows)
 {
     ListSnapshot list;
     list.title = QStringLiteral("预录业务记录");
-    list.columns = {{QStringLiteral("序号"), 40, true},     {QStringLiteral("运单号"), 120, false},
-                    {QStringLiteral("收件人"), 80, false},  {QStringLiteral("重量"), 64, true},
-                    {QStringLiteral("电话"), 100, false},   {QStringLiteral("备注"), 65, false}};
+    list.columns = {{QStringLiteral("序号"), 40, true},    {QStringLiteral("运单号"), 120, false},
+                    {QStringLiteral("收件人"), 80, false}, {QStringLiteral("重量"), 64, true},
+                    {QStringLiteral("电话"), 100, false},  {QStringLiteral("备注"), 65, false}};
     for (int i = 0; i < rows; ++i)
         list.rows.append({QString::number(i + 1), QStringLiteral("%1").arg(i, 10, 10, QLatin1Char('0')),
                           QStringLiteral("收件人%1").arg(i), QStringLiteral("%1.5").arg(i % 30),
@@ -71,7 +71,7 @@ TEST(OfficeListExport, TenThousandRowsInSecondsWithTextAndNumbers)
     expectCell("D10004", "number", 9.5);
     expectCell("A10005", "text", QStringLiteral("合计"));
     expectCell("D10005", "number", 148500.0);
-    EXPECT_TRUE(cell(book, "F5").isEmpty() || cell(book, "F5")[QStringLiteral("value")].toString().isEmpty());
+    EXPECT_TRUE(cell(book, "F5").isEmpty()) << "an empty text leaves the cell empty";
 
     const QJsonObject widths = readXls(path)[QStringLiteral("widths")].toObject();
     const std::pair<const char *, double> expected[] = {{"A", 5}, {"B", 15}, {"C", 10}, {"D", 8}, {"E", 13}, {"F", 9}};

@@ -85,7 +85,8 @@ TEST(OfficeLifecycle, ShutdownEndsTheOfficeAndRemovesItsPipes)
     // The next use starts a new office.
     ScriptedPrompter prompter;
     ExcelSession session(&own, prompter, folder.path());
-    ASSERT_TRUE(session.OpenNew(QString(), folder.file(QStringLiteral("c.xls")))) << session.GetErrorText().toStdString();
+    ASSERT_TRUE(session.OpenNew(QString(), folder.file(QStringLiteral("c.xls"))))
+        << session.GetErrorText().toStdString();
     EXPECT_GT(own.officeProcessId(), 0);
     EXPECT_NE(own.officeProcessId(), pid);
     EXPECT_TRUE(session.SaveAndClose());
