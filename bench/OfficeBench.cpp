@@ -79,7 +79,7 @@ void ListExport(benchmark::State &state)
 {
     ListSnapshot list;
     list.title = QStringLiteral("预录业务记录");
-    list.columns = {{QStringLiteral("序号"), 40, true},   {QStringLiteral("运单号"), 120, false},
+    list.columns = {{QStringLiteral("序号"), 40, true},    {QStringLiteral("运单号"), 120, false},
                     {QStringLiteral("收件人"), 80, false}, {QStringLiteral("重量"), 64, true},
                     {QStringLiteral("电话"), 100, false},  {QStringLiteral("备注"), 65, false}};
     for (int i = 0; i < state.range(0); ++i)

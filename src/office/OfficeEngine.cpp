@@ -22,6 +22,8 @@ const QString kOfficeGone = QStringLiteral("LibreOffice服务意外中止,本次
 const QString kDefaultProgramFolder = QStringLiteral("/usr/lib/libreoffice/program");
 const QString kModuleName = QStringLiteral("libquarvel_office_uno.so");
 constexpr int kLaunchAttempts = 3;
+// An office that does not end within this time is killed.
+constexpr int kStopPatienceMs = 10000;
 
 std::atomic<OfficeEngine *> processEngineInstance{nullptr};
 
@@ -62,7 +64,7 @@ OfficeEngine::~OfficeEngine()
             stopOffice();
             backend_.reset();
         },
-        0);
+        kStopPatienceMs);
 }
 
 OfficeEngine &OfficeEngine::processEngine()
@@ -163,7 +165,7 @@ void OfficeEngine::closeDocument(quint64 generation, int id)
 
 void OfficeEngine::shutdown()
 {
-    onOfficeThread([this] { stopOffice(); }, options_.callPatienceMs);
+    onOfficeThread([this] { stopOffice(); }, kStopPatienceMs);
 }
 
 qint64 OfficeEngine::officeProcessId() const

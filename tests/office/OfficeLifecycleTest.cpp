@@ -125,10 +125,11 @@ TEST(OfficeLifecycle, NoOfficeOutlivesTheProgram)
         child.start(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(),
                     {QStringLiteral("--gtest_filter=OfficeLifecycle.ChildOpensAWorkbookAndEnds")});
         ASSERT_TRUE(child.waitForFinished(60000)) << mode;
-        if (std::string(mode) == "exit")
+        if (std::string(mode) == "exit") {
             EXPECT_TRUE(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0)
                 << "the program ends cleanly without shutting the office down: "
                 << child.readAllStandardError().toStdString();
+        }
         QFile pidFile(pidPath);
         ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly)) << mode << ": " << child.readAllStandardOutput().toStdString();
         const qint64 officePid = pidFile.readAll().toLongLong();

@@ -13,6 +13,7 @@
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
@@ -316,12 +317,20 @@ double UnoWorkbook::digitWidth()
     standard->getPropertyValue(ascii("CharHeight")) >>= points;
     constexpr sal_Int16 kMeasureHeight = 1000;
     font.Height = kMeasureHeight;
-    const Reference<css::awt::XDevice> device = css::awt::Toolkit::create(context_)->createScreenCompatibleDevice(1, 1);
-    const double advance = device->getFont(font)->getStringWidth(ascii("0000000000")) / 10.0 / kMeasureHeight;
+    double advance = 0;
+    try {
+        const Reference<css::awt::XDevice> device =
+            css::awt::Toolkit::create(context_)->createScreenCompatibleDevice(1, 1);
+        advance = device->getFont(font)->getStringWidth(ascii("0000000000")) / 10.0 / kMeasureHeight;
+    } catch (const css::lang::DisposedException &) {
+        throw;
+    } catch (const css::uno::Exception &) {
+        // Without font metrics the widths come out slightly off, but they come out.
+    }
+    if (advance <= 0)
+        advance = 0.556; // the digit of Liberation Sans and Arial, in ems
     // Points to 1/100 mm.
     digitWidth_ = advance * points * 2540.0 / 72.0;
-    if (digitWidth_ <= 0)
-        digitWidth_ = 196; // Liberation Sans 10 pt, the standard font of a new workbook
     return digitWidth_;
 }
 
