@@ -217,6 +217,15 @@ TEST(OfficeSession, OpenExistingReadsValuesAsTextAndSavesNothing)
     EXPECT_TRUE(reader.GetErrorText().isEmpty());
     reader.Quit();
     EXPECT_EQ(QFileInfo(path).lastModified(), written);
+
+    // Dates read as shown, formula results as values.
+    templateBytes(folder);
+    ExcelSession form(&engine(), prompter, folder.path());
+    ASSERT_TRUE(form.OpenExisting(folder.file(QStringLiteral("template.xls"))));
+    EXPECT_EQ(form.GetCellText(1, 1), QStringLiteral("运单"));
+    EXPECT_EQ(form.GetCellText(3, 2), QStringLiteral("2024-03-05"));
+    EXPECT_EQ(form.GetCellText(3, 3), QStringLiteral("6"));
+    EXPECT_EQ(form.GetCellText(3, 4), QStringLiteral("#DIV/0!"));
 }
 
 TEST(OfficeSession, QuitActsOnceAndLeavesOtherSessionsAlone)

@@ -292,7 +292,7 @@ QString UnoWorkbook::cachedText(int row, int column)
         return toQString(text);
     double number = 0;
     if (!(value >>= number))
-        return QString();
+        return value.hasValue() ? QString() : textOf(cell(row, column)); // an error value
     for (const Area &a : textFormattedAreas_)
         if (c >= a.firstColumn && c <= a.lastColumn && r >= a.firstRow && r <= a.lastRow)
             return toQString(Reference<css::text::XTextRange>(cell(row, column), UNO_QUERY_THROW)->getString());

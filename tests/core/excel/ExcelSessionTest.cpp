@@ -1,5 +1,6 @@
 #include "excel/ExcelSession.h"
 #include "RecordingEngine.h"
+#include "app/ClientContext.h"
 #include "app/ScriptedPrompter.h"
 #include "support/TempRoot.h"
 
@@ -243,4 +244,24 @@ TEST(ExcelSession, PrintingToAFolderKeepsEachPdf)
                                        QStringLiteral("pdf ") + folder + QStringLiteral("/BILL_5_2.pdf 2-4")}));
     EXPECT_EQ(session.GetPrintedFile(), folder + QStringLiteral("/BILL_5_2.pdf"));
     EXPECT_FALSE(QFileInfo::exists(root.file(QStringLiteral("DATA_TEMP"))));
+}
+
+TEST(ExcelSession, TakesEngineTempFolderAndPrintDestinationFromTheContext)
+{
+    TempRoot root;
+    RecordingEngine engine;
+    ScriptedPrompter prompter;
+    ClientContext context(root.path());
+    {
+        ExcelSession noEngine(context, prompter);
+        EXPECT_FALSE(noEngine.OpenNew(QString(), root.file(QStringLiteral("a.xls"))));
+        EXPECT_EQ(noEngine.GetErrorText(), kCannotStart);
+    }
+    context.setSpreadsheetEngine(&engine);
+    root.write(QStringLiteral("DATA_SYS/print.conf"), "folder=DATA_TEMP/pdf\n");
+    ExcelSession session(context, prompter);
+    ASSERT_TRUE(session.OpenFromBytes(QStringLiteral("Invoice"), root.file(QStringLiteral("DATA_TEMP/INVOICE_9.xls")), "T"));
+    ASSERT_TRUE(session.PrintSheet(1, 1, 1, false));
+    EXPECT_EQ(session.GetPrintedFile(), root.file(QStringLiteral("DATA_TEMP/pdf/INVOICE_9.pdf")));
+    EXPECT_TRUE(session.SaveAndClose());
 }
