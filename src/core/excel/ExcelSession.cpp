@@ -54,8 +54,7 @@ bool ExcelSession::OpenFromBytes(const QString &sheetName, const QString &path, 
     return open(sheetName, path, QString(), &bytes);
 }
 
-bool ExcelSession::open(const QString &sheetName, const QString &path, const QString &sourcePath,
-                        const QByteArray *bytes)
+bool ExcelSession::begin(const QString &path)
 {
     if (state_ == State::Ended)
         return fail(kNotOpen);
@@ -65,34 +64,25 @@ bool ExcelSession::open(const QString &sheetName, const QString &path, const QSt
     state_ = State::Closed;
     errorText_.clear();
     path_ = QFileInfo(path).absoluteFilePath();
+    return true;
+}
 
+bool ExcelSession::open(const QString &sheetName, const QString &path, const QString &sourcePath,
+                        const QByteArray *bytes)
+{
+    if (!begin(path))
+        return false;
     const QString nameProblem = SheetNameProblem(sheetName);
     if (!sheetName.isEmpty() && !nameProblem.isEmpty())
         return fail(nameProblem);
-    if (!startEngine())
+    if (!startEngine() || !prepareTarget(bytes == nullptr || confirmOverwrite_))
         return false;
-    if (!prepareTarget(bytes == nullptr || confirmOverwrite_))
-        return false;
-
-    bool prepared = false;
-    if (bytes && !bytes->isEmpty()) {
-        QFile file(path_);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            const bool written = file.write(*bytes) == bytes->size() && file.flush();
-            file.close();
-            if (!written) {
-                QFile::remove(path_);
-                return fail(kCreateFailed);
-            }
-            prepared = true;
-        }
-    } else if (!bytes && !sourcePath.isEmpty() && QFileInfo::exists(sourcePath)) {
-        prepared = QFile::copy(sourcePath, path_);
-    }
+    bool placed = false;
+    if (!placeStartingWorkbook(sourcePath, bytes, placed))
+        return fail(kCreateFailed);
 
     QString error;
-    document_ =
-        prepared ? engine_->open(path_, SpreadsheetEngine::Access::Edit, &error) : engine_->create(path_, &error);
+    document_ = placed ? engine_->open(path_, SpreadsheetEngine::Access::Edit, &error) : engine_->create(path_, &error);
     if (!document_) {
         // The file was made here for this workbook only; do not leave it half-done.
         QFile::remove(path_);
@@ -109,16 +99,29 @@ bool ExcelSession::open(const QString &sheetName, const QString &path, const QSt
     return true;
 }
 
+// The template's bytes or a copy of the source at path; placed stays false
+// when neither applies (a new empty workbook is made then). False when the
+// bytes could not be written completely.
+bool ExcelSession::placeStartingWorkbook(const QString &sourcePath, const QByteArray *bytes, bool &placed)
+{
+    if (!bytes) {
+        placed = !sourcePath.isEmpty() && QFileInfo::exists(sourcePath) && QFile::copy(sourcePath, path_);
+        return true;
+    }
+    QFile file(path_);
+    if (bytes->isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return true;
+    placed = file.write(*bytes) == bytes->size() && file.flush();
+    file.close();
+    if (!placed)
+        QFile::remove(path_);
+    return placed;
+}
+
 bool ExcelSession::OpenExisting(const QString &path)
 {
-    if (state_ == State::Ended)
-        return fail(kNotOpen);
-    if (document_)
-        document_->close();
-    document_.reset();
-    state_ = State::Closed;
-    errorText_.clear();
-    path_ = QFileInfo(path).absoluteFilePath();
+    if (!begin(path))
+        return false;
     if (path.isEmpty() || !QFileInfo(path_).isFile())
         return fail(kMissingFile);
     if (!startEngine())

@@ -95,7 +95,9 @@ public:
 private:
     enum class State { Closed, Open, Failed, Ended };
 
+    bool begin(const QString &path);
     bool open(const QString &sheetName, const QString &path, const QString &sourcePath, const QByteArray *bytes);
+    bool placeStartingWorkbook(const QString &sourcePath, const QByteArray *bytes, bool &placed);
     bool startEngine();
     bool prepareTarget(bool ask);
     bool usable();

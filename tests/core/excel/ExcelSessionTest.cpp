@@ -260,7 +260,8 @@ TEST(ExcelSession, TakesEngineTempFolderAndPrintDestinationFromTheContext)
     context.setSpreadsheetEngine(&engine);
     root.write(QStringLiteral("DATA_SYS/print.conf"), "folder=DATA_TEMP/pdf\n");
     ExcelSession session(context, prompter);
-    ASSERT_TRUE(session.OpenFromBytes(QStringLiteral("Invoice"), root.file(QStringLiteral("DATA_TEMP/INVOICE_9.xls")), "T"));
+    ASSERT_TRUE(
+        session.OpenFromBytes(QStringLiteral("Invoice"), root.file(QStringLiteral("DATA_TEMP/INVOICE_9.xls")), "T"));
     ASSERT_TRUE(session.PrintSheet(1, 1, 1, false));
     EXPECT_EQ(session.GetPrintedFile(), root.file(QStringLiteral("DATA_TEMP/pdf/INVOICE_9.pdf")));
     EXPECT_TRUE(session.SaveAndClose());
