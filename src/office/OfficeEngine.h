@@ -47,13 +47,14 @@ public:
     void shutdown();
     // The process id of the running office, 0 when none runs.
     qint64 officeProcessId() const;
-    // The name of the pipe the office listens on.
-    QString pipeName() const { return process_.pipeName(); }
+    // The files of the office's named pipes (empty before the first start).
+    QStringList pipeFiles() const { return process_.pipeFiles(); }
     int openDocumentCount();
 
     // The one engine of the process, made on first call (the office itself
     // starts on first use). It is never destroyed: end its office with
-    // shutdownProcessEngine() before main returns.
+    // shutdownProcessEngine() before main returns. Should the program end
+    // without it, the office is killed as its thread ends.
     static OfficeEngine &processEngine();
     static void shutdownProcessEngine();
 

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -74,6 +76,45 @@ ChildArguments childArguments(const QStringList &args, const QString &tempFolder
     c.envp.push_back(nullptr);
     return c;
 }
+
+// The pipe files of the offices this program started and has not stopped.
+// When the program ends without stopping them, their offices die with it and
+// the files are removed here; at that time only unlink is safe to call.
+struct LivePipeFiles {
+    std::mutex mutex;
+    std::set<std::string> files;
+
+    static LivePipeFiles &instance()
+    {
+        // Never destroyed: it is needed at exit, after static destructors may have run.
+        static LivePipeFiles *live = [] {
+            auto *made = new LivePipeFiles;
+            std::atexit(removeAll);
+            return made;
+        }();
+        return *live;
+    }
+    static void removeAll()
+    {
+        LivePipeFiles &live = instance();
+        if (!live.mutex.try_lock())
+            return;
+        for (const std::string &file : live.files)
+            ::unlink(file.c_str());
+        live.mutex.unlock();
+    }
+    void track(const QStringList &names, bool live)
+    {
+        std::lock_guard lock(mutex);
+        for (const QString &name : names) {
+            const std::string file = QFile::encodeName(name).toStdString();
+            if (live)
+                files.insert(file);
+            else
+                files.erase(file);
+        }
+    }
+};
 
 [[noreturn]] void execChild(pid_t parent, int devNull, int errorPipe, ChildArguments &c)
 {
@@ -159,7 +200,7 @@ bool OfficeProcess::launch(QString &error)
         error = QStringLiteral("找不到LibreOffice程序:") + program_;
         return false;
     }
-    removeLeftovers();
+    removePipeFiles();
     QDir(tempFolder_).removeRecursively();
     QDir().mkpath(tempFolder_);
 
@@ -203,6 +244,7 @@ bool OfficeProcess::launch(QString &error)
     }
     pid_ = pid;
     exitCode_ = 0;
+    LivePipeFiles::instance().track(pipeFiles(), true);
     return true;
 }
 
@@ -247,7 +289,7 @@ void OfficeProcess::stop(int graceMs)
     // Anything the office started in its group goes with it.
     ::kill(-group, SIGKILL);
     pid_ = 0;
-    removeLeftovers();
+    removePipeFiles();
     QDir(tempFolder_).removeRecursively();
 }
 
@@ -258,12 +300,19 @@ void OfficeProcess::kill()
         ::kill(-group, SIGKILL);
 }
 
-void OfficeProcess::removeLeftovers()
+QStringList OfficeProcess::pipeFiles() const
 {
     if (pipeName_.isEmpty())
-        return;
-    QFile::remove(oslPipePath(pipeName_));
-    QFile::remove(oslPipePath(singleInstancePipeName(profileUrl_)));
+        return {};
+    return {oslPipePath(pipeName_), oslPipePath(singleInstancePipeName(profileUrl_))};
+}
+
+void OfficeProcess::removePipeFiles()
+{
+    const QStringList files = pipeFiles();
+    for (const QString &file : files)
+        QFile::remove(file);
+    LivePipeFiles::instance().track(files, false);
 }
 
 } // namespace quarvel

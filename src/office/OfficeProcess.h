@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <atomic>
@@ -15,7 +16,8 @@ namespace quarvel {
 // and never reach the user's own LibreOffice), a private temporary folder
 // and a pipe only this user can reach. The office gets SIGKILL when the
 // thread that started it ends, so start it from a thread that lives as long
-// as the program. Stopping leaves neither a process nor a pipe behind.
+// as the program. Stopping leaves neither a process nor a pipe behind; so
+// does a program that ends without stopping it (its pipes are removed at exit).
 class OfficeProcess {
 public:
     // Exit code of an office that has just made its new profile and wants a second start.
@@ -42,7 +44,8 @@ public:
     // The office's process id while it runs (or has not been collected yet), else 0.
     pid_t pid() const { return std::max<pid_t>(pid_.load(), 0); }
     QString pipeName() const { return pipeName_; }
-    QString profileFolder() const { return profileFolder_; }
+    // The files of the office's named pipes: its own and LibreOffice's single-instance one.
+    QStringList pipeFiles() const;
 
     // The user's cache folder for the office profiles.
     static QString defaultProfileBase();
@@ -50,7 +53,7 @@ public:
 private:
     bool takeProfileSlot(QString &error);
     bool waitForExit(int ms);
-    void removeLeftovers();
+    void removePipeFiles();
 
     QString program_;
     QString profileBase_;

@@ -29,16 +29,21 @@ public:
         const QByteArray mode = qgetenv("QUARVEL_OFFICE_CHILD");
         if (mode.isEmpty())
             return;
-        // The parent's folder: this program ends without cleaning up.
+        // The parent's folder, as this program ends without cleaning up, and
+        // a profile of its own, so that the names of its pipes are its own.
         const QDir folder(QString::fromLocal8Bit(qgetenv("QUARVEL_OFFICE_CHILD_FOLDER")));
+        OfficeEngine::Options options;
+        options.profileBase = folder.filePath(QStringLiteral("profiles"));
+        auto *const child = new OfficeEngine(options); // left running, as by a program that forgot it
         ScriptedPrompter prompter;
-        ExcelSession session(&engine(), prompter, folder.path());
+        ExcelSession session(child, prompter, folder.path());
         if (!session.OpenNew(QString(), folder.filePath(QStringLiteral("child.xls"))))
             std::exit(3);
         QFile pidFile(folder.filePath(QStringLiteral("pid")));
         if (!pidFile.open(QIODevice::WriteOnly))
             std::exit(4);
-        pidFile.write(QByteArray::number(engine().officeProcessId()));
+        pidFile.write(QByteArray::number(child->officeProcessId()) + '\n' +
+                      child->pipeFiles().join(u'\n').toLocal8Bit());
         pidFile.close();
         if (mode == "crash")
             std::abort();
@@ -91,14 +96,17 @@ TEST(OfficeLifecycle, ShutdownEndsTheOfficeAndRemovesItsPipes)
     EXPECT_NE(pid, engine().officeProcessId());
     const QString profile = QDir(options.profileBase).filePath(QStringLiteral("profile-0"));
     EXPECT_TRUE(QFileInfo(profile).isDir()) << "a private profile below the given folder";
-    // The office's own pipe and LibreOffice's single-instance pipe, named
-    // after the MD5 of the profile URL in UTF-16 (bytes in hex, no padding).
+    // The office's own pipe and LibreOffice's single-instance pipe, which
+    // LibreOffice names after the MD5 of the profile URL in UTF-16 (bytes in
+    // hex, without leading zeros).
     const QString url = QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded);
     QString digest;
     for (const char byte : QCryptographicHash::hash(
              QByteArray(reinterpret_cast<const char *>(url.utf16()), url.size() * 2), QCryptographicHash::Md5))
         digest += QString::number(static_cast<unsigned char>(byte), 16);
-    const QStringList pipes{oslPipe(own.pipeName()), oslPipe(QStringLiteral("SingleOfficeIPC_") + digest)};
+    const QStringList pipes = own.pipeFiles();
+    ASSERT_EQ(pipes.size(), 2);
+    EXPECT_EQ(pipes[1], oslPipe(QStringLiteral("SingleOfficeIPC_") + digest));
     for (const QString &pipe : pipes)
         EXPECT_TRUE(QFileInfo::exists(pipe)) << pipe.toStdString();
 
@@ -139,9 +147,19 @@ TEST(OfficeLifecycle, NoOfficeOutlivesTheProgram)
         }
         QFile pidFile(pidPath);
         ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly)) << mode << ": " << child.readAllStandardOutput().toStdString();
-        const qint64 officePid = pidFile.readAll().toLongLong();
+        const QStringList told = QString::fromLocal8Bit(pidFile.readAll()).split(u'\n');
+        const qint64 officePid = told.first().toLongLong();
         ASSERT_GT(officePid, 0) << mode;
         EXPECT_TRUE(processEnds(officePid)) << mode << ": office " << officePid << " outlived its program";
+        ASSERT_EQ(told.size(), 3) << mode;
+        for (const QString &pipe : told.mid(1)) {
+            // A program that ends removes its office's pipes; after a crash
+            // they stay until the next office in that profile starts.
+            if (std::string(mode) == "exit") {
+                EXPECT_FALSE(QFileInfo::exists(pipe)) << pipe.toStdString();
+            }
+            QFile::remove(pipe);
+        }
     }
 }
 
