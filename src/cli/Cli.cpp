@@ -1,5 +1,7 @@
 #include "Cli.h"
 
+#include "OfficeEngine.h"
+
 #include "BalanceCommand.h"
 #include "BaseDataCommand.h"
 #include "CliLoginPrompt.h"
@@ -76,6 +78,8 @@ ClientContext *Cli::context(RecordFile::Mode mode)
 {
     if (!context_) {
         context_ = std::make_unique<ClientContext>(root_.isEmpty() ? ClientContext::programFolder() : root_);
+        // The office itself starts only when a command first needs it.
+        context_->setSpreadsheetEngine(&OfficeEngine::processEngine());
         if (!context_->Start(prompter_, mode)) {
             context_.reset();
             return nullptr;

@@ -40,6 +40,7 @@ bool ListExcelExport::Export(const ListSnapshot &list, const QString &fileName, 
                           .arg(ExcelSession::kMaxColumns));
 
     ExcelSession session(engine_, prompter_, QString());
+    session.SetConfirmOverwrite(confirmOverwrite_);
     if (!session.OpenNew(QStringLiteral("LIST"), fileName))
         return refuse(session.GetErrorText());
     session.SetCellText(1, 1, list.title);

@@ -24,6 +24,8 @@ public:
     static constexpr int kFirstRow = 5;
 
     ListExcelExport(SpreadsheetEngine *engine, Prompter &prompter);
+    // Off when the save dialog has already asked about replacing the file.
+    void setConfirmOverwrite(bool confirm) { confirmOverwrite_ = confirm; }
 
     // Writes the list to fileName and tells the operator the outcome
     // ("文件已经保存。" or the spreadsheet's error text). startedAt is the
@@ -37,6 +39,7 @@ public:
 private:
     SpreadsheetEngine *engine_;
     Prompter &prompter_;
+    bool confirmOverwrite_ = true;
 };
 
 } // namespace quarvel

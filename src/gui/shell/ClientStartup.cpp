@@ -1,6 +1,7 @@
 #include "shell/ClientStartup.h"
 
 #include "app/ClientContext.h"
+#include "excel/ListExcelExport.h"
 #include "listpane/CRecordListPane.h"
 #include "net/BalanceQuery.h"
 #include "net/BaseDataDownload.h"
@@ -22,6 +23,11 @@ namespace quarvel {
 ClientStartup::ClientStartup(ClientContext &context, Prompter &prompter, FileChooser &files)
     : context_(context), env_{context, prompter, files, {}}
 {
+    env_.exportExcel = [this](const QString &path, const ListSnapshot &list) {
+        ListExcelExport excel(context_.spreadsheetEngine(), env_.prompter);
+        excel.setConfirmOverwrite(false); // the save dialog has asked already
+        return excel.Export(list, path);
+    };
 }
 
 ClientStartup::~ClientStartup() = default;
