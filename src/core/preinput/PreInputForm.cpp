@@ -567,6 +567,19 @@ void PreInputForm::PickPhrase(PhraseTarget target, const QString &phrase)
     values_.cremark = remark.isEmpty() ? phrase : remark + QStringLiteral("\r\n") + phrase;
 }
 
+bool PreInputForm::CheckQuotation()
+{
+    if (values_.cdes.trimmed().isEmpty()) {
+        prompter_.error(QString(), QStringLiteral("在线价格查询：\r\n目的地不能为空。"));
+        return false;
+    }
+    if (values_.fweight <= 0.001) {
+        prompter_.error(QString(), QStringLiteral("在线价格查询：\r\n必须提供重量。"));
+        return false;
+    }
+    return true;
+}
+
 void PreInputForm::CopyPhoneToSms(PreInputValues::Side side)
 {
     PreInputValues &v = values_;

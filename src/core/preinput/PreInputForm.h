@@ -132,6 +132,9 @@ public:
     QString MakeNumber() const;
     QStringList phrases() const;
     void PickPhrase(PhraseTarget target, const QString &phrase);
+    // " $": the online quotation needs a destination and a weight above
+    // 0.001 kg; false after the message.
+    bool CheckQuotation();
     // "短信:": the phone into the SMS field when it has 8 to 22 characters.
     void CopyPhoneToSms(PreInputValues::Side side);
 

@@ -2,6 +2,7 @@
 
 #include "app/ClientContext.h"
 #include "listpane/CRecordListPane.h"
+#include "preinput/CPreInputPane.h"
 #include "settings/CPromptDlg.h"
 #include "settings/CSettingsDlg.h"
 #include "shell/CMainFrame.h"
@@ -58,6 +59,8 @@ void ClientStartup::registerCommands()
 
 CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
 {
+    if (index == PageCatalog::PreInput)
+        return new CPreInputPane(env_, parent);
     auto *page = new CRecordListPane(env_, PageCatalog::Title(index), parent);
     page->list().setColumns(PageCatalog::Columns(index));
     page->listCtrl().applyColumnWidths();

@@ -509,6 +509,15 @@ TEST(PreInputForm, CaptionShortcutsDatePhrasesSmsAndContacts)
     form.PickPhrase(PreInputForm::PhrasePack, QStringLiteral("加急"));
     EXPECT_EQ(v.cpack, QStringLiteral("加急"));
 
+    EXPECT_FALSE(form.CheckQuotation());
+    EXPECT_EQ(f.prompter.lastText(), QStringLiteral("在线价格查询：\r\n目的地不能为空。"));
+    v.cdes = QStringLiteral("北京市");
+    v.fweight = 0.001;
+    EXPECT_FALSE(form.CheckQuotation());
+    EXPECT_EQ(f.prompter.lastText(), QStringLiteral("在线价格查询：\r\n必须提供重量。"));
+    v.fweight = 0.002;
+    EXPECT_TRUE(form.CheckQuotation());
+
     v.cphone = QStringLiteral("1380013");
     form.CopyPhoneToSms(PreInputValues::Receiver);
     EXPECT_EQ(v.creceiversms, QString());
