@@ -118,6 +118,7 @@ void PreInputForm::NewRecord()
     goods_.clear();
     pieces_.clear();
     saving_ = false;
+    zeroShown_ = true;
 
     PreInputValues &v = values_;
     v.nlanguage = 0;
@@ -565,6 +566,22 @@ void PreInputForm::PickPhrase(PhraseTarget target, const QString &phrase)
     while (!remark.isEmpty() && remark.back().isSpace())
         remark.chop(1);
     values_.cremark = remark.isEmpty() ? phrase : remark + QStringLiteral("\r\n") + phrase;
+}
+
+std::optional<QString> PreInputForm::ScaleReading(int grams)
+{
+    if (saving_ || !isNew() || grams < 0)
+        return std::nullopt;
+    if (grams == 0) {
+        if (zeroShown_)
+            return std::nullopt;
+        zeroShown_ = true;
+        values_.fweight = 0;
+        return QStringLiteral("0");
+    }
+    zeroShown_ = false;
+    values_.fweight = grams * 0.001;
+    return QString::asprintf("%.3f", values_.fweight);
 }
 
 bool PreInputForm::CheckQuotation()

@@ -138,6 +138,11 @@ public:
     // "短信:": the phone into the SMS field when it has 8 to 22 characters.
     void CopyPhoneToSms(PreInputValues::Side side);
 
+    // A scale reading in grams while the weight field has the focus: the
+    // text the weight field shows now, or nothing (ignored while saving or
+    // while a stored record is shown, below 0, or a repeated 0).
+    std::optional<QString> ScaleReading(int grams);
+
     // List filter ("未标记"/"已标记").
     PreInputRows::FilterMode filterMode() const { return filter_; }
     void setFilterMode(PreInputRows::FilterMode mode) { filter_ = mode; }
@@ -165,6 +170,7 @@ private:
     std::optional<PreInputValues> copy_;
     QStringList dates_;
     bool saving_ = false;
+    bool zeroShown_ = true;
     PreInputRows::FilterMode filter_ = PreInputRows::All;
     RecordChanged recordChanged_;
 };

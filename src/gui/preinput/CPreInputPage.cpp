@@ -75,6 +75,9 @@ CPreInputPage::CPreInputPage(ClientContext &context, Prompter &prompter, QWidget
 {
     buildControls();
     buildLayout();
+    // Group boxes and lock markers re-parent fields; the walk stays in entry order.
+    for (qsizetype i = 1; i < tabOrder_.size(); ++i)
+        setTabOrder(tabOrder_.at(i - 1), tabOrder_.at(i));
     connectCaptions();
     suggestions_ = new CSuggestionList(this);
     connect(suggestions_, &CSuggestionList::picked, this, [this](int row) {
@@ -101,6 +104,7 @@ QLineEdit *CPreInputPage::lineEdit(const QString &field, int maxChars)
     auto *box = new QLineEdit(this);
     box->setMaxLength(maxChars);
     controls_.insert(field, box);
+    tabOrder_.append(box);
     return box;
 }
 
@@ -121,10 +125,12 @@ void CPreInputPage::buildControls()
 {
     auto *marked = new QCheckBox(QStringLiteral("标记"), this);
     controls_.insert(QStringLiteral("nmarked"), marked);
+    tabOrder_.append(marked);
     auto combo = [this](const QString &field, const QStringList &items) {
         auto *box = new QComboBox(this);
         box->addItems(items);
         controls_.insert(field, box);
+        tabOrder_.append(box);
         return box;
     };
     combo(QStringLiteral("nitemtype"), PreInputValues::itemTypes());
@@ -133,6 +139,7 @@ void CPreInputPage::buildControls()
     kind->setReadOnly(true);
     kind->setFocusPolicy(Qt::NoFocus);
     kind->setStyleSheet(kLightBackground);
+    kind->setFixedWidth(150);
     lineEdit(QStringLiteral("npieces"), 6)->setFixedWidth(40);
     lineEdit(QStringLiteral("cfrom"), 62);
     lineEdit(QStringLiteral("cnum"), 30);
@@ -158,6 +165,7 @@ void CPreInputPage::buildControls()
             const QString name = QString::fromLatin1(side[i]);
             if (i == 6) {
                 controls_.insert(name, multiLine(this, 2));
+                tabOrder_.append(control(name));
                 continue;
             }
             QLineEdit *box = lineEdit(name, limits[i]);
@@ -170,6 +178,7 @@ void CPreInputPage::buildControls()
     lineEdit(QStringLiteral("cpack"), 15);
     combo(QStringLiteral("cpaydir"), PreInputValues::payDirections());
     controls_.insert(QStringLiteral("cremark"), multiLine(this, 3));
+    tabOrder_.append(control(QStringLiteral("cremark")));
     lineEdit(QStringLiteral("cgoods"), 254);
     lineEdit(QStringLiteral("nquantity"), 9);
     lineEdit(QStringLiteral("iprice"), 14);
@@ -188,6 +197,7 @@ void CPreInputPage::buildControls()
         });
     exportHeader_ = new QPushButton(QStringLiteral("导出Excel表头"), this);
     exportHeader_->setAutoDefault(false);
+    tabOrder_ << filterUnmarked_ << filterMarked_ << exportHeader_;
     connect(exportHeader_, &QPushButton::clicked, this, &CPreInputPage::headerExportRequested);
     hideButton_ = new QPushButton(QStringLiteral("C"), this);
     hideButton_->setFixedWidth(26);
@@ -237,9 +247,10 @@ void CPreInputPage::buildLayout()
     kinds->addWidget(c("nitemtype"));
     kinds->addWidget(c("nlanguage"));
     kinds->addWidget(link(QStringLiteral("类别:")));
-    kinds->addWidget(c("cemskind"), 1);
+    kinds->addWidget(c("cemskind"));
     kinds->addWidget(c("npieces"));
     kinds->addWidget(plain(QStringLiteral("件")));
+    kinds->addStretch(1);
     head->addLayout(kinds, 0, 0, 1, 4);
     head->addWidget(link(QStringLiteral("出发地:")), 1, 0);
     head->addWidget(withLock(c("cfrom"), PreInputForm::LockFrom), 1, 1);
@@ -551,6 +562,12 @@ void CPreInputPage::ToggleLock(PreInputForm::Lock lock)
     field->setEnabled(!locked);
     if (lock == PreInputForm::LockNumber)
         field->setStyleSheet(locked ? kLightBackground : QString());
+}
+
+void CPreInputPage::ShowScaleReading(int grams)
+{
+    if (const std::optional<QString> shown = form_.ScaleReading(grams))
+        edit(QStringLiteral("fweight"))->setText(*shown);
 }
 
 void CPreInputPage::pickPhrase(PreInputForm::PhraseTarget target)

@@ -67,6 +67,8 @@ public:
     QPushButton *hideButton() const { return hideButton_; }
 
     void ToggleLock(PreInputForm::Lock lock);
+    // A scale reading (grams) for the weight field.
+    void ShowScaleReading(int grams);
 
 signals:
     void recordChanged(bool saved, const quarvel::PreInputRecord &record);
@@ -109,6 +111,7 @@ private:
     Chooser chooser_;
     DialogRunner runDialog_;
     QHash<QString, QWidget *> controls_;
+    QList<QWidget *> tabOrder_;
     QHash<QString, CLinkLabel *> captions_;
     std::array<QLabel *, PreInputForm::kLocks> lockMarkers_{};
     std::array<QWidget *, PreInputForm::kLocks> lockFields_{};

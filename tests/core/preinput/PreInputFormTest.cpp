@@ -610,3 +610,24 @@ TEST(PreInputForm, HundredthsRoundTowardsTheSign)
     EXPECT_EQ(Thousandths(1.5), 1500);
     EXPECT_EQ(Thousandths(0.0015), 1);
 }
+
+TEST(PreInputForm, ScaleReadingsOnlyWhileANewRecordIsEntered)
+{
+    PreInputFixture f;
+    PreInputForm &form = *f.form;
+    EXPECT_FALSE(form.ScaleReading(0)); // "0" is already shown after a reset
+    EXPECT_EQ(form.ScaleReading(1234), QStringLiteral("1.234"));
+    EXPECT_DOUBLE_EQ(form.values().fweight, 1.234);
+    EXPECT_FALSE(form.ScaleReading(-5));
+    EXPECT_EQ(form.ScaleReading(0), QStringLiteral("0"));
+    EXPECT_FALSE(form.ScaleReading(0));
+    form.setSaving(true);
+    EXPECT_FALSE(form.ScaleReading(500));
+    form.setSaving(false);
+
+    f.fillValid(QStringLiteral("SCALE01"));
+    ASSERT_TRUE(form.SaveRecord());
+    ASSERT_TRUE(form.LoadRecord(1));
+    EXPECT_FALSE(form.ScaleReading(800));
+    EXPECT_DOUBLE_EQ(form.values().fweight, 0.0);
+}
