@@ -86,3 +86,33 @@ TEST(PreInputValues, FieldsAreSetByRecordName)
     EXPECT_FALSE(v.set(QStringLiteral("nosuch"), QStringLiteral("1")));
     EXPECT_FALSE(v.set(QStringLiteral("iid"), QStringLiteral("1")));
 }
+
+TEST(PreInputRows, SharedTextsGiveTheSameCellsAsOneRecordAtATime)
+{
+    TempRoot root;
+    QDir().mkpath(root.file(QStringLiteral("DATA")));
+    PreInputFile file;
+    ASSERT_EQ(file.OpenRecords(root.file(QStringLiteral("DATA/recinput.dat"))), 0);
+    // Past the memo's sample, with columns that repeat and columns that do not.
+    for (int i = 0; i < 1500; ++i) {
+        PreInputRecord r{};
+        r.ddate = {2026, static_cast<unsigned char>(1 + i % 12), static_cast<unsigned char>(1 + i % 28)};
+        r.fweight = i % 7 == 0 ? 0.0 : i * 0.5;
+        r.ffee = (i % 3) * 10.0;
+        r.npieces = i % 150;
+        r.nitemtype = static_cast<std::uint8_t>(i % 3);
+        Gbk::setField(r.cnum, QStringLiteral("N%1").arg(i));
+        Gbk::setField(r.cdes, i % 2 ? QStringLiteral("北京市") : QStringLiteral("广东深圳"));
+        Gbk::setField(r.creceiver, QStringLiteral("收件人%1").arg(i));
+        Gbk::setField(r.cremark, i % 5 ? QString() : QStringLiteral("备注%1").arg(i));
+        file.Append(&r);
+    }
+    const std::vector<RecordListModel::Row> rows = PreInputRows::Build(file, PreInputRows::All);
+    ASSERT_EQ(rows.size(), 1500u);
+    for (int i = 0; i < 1500; ++i)
+        ASSERT_EQ(rows[std::size_t(i)].cells, PreInputRows::Cells(*file.At(i))) << i;
+    EXPECT_EQ(rows[1499].cells.at(3), QStringLiteral("N1499"));
+    EXPECT_EQ(rows[149].cells.at(5), QStringLiteral("149"));
+    EXPECT_EQ(rows[9].cells.at(6), QStringLiteral("4.500"));
+    EXPECT_EQ(rows[7].cells.at(6), QStringLiteral("0.000"));
+}
