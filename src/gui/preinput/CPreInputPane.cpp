@@ -130,6 +130,21 @@ void CPreInputPane::onRecordChanged(bool saved, const PreInputRecord &record)
     emit recordChanged(saved, id);
 }
 
+void CPreInputPane::RefreshRecordRow(int iid)
+{
+    const int row = list().FindRowById(iid);
+    const PreInputRecord *record = env().context.preInputs().Find(iid);
+    if (!record) {
+        list().removeRowAt(row);
+    } else if (row >= 0) {
+        const RecordListModel::Row fresh = PreInputRows::Row(*record);
+        list().setRowCells(row, fresh.cells);
+        list().SetRowColors(row, fresh.text, fresh.background);
+    }
+    UpdateCaption();
+    updateFlags();
+}
+
 void CPreInputPane::ApplyUploadResult(int iid, bool accepted, const QString &reason)
 {
     const int row = list().FindRowById(iid);

@@ -34,6 +34,9 @@ public:
     // (the upload has deleted it with its lines), a refused one turns red
     // with the reason in column 2.
     virtual void ApplyUploadResult(int iid, bool accepted, const QString &reason);
+    // Re-reads one record from the file into its row (after a worker changed
+    // it, e.g. its freight); a record that is gone loses its row.
+    virtual void RefreshRecordRow(int iid);
     // "费用:": price the shown shipment (the form's values are current).
     virtual void PriceShownRecord() {}
     // " $": quote the shown shipment's destination and weight.

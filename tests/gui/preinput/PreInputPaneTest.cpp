@@ -247,6 +247,12 @@ TEST(PreInputPaneGui, FilterHideCopyPasteAndUploadResults)
     pane.ApplyUploadResult(2, false, QStringLiteral("目的地不正确"));
     EXPECT_EQ(pane.list().cell(1, 2), QStringLiteral("目的地不正确"));
     EXPECT_EQ(pane.list().row(1).text, CPreInputPane::kRefusedText);
+    PreInputRecord priced = *f.context.preInputs().Find(3);
+    priced.ffee = 88.5;
+    f.context.preInputs().WriteAt(f.context.preInputs().FindIndexById(3), &priced);
+    pane.RefreshRecordRow(3);
+    EXPECT_EQ(pane.list().cell(2, 7), QStringLiteral("88.50"));
+    EXPECT_EQ(pane.list().row(2).text, 0x0000FFu);
     pane.OpenRow(0);
     pane.ApplyUploadResult(1, true, QString());
     EXPECT_EQ(pane.list().rowCount(), 2);
