@@ -1,6 +1,8 @@
 #include "RecordsCommand.h"
 
 #include "Cli.h"
+#include "RecordAddCommand.h"
+#include "preinput/PreInputForm.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,6 +17,12 @@ int RecordsCommand::run(Cli &cli, const QStringList &args)
         return Cli::usage(QStringLiteral("records: a subcommand is needed"));
     if (args.first() == QLatin1String("list"))
         return list(cli, args.mid(1));
+    if (args.first() == QLatin1String("add"))
+        return RecordAddCommand::run(cli, args.mid(1));
+    if (args.first() == QLatin1String("show"))
+        return show(cli, args.mid(1));
+    if (args.first() == QLatin1String("delete"))
+        return remove(cli, args.mid(1));
     return Cli::usage(QStringLiteral("records: unknown subcommand %1").arg(args.first()));
 }
 
@@ -40,6 +48,93 @@ int RecordsCommand::list(Cli &cli, const QStringList &args)
                      .arg(Gbk::field(r->cnum), Gbk::field(r->cdes), Gbk::field(r->creceiver)));
     }
     return Cli::Done;
+}
+
+namespace {
+
+// The record id argument; -1 when it is missing or not a positive number.
+int idArgument(const QStringList &args)
+{
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1String("--")))
+            continue;
+        bool ok = false;
+        const int id = a.toInt(&ok);
+        return ok && id > 0 ? id : -1;
+    }
+    return -1;
+}
+
+QString notFound(int iid)
+{
+    return QStringLiteral("业务记录%1不存在。").arg(iid);
+}
+
+} // namespace
+
+int RecordsCommand::show(Cli &cli, const QStringList &args)
+{
+    const int iid = idArgument(args);
+    if (iid < 0)
+        return Cli::usage(QStringLiteral("records show: a record id is needed"));
+    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
+    if (!context)
+        return Cli::Failed;
+    const PreInputRecord *found = context->preInputs().Find(iid);
+    if (!found) {
+        cli.prompter().error(QString(), notFound(iid));
+        return Cli::Refused;
+    }
+    QJsonObject record = RecordField::toJson(found, PreInputRecord::fields());
+    std::vector<GoodsRecord> goods;
+    std::vector<WeightRecord> pieces;
+    context->goods().CopyByParent(goods, iid);
+    context->weights().CopyByParent(pieces, iid);
+    QJsonArray goodsJson;
+    for (const GoodsRecord &g : goods)
+        goodsJson.append(RecordField::toJson(&g, GoodsRecord::fields()));
+    QJsonArray piecesJson;
+    for (const WeightRecord &w : pieces)
+        piecesJson.append(RecordField::toJson(&w, WeightRecord::fields()));
+    if (args.contains(QLatin1String("--json"))) {
+        record.insert(QStringLiteral("goods"), goodsJson);
+        record.insert(QStringLiteral("pieces"), piecesJson);
+        Cli::out(QString::fromUtf8(QJsonDocument(record).toJson(QJsonDocument::Indented)));
+        return Cli::Done;
+    }
+    for (auto it = record.begin(); it != record.end(); ++it)
+        Cli::out(QStringLiteral("%1\t%2\n").arg(it.key(), it.value().toVariant().toString()));
+    for (const QJsonValue &g : goodsJson)
+        Cli::out(QStringLiteral("goods\t%1\t%2\t%3\n")
+                     .arg(g[QStringLiteral("cname")].toString())
+                     .arg(g[QStringLiteral("nquantity")].toInt())
+                     .arg(g[QStringLiteral("fprice")].toDouble(), 0, 'f', 2));
+    for (const QJsonValue &w : piecesJson)
+        Cli::out(QStringLiteral("piece\t%1*%2*%3\t%4\t%5\n")
+                     .arg(w[QStringLiteral("nlength")].toInt())
+                     .arg(w[QStringLiteral("nwidth")].toInt())
+                     .arg(w[QStringLiteral("nheight")].toInt())
+                     .arg(w[QStringLiteral("nweight")].toInt())
+                     .arg(w[QStringLiteral("nvolpercent")].toInt()));
+    return Cli::Done;
+}
+
+int RecordsCommand::remove(Cli &cli, const QStringList &args)
+{
+    const int iid = idArgument(args);
+    if (iid < 0)
+        return Cli::usage(QStringLiteral("records delete: a record id is needed"));
+    ClientContext *context = cli.context();
+    if (!context)
+        return Cli::Failed;
+    // The page's delete: the record and its goods and piece lines; the
+    // command itself answers the page's question.
+    PreInputForm form(*context, cli.prompter());
+    if (!form.LoadRecord(iid)) {
+        cli.prompter().error(QString(), notFound(iid));
+        return Cli::Refused;
+    }
+    return form.DeleteRecord() ? Cli::Done : Cli::Refused;
 }
 
 } // namespace quarvel

@@ -13,6 +13,8 @@ public:
 
 private:
     static int list(Cli &cli, const QStringList &args);
+    static int show(Cli &cli, const QStringList &args);
+    static int remove(Cli &cli, const QStringList &args);
 };
 
 } // namespace quarvel

@@ -7,6 +7,7 @@
 #include "net/BaseDataDownload.h"
 #include "net/GuiLoginPrompt.h"
 #include "net/LoginPrompt.h"
+#include "preinput/CPreInputPane.h"
 #include "settings/CPromptDlg.h"
 #include "settings/CSettingsDlg.h"
 #include "shell/CMainFrame.h"
@@ -52,6 +53,10 @@ bool ClientStartup::InitInstance(bool showWindow)
     context_.LoadPromptPhrases();
     registerCommands();
     context_.LoadProgramSettings();
+    // The first page was made before the settings were read: its first new
+    // record starts again so that it carries the default sender and origin.
+    if (CRecordListPane *first = view->page(PageCatalog::PreInput))
+        first->NewRecord();
     return true;
 }
 
@@ -98,6 +103,8 @@ void ClientStartup::registerCommands()
 
 CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
 {
+    if (index == PageCatalog::PreInput)
+        return new CPreInputPane(env_, parent);
     auto *page = new CRecordListPane(env_, PageCatalog::Title(index), parent);
     page->list().setColumns(PageCatalog::Columns(index));
     page->listCtrl().applyColumnWidths();

@@ -1,0 +1,172 @@
+#include "RecordAddCommand.h"
+
+#include "Cli.h"
+#include "preinput/PreInputForm.h"
+#include "text/CheckText.h"
+#include "text/Gbk.h"
+
+#include <optional>
+
+namespace quarvel {
+
+namespace {
+
+// What the arguments asked for beyond the page values.
+struct Extras {
+    std::optional<double> collectSettle;
+    std::optional<double> cod;
+    std::optional<double> codSettle;
+    bool goods = false;
+};
+
+bool comboInRange(const QString &name, int value)
+{
+    if (name == QLatin1String("nitemtype") || name == QLatin1String("nlanguage") || name == QLatin1String("npayway"))
+        return value >= 0 && value <= 2;
+    return true;
+}
+
+// goods=NAME:QUANTITY:PRICE; the name is checked as the goods dialog does.
+int addGoods(Cli &cli, PreInputForm &form, const QString &value)
+{
+    QStringList parts = value.split(u':');
+    if (parts.size() != 3)
+        return Cli::usage(QStringLiteral("records add: goods=NAME:QUANTITY:PRICE expected, got %1").arg(value));
+    bool okQuantity = false;
+    bool okPrice = false;
+    GoodsRecord line{};
+    line.iid = static_cast<std::int32_t>(form.goodsLines().size());
+    line.iparent = form.iid();
+    line.nquantity = parts.at(1).trimmed().toInt(&okQuantity);
+    line.fprice = parts.at(2).trimmed().toDouble(&okPrice);
+    if (!okQuantity || !okPrice)
+        return Cli::usage(QStringLiteral("records add: goods quantity and price must be numbers: %1").arg(value));
+    const std::optional<QByteArray> name = CheckText(parts[0], 1, 62, QStringLiteral("物品名称"), cli.prompter());
+    if (!name)
+        return Cli::Refused;
+    Gbk::setField(line.cname, sizeof line.cname, *name);
+    form.goodsLines().push_back(line);
+    return Cli::Done;
+}
+
+// piece=LENGTH:WIDTH:HEIGHT:GRAMS:SHARE, as the piece dialog stores it.
+int addPiece(PreInputForm &form, const QString &value)
+{
+    const QStringList parts = value.split(u':');
+    int n[5] = {};
+    bool ok = parts.size() == 5;
+    for (int i = 0; ok && i < 5; ++i)
+        n[i] = parts.at(i).trimmed().toInt(&ok);
+    if (!ok || n[4] < 0 || n[4] > 255)
+        return Cli::usage(
+            QStringLiteral("records add: piece=LENGTH:WIDTH:HEIGHT:GRAMS:SHARE (share 0-255) expected, got %1")
+                .arg(value));
+    WeightRecord piece{};
+    piece.nlength = n[0];
+    piece.nwidth = n[1];
+    piece.nheight = n[2];
+    piece.nweight = n[3];
+    piece.nvolpercent = static_cast<std::uint8_t>(n[4]);
+    piece.nquantity = 1;
+    piece.iprice = 100;
+    form.pieceLines().push_back(piece);
+    form.PiecesEdited(true);
+    return Cli::Done;
+}
+
+std::optional<double> number(const QString &text)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(v) : std::nullopt;
+}
+
+int applyArgument(Cli &cli, PreInputForm &form, Extras &extras, const QString &arg)
+{
+    const qsizetype eq = arg.indexOf(u'=');
+    if (eq <= 0)
+        return Cli::usage(QStringLiteral("records add: FIELD=VALUE expected, got %1").arg(arg));
+    const QString name = arg.left(eq);
+    const QString value = arg.mid(eq + 1);
+    if (name == QLatin1String("goods")) {
+        extras.goods = true;
+        return addGoods(cli, form, value);
+    }
+    if (name == QLatin1String("piece"))
+        return addPiece(form, value);
+    std::optional<double> *collect = name == QLatin1String("fcollectsettle") ? &extras.collectSettle
+                                     : name == QLatin1String("fcod")         ? &extras.cod
+                                     : name == QLatin1String("fcodsettle")   ? &extras.codSettle
+                                                                             : nullptr;
+    if (collect) {
+        *collect = number(value);
+        return *collect ? Cli::Done : Cli::usage(QStringLiteral("records add: %1 must be a number").arg(name));
+    }
+    if (!PreInputValues::field(name))
+        return Cli::usage(QStringLiteral("records add: unknown field %1").arg(name));
+    PreInputValues probe = form.values();
+    if (!probe.set(name, value))
+        return Cli::usage(QStringLiteral("records add: %1 cannot take %2").arg(name, value));
+    if (name == QLatin1String("npayway")) {
+        if (!comboInRange(name, probe.npayway))
+            return Cli::usage(QStringLiteral("records add: npayway must be 0, 1 or 2"));
+        // Choosing a payment sets the settlement instruction, as on the page.
+        form.SetPayWay(probe.npayway);
+        return Cli::Done;
+    }
+    if (!comboInRange(name, name == QLatin1String("nitemtype") ? probe.nitemtype : probe.nlanguage))
+        return Cli::usage(QStringLiteral("records add: %1 must be 0, 1 or 2").arg(name));
+    form.values() = probe;
+    return Cli::Done;
+}
+
+// The collect and COD amounts go through the collect dialog's rules.
+int applyCollect(Cli &cli, PreInputForm &form, const Extras &extras)
+{
+    if (!extras.collectSettle && !extras.cod && !extras.codSettle)
+        return Cli::Done;
+    CollectForm collect = form.OpenCollect();
+    if (extras.collectSettle)
+        collect.collectSettle = *extras.collectSettle;
+    if (extras.cod)
+        collect.cod = *extras.cod;
+    if (extras.codSettle)
+        collect.codSettle = *extras.codSettle;
+    if (!collect.Confirm(cli.prompter()))
+        return Cli::Refused;
+    form.ApplyCollect(collect);
+    return Cli::Done;
+}
+
+} // namespace
+
+int RecordAddCommand::run(Cli &cli, const QStringList &args)
+{
+    ClientContext *context = cli.context();
+    if (!context)
+        return Cli::Failed;
+    // Logged in, generated waybill numbers carry the client id.
+    if (!cli.account().isEmpty() && !cli.ensureLoggedIn(*context))
+        return Cli::Failed;
+    PreInputForm form(*context, cli.prompter());
+    int saved = -1;
+    form.setRecordChanged([&saved](bool ok, const PreInputRecord &r) {
+        if (ok)
+            saved = r.iid;
+    });
+    Extras extras;
+    for (const QString &arg : args)
+        if (const int code = applyArgument(cli, form, extras, arg); code != Cli::Done)
+            return code;
+    if (extras.goods)
+        form.GoodsEdited();
+    if (const int code = applyCollect(cli, form, extras); code != Cli::Done)
+        return code;
+    form.setSaving(true);
+    if (!form.SaveRecord())
+        return Cli::Refused;
+    Cli::out(QStringLiteral("%1\n").arg(saved));
+    return Cli::Done;
+}
+
+} // namespace quarvel

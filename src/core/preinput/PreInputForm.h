@@ -1,0 +1,178 @@
+#pragma once
+
+#include "preinput/CollectForm.h"
+#include "preinput/PreInputRows.h"
+#include "preinput/PreInputValues.h"
+#include "storage/ContactRecord.h"
+#include "storage/GoodsRecord.h"
+#include "storage/PreInputRecord.h"
+#include "storage/WeightRecord.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace quarvel {
+
+class ClientContext;
+class Prompter;
+struct DestinationEntry;
+struct ExpressKind;
+
+// The pre-entry page without its widgets: the page values of one shipment
+// with its goods and piece lines, and every operation of the page (new, load,
+// save with all its checks, delete, copy and paste, the look-ups and the
+// caption shortcuts). The window and quarvelctl both save through it.
+class PreInputForm {
+public:
+    static constexpr unsigned kGreen = 0x008000;
+    static constexpr unsigned kRed = 0xFF0000;
+    static constexpr unsigned kDarkRed = 0x800000;
+
+    // The six lock markers; a locked field cannot be typed in.
+    enum Lock { LockFrom, LockNumber, LockReceiver, LockReceiverZip, LockSender, LockSenderZip, kLocks };
+    // Fields a prompt phrase can be picked into.
+    enum PhraseTarget { PhraseFrom, PhraseMark, PhrasePack, PhraseRemark };
+
+    // A saved (saved = true) or deleted record, for the list.
+    using RecordChanged = std::function<void(bool saved, const PreInputRecord &record)>;
+
+    PreInputForm(ClientContext &context, Prompter &prompter, QDate today = QDate::currentDate());
+
+    PreInputValues &values() { return values_; }
+    const PreInputValues &values() const { return values_; }
+    void setRecordChanged(RecordChanged handler) { recordChanged_ = std::move(handler); }
+
+    // Page operations.
+    void NewRecord();
+    // Shows a stored record; false (page unchanged) when there is none.
+    bool LoadRecord(int iid);
+    // Every check in order; nothing is written before all have passed.
+    bool SaveRecord();
+    // Asks first; false when nothing was deleted.
+    bool DeleteRecord();
+    void CopyAll();
+    bool hasCopy() const { return copy_.has_value(); }
+    void PasteAll();
+    // The goods lines summarised into name, quantity, price and declared value.
+    void SummariseGoods();
+
+    // State.
+    int iid() const { return iid_; }
+    bool isNew() const { return iid_ < 0; }
+    QString title() const;
+    unsigned titleColor() const { return isNew() ? kGreen : kRed; }
+    bool saving() const { return saving_; }
+    // Set around a save that Ctrl+S or the save command started.
+    void setSaving(bool on) { saving_ = on; }
+    const PreInputRecord &workingRecord() const { return record_; }
+
+    // Lines of the shown record.
+    std::vector<GoodsRecord> &goodsLines() { return goods_; }
+    std::vector<WeightRecord> &pieceLines() { return pieces_; }
+    bool pieceLinesChanged() const { return piecesChanged_; }
+    // After the piece dialog: when it changed anything the lines are
+    // rewritten on save and the weight becomes their chargeable total.
+    void PiecesEdited(bool changed);
+    // After an OK of the goods dialog: an empty goods name is summarised.
+    void GoodsEdited();
+    // Whether the current base data counts weights in divisor mode "D".
+    bool volumeModeD() const;
+
+    // Collect freight and cash on delivery ("付款:").
+    double collectSettle() const { return collectSettle_; }
+    double cod() const { return cod_; }
+    double codSettle() const { return codSettle_; }
+    // Opening the dialog clears the settled freight unless the payment is "到付".
+    CollectForm OpenCollect();
+    // An OK close copies the three values back.
+    void ApplyCollect(const CollectForm &form);
+    // Choosing a payment sets the settlement instruction (CC for "到付").
+    void SetPayWay(int index);
+
+    // Express kind ("类别:").
+    const ExpressKind *currentKind() const;
+    void ChooseExpressKind(const QString &name);
+    QStringList expressKindNames() const;
+
+    // Destination.
+    bool destinationServed() const;
+    QString destinationIndicator() const { return destinationServed() ? QStringLiteral("√") : QStringLiteral("※"); }
+    unsigned destinationIndicatorColor() const { return destinationServed() ? kGreen : kDarkRed; }
+    // Up to 5 destinations for the typed text (its first 30 characters).
+    QList<const DestinationEntry *> DestinationSuggestions(const QString &typed) const;
+    // Whether the current express kind serves a suggested destination (all
+    // do while no kind is chosen).
+    bool Serves(const DestinationEntry &destination) const;
+    // Enter in the destination: takes the highlighted suggestion (region,
+    // postcode, country, province and city) or, without one, region 0.
+    void LookupDestination(const DestinationEntry *highlighted);
+
+    // Address book.
+    QList<const ContactRecord *> ContactSuggestions(const QString &typed, bool byPhone) const;
+    void PickContact(PreInputValues::Side side, const ContactRecord &contact);
+
+    // Lock markers.
+    bool locked(Lock lock) const { return locks_[lock]; }
+    void ToggleLock(Lock lock) { locks_[lock] = !locks_[lock]; }
+    static QString LockText(bool locked) { return locked ? QStringLiteral("◆") : QStringLiteral("◇"); }
+
+    // Caption shortcuts.
+    QStringList dateChoices() const { return dates_; }
+    // "日期:": today → yesterday → the day before → today; any other → today.
+    void CycleDate();
+    // "运单号:" on a new record: a generated number.
+    bool FillGeneratedNumber();
+    QString MakeNumber() const;
+    QStringList phrases() const;
+    void PickPhrase(PhraseTarget target, const QString &phrase);
+    // " $": the online quotation needs a destination and a weight above
+    // 0.001 kg; false after the message.
+    bool CheckQuotation();
+    // "短信:": the phone into the SMS field when it has 8 to 22 characters.
+    void CopyPhoneToSms(PreInputValues::Side side);
+
+    // A scale reading in grams while the weight field has the focus: the
+    // text the weight field shows now, or nothing (ignored while saving or
+    // while a stored record is shown, below 0, or a repeated 0).
+    std::optional<QString> ScaleReading(int grams);
+
+    // List filter ("未标记"/"已标记").
+    PreInputRows::FilterMode filterMode() const { return filter_; }
+    void setFilterMode(PreInputRows::FilterMode mode) { filter_ = mode; }
+
+private:
+    bool checkAll();
+    bool checkDate();
+    void fillNumbers();
+    void fillPieces();
+    bool store();
+    void notify(bool saved);
+
+    ClientContext &context_;
+    Prompter &prompter_;
+    PreInputValues values_;
+    PreInputRecord record_{};
+    int iid_ = -1;
+    std::vector<GoodsRecord> goods_;
+    std::vector<WeightRecord> pieces_;
+    bool piecesChanged_ = false;
+    double collectSettle_ = 0;
+    double cod_ = 0;
+    double codSettle_ = 0;
+    std::array<bool, kLocks> locks_{};
+    std::optional<PreInputValues> copy_;
+    QStringList dates_;
+    bool saving_ = false;
+    bool zeroShown_ = true;
+    PreInputRows::FilterMode filter_ = PreInputRows::All;
+    RecordChanged recordChanged_;
+};
+
+} // namespace quarvel

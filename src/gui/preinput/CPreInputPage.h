@@ -1,0 +1,129 @@
+#pragma once
+
+#include "preinput/PreInputForm.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quarvel {
+
+class CLinkLabel;
+class CSuggestionList;
+class ClientContext;
+class Prompter;
+
+// The pre-entry form: one control per page value of a PreInputForm, the
+// clickable captions, the lock markers, the suggestion lists for the
+// destination and the address book, and the keyboard of the page (Enter
+// moves on, arrows between fields, Ctrl+S saves). Every rule is the form's;
+// this class copies values between the controls and the form.
+class CPreInputPage : public QWidget {
+    Q_OBJECT
+
+public:
+    // Picks one text from a list (the list chooser in the window).
+    using Chooser = std::function<QString(const QString &title, const QStringList &items)>;
+    // Runs a modal dialog; returns its result code.
+    using DialogRunner = std::function<int(QDialog &dialog)>;
+
+    static constexpr int kWidth = 640;
+
+    CPreInputPage(ClientContext &context, Prompter &prompter, QWidget *parent = nullptr);
+
+    PreInputForm &form() { return form_; }
+    void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
+    void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
+
+    void NewRecord();
+    bool LoadRecord(int iid);
+    bool SaveRecord();
+    bool DeleteRecord();
+    void CopyAll();
+    void PasteAll();
+
+    // Copies the page values into the controls and back.
+    void showValues();
+    void readValues();
+
+    // The control of a page value by its record field name.
+    QWidget *control(const QString &field) const { return controls_.value(field); }
+    QLineEdit *edit(const QString &field) const;
+    CLinkLabel *caption(const QString &text) const { return captions_.value(text); }
+    QLabel *lockMarker(PreInputForm::Lock lock) const { return lockMarkers_[lock]; }
+    QLabel *titleLabel() const { return title_; }
+    QLabel *destinationIndicator() const { return indicator_; }
+    CSuggestionList *suggestions() const { return suggestions_; }
+    QCheckBox *unmarkedFilter() const { return filterUnmarked_; }
+    QCheckBox *markedFilter() const { return filterMarked_; }
+    QPushButton *hideButton() const { return hideButton_; }
+
+    void ToggleLock(PreInputForm::Lock lock);
+    // A scale reading (grams) for the weight field.
+    void ShowScaleReading(int grams);
+
+signals:
+    void recordChanged(bool saved, const quarvel::PreInputRecord &record);
+    void hideRequested();
+    void filterModeChanged(int mode);
+    // "费用:": the price of this shipment from the server.
+    void priceRequested();
+    // " $": the online quotation, after its own checks passed.
+    void quotationRequested();
+    // "导出Excel表头".
+    void headerExportRequested();
+    // The weight field gained (true) or lost the focus: scale readings.
+    void weightFocusChanged(bool gained);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildLayout();
+    void connectCaptions();
+    CLinkLabel *link(const QString &text);
+    QLineEdit *lineEdit(const QString &field, int maxChars);
+    QWidget *withLock(QWidget *field, PreInputForm::Lock lock);
+    void showTitle();
+    void showIndicator();
+    void pickPhrase(PreInputForm::PhraseTarget target);
+    void openCollect();
+    void openPieces();
+    void openGoods();
+    void suggestDestinations(const QString &text);
+    void suggestContacts(QLineEdit *field, const QString &text);
+    bool takeDestination();
+    bool takeContact(QWidget *field);
+    void focusAfterSave();
+
+    ClientContext &context_;
+    Prompter &prompter_;
+    PreInputForm form_;
+    Chooser chooser_;
+    DialogRunner runDialog_;
+    QHash<QString, QWidget *> controls_;
+    QList<QWidget *> tabOrder_;
+    QHash<QString, CLinkLabel *> captions_;
+    std::array<QLabel *, PreInputForm::kLocks> lockMarkers_{};
+    std::array<QWidget *, PreInputForm::kLocks> lockFields_{};
+    QLabel *title_ = nullptr;
+    QLabel *indicator_ = nullptr;
+    CSuggestionList *suggestions_ = nullptr;
+    QList<const DestinationEntry *> destinations_;
+    QList<const ContactRecord *> contacts_;
+    QCheckBox *filterUnmarked_ = nullptr;
+    QCheckBox *filterMarked_ = nullptr;
+    QPushButton *exportHeader_ = nullptr;
+    QPushButton *hideButton_ = nullptr;
+};
+
+} // namespace quarvel

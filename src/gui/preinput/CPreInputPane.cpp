@@ -1,0 +1,163 @@
+#include "preinput/CPreInputPane.h"
+
+#include "app/ClientContext.h"
+#include "preinput/CPreInputPage.h"
+#include "shell/PageCatalog.h"
+
+#include <QPushButton>
+
+namespace quarvel {
+
+CPreInputPane::CPreInputPane(PageEnv &env, QWidget *parent)
+    : CRecordListPane(env, PageCatalog::Title(PageCatalog::PreInput), parent)
+{
+    list().setColumns(PageCatalog::Columns(PageCatalog::PreInput));
+    listCtrl().applyColumnWidths();
+    page_ = new CPreInputPage(env.context, env.prompter, this);
+    setLeftForm(page_, CPreInputPage::kWidth);
+    setSaveFollowsForm(true);
+    mutableFlags().canCreate = true;
+    mutableFlags().canUpload = true;
+
+    connect(page_, &CPreInputPage::recordChanged, this, &CPreInputPane::onRecordChanged);
+    connect(page_, &CPreInputPage::hideRequested, this, [this] { HideForm(); });
+    connect(page_, &CPreInputPage::filterModeChanged, this, &CPreInputPane::setFilterMode);
+    connect(page_, &CPreInputPage::priceRequested, this, [this] { PriceShownRecord(); });
+    connect(page_, &CPreInputPage::quotationRequested, this, [this] { QuoteShownRecord(); });
+    connect(page_, &CPreInputPage::headerExportRequested, this, [this] { ExportImportHeader(); });
+    connect(&listCtrl(), &CRecordListCtrl::rowClicked, this, [this](int row) { OpenRow(row); });
+    connect(&listCtrl(), &CRecordListCtrl::rowRemoved, this, [this] { updateFlags(); });
+}
+
+void CPreInputPane::Initialise()
+{
+    RefreshList();
+    SetFormHidden(false);
+}
+
+void CPreInputPane::RefreshList()
+{
+    list().setRows(PreInputRows::Build(env().context.preInputs(), filter_));
+    updateFlags();
+}
+
+void CPreInputPane::setFilterMode(int mode)
+{
+    filter_ = static_cast<PreInputRows::FilterMode>(mode);
+    RefreshList();
+    NewRecord();
+}
+
+void CPreInputPane::updateFlags()
+{
+    PageFlags &f = mutableFlags();
+    f.canDelete = !page_->form().isNew();
+    f.canPaste = page_->form().hasCopy();
+    f.canExport = list().rowCount() > 0;
+    f.canSave = !formHidden();
+    publishFlags();
+}
+
+void CPreInputPane::SaveRecord()
+{
+    if (formHidden())
+        return;
+    page_->SaveRecord();
+    updateFlags();
+}
+
+void CPreInputPane::DeleteRecord()
+{
+    page_->DeleteRecord();
+    updateFlags();
+}
+
+void CPreInputPane::CopyAll()
+{
+    page_->CopyAll();
+    updateFlags();
+}
+
+void CPreInputPane::PasteAll()
+{
+    page_->PasteAll();
+    updateFlags();
+}
+
+void CPreInputPane::NewRecord()
+{
+    page_->NewRecord();
+    updateFlags();
+}
+
+void CPreInputPane::OpenRow(int row)
+{
+    const int id = list().GetRowId(row);
+    if (id > 0 && page_->LoadRecord(id))
+        updateFlags();
+}
+
+int CPreInputPane::CollectUploadIds(QList<int> &ids)
+{
+    ids.clear();
+    for (int row : listCtrl().selectedRowIndexes()) {
+        const int id = list().GetRowId(row);
+        if (id > 0)
+            ids.append(id);
+    }
+    return static_cast<int>(ids.size());
+}
+
+void CPreInputPane::onRecordChanged(bool saved, const PreInputRecord &record)
+{
+    const int id = record.iid;
+    int row = list().FindRowById(id);
+    if (!saved || !PreInputRows::Passes(record, filter_)) {
+        list().removeRowAt(row);
+    } else {
+        RecordListModel::Row fresh = PreInputRows::Row(record);
+        if (row >= 0) {
+            list().setRowCells(row, fresh.cells);
+            list().SetRowColors(row, fresh.text, fresh.background);
+        } else {
+            row = list().appendRow(std::move(fresh));
+        }
+        listCtrl().scrollTo(list().index(row, 0));
+        listCtrl().selectRow(row);
+    }
+    UpdateCaption();
+    updateFlags();
+    emit recordChanged(saved, id);
+}
+
+void CPreInputPane::RefreshRecordRow(int iid)
+{
+    const int row = list().FindRowById(iid);
+    const PreInputRecord *record = env().context.preInputs().Find(iid);
+    if (!record) {
+        list().removeRowAt(row);
+    } else if (row >= 0) {
+        const RecordListModel::Row fresh = PreInputRows::Row(*record);
+        list().setRowCells(row, fresh.cells);
+        list().SetRowColors(row, fresh.text, fresh.background);
+    }
+    UpdateCaption();
+    updateFlags();
+}
+
+void CPreInputPane::ApplyUploadResult(int iid, bool accepted, const QString &reason)
+{
+    const int row = list().FindRowById(iid);
+    if (accepted) {
+        list().removeRowAt(row);
+        if (page_->form().iid() == iid)
+            page_->NewRecord();
+    } else if (row >= 0) {
+        list().setCell(row, PreInputRows::kReasonColumn, reason);
+        list().SetRowColors(row, kRefusedText, RecordListModel::kWhite);
+    }
+    UpdateCaption();
+    updateFlags();
+}
+
+} // namespace quarvel

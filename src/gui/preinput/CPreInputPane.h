@@ -1,0 +1,62 @@
+#pragma once
+
+#include "listpane/CRecordListPane.h"
+#include "preinput/PreInputRows.h"
+
+namespace quarvel {
+
+class CPreInputPage;
+
+// Page 0: the local pre-entry records in a list, with the pre-entry form on
+// its left. The frame's record commands reach the form through the pane's
+// operations; saved and deleted records change their rows at once.
+class CPreInputPane : public CRecordListPane {
+    Q_OBJECT
+
+public:
+    CPreInputPane(PageEnv &env, QWidget *parent = nullptr);
+
+    CPreInputPage &page() { return *page_; }
+    PreInputRows::FilterMode filterMode() const { return filter_; }
+
+    void RefreshList() override;
+    void SaveRecord() override;
+    void DeleteRecord() override;
+    void CopyAll() override;
+    void PasteAll() override;
+    void NewRecord() override;
+    void OpenRow(int row) override;
+    void Initialise() override;
+    // The ids of the selected rows, in list order; their number.
+    int CollectUploadIds(QList<int> &ids) override;
+
+    // The upload's answer for one record: an accepted one leaves the list
+    // (the upload has deleted it with its lines), a refused one turns red
+    // with the reason in column 2.
+    virtual void ApplyUploadResult(int iid, bool accepted, const QString &reason);
+    // Re-reads one record from the file into its row (after a worker changed
+    // it, e.g. its freight); a record that is gone loses its row.
+    virtual void RefreshRecordRow(int iid);
+    // "费用:": price the shown shipment (the form's values are current).
+    virtual void PriceShownRecord() {}
+    // " $": quote the shown shipment's destination and weight.
+    virtual void QuoteShownRecord() {}
+    // "导出Excel表头".
+    virtual void ExportImportHeader() {}
+
+    static constexpr unsigned kRefusedText = 0xFF0000;
+
+signals:
+    // After a record was saved (true) or deleted (false) and its row changed.
+    void recordChanged(bool saved, int iid);
+
+private:
+    void onRecordChanged(bool saved, const PreInputRecord &record);
+    void setFilterMode(int mode);
+    void updateFlags();
+
+    CPreInputPage *page_ = nullptr;
+    PreInputRows::FilterMode filter_ = PreInputRows::All;
+};
+
+} // namespace quarvel
