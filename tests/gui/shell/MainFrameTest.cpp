@@ -1,6 +1,8 @@
 #include "app/ClientContext.h"
 #include "app/ScriptedPrompter.h"
 #include "listpane/CRecordListPane.h"
+#include "preinput/CPreInputPage.h"
+#include "preinput/CPreInputPane.h"
 #include "shell/CMainFrame.h"
 #include "shell/CTarvoClientView.h"
 #include "shell/ClientStartup.h"
@@ -68,6 +70,22 @@ TEST(ClientStartupGui, StopsWithTheFixedMessagesBeforeAnyWindow)
     EXPECT_EQ(f.prompter.lastText(),
               QStringLiteral("收/发件人数据文件打开失败\r\n请检查是否共享冲突!\r\n程序将不会被启动！\r\n"));
     first.ExitInstance();
+}
+
+TEST(ClientStartupGui, FirstNewRecordCarriesTheDefaultSender)
+{
+    Fixture f;
+    ProgramSettings settings;
+    settings.senderName = QStringLiteral("张三");
+    settings.origin = QStringLiteral("深圳");
+    ASSERT_TRUE(settings.Save(f.root.file(QStringLiteral("prgset.dat"))));
+    ClientStartup startup(f.context, f.prompter, f.files);
+    ASSERT_TRUE(startup.InitInstance(false));
+    auto *pane = dynamic_cast<CPreInputPane *>(startup.frame()->view().currentPage());
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->page().form().values().csender, QStringLiteral("张三"));
+    EXPECT_EQ(pane->page().form().values().cfrom, QStringLiteral("深圳"));
+    startup.ExitInstance();
 }
 
 TEST(MainFrameGui, PagesAreMadeOnFirstUseAndCommandsFollowThePage)
