@@ -95,6 +95,16 @@ public:
         return code;
     }
 
+    // Kills the server at once (SIGKILL), as a crash or a power cut would end it.
+    void kill()
+    {
+        if (!process_)
+            return;
+        process_->kill();
+        process_->waitForFinished(5000);
+        process_.reset();
+    }
+
     bool running() const { return process_ && process_->state() == QProcess::Running; }
     QString address() const { return options_.address; }
     int port() const { return port_; }

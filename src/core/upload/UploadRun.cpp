@@ -1,0 +1,287 @@
+#include "upload/UploadRun.h"
+
+#include "app/ClientContext.h"
+#include "text/Gbk.h"
+#include "upload/ShipmentCopy.h"
+#include "upload/UploadBuilder.h"
+#include "upload/UploadDisplay.h"
+#include "upload/UploadProgress.h"
+#include "upload/UploadStatus.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quarvel {
+
+namespace {
+
+template <class R> QByteArray recordBytes(const R &record)
+{
+    return QByteArray(reinterpret_cast<const char *>(&record), sizeof(R));
+}
+
+// Copies the lines of the wanted shipments in one pass over the file. Like
+// the builder's rule, a shipment's lines are its first run in file order.
+template <class R> void collectLines(const LineFile<R> &file, std::unordered_map<int, std::vector<R> *> &wanted)
+{
+    std::unordered_set<int> closed;
+    int previous = 0;
+    for (int i = 0; i < file.GetCount(); ++i) {
+        const R *line = file.At(i);
+        const int parent = line->iparent;
+        if (i > 0 && parent != previous && wanted.count(previous))
+            closed.insert(previous);
+        const auto it = wanted.find(parent);
+        if (it != wanted.end() && !closed.count(parent))
+            it->second->push_back(*line);
+        previous = parent;
+    }
+}
+
+QList<int> withoutRepeats(const QList<int> &ids)
+{
+    QList<int> unique;
+    std::unordered_set<int> seen;
+    for (int id : ids)
+        if (seen.insert(id).second)
+            unique.append(id);
+    return unique;
+}
+
+class SilentDisplay : public UploadDisplay {
+public:
+    void uploadProgress(const QString &) override {}
+    void uploadResult(int, int, bool, const QString &) override {}
+    void uploadEnded(UploadEnding, const QString &) override {}
+};
+
+} // namespace
+
+UploadRun::UploadRun(ClientContext &context, UploadKind kind) : context_(context), kind_(kind)
+{
+}
+
+UploadRun::~UploadRun()
+{
+    if (!started_ || ended_)
+        return;
+    job_->requestStop();
+    job_->join();
+    SilentDisplay silent;
+    Drain(silent);
+}
+
+QList<WaybillTidy::Change> UploadRun::Prepare(const QList<int> &ids)
+{
+    QList<WaybillTidy::Change> completed;
+    std::vector<UploadJob::Item> items = kind_ == UploadKind::Shipments
+                                             ? prepareShipments(withoutRepeats(ids), completed)
+                                             : prepareScans(withoutRepeats(ids));
+    ServerSession &session = context_.session();
+    job_ = std::make_unique<UploadJob>(std::move(items), session.CurrentServerHost(), session.timeouts());
+    return completed;
+}
+
+std::vector<UploadJob::Item> UploadRun::prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed)
+{
+    PreInputFile &file = context_.preInputs();
+    std::vector<ShipmentCopy> copies(static_cast<std::size_t>(ids.size()));
+    std::unordered_map<int, std::vector<GoodsRecord> *> goods;
+    std::unordered_map<int, std::vector<WeightRecord> *> pieces;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        if (const PreInputRecord *r = file.Find(ids[i])) {
+            ShipmentCopy &copy = copies[static_cast<std::size_t>(i)];
+            copy.record = *r;
+            goods[ids[i]] = &copy.goods;
+            pieces[ids[i]] = &copy.pieces;
+        }
+    }
+    collectLines(context_.goods(), goods);
+    collectLines(context_.weights(), pieces);
+
+    const ServerSession &session = context_.session();
+    std::vector<UploadJob::Item> items;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        const int id = ids[i];
+        ShipmentCopy &copy = copies[static_cast<std::size_t>(i)];
+        UploadJob::Item item{id, {}};
+        if (goods.count(id)) {
+            QByteArray number(copy.record.cnum, static_cast<qsizetype>(::strnlen(copy.record.cnum, 32)));
+            const bool changed = WaybillTidy::Complete(number, session.clientId(), true, sizeof copy.record.cnum - 1);
+            if (changed)
+                Gbk::setField(copy.record.cnum, sizeof copy.record.cnum, number);
+            item.envelope = UploadBuilder::BuildRecordUpload(session, context_.baseData(), copy);
+            if (!item.envelope.isEmpty()) {
+                if (changed) {
+                    // The number the server gets is the number the record keeps.
+                    PreInputRecord *stored = file.Find(id);
+                    Gbk::setField(stored->cnum, sizeof stored->cnum, number);
+                    completed.append({id, Gbk::toUnicode(number)});
+                }
+                sentCopies_[id] = recordBytes(copy.record);
+            }
+        }
+        items.push_back(std::move(item));
+    }
+    if (!completed.isEmpty())
+        file.Flush();
+    return items;
+}
+
+std::vector<UploadJob::Item> UploadRun::prepareScans(const QList<int> &ids)
+{
+    std::vector<UploadJob::Item> items;
+    for (int id : ids) {
+        UploadJob::Item item{id, {}};
+        if (const CheckRecord *r = context_.checks().Find(id)) {
+            const CheckRecord copy = *r;
+            item.envelope = UploadBuilder::BuildScanUpload(context_.session(), copy);
+            if (!item.envelope.isEmpty())
+                sentCopies_[id] = recordBytes(copy);
+        }
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+bool UploadRun::Start(std::function<void()> wake)
+{
+    if (!job_ || started_)
+        return false;
+    bool idle = false;
+    if (!context_.session().uploadBusy().compare_exchange_strong(idle, true))
+        return false;
+    job_->events().setWake(std::move(wake));
+    started_ = true;
+    job_->start();
+    return true;
+}
+
+void UploadRun::RequestStop()
+{
+    if (job_)
+        job_->requestStop();
+}
+
+bool UploadRun::stopRequested() const
+{
+    return job_ && job_->stopRequested();
+}
+
+int UploadRun::fileCount() const
+{
+    return kind_ == UploadKind::Shipments ? context_.preInputs().GetCount() : context_.checks().GetCount();
+}
+
+bool UploadRun::commitDue() const
+{
+    if (uncommitted_.empty())
+        return false;
+    const auto batch = static_cast<std::size_t>(std::max(kMinBatch, fileCount() / 8));
+    return uncommitted_.size() >= batch || std::chrono::steady_clock::now() - oldestUncommitted_ >= kBatchWait;
+}
+
+void UploadRun::commit()
+{
+    if (uncommitted_.empty())
+        return;
+    // A record is deleted only while it is still exactly what was sent: an
+    // edit made meanwhile stays on the counter. The record goes first and its
+    // lines after it, so a crash in between leaves stray lines, never a
+    // shipment without its lines.
+    std::unordered_set<int> removed;
+    auto pick = [&](const char *record) {
+        std::int32_t id = 0;
+        std::memcpy(&id, record, sizeof id);
+        if (!uncommitted_.count(id))
+            return false;
+        const QByteArray &sent = accepted_[id].sent;
+        if (std::memcmp(record, sent.constData(), static_cast<std::size_t>(sent.size())) != 0)
+            return false;
+        removed.insert(id);
+        return true;
+    };
+    if (kind_ == UploadKind::Shipments) {
+        context_.preInputs().DeleteWhere(pick);
+        context_.preInputs().Flush();
+        context_.goods().DeleteByParents(removed);
+        context_.weights().DeleteByParents(removed);
+        context_.goods().Flush();
+        context_.weights().Flush();
+    } else {
+        context_.checks().DeleteWhere(pick);
+        context_.checks().Flush();
+    }
+    for (int id : uncommitted_) {
+        Pending &p = accepted_[id];
+        p.committed = true;
+        p.removed = removed.count(id) > 0;
+    }
+    uncommitted_.clear();
+}
+
+void UploadRun::releaseResults(UploadDisplay &display)
+{
+    while (!results_.empty()) {
+        const Result r = results_.front();
+        if (!UploadStatus::accepted(r.status)) {
+            display.uploadResult(r.id, r.status, false, UploadStatus::text(kind_, r.status));
+        } else {
+            const auto it = accepted_.find(r.id);
+            if (it == accepted_.end() || !it->second.committed)
+                break;
+            // A record that was edited while it travelled is kept, with a note;
+            // one the operator deleted meanwhile is simply gone.
+            const bool edited =
+                !it->second.removed && (kind_ == UploadKind::Shipments ? context_.preInputs().Find(r.id) != nullptr
+                                                                       : context_.checks().Find(r.id) != nullptr);
+            display.uploadResult(r.id, r.status, !edited,
+                                 edited ? QStringLiteral("已上传(本地记录已修改，未删除)") : QString());
+        }
+        results_.pop_front();
+    }
+}
+
+bool UploadRun::Drain(UploadDisplay &display)
+{
+    if (!started_ || ended_)
+        return false;
+    for (const UploadJob::Event &e : job_->events().takeAll()) {
+        if (e.end) {
+            ended_ = true;
+            end_ = e;
+            continue;
+        }
+        display.uploadProgress(UploadProgress::counts(total(), e.successes, e.failures));
+        results_.push_back({e.id, e.status});
+        if (UploadStatus::accepted(e.status)) {
+            if (uncommitted_.empty())
+                oldestUncommitted_ = std::chrono::steady_clock::now();
+            accepted_[e.id].sent = sentCopies_[e.id];
+            uncommitted_.insert(e.id);
+        }
+    }
+    if (ended_ || commitDue())
+        commit();
+    releaseResults(display);
+    if (!ended_)
+        return true;
+    job_->join();
+    context_.session().uploadBusy() = false;
+    display.uploadEnded(end_.ending,
+                        UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures));
+    return false;
+}
+
+bool UploadRun::WaitForEvents(int milliseconds)
+{
+    return job_ && job_->events().wait(milliseconds);
+}
+
+void UploadRun::DrainUntilEnded(UploadDisplay &display)
+{
+    while (Drain(display))
+        WaitForEvents(static_cast<int>(kBatchWait.count()));
+}
+
+} // namespace quarvel

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "preinput/WaybillTidy.h"
+#include "upload/UploadEnding.h"
+#include "upload/UploadJob.h"
+#include "upload/UploadKind.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace quarvel {
+
+class ClientContext;
+class UploadDisplay;
+
+// One upload from the user-interface thread's side. Prepare takes copies of
+// the chosen records (completing provisional waybill numbers in the stored
+// records) and builds their envelopes; Start hands them to the worker; Drain
+// applies what the worker reported. Accepted records are deleted in batches,
+// one pass over each file per batch, so that thousands of them cost a few
+// passes, not one each; every batch is deleted before its results are shown,
+// and the last one before the run is reported ended.
+class UploadRun {
+public:
+    // A batch is deleted once it holds this many records, or an eighth of
+    // the file, or when its first result waited this long.
+    static constexpr int kMinBatch = 64;
+    static constexpr std::chrono::milliseconds kBatchWait{1000};
+
+    UploadRun(ClientContext &context, UploadKind kind);
+    // Stops the worker after its record and applies what it reported.
+    ~UploadRun();
+    UploadRun(const UploadRun &) = delete;
+    UploadRun &operator=(const UploadRun &) = delete;
+
+    // Copies the records with these ids, in this order (ids repeated or
+    // missing from the file are sent as records that cannot be built).
+    // Returns the waybill numbers completed in the stored records.
+    QList<WaybillTidy::Change> Prepare(const QList<int> &ids);
+    // Sets the session's busy flag and starts the worker; false (and nothing
+    // started) while another upload or pricing job runs. `wake` is called on
+    // the worker's thread after every report.
+    bool Start(std::function<void()> wake = {});
+    void RequestStop();
+    bool stopRequested() const;
+    // Applies the reports that arrived. True while the run goes on.
+    bool Drain(UploadDisplay &display);
+    // Waits up to `milliseconds` for reports (command line and tests).
+    bool WaitForEvents(int milliseconds);
+    // Runs Drain until the run ends, waiting in between.
+    void DrainUntilEnded(UploadDisplay &display);
+
+    UploadKind kind() const { return kind_; }
+    int total() const { return job_ ? job_->total() : 0; }
+    bool started() const { return started_; }
+    bool ended() const { return ended_; }
+
+private:
+    struct Result {
+        int id;
+        int status;
+    };
+    struct Pending {
+        QByteArray sent;
+        bool committed = false;
+        bool removed = false;
+    };
+
+    std::vector<UploadJob::Item> prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed);
+    std::vector<UploadJob::Item> prepareScans(const QList<int> &ids);
+    bool commitDue() const;
+    void commit();
+    void releaseResults(UploadDisplay &display);
+    int fileCount() const;
+
+    ClientContext &context_;
+    UploadKind kind_;
+    std::unique_ptr<UploadJob> job_;
+    // The record bytes each envelope was built from, to see an edit made
+    // while the record was on its way.
+    std::unordered_map<int, QByteArray> sentCopies_;
+    std::unordered_map<int, Pending> accepted_;
+    std::unordered_set<int> uncommitted_;
+    std::deque<Result> results_;
+    std::chrono::steady_clock::time_point oldestUncommitted_;
+    bool started_ = false;
+    bool ended_ = false;
+    UploadJob::Event end_;
+};
+
+} // namespace quarvel
