@@ -57,7 +57,7 @@ public:
 
 } // namespace
 
-UploadRun::UploadRun(ClientContext &context, UploadKind kind) : context_(context), kind_(kind)
+UploadRun::UploadRun(ClientContext &context, UploadKind kind) : context_(context), kind_(kind), accepted_(context, kind)
 {
 }
 
@@ -168,58 +168,6 @@ bool UploadRun::stopRequested() const
     return job_ && job_->stopRequested();
 }
 
-int UploadRun::fileCount() const
-{
-    return kind_ == UploadKind::Shipments ? context_.preInputs().GetCount() : context_.checks().GetCount();
-}
-
-bool UploadRun::commitDue() const
-{
-    if (uncommitted_.empty())
-        return false;
-    const auto batch = static_cast<std::size_t>(std::max(kMinBatch, fileCount() / 8));
-    return uncommitted_.size() >= batch || std::chrono::steady_clock::now() - oldestUncommitted_ >= kBatchWait;
-}
-
-void UploadRun::commit()
-{
-    if (uncommitted_.empty())
-        return;
-    // A record is deleted only while it is still exactly what was sent: an
-    // edit made meanwhile stays on the counter. The record goes first and its
-    // lines after it, so a crash in between leaves stray lines, never a
-    // shipment without its lines.
-    std::unordered_set<int> removed;
-    auto pick = [&](const char *record) {
-        std::int32_t id = 0;
-        std::memcpy(&id, record, sizeof id);
-        if (!uncommitted_.count(id))
-            return false;
-        const QByteArray &sent = accepted_[id].sent;
-        if (std::memcmp(record, sent.constData(), static_cast<std::size_t>(sent.size())) != 0)
-            return false;
-        removed.insert(id);
-        return true;
-    };
-    if (kind_ == UploadKind::Shipments) {
-        context_.preInputs().DeleteWhere(pick);
-        context_.preInputs().Flush();
-        context_.goods().DeleteByParents(removed);
-        context_.weights().DeleteByParents(removed);
-        context_.goods().Flush();
-        context_.weights().Flush();
-    } else {
-        context_.checks().DeleteWhere(pick);
-        context_.checks().Flush();
-    }
-    for (int id : uncommitted_) {
-        Pending &p = accepted_[id];
-        p.committed = true;
-        p.removed = removed.count(id) > 0;
-    }
-    uncommitted_.clear();
-}
-
 void UploadRun::releaseResults(UploadDisplay &display)
 {
     while (!results_.empty()) {
@@ -227,16 +175,13 @@ void UploadRun::releaseResults(UploadDisplay &display)
         if (!UploadStatus::accepted(r.status)) {
             display.uploadResult(r.id, r.status, false, UploadStatus::text(kind_, r.status));
         } else {
-            const auto it = accepted_.find(r.id);
-            if (it == accepted_.end() || !it->second.committed)
+            const AcceptedRecords::State state = accepted_.state(r.id);
+            if (state == AcceptedRecords::State::Waiting)
                 break;
-            // A record that was edited while it travelled is kept, with a note;
-            // one the operator deleted meanwhile is simply gone.
-            const bool edited =
-                !it->second.removed && (kind_ == UploadKind::Shipments ? context_.preInputs().Find(r.id) != nullptr
-                                                                       : context_.checks().Find(r.id) != nullptr);
-            display.uploadResult(r.id, r.status, !edited,
-                                 edited ? QStringLiteral("已上传(本地记录已修改，未删除)") : QString());
+            // A record edited while it travelled stays, with a note.
+            const bool kept = state == AcceptedRecords::State::Kept;
+            display.uploadResult(r.id, r.status, !kept,
+                                 kept ? QStringLiteral("已上传(本地记录已修改，未删除)") : QString());
         }
         results_.pop_front();
     }
@@ -255,14 +200,13 @@ bool UploadRun::Drain(UploadDisplay &display)
         display.uploadProgress(UploadProgress::counts(total(), e.successes, e.failures));
         results_.push_back({e.id, e.status});
         if (UploadStatus::accepted(e.status)) {
-            if (uncommitted_.empty())
-                oldestUncommitted_ = std::chrono::steady_clock::now();
-            accepted_[e.id].sent = sentCopies_[e.id];
-            uncommitted_.insert(e.id);
+            const auto sent = sentCopies_.find(e.id);
+            accepted_.add(e.id, sent->second);
+            sentCopies_.erase(sent);
         }
     }
-    if (ended_ || commitDue())
-        commit();
+    if (ended_ || accepted_.due())
+        accepted_.commit();
     releaseResults(display);
     if (!ended_)
         return true;
@@ -281,7 +225,7 @@ bool UploadRun::WaitForEvents(int milliseconds)
 void UploadRun::DrainUntilEnded(UploadDisplay &display)
 {
     while (Drain(display))
-        WaitForEvents(static_cast<int>(kBatchWait.count()));
+        WaitForEvents(static_cast<int>(AcceptedRecords::kBatchWait.count()));
 }
 
 } // namespace quarvel

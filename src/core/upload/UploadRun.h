@@ -1,6 +1,7 @@
 #pragma once
 
 #include "preinput/WaybillTidy.h"
+#include "upload/AcceptedRecords.h"
 #include "upload/UploadEnding.h"
 #include "upload/UploadJob.h"
 #include "upload/UploadKind.h"
@@ -23,17 +24,11 @@ class UploadDisplay;
 // One upload from the user-interface thread's side. Prepare takes copies of
 // the chosen records (completing provisional waybill numbers in the stored
 // records) and builds their envelopes; Start hands them to the worker; Drain
-// applies what the worker reported. Accepted records are deleted in batches,
-// one pass over each file per batch, so that thousands of them cost a few
-// passes, not one each; every batch is deleted before its results are shown,
-// and the last one before the run is reported ended.
+// applies what the worker reported. Accepted records are deleted in batches
+// (AcceptedRecords); every batch is deleted before its results are shown, and
+// the last one before the run is reported ended.
 class UploadRun {
 public:
-    // A batch is deleted once it holds this many records, or an eighth of
-    // the file, or when its first result waited this long.
-    static constexpr int kMinBatch = 64;
-    static constexpr std::chrono::milliseconds kBatchWait{1000};
-
     UploadRun(ClientContext &context, UploadKind kind);
     // Stops the worker after its record and applies what it reported.
     ~UploadRun();
@@ -67,18 +62,10 @@ private:
         int id;
         int status;
     };
-    struct Pending {
-        QByteArray sent;
-        bool committed = false;
-        bool removed = false;
-    };
 
     std::vector<UploadJob::Item> prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed);
     std::vector<UploadJob::Item> prepareScans(const QList<int> &ids);
-    bool commitDue() const;
-    void commit();
     void releaseResults(UploadDisplay &display);
-    int fileCount() const;
 
     ClientContext &context_;
     UploadKind kind_;
@@ -86,10 +73,8 @@ private:
     // The record bytes each envelope was built from, to see an edit made
     // while the record was on its way.
     std::unordered_map<int, QByteArray> sentCopies_;
-    std::unordered_map<int, Pending> accepted_;
-    std::unordered_set<int> uncommitted_;
+    AcceptedRecords accepted_;
     std::deque<Result> results_;
-    std::chrono::steady_clock::time_point oldestUncommitted_;
     bool started_ = false;
     bool ended_ = false;
     UploadJob::Event end_;
