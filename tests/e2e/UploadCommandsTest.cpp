@@ -167,7 +167,8 @@ TEST(UploadCommands, TidyPriceAndQuote)
     const CtlResult quote = c.ctl({"quote", "北京", "1.2", "包裹"}, "demo");
     EXPECT_EQ(quote.code, 0);
     const QString text = QString::fromUtf8(quote.out);
-    EXPECT_TRUE(text.startsWith(QStringLiteral("客户报价查询结果[北京,1.200kg,包裹]\n特快专递\t26.00\t预计 2 - 3 天\n")))
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("客户报价查询结果[北京,1.200kg,包裹]\n特快专递\t26.00\t预计 2 - 3 天\n")))
         << text.toStdString();
     EXPECT_EQ(c.ctl({"quote", "北京", "0.0005", "1"}, "demo").code, 1);
 }

@@ -1,3 +1,4 @@
+#include "upload/UploadController.h"
 #include "listpane/CRecordListPane.h"
 #include "query/CQuoteDlg.h"
 #include "shell/CMainFrame.h"
@@ -5,7 +6,6 @@
 #include "shell/FrameTexts.h"
 #include "support/ScriptedFiles.h"
 #include "support/UploadCounter.h"
-#include "upload/UploadController.h"
 #include "upload/UploadResultSink.h"
 
 #include <QEventLoop>
@@ -22,7 +22,10 @@ namespace {
 // A page that hands over fixed ids and keeps what the controller tells it.
 class FakeUploadPage : public CRecordListPane, public UploadResultSink {
 public:
-    explicit FakeUploadPage(PageEnv &env) : CRecordListPane(env, QStringLiteral("测试")) { mutableFlags().canUpload = true; }
+    explicit FakeUploadPage(PageEnv &env) : CRecordListPane(env, QStringLiteral("测试"))
+    {
+        mutableFlags().canUpload = true;
+    }
     int CollectUploadIds(QList<int> &selected) override
     {
         selected = ids;
@@ -35,7 +38,10 @@ public:
             texts << text;
         lastStatus = status;
     }
-    void applyWaybillNumber(int id, const QString &number) override { numbers << QStringLiteral("%1=%2").arg(id).arg(number); }
+    void applyWaybillNumber(int id, const QString &number) override
+    {
+        numbers << QStringLiteral("%1=%2").arg(id).arg(number);
+    }
     void uploadEnded() override { ++ends; }
 
     QList<int> ids;
@@ -97,7 +103,8 @@ TEST(UploadControllerGui, TheFrameRunsAnUploadToItsEnd)
     UploadCounter c;
     ASSERT_TRUE(c.ready());
     Window w(c);
-    const QList<int> ids = c.addShipments({QStringLiteral("GA1XXXXX"), QStringLiteral("D1010000001"), QStringLiteral("GA3")});
+    const QList<int> ids =
+        c.addShipments({QStringLiteral("GA1XXXXX"), QStringLiteral("D1010000001"), QStringLiteral("GA3")});
     w.page->ids = ids;
     w.frame->execute(CmdUpload);
     EXPECT_TRUE(w.frame->uploading());

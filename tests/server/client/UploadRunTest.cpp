@@ -1,6 +1,6 @@
+#include "upload/UploadRun.h"
 #include "support/TarvoData.h"
 #include "support/UploadCounter.h"
-#include "upload/UploadRun.h"
 
 #include <gtest/gtest.h>
 
@@ -198,8 +198,7 @@ TEST(UploadRun, GarbageAndEmptyReplies)
     ASSERT_TRUE(c.server.setHooks("clear\nwaybill=UF2 reply\n"));
     const RecordingDisplay empty = upload(c, ids.mid(0, 4));
     EXPECT_EQ(empty.ending, UploadEnding::EmptyReply);
-    EXPECT_EQ(empty.endText,
-              QStringLiteral("共 4 条，已处理 1 条(25%)。1 成功; 0 失败。服务器没有返回数据，终止传送"));
+    EXPECT_EQ(empty.endText, QStringLiteral("共 4 条，已处理 1 条(25%)。1 成功; 0 失败。服务器没有返回数据，终止传送"));
     EXPECT_EQ(empty.removedIds(), QList<int>{ids[0]});
     EXPECT_NE(c.context.preInputs().Find(ids[1]), nullptr);
 }
@@ -216,12 +215,12 @@ TEST(UploadRun, HostileTextsAreStoredExactlyAsTyped)
         std::size_t size;
     };
     // Every text the upload carries, each as long as its field allows.
-    const char *texts[] = {"cfrom",         "cdes",         "cnum",         "csender",        "creceiver",
-                           "cphone",        "creceivercorp", "creceiverzip", "creceiveraddr",  "creceivercountry",
-                           "creceivercity", "creceiverprov", "cremark",     "csize",          "cgoods",
-                           "cpack",         "ccurrency",    "csendercorp",  "csenderaddr",    "csenderphone",
-                           "csenderzip",    "csendercountry", "csenderprov", "csendercity",   "cmark",
-                           "cpaydir",       "cgoodsorigin", "csendersms",   "cdepart",        "csendermail",
+    const char *texts[] = {"cfrom",         "cdes",           "cnum",         "csender",       "creceiver",
+                           "cphone",        "creceivercorp",  "creceiverzip", "creceiveraddr", "creceivercountry",
+                           "creceivercity", "creceiverprov",  "cremark",      "csize",         "cgoods",
+                           "cpack",         "ccurrency",      "csendercorp",  "csenderaddr",   "csenderphone",
+                           "csenderzip",    "csendercountry", "csenderprov",  "csendercity",   "cmark",
+                           "cpaydir",       "cgoodsorigin",   "csendersms",   "cdepart",       "csendermail",
                            "creceivermail", "creceiversms"};
     PreInputRecord r{};
     r.ddate = {2026, 1, 7};
@@ -248,8 +247,7 @@ TEST(UploadRun, HostileTextsAreStoredExactlyAsTyped)
     const std::string irid = data.text("SELECT irid FROM client_rec WHERE cnum = ?", {number});
     ASSERT_FALSE(irid.empty());
     for (const auto &[name, value] : typed)
-        EXPECT_EQ(data.text("SELECT " + name + " FROM client_rec WHERE irid = ?", {irid}), value.toStdString())
-            << name;
+        EXPECT_EQ(data.text("SELECT " + name + " FROM client_rec WHERE irid = ?", {irid}), value.toStdString()) << name;
     const auto goods = data.rows("SELECT nline, cname FROM client_rec_goods WHERE irid = ? ORDER BY nline", {irid});
     ASSERT_EQ(goods.size(), 2u);
     EXPECT_EQ(goods[1][0], "1");
@@ -293,8 +291,8 @@ TEST(UploadRun, PreEntryTargetAndScans)
     EXPECT_EQ(sd.results[2].text, QStringLiteral("已送达"));
     EXPECT_EQ(scans.context.checks().GetCount(), 2);
     TarvoData sdata(scans.server.dataFile());
-    const auto row = sdata.rows("SELECT cstation, cdate, cplace, cinfo, cinfoen FROM check_detail WHERE cnum = ?",
-                                {"D1010000001"});
+    const auto row =
+        sdata.rows("SELECT cstation, cdate, cplace, cinfo, cinfoen FROM check_detail WHERE cnum = ?", {"D1010000001"});
     ASSERT_EQ(row.size(), 1u);
     EXPECT_EQ(row[0], (TarvoData::Row{"SZX01", "2026.01.07 9'30", "深圳'\a", "到<达>\n", "in'"}));
 }
