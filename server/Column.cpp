@@ -59,14 +59,14 @@ std::optional<std::string> Column::timestamp(int year, int month, int day, int h
     return std::string(text);
 }
 
-std::optional<ColumnValue> Column::read(const SqlValue &value, const ColumnSpec &spec)
+std::optional<ColumnValue> Column::read(const SqlValue &value, const ColumnSpec &rule)
 {
     using Type = ColumnSpec::Type;
     using Kind = SqlValue::Kind;
-    switch (spec.type) {
+    switch (rule.type) {
     case Type::Integer: {
         std::int64_t n = 0;
-        if (value.kind != Kind::Number || !readInteger(value.text, n) || n < spec.low || n > spec.high)
+        if (value.kind != Kind::Number || !readInteger(value.text, n) || n < rule.low || n > rule.high)
             return std::nullopt;
         return n;
     }
@@ -79,7 +79,7 @@ std::optional<ColumnValue> Column::read(const SqlValue &value, const ColumnSpec 
     case Type::Text: {
         std::string utf8;
         // A NUL never comes from a record field: it would cut the text short.
-        if (value.kind != Kind::Text || value.text.size() > spec.maxBytes ||
+        if (value.kind != Kind::Text || value.text.size() > rule.maxBytes ||
             value.text.find('\0') != std::string::npos || !WireText::toUtf8(value.text, utf8))
             return std::nullopt;
         return utf8;

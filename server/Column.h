@@ -47,7 +47,7 @@ using ColumnValue = std::variant<std::monostate, std::int64_t, double, std::stri
 class Column {
 public:
     // The value, or nothing when it is not what the column takes.
-    static std::optional<ColumnValue> read(const SqlValue &value, const ColumnSpec &spec);
+    static std::optional<ColumnValue> read(const SqlValue &value, const ColumnSpec &rule);
     // Binds the value; the placeholder becomes newId.
     static void bind(Statement &statement, int index, const ColumnValue &value, std::int64_t newId);
     // "YYYY-MM-DD HH:MM:SS" of a calendar date and time, or nothing.

@@ -1,5 +1,8 @@
 #include "ProcedureCall.h"
 
+#include "Envelope.h"
+#include "TransStatus.h"
+
 #include "SqlScanner.h"
 
 namespace quarvel::server {
@@ -48,6 +51,25 @@ std::string ProcedureCall::textArgument(std::string_view payload, std::size_t in
         call.arguments[index].kind != SqlValue::Kind::Text)
         return {};
     return call.arguments[index].text;
+}
+
+std::optional<std::string> ProcedureCall::readRecordCall(const Envelope &e, ProcedureCall &out)
+{
+    if (e.id <= 0)
+        return statusLine(BadId);
+    if (e.number != 1)
+        return statusLine(BadNumber);
+    if (e.trailingBel)
+        return statusLine(BadCommand);
+    switch (parse(e.payload, out)) {
+    case Result::NotACall:
+        return statusLine(BadCommand);
+    case Result::BadArguments:
+        return statusLine(-1);
+    case Result::Read:
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace quarvel::server

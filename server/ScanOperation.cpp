@@ -182,23 +182,9 @@ std::string ScanOperation::waybill(const Envelope &envelope) const
 
 std::string ScanOperation::answer(const TransRequest &request)
 {
-    const Envelope &e = request.envelope;
-    if (e.id <= 0)
-        return statusLine(BadId);
-    if (e.number != 1)
-        return statusLine(BadNumber);
-    if (e.trailingBel)
-        return statusLine(BadCommand);
-
     ProcedureCall call;
-    switch (ProcedureCall::parse(e.payload, call)) {
-    case ProcedureCall::Result::NotACall:
-        return statusLine(BadCommand);
-    case ProcedureCall::Result::BadArguments:
-        return statusLine(kDataRefused);
-    case ProcedureCall::Result::Read:
-        break;
-    }
+    if (const std::optional<std::string> refused = ProcedureCall::readRecordCall(request.envelope, call))
+        return *refused;
     const Version *version = nullptr;
     for (const Version &v : kVersions) {
         if (call.name == v.procedure)

@@ -80,23 +80,9 @@ std::string UploadOperation::waybill(const Envelope &envelope) const
 
 std::string UploadOperation::answer(const TransRequest &request)
 {
-    const Envelope &e = request.envelope;
-    if (e.id <= 0)
-        return statusLine(BadId);
-    if (e.number != 1)
-        return statusLine(BadNumber);
-    if (e.trailingBel)
-        return statusLine(BadCommand);
-
     ProcedureCall call;
-    switch (ProcedureCall::parse(e.payload, call)) {
-    case ProcedureCall::Result::NotACall:
-        return statusLine(BadCommand);
-    case ProcedureCall::Result::BadArguments:
-        return statusLine(kDataRefused);
-    case ProcedureCall::Result::Read:
-        break;
-    }
+    if (const std::optional<std::string> refused = ProcedureCall::readRecordCall(request.envelope, call))
+        return *refused;
     using Target = ShipmentUpload::Target;
     Target target;
     if (call.name == kShipmentProcedure)

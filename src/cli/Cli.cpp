@@ -1,5 +1,7 @@
 #include "Cli.h"
 
+#include "OfficeEngine.h"
+
 #include "BalanceCommand.h"
 #include "BaseDataCommand.h"
 #include "CliLoginPrompt.h"
@@ -40,9 +42,15 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"records", &RecordsCommand::run}, {"config", &ConfigCommand::run}, {"basedata", &BaseDataCommand::run},
-    {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &UploadCommand::runScans},
-    {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
+    {"records", &RecordsCommand::run},
+    {"config", &ConfigCommand::run},
+    {"basedata", &BaseDataCommand::run},
+    {"balance", &BalanceCommand::run},
+    {"upload", &UploadCommand::run},
+    {"scans", &UploadCommand::runScans},
+    {"tidy", &TidyCommand::run},
+    {"price", &PriceCommand::run},
+    {"quote", &QuoteCommand::run},
 };
 
 } // namespace
@@ -84,6 +92,8 @@ ClientContext *Cli::context(RecordFile::Mode mode)
 {
     if (!context_) {
         context_ = std::make_unique<ClientContext>(root_.isEmpty() ? ClientContext::programFolder() : root_);
+        // The office itself starts only when a command first needs it.
+        context_->setSpreadsheetEngine(&OfficeEngine::processEngine());
         if (!context_->Start(prompter_, mode)) {
             context_.reset();
             return nullptr;

@@ -1,12 +1,16 @@
 #include "Cli.h"
+#include "OfficeEngine.h"
 
 #include <QCoreApplication>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    quarvel::Cli cli;
-    if (!cli.parse(app.arguments().mid(1)))
-        return quarvel::Cli::usage(QString());
-    return cli.run();
+    int code = quarvel::Cli::Failed;
+    {
+        quarvel::Cli cli;
+        code = cli.parse(app.arguments().mid(1)) ? cli.run() : quarvel::Cli::usage(QString());
+    }
+    quarvel::OfficeEngine::shutdownProcessEngine();
+    return code;
 }

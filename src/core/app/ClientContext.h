@@ -18,6 +18,8 @@
 
 namespace quarvel {
 
+class SpreadsheetEngine;
+
 // Everything the client keeps for the whole run, built from one root folder:
 // the work folders, the five record files, the server configuration and
 // session, and the base data (and, as they come, the settings). The window,
@@ -80,6 +82,11 @@ public:
     QString lastAccountPath() const { return path(QStringLiteral("DATA_SYS/last.dat")); }
     QString baseDataPath() const { return path(BaseData::fileName()); }
 
+    // The spreadsheet engine of the process (set by the program's main; null
+    // when none is available, and spreadsheet work then reports that).
+    SpreadsheetEngine *spreadsheetEngine() const { return spreadsheetEngine_; }
+    void setSpreadsheetEngine(SpreadsheetEngine *engine) { spreadsheetEngine_ = engine; }
+
     // Tests replace the probe of the free bytes on the root's volume.
     void setFreeSpaceProbe(std::function<qint64(const QString &)> probe) { freeSpace_ = std::move(probe); }
     static qint64 FreeBytes(const QString &folder);
@@ -97,6 +104,7 @@ private:
     ServerConfig config_;
     ServerSession session_;
     BaseData baseData_;
+    SpreadsheetEngine *spreadsheetEngine_ = nullptr;
 };
 
 } // namespace quarvel

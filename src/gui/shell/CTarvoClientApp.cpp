@@ -1,5 +1,7 @@
 #include "shell/CTarvoClientApp.h"
 
+#include "OfficeEngine.h"
+
 #include <QCommandLineParser>
 
 namespace quarvel {
@@ -16,10 +18,16 @@ CTarvoClientApp::CTarvoClientApp(int &argc, char **argv) : QApplication(argc, ar
     parser.process(*this);
     context_ =
         std::make_unique<ClientContext>(parser.isSet(root) ? parser.value(root) : ClientContext::programFolder());
+    context_->setSpreadsheetEngine(&OfficeEngine::processEngine());
     startup_ = std::make_unique<ClientStartup>(*context_, prompter_, files_);
 }
 
-CTarvoClientApp::~CTarvoClientApp() = default;
+CTarvoClientApp::~CTarvoClientApp()
+{
+    startup_.reset();
+    context_.reset();
+    OfficeEngine::shutdownProcessEngine();
+}
 
 bool CTarvoClientApp::InitInstance()
 {

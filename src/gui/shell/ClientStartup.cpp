@@ -1,12 +1,19 @@
 #include "shell/ClientStartup.h"
 
 #include "app/ClientContext.h"
+#include "excel/ListExcelExport.h"
 #include "listpane/CRecordListPane.h"
+#include "net/BalanceQuery.h"
+#include "net/BaseDataDownload.h"
+#include "net/GuiLoginPrompt.h"
+#include "net/LoginPrompt.h"
 #include "settings/CPromptDlg.h"
 #include "settings/CSettingsDlg.h"
 #include "shell/CMainFrame.h"
 #include "shell/CTarvoClientView.h"
+#include "shell/FrameTexts.h"
 #include "shell/PageCatalog.h"
+#include "shell/SystemClipboard.h"
 #include "upload/UploadController.h"
 #include "upload/UploadResultSink.h"
 
@@ -18,6 +25,11 @@ namespace quarvel {
 ClientStartup::ClientStartup(ClientContext &context, Prompter &prompter, FileChooser &files)
     : context_(context), env_{context, prompter, files, {}}
 {
+    env_.exportExcel = [this](const QString &path, const ListSnapshot &list) {
+        ListExcelExport excel(context_.spreadsheetEngine(), env_.prompter);
+        excel.setConfirmOverwrite(false); // the save dialog has asked already
+        return excel.Export(list, path);
+    };
 }
 
 ClientStartup::~ClientStartup() = default;
@@ -57,6 +69,34 @@ int ClientStartup::ExitInstance()
 
 void ClientStartup::registerCommands()
 {
+    ServerSession &session = context_.session();
+    const auto refresh = [this] { frame_->RefreshCaption(); };
+    CMainFrame::SessionView view;
+    view.loggedIn = [&session] { return session.loggedIn(); };
+    view.account = [&session] { return session.account(); };
+    view.customerNumber = [&session] { return session.clientId(); };
+    view.ensureLoggedIn = [this, &session, refresh] {
+        GuiLoginPrompt prompt(frame_.get(), context_.lastAccountPath(), refresh);
+        return EnsureLoggedIn(session, prompt);
+    };
+    view.serverHost = [this] { return context_.config().host(); };
+    frame_->setSessionView(view);
+    frame_->setHandler(CmdLogin, [this, &session, refresh] {
+        GuiLoginPrompt(frame_.get(), context_.lastAccountPath(), refresh).showLogin(session);
+    });
+    frame_->setHandler(CmdDownloadBaseData, [this, &session] {
+        frame_->SetOperationText(QStringLiteral("当前操作：下载更新系统基本数据..."), FrameTexts::kOperationColor);
+        frame_->repaint();
+        DownloadBaseData(session, context_.baseData(), context_.baseDataPath(), env_.prompter);
+        frame_->SetOperationText(QString(), FrameTexts::kOperationColor);
+    });
+    frame_->setHandler(CmdSettlementSummary, [this, &session, refresh] {
+        GuiLoginPrompt prompt(frame_.get(), context_.lastAccountPath(), refresh);
+        if (!EnsureLoggedIn(session, prompt))
+            return;
+        SystemClipboard clipboard;
+        BalanceQuery::Run(session, env_.prompter, clipboard);
+    });
     frame_->setHandler(CmdProgramSettings, [this] { CSettingsDlg(context_, env_.prompter, frame_.get()).exec(); });
     frame_->setHandler(CmdPromptPhrases, [this] { CPromptDlg(context_, env_.prompter, frame_.get()).exec(); });
 }

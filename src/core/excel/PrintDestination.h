@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+namespace quarvel {
+
+// Where printed sheets go, a setting of the installation kept in
+// DATA_SYS/print.conf: the default CUPS printer (the default), a named
+// printer, or a folder where the PDF of each print is kept instead of
+// being sent to paper. Lines are "key=value"; "#" starts a comment:
+//   printer=NAME    a CUPS printer other than the default one
+//   folder=PATH     keep the PDFs here (a relative path is below the root)
+class PrintDestination {
+public:
+    static constexpr const char *kFileName = "print.conf";
+
+    // The default printer.
+    PrintDestination() = default;
+    static PrintDestination Printer(const QString &name = QString());
+    static PrintDestination Folder(const QString &folder);
+    // Reads DATA_SYS/print.conf below rootFolder; a missing file means the default printer.
+    static PrintDestination Load(const QString &rootFolder);
+    // Writes the setting to DATA_SYS/print.conf below rootFolder.
+    bool Save(const QString &rootFolder) const;
+
+    bool isFolder() const { return !folder_.isEmpty(); }
+    QString folder() const { return folder_; }
+    // Empty for the default printer.
+    QString printer() const { return printer_; }
+
+    // The program that hands a file to CUPS; "lp" unless a test replaces it.
+    QString lpProgram() const { return lpProgram_; }
+    void setLpProgram(const QString &program) { lpProgram_ = program; }
+
+private:
+    QString printer_;
+    QString folder_;
+    QString lpProgram_ = QStringLiteral("lp");
+};
+
+} // namespace quarvel

@@ -1,0 +1,250 @@
+#include "UnoBackend.h"
+
+#include "UnoValues.h"
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <rtl/bootstrap.hxx>
+
+#include <QDir>
+
+namespace quarvel {
+
+namespace css = com::sun::star;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+const QString kConnectionLost = QStringLiteral("与LibreOffice的连接中断。");
+
+// The first line of an exception's message; the rest names source files.
+QString reason(const rtl::OUString &message)
+{
+    return toQString(message).section(u'\n', 0, 0).trimmed();
+}
+
+QString withReason(const QString &failure, const QString &why)
+{
+    return why.isEmpty() ? failure : failure + QStringLiteral("\r\n") + why;
+}
+
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+UnoBackend::~UnoBackend()
+{
+    drop();
+}
+
+OfficeBackend::Connection UnoBackend::connect(const QString &pipeName, QString &error)
+{
+    try {
+        if (!local_.is()) {
+            // Without it the local UNO runtime does not find its type and service registries.
+            rtl::Bootstrap::set(ascii("URE_BOOTSTRAP"),
+                                ascii("vnd.sun.star.pathname:" QUARVEL_LO_PROGRAM "/fundamentalrc"));
+            local_ = cppu::defaultBootstrap_InitialComponentContext();
+        }
+    } catch (const css::uno::Exception &e) {
+        error = withReason(QStringLiteral("LibreOffice的UNO运行环境无法初始化。"), reason(e.Message));
+        return Connection::Failed;
+    }
+    try {
+        const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local_);
+        remote_.set(resolver->resolve(
+                        toOUString(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName))),
+                    UNO_QUERY_THROW);
+        desktop_ = css::frame::Desktop::create(remote_);
+        connected_ = true;
+        return Connection::Connected;
+    } catch (const css::connection::NoConnectException &) {
+        return Connection::NotListening;
+    } catch (const css::uno::RuntimeException &e) {
+        // The office is still coming up.
+        error = reason(e.Message);
+        return Connection::NotListening;
+    } catch (const css::uno::Exception &e) {
+        error = withReason(QStringLiteral("无法连接LibreOffice。"), reason(e.Message));
+        return Connection::Failed;
+    }
+}
+
+void UnoBackend::terminate()
+{
+    for (auto &entry : workbooks_) {
+        try {
+            entry.second->close();
+        } catch (const css::uno::Exception &) {
+            entry.second->abandon();
+        }
+    }
+    workbooks_.clear();
+    try {
+        if (desktop_.is())
+            desktop_->terminate();
+    } catch (const css::uno::Exception &) {
+        // The office ends while answering; the process is watched by the engine.
+    }
+    drop();
+}
+
+void UnoBackend::drop()
+{
+    for (auto &entry : workbooks_)
+        entry.second->abandon();
+    workbooks_.clear();
+    desktop_.clear();
+    remote_.clear();
+    connected_ = false;
+}
+
+bool UnoBackend::guarded(const QString &failure, QString &error, const std::function<void()> &work)
+{
+    try {
+        work();
+        return true;
+    } catch (const css::lang::DisposedException &) {
+        connected_ = false;
+        error = withReason(failure, kConnectionLost);
+    } catch (const css::uno::Exception &e) {
+        error = withReason(failure, reason(e.Message));
+    } catch (const std::exception &e) {
+        error = withReason(failure, QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+bool UnoBackend::onWorkbook(int document, const QString &failure, QString &error,
+                            const std::function<void(UnoWorkbook &)> &work)
+{
+    const auto found = workbooks_.find(document);
+    if (found == workbooks_.end()) {
+        error = withReason(failure, QStringLiteral("工作簿已经关闭。"));
+        return false;
+    }
+    return guarded(failure, error, [&] { work(*found->second); });
+}
+
+int UnoBackend::adopt(std::unique_ptr<UnoWorkbook> workbook)
+{
+    const int id = nextId_++;
+    workbooks_[id] = std::move(workbook);
+    return id;
+}
+
+int UnoBackend::create(const QString &path, QString &error)
+{
+    int id = 0;
+    guarded(QStringLiteral("文件创建失败:\r\n") + nativePath(path), error, [&] {
+        const Reference<css::lang::XComponent> component = desktop_->loadComponentFromURL(
+            ascii("private:factory/scalc"), ascii("_blank"), 0, properties({{"Hidden", Any(true)}}));
+        auto workbook = std::make_unique<UnoWorkbook>(remote_, component, false);
+        workbook->store(path);
+        id = adopt(std::move(workbook));
+    });
+    return id;
+}
+
+int UnoBackend::open(const QString &path, bool readOnly, QString &error)
+{
+    int id = 0;
+    guarded(QStringLiteral("文件打开失败:\r\n") + nativePath(path), error, [&] {
+        // Never run a workbook's macros nor follow its links; a template is
+        // opened as a copy, so the file stays as it is until it is saved.
+        const auto media = properties({{"Hidden", Any(true)},
+                                       {"MacroExecutionMode", Any(sal_Int16(0))},
+                                       {"UpdateDocMode", Any(sal_Int16(0))},
+                                       {"DocumentService", Any(ascii("com.sun.star.sheet.SpreadsheetDocument"))},
+                                       {readOnly ? "ReadOnly" : "AsTemplate", Any(true)}});
+        const Reference<css::lang::XComponent> component =
+            desktop_->loadComponentFromURL(fileUrl(path), ascii("_blank"), 0, media);
+        if (!component.is())
+            throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("文件格式无法识别。")), {}, 0);
+        auto workbook = std::make_unique<UnoWorkbook>(remote_, component, readOnly);
+        if (!readOnly)
+            workbook->unifyFonts();
+        id = adopt(std::move(workbook));
+    });
+    return id;
+}
+
+bool UnoBackend::renameSheet(int document, const QString &name, QString &error)
+{
+    QString refusal;
+    const bool ok = onWorkbook(document, QStringLiteral("工作表改名失败。"), error,
+                               [&](UnoWorkbook &w) { refusal = w.renameSheet(name); });
+    if (ok && !refusal.isEmpty())
+        error = refusal;
+    return ok && refusal.isEmpty();
+}
+
+bool UnoBackend::setText(int document, int row, int column, const QString &text, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("写入单元格失败。"), error,
+                      [&](UnoWorkbook &w) { w.setText(row, column, text); });
+}
+
+bool UnoBackend::setBlock(int document, int row, int column, const QList<QList<QVariant>> &cells, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("写入单元格失败。"), error,
+                      [&](UnoWorkbook &w) { w.setBlock(row, column, cells); });
+}
+
+bool UnoBackend::cellText(int document, int row, int column, QString &text, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("读取单元格失败。"), error,
+                      [&](UnoWorkbook &w) { text = w.cellText(row, column); });
+}
+
+bool UnoBackend::setColumnWidth(int document, int column, int characters, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("设置列宽失败。"), error,
+                      [&](UnoWorkbook &w) { w.setColumnWidth(column, characters); });
+}
+
+bool UnoBackend::merge(int document, int firstRow, int firstColumn, int lastRow, int lastColumn, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("合并单元格失败。"), error,
+                      [&](UnoWorkbook &w) { w.merge(firstRow, firstColumn, lastRow, lastColumn); });
+}
+
+bool UnoBackend::exportPdf(int document, const QString &pdfPath, int fromPage, int toPage, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("打印文件生成失败:\r\n") + nativePath(pdfPath), error,
+                      [&](UnoWorkbook &w) { w.exportPdf(pdfPath, fromPage, toPage); });
+}
+
+bool UnoBackend::save(int document, const QString &path, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("文件保存失败:\r\n") + nativePath(path), error,
+                      [&](UnoWorkbook &w) { w.store(path); });
+}
+
+void UnoBackend::close(int document)
+{
+    const auto found = workbooks_.find(document);
+    if (found == workbooks_.end())
+        return;
+    QString ignored;
+    if (!guarded(QString(), ignored, [&] { found->second->close(); }))
+        found->second->abandon();
+    workbooks_.erase(found);
+}
+
+} // namespace quarvel
+
+extern "C" __attribute__((visibility("default"))) quarvel::OfficeBackend *quarvelCreateOfficeBackend()
+{
+    return new quarvel::UnoBackend();
+}

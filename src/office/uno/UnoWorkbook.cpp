@@ -1,0 +1,401 @@
+#include "UnoWorkbook.h"
+
+#include "UnoValues.h"
+
+#include <com/sun/star/awt/FontDescriptor.hpp>
+#include <com/sun/star/awt/Toolkit.hpp>
+#include <com/sun/star/awt/XDevice.hpp>
+#include <com/sun/star/awt/XFont.hpp>
+#include <com/sun/star/awt/XToolkit2.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
+#include <com/sun/star/sheet/FormulaResult.hpp>
+#include <com/sun/star/sheet/XCellFormatRangesSupplier.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XUniqueCellFormatRangesSupplier.hpp>
+#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/CloseVetoException.hpp>
+#include <com/sun/star/util/NumberFormat.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XMergeable.hpp>
+#include <com/sun/star/util/XNumberFormats.hpp>
+#include <com/sun/star/util/XNumberFormatsSupplier.hpp>
+
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace quarvel {
+
+namespace css = com::sun::star;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+// Excel counts a column's width in digits of the standard font, plus a
+// margin of five pixels for a digit seven pixels wide.
+constexpr double kExcelColumnMargin = 5.0 / 7.0;
+
+// The save filter for a file name's extension; .xls and anything unknown get Excel 97.
+const char *filterFor(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("xlsx"))
+        return "Calc MS Excel 2007 XML";
+    if (suffix == QLatin1String("ods"))
+        return "calc8";
+    return "MS Excel 97";
+}
+
+// The font properties copied from the Western slot to the Asian and Complex ones.
+const char *const kFontProperties[] = {"CharFontName", "CharFontStyleName", "CharFontFamily", "CharFontPitch",
+                                       "CharHeight",   "CharWeight",        "CharPosture"};
+
+void copyWesternFont(const Reference<css::beans::XMultiPropertySet> &target)
+{
+    const sal_Int32 count = sal_Int32(std::size(kFontProperties));
+    Sequence<rtl::OUString> western(count), asian(count), complex(count);
+    for (sal_Int32 i = 0; i < count; ++i) {
+        western.getArray()[i] = ascii(kFontProperties[i]);
+        asian.getArray()[i] = western[i] + ascii("Asian");
+        complex.getArray()[i] = western[i] + ascii("Complex");
+    }
+    const Sequence<Any> values = target->getPropertyValues(western);
+    target->setPropertyValues(asian, values);
+    target->setPropertyValues(complex, values);
+}
+
+QString plainNumber(double value)
+{
+    if (value == 0)
+        return QStringLiteral("0");
+    return QString::number(value, 'g', 15).toUpper();
+}
+
+} // namespace
+
+UnoWorkbook::UnoWorkbook(const Reference<css::uno::XComponentContext> &context,
+                         const Reference<css::lang::XComponent> &component, bool readOnly)
+    : context_(context), component_(component), readOnly_(readOnly)
+{
+    Reference<css::sheet::XSpreadsheetDocument> document(component_, css::uno::UNO_QUERY);
+    if (!document.is()) {
+        close();
+        throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("文件不是电子表格。")), {}, 0);
+    }
+    Reference<css::container::XIndexAccess> sheets(document->getSheets(), UNO_QUERY_THROW);
+    sheet_.set(sheets->getByIndex(0), UNO_QUERY_THROW);
+}
+
+UnoWorkbook::~UnoWorkbook()
+{
+    try {
+        close();
+    } catch (const css::uno::Exception &) {
+        // The office has gone; there is nothing left to close.
+    }
+}
+
+void UnoWorkbook::close()
+{
+    sheet_.clear();
+    const Reference<css::lang::XComponent> component = component_;
+    component_.clear();
+    if (!component.is())
+        return;
+    Reference<css::util::XCloseable> closeable(component, css::uno::UNO_QUERY);
+    try {
+        if (closeable.is()) {
+            closeable->close(true);
+            return;
+        }
+    } catch (const css::util::CloseVetoException &) {
+        // Someone holds it; disposing ends it anyway.
+    }
+    component->dispose();
+}
+
+void UnoWorkbook::abandon()
+{
+    context_.clear();
+    sheet_.clear();
+    component_.clear();
+}
+
+void UnoWorkbook::unifyFonts()
+{
+    Reference<css::sheet::XUniqueCellFormatRangesSupplier> supplier(sheet_, UNO_QUERY_THROW);
+    const Reference<css::container::XIndexAccess> ranges = supplier->getUniqueCellFormatRanges();
+    for (sal_Int32 i = 0, n = ranges->getCount(); i < n; ++i)
+        copyWesternFont(Reference<css::beans::XMultiPropertySet>(ranges->getByIndex(i), UNO_QUERY_THROW));
+    Reference<css::style::XStyleFamiliesSupplier> families(component_, UNO_QUERY_THROW);
+    Reference<css::container::XNameAccess> cellStyles(families->getStyleFamilies()->getByName(ascii("CellStyles")),
+                                                      UNO_QUERY_THROW);
+    copyWesternFont(Reference<css::beans::XMultiPropertySet>(cellStyles->getByName(ascii("Default")), UNO_QUERY_THROW));
+}
+
+QString UnoWorkbook::renameSheet(const QString &name)
+{
+    Reference<css::container::XNamed> named(sheet_, UNO_QUERY_THROW);
+    named->setName(toOUString(name));
+    if (toQString(named->getName()) == name)
+        return QString();
+    return QStringLiteral("工作表名称\"%1\"无效或已被其他工作表使用。").arg(name);
+}
+
+Reference<css::table::XCell> UnoWorkbook::cell(int row, int column)
+{
+    return sheet_->getCellByPosition(column - 1, row - 1);
+}
+
+void UnoWorkbook::setText(int row, int column, const QString &text)
+{
+    cached_ = false;
+    Reference<css::text::XTextRange>(cell(row, column), UNO_QUERY_THROW)->setString(toOUString(text));
+}
+
+void UnoWorkbook::setBlock(int row, int column, const QList<QList<QVariant>> &cells)
+{
+    cached_ = false;
+    const sal_Int32 height = sal_Int32(cells.size());
+    const sal_Int32 width = height ? sal_Int32(cells.front().size()) : 0;
+    if (height == 0 || width == 0)
+        return;
+    Sequence<Sequence<Any>> data(height);
+    for (sal_Int32 r = 0; r < height; ++r) {
+        Sequence<Any> line(width);
+        Any *out = line.getArray();
+        for (const QVariant &value : cells[r]) {
+            if (value.typeId() == QMetaType::QString)
+                *out = Any(toOUString(value.toString()));
+            else if (value.isValid())
+                *out = Any(value.toDouble());
+            else
+                *out = Any(rtl::OUString());
+            ++out;
+        }
+        data.getArray()[r] = line;
+    }
+    Reference<css::sheet::XCellRangeData> range(
+        sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1 + width - 1, row - 1 + height - 1),
+        UNO_QUERY_THROW);
+    range->setDataArray(data);
+}
+
+QString UnoWorkbook::cellText(int row, int column)
+{
+    return readOnly_ ? cachedText(row, column) : textOf(cell(row, column));
+}
+
+QString UnoWorkbook::textOf(const Reference<css::table::XCell> &c)
+{
+    switch (c->getType()) {
+    case css::table::CellContentType_EMPTY:
+        return QString();
+    case css::table::CellContentType_VALUE:
+        return numberText(c, c->getValue());
+    case css::table::CellContentType_FORMULA: {
+        sal_Int32 resultType = 0;
+        Reference<css::beans::XPropertySet>(c, UNO_QUERY_THROW)->getPropertyValue(ascii("FormulaResultType2")) >>=
+            resultType;
+        if (c->getError() == 0 && resultType == css::sheet::FormulaResult::VALUE)
+            return numberText(c, c->getValue());
+        break;
+    }
+    default:
+        break;
+    }
+    return toQString(Reference<css::text::XTextRange>(c, UNO_QUERY_THROW)->getString());
+}
+
+// A number reads as Excel converts a value to text: plain digits, whatever the
+// cell's display format, except dates, times and truth values, which read as shown.
+QString UnoWorkbook::numberText(const Reference<css::table::XCell> &c, double value)
+{
+    sal_Int32 key = 0;
+    Reference<css::beans::XPropertySet>(c, UNO_QUERY_THROW)->getPropertyValue(ascii("NumberFormat")) >>= key;
+    if (shownAsText(key))
+        return toQString(Reference<css::text::XTextRange>(c, UNO_QUERY_THROW)->getString());
+    return plainNumber(value);
+}
+
+bool UnoWorkbook::shownAsText(sal_Int32 formatKey)
+{
+    const auto known = textFormats_.find(formatKey);
+    if (known != textFormats_.end())
+        return known->second;
+    Reference<css::util::XNumberFormatsSupplier> supplier(component_, UNO_QUERY_THROW);
+    sal_Int16 type = 0;
+    supplier->getNumberFormats()->getByKey(formatKey)->getPropertyValue(ascii("Type")) >>= type;
+    const bool asText =
+        (type & (css::util::NumberFormat::DATE | css::util::NumberFormat::TIME | css::util::NumberFormat::LOGICAL)) !=
+        0;
+    textFormats_[formatKey] = asText;
+    return asText;
+}
+
+void UnoWorkbook::readUsedArea()
+{
+    Reference<css::sheet::XSheetCellCursor> cursor = sheet_->createCursor();
+    Reference<css::sheet::XUsedAreaCursor> used(cursor, UNO_QUERY_THROW);
+    used->gotoEndOfUsedArea(false);
+    const css::table::CellRangeAddress end =
+        Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+    const Reference<css::table::XCellRange> area = sheet_->getCellRangeByPosition(0, 0, end.EndColumn, end.EndRow);
+    cache_ = Reference<css::sheet::XCellRangeData>(area, UNO_QUERY_THROW)->getDataArray();
+
+    // Where numbers must be read as shown: the areas with a date, time or truth format.
+    textFormattedAreas_.clear();
+    Reference<css::sheet::XCellFormatRangesSupplier> formats(area, UNO_QUERY_THROW);
+    const Reference<css::container::XIndexAccess> ranges = formats->getCellFormatRanges();
+    for (sal_Int32 i = 0, n = ranges->getCount(); i < n; ++i) {
+        const Any range = ranges->getByIndex(i);
+        sal_Int32 key = 0;
+        Reference<css::beans::XPropertySet>(range, UNO_QUERY_THROW)->getPropertyValue(ascii("NumberFormat")) >>= key;
+        if (!shownAsText(key))
+            continue;
+        const css::table::CellRangeAddress a =
+            Reference<css::sheet::XCellRangeAddressable>(range, UNO_QUERY_THROW)->getRangeAddress();
+        textFormattedAreas_.push_back({a.StartColumn, a.StartRow, a.EndColumn, a.EndRow});
+    }
+    cached_ = true;
+}
+
+QString UnoWorkbook::cachedText(int row, int column)
+{
+    if (!cached_)
+        readUsedArea();
+    const sal_Int32 r = row - 1, c = column - 1;
+    if (r >= cache_.getLength() || c >= cache_[r].getLength())
+        return QString();
+    const Any &value = cache_[r][c];
+    rtl::OUString text;
+    if (value >>= text)
+        return toQString(text);
+    double number = 0;
+    if (!(value >>= number))
+        return value.hasValue() ? QString() : textOf(cell(row, column)); // an error value
+    for (const Area &a : textFormattedAreas_)
+        if (c >= a.firstColumn && c <= a.lastColumn && r >= a.firstRow && r <= a.lastRow)
+            return toQString(Reference<css::text::XTextRange>(cell(row, column), UNO_QUERY_THROW)->getString());
+    return plainNumber(number);
+}
+
+// Calc saves a column width in digits of the standard font, the digit's
+// advance measured at the font's size. The advance is measured here on a
+// magnified font, so that whole screen pixels do not round it.
+double UnoWorkbook::digitWidth()
+{
+    if (digitWidth_ > 0)
+        return digitWidth_;
+    Reference<css::style::XStyleFamiliesSupplier> families(component_, UNO_QUERY_THROW);
+    Reference<css::container::XNameAccess> cellStyles(families->getStyleFamilies()->getByName(ascii("CellStyles")),
+                                                      UNO_QUERY_THROW);
+    Reference<css::beans::XPropertySet> standard(cellStyles->getByName(ascii("Default")), UNO_QUERY_THROW);
+    css::awt::FontDescriptor font;
+    standard->getPropertyValue(ascii("CharFontName")) >>= font.Name;
+    standard->getPropertyValue(ascii("CharWeight")) >>= font.Weight;
+    float points = 10;
+    standard->getPropertyValue(ascii("CharHeight")) >>= points;
+    constexpr sal_Int16 kMeasureHeight = 1000;
+    font.Height = kMeasureHeight;
+    double advance = 0;
+    try {
+        const Reference<css::awt::XDevice> device =
+            css::awt::Toolkit::create(context_)->createScreenCompatibleDevice(1, 1);
+        advance = device->getFont(font)->getStringWidth(ascii("0000000000")) / 10.0 / kMeasureHeight;
+    } catch (const css::lang::DisposedException &) {
+        throw;
+    } catch (const css::uno::Exception &) {
+        // Without font metrics the widths come out slightly off, but they come out.
+    }
+    if (advance <= 0)
+        advance = 0.556; // the digit of Liberation Sans and Arial, in ems
+    // Points to 1/100 mm.
+    digitWidth_ = advance * points * 2540.0 / 72.0;
+    return digitWidth_;
+}
+
+void UnoWorkbook::setColumnWidth(int column, int characters)
+{
+    Reference<css::beans::XPropertySet> col(
+        Reference<css::table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getColumns()->getByIndex(column - 1),
+        UNO_QUERY_THROW);
+    if (characters <= 0) {
+        col->setPropertyValue(ascii("IsVisible"), Any(false));
+        return;
+    }
+    const double width = (characters + kExcelColumnMargin) * digitWidth();
+    col->setPropertyValue(ascii("Width"), Any(sal_Int32(std::lround(width))));
+    col->setPropertyValue(ascii("IsVisible"), Any(true));
+}
+
+void UnoWorkbook::merge(int firstRow, int firstColumn, int lastRow, int lastColumn)
+{
+    cached_ = false;
+    Reference<css::util::XMergeable>(
+        sheet_->getCellRangeByPosition(firstColumn - 1, firstRow - 1, lastColumn - 1, lastRow - 1), UNO_QUERY_THROW)
+        ->merge(true);
+}
+
+// Calc prints every visible sheet; the other sheets are hidden while the
+// first one is exported, so that page numbers count its pages only.
+void UnoWorkbook::exportPdf(const QString &pdfPath, int fromPage, int toPage)
+{
+    Reference<css::container::XIndexAccess> sheets(
+        Reference<css::sheet::XSpreadsheetDocument>(component_, UNO_QUERY_THROW)->getSheets(), UNO_QUERY_THROW);
+    std::vector<Reference<css::beans::XPropertySet>> hidden;
+    const auto showAgain = [&] {
+        for (const auto &sheet : hidden)
+            sheet->setPropertyValue(ascii("IsVisible"), Any(true));
+    };
+    try {
+        for (sal_Int32 i = 1, n = sheets->getCount(); i < n; ++i) {
+            Reference<css::beans::XPropertySet> sheet(sheets->getByIndex(i), UNO_QUERY_THROW);
+            bool visible = false;
+            sheet->getPropertyValue(ascii("IsVisible")) >>= visible;
+            if (!visible)
+                continue;
+            sheet->setPropertyValue(ascii("IsVisible"), Any(false));
+            hidden.push_back(sheet);
+        }
+        const QString pages =
+            fromPage == toPage ? QString::number(fromPage) : QStringLiteral("%1-%2").arg(fromPage).arg(toPage);
+        const auto filterData = properties({{"PageRange", Any(toOUString(pages))}});
+        Reference<css::frame::XStorable>(component_, UNO_QUERY_THROW)
+            ->storeToURL(fileUrl(pdfPath), properties({{"FilterName", Any(ascii("calc_pdf_Export"))},
+                                                       {"FilterData", Any(filterData)},
+                                                       {"Overwrite", Any(true)}}));
+    } catch (...) {
+        showAgain();
+        throw;
+    }
+    showAgain();
+}
+
+void UnoWorkbook::store(const QString &path)
+{
+    Reference<css::frame::XStorable>(component_, UNO_QUERY_THROW)
+        ->storeToURL(fileUrl(path),
+                     properties({{"FilterName", Any(ascii(filterFor(path)))}, {"Overwrite", Any(true)}}));
+}
+
+} // namespace quarvel

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/uno/Reference.hxx>
+#include <com/sun/star/uno/Sequence.hxx>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <map>
+#include <vector>
+
+namespace quarvel {
+
+// One workbook loaded in the office and the work on its first worksheet.
+// Operations throw UNO exceptions; the backend turns them into messages.
+class UnoWorkbook {
+public:
+    // Takes over a component loaded in the office of context; throws when it is not a spreadsheet.
+    UnoWorkbook(const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> &context,
+                const com::sun::star::uno::Reference<com::sun::star::lang::XComponent> &component, bool readOnly);
+    ~UnoWorkbook();
+    UnoWorkbook(const UnoWorkbook &) = delete;
+    UnoWorkbook &operator=(const UnoWorkbook &) = delete;
+
+    // An .xls cell has one font, while Calc keeps a Western, an Asian and a
+    // Complex one; Chinese text would be saved in the Asian font, which for
+    // an imported template is a substitute. Giving every format the Western
+    // font in all three slots saves the template's own font.
+    void unifyFonts();
+    // Empty when renamed; else why the office refused the name.
+    QString renameSheet(const QString &name);
+    void setText(int row, int column, const QString &text);
+    void setBlock(int row, int column, const QList<QList<QVariant>> &cells);
+    QString cellText(int row, int column);
+    void setColumnWidth(int column, int characters);
+    void merge(int firstRow, int firstColumn, int lastRow, int lastColumn);
+    void exportPdf(const QString &pdfPath, int fromPage, int toPage);
+    void store(const QString &path);
+    void close();
+    // Lets go of the workbook without a word to the office (which has gone).
+    void abandon();
+
+private:
+    struct Area {
+        sal_Int32 firstColumn, firstRow, lastColumn, lastRow;
+    };
+
+    com::sun::star::uno::Reference<com::sun::star::table::XCell> cell(int row, int column);
+    QString textOf(const com::sun::star::uno::Reference<com::sun::star::table::XCell> &cell);
+    QString numberText(const com::sun::star::uno::Reference<com::sun::star::table::XCell> &cell, double value);
+    bool shownAsText(sal_Int32 formatKey);
+    void readUsedArea();
+    QString cachedText(int row, int column);
+    double digitWidth();
+
+    com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> context_;
+    com::sun::star::uno::Reference<com::sun::star::lang::XComponent> component_;
+    com::sun::star::uno::Reference<com::sun::star::sheet::XSpreadsheet> sheet_;
+    bool readOnly_;
+    // Width of the digit "0" of the standard font, in 1/100 mm; 0 until measured.
+    double digitWidth_ = 0;
+    // Number formats shown as text rather than as a plain number (dates, times, truth values).
+    std::map<sal_Int32, bool> textFormats_;
+    // Imports read cell after cell: a read-only workbook's used area is read once.
+    bool cached_ = false;
+    com::sun::star::uno::Sequence<com::sun::star::uno::Sequence<com::sun::star::uno::Any>> cache_;
+    std::vector<Area> textFormattedAreas_;
+};
+
+} // namespace quarvel
