@@ -9,12 +9,10 @@
 #include <QByteArray>
 #include <QList>
 
-#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace quarvel {
 
