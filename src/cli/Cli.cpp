@@ -6,7 +6,11 @@
 #include "BaseDataCommand.h"
 #include "CliLoginPrompt.h"
 #include "ConfigCommand.h"
+#include "PriceCommand.h"
+#include "QuoteCommand.h"
 #include "RecordsCommand.h"
+#include "TidyCommand.h"
+#include "UploadCommand.h"
 
 #include <QTextStream>
 
@@ -29,7 +33,12 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  config show\n"
                       "  basedata download\n"
                       "  basedata show [--json]\n"
-                      "  balance\n";
+                      "  balance\n"
+                      "  upload [IID ...|--all]\n"
+                      "  scans upload [IID ...|--all]\n"
+                      "  tidy\n"
+                      "  price [IID ...|--all]\n"
+                      "  quote DESTINATION WEIGHT ITEMTYPE\n";
 
 struct Command {
     const char *name;
@@ -41,6 +50,11 @@ const Command kCommands[] = {
     {"config", &ConfigCommand::run},
     {"basedata", &BaseDataCommand::run},
     {"balance", &BalanceCommand::run},
+    {"upload", &UploadCommand::run},
+    {"scans", &UploadCommand::runScans},
+    {"tidy", &TidyCommand::run},
+    {"price", &PriceCommand::run},
+    {"quote", &QuoteCommand::run},
 };
 
 } // namespace

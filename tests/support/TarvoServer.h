@@ -8,8 +8,10 @@
 #include <QTemporaryDir>
 
 #include <arpa/inet.h>
+#include <csignal>
 #include <memory>
 #include <netinet/in.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -54,6 +56,9 @@ public:
         args << options_.extra;
         process_ = std::make_unique<QProcess>();
         process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A test that dies takes its server with it: an orphan would keep the
+        // test's output open and the test runner waiting.
+        process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process_->start(QStringLiteral(TARVO_SERVER_PATH), args);
         if (!process_->waitForStarted(5000))
             return false;
@@ -93,6 +98,16 @@ public:
         }
         process_.reset();
         return code;
+    }
+
+    // Kills the server at once (SIGKILL), as a crash or a power cut would end it.
+    void kill()
+    {
+        if (!process_)
+            return;
+        process_->kill();
+        process_->waitForFinished(5000);
+        process_.reset();
     }
 
     bool running() const { return process_ && process_->state() == QProcess::Running; }

@@ -30,7 +30,7 @@ public:
     int DeleteByParents(const std::unordered_set<int> &parents)
     {
         return this->DeleteWhere(
-            [&parents](const char *r) { return parents.count(reinterpret_cast<const R *>(r)->iparent) > 0; });
+            [&parents](const char *r) { return parents.count(int(reinterpret_cast<const R *>(r)->iparent)) > 0; });
     }
 
     // Appends copies of the first run of `parent`'s lines to `list`. Returns the

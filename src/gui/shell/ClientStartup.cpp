@@ -15,6 +15,8 @@
 #include "shell/FrameTexts.h"
 #include "shell/PageCatalog.h"
 #include "shell/SystemClipboard.h"
+#include "upload/UploadController.h"
+#include "upload/UploadResultSink.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -41,6 +43,8 @@ bool ClientStartup::InitInstance(bool showWindow)
         screen_ = screen->size();
     auto *view = new CTarvoClientView([this](int index, QWidget *parent) { return makePage(index, parent); });
     frame_ = std::make_unique<CMainFrame>(view, env_.prompter);
+    uploads_ = std::make_unique<UploadController>(context_, *frame_);
+    uploads_->attach();
     if (showWindow) {
         // Without a window manager "maximised" means nothing; the available
         // screen area stands in for it.
@@ -62,6 +66,7 @@ bool ClientStartup::InitInstance(bool showWindow)
 
 int ClientStartup::ExitInstance()
 {
+    uploads_.reset();
     frame_.reset();
     context_.Shutdown();
     return 0;
@@ -108,7 +113,15 @@ CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
     auto *page = new CRecordListPane(env_, PageCatalog::Title(index), parent);
     page->list().setColumns(PageCatalog::Columns(index));
     page->listCtrl().applyColumnWidths();
+    registerUploadPage(index, page);
     return page;
+}
+
+void ClientStartup::registerUploadPage(int index, CRecordListPane *page)
+{
+    // The pages that upload take the results of their records.
+    if (auto *sink = dynamic_cast<UploadResultSink *>(page))
+        uploads_->registerPage(index, index == PageCatalog::Scan ? UploadKind::Scans : UploadKind::Shipments, sink);
 }
 
 } // namespace quarvel

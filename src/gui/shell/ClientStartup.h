@@ -15,6 +15,7 @@ class CRecordListPane;
 class ClientContext;
 class FileChooser;
 class Prompter;
+class UploadController;
 
 // The start-up and shutdown of the desktop client around one context: the
 // checks and files, the base data, the main window shown maximised, then the
@@ -29,17 +30,20 @@ public:
     int ExitInstance();
 
     CMainFrame *frame() const { return frame_.get(); }
+    UploadController *uploads() const { return uploads_.get(); }
     PageEnv &env() { return env_; }
     QSize screenSize() const { return screen_; }
 
 private:
     CRecordListPane *makePage(int index, QWidget *parent);
+    void registerUploadPage(int index, CRecordListPane *page);
     void registerCommands();
 
     ClientContext &context_;
     PageEnv env_;
     QSize screen_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<UploadController> uploads_;
 };
 
 } // namespace quarvel

@@ -1,0 +1,34 @@
+#include "RecordIds.h"
+
+#include "Cli.h"
+#include "storage/RecordFile.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace quarvel {
+
+std::optional<QList<int>> RecordIds::parse(const QStringList &args, const RecordFile &file, const QString &command)
+{
+    QList<int> ids;
+    if (args == QStringList{QStringLiteral("--all")}) {
+        for (int i = 0; i < file.GetCount(); ++i) {
+            std::int32_t id = 0;
+            std::memcpy(&id, file.GetRecord(i), sizeof id);
+            ids.append(id);
+        }
+        return ids;
+    }
+    for (const QString &a : args) {
+        bool ok = false;
+        const int id = a.toInt(&ok);
+        if (!ok || id <= 0) {
+            Cli::usage(QStringLiteral("%1: a record id or --all expected, not %2").arg(command, a));
+            return std::nullopt;
+        }
+        ids.append(id);
+    }
+    return ids;
+}
+
+} // namespace quarvel

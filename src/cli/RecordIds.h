@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include <optional>
+
+namespace quarvel {
+
+class RecordFile;
+
+// The record arguments of the upload and pricing commands: "IID ..." or
+// "--all" (every record of the file, in file order).
+class RecordIds {
+public:
+    // The ids, or nothing (after the usage message) when an argument is
+    // neither a positive id nor --all alone.
+    static std::optional<QList<int>> parse(const QStringList &args, const RecordFile &file, const QString &command);
+};
+
+} // namespace quarvel

@@ -1,0 +1,79 @@
+#include "upload/AcceptedRecords.h"
+
+#include "app/ClientContext.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quarvel {
+
+AcceptedRecords::AcceptedRecords(ClientContext &context, UploadKind kind) : context_(context), kind_(kind)
+{
+}
+
+void AcceptedRecords::add(int id, QByteArray sent)
+{
+    if (waiting_.empty())
+        oldestWaiting_ = std::chrono::steady_clock::now();
+    sent_[id] = std::move(sent);
+    waiting_.insert(id);
+}
+
+int AcceptedRecords::fileCount() const
+{
+    return kind_ == UploadKind::Shipments ? context_.preInputs().GetCount() : context_.checks().GetCount();
+}
+
+bool AcceptedRecords::due() const
+{
+    if (waiting_.empty())
+        return false;
+    const auto batch = static_cast<std::size_t>(std::max(kMinBatch, fileCount() / 8));
+    return waiting_.size() >= batch || std::chrono::steady_clock::now() - oldestWaiting_ >= kBatchWait;
+}
+
+void AcceptedRecords::commit()
+{
+    if (waiting_.empty())
+        return;
+    std::unordered_set<int> removed;
+    auto pick = [&](const char *record) {
+        std::int32_t id = 0;
+        std::memcpy(&id, record, sizeof id);
+        if (!waiting_.count(id))
+            return false;
+        const QByteArray &sent = sent_[id];
+        if (std::memcmp(record, sent.constData(), static_cast<std::size_t>(sent.size())) != 0)
+            return false;
+        removed.insert(id);
+        return true;
+    };
+    if (kind_ == UploadKind::Shipments) {
+        context_.preInputs().DeleteWhere(pick);
+        context_.preInputs().Flush();
+        context_.goods().DeleteByParents(removed);
+        context_.weights().DeleteByParents(removed);
+        context_.goods().Flush();
+        context_.weights().Flush();
+    } else {
+        context_.checks().DeleteWhere(pick);
+        context_.checks().Flush();
+    }
+    for (int id : waiting_) {
+        const bool stillThere = kind_ == UploadKind::Shipments ? context_.preInputs().Find(id) != nullptr
+                                                               : context_.checks().Find(id) != nullptr;
+        done_[id] = removed.count(id) || !stillThere ? State::Removed : State::Kept;
+        sent_.erase(id);
+    }
+    waiting_.clear();
+}
+
+AcceptedRecords::State AcceptedRecords::state(int id) const
+{
+    if (waiting_.count(id))
+        return State::Waiting;
+    const auto it = done_.find(id);
+    return it == done_.end() ? State::Unknown : it->second;
+}
+
+} // namespace quarvel

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "upload/UploadKind.h"
+
+#include <QByteArray>
+
+#include <chrono>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace quarvel {
+
+class ClientContext;
+
+// The records the server accepted during an upload, deleted from the local
+// files in batches: one pass over each file per batch, so that thousands of
+// them cost a few passes, not one each. A batch is due once it holds
+// kMinBatch records or an eighth of the file, or when its first record has
+// waited kBatchWait; the run commits what is left before it reports its end.
+class AcceptedRecords {
+public:
+    static constexpr int kMinBatch = 64;
+    static constexpr std::chrono::milliseconds kBatchWait{1000};
+
+    enum class State {
+        Unknown, // never accepted
+        Waiting, // accepted, still in the files
+        Removed, // deleted with its lines, or deleted by the operator meanwhile
+        Kept,    // edited while it travelled: kept, so the edit is not lost
+    };
+
+    AcceptedRecords(ClientContext &context, UploadKind kind);
+
+    // An accepted record and the bytes it was sent from.
+    void add(int id, QByteArray sent);
+    bool due() const;
+    // Deletes the waiting records that are still exactly what was sent: the
+    // records first, then (for shipments) their goods and piece lines, each
+    // file written to disk, so a crash in between leaves stray lines, never
+    // a shipment without its lines.
+    void commit();
+    State state(int id) const;
+    std::size_t waiting() const { return waiting_.size(); }
+
+private:
+    int fileCount() const;
+
+    ClientContext &context_;
+    UploadKind kind_;
+    std::unordered_map<int, QByteArray> sent_;
+    std::unordered_set<int> waiting_;
+    std::unordered_map<int, State> done_;
+    std::chrono::steady_clock::time_point oldestWaiting_;
+};
+
+} // namespace quarvel

@@ -1,0 +1,76 @@
+#include "upload/UploadJob.h"
+
+#include "net/Envelope.h"
+#include "net/HttpTransport.h"
+#include "net/ReplyText.h"
+#include "upload/UploadStatus.h"
+
+namespace quarvel {
+
+UploadJob::UploadJob(std::vector<Item> items, QByteArray host, HttpTimeouts timeouts)
+    : items_(std::move(items)), host_(std::move(host)), timeouts_(timeouts)
+{
+}
+
+UploadJob::~UploadJob()
+{
+    requestStop();
+    join();
+}
+
+void UploadJob::start()
+{
+    continue_ = true;
+    thread_ = std::thread([this] { run(); });
+}
+
+void UploadJob::join()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void UploadJob::end(UploadEnding ending, int code)
+{
+    Event e;
+    e.end = true;
+    e.ending = ending;
+    e.code = code;
+    e.successes = successes_;
+    e.failures = failures_;
+    events_.push(e);
+}
+
+void UploadJob::run()
+{
+    std::vector<char> reply(kReplySize);
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const Item &item = items_[i];
+        int status = -1;
+        if (!item.envelope.isEmpty()) {
+            const int result = HttpPost(host_, Envelope::path(), item.envelope, reply, timeouts_);
+            if (result < 0)
+                return end(UploadEnding::TransportFailed, result);
+            if (result == 0)
+                return end(UploadEnding::EmptyReply, 0);
+            status = UploadStatus::read(ReplyText::cString(reply.data(), result));
+        }
+        if (UploadStatus::accepted(status))
+            ++successes_;
+        else
+            ++failures_;
+        Event e;
+        e.id = item.id;
+        e.status = status;
+        e.successes = successes_;
+        e.failures = failures_;
+        events_.push(e);
+        if (status < -9)
+            return end(UploadEnding::StoppedByServer, status);
+        if (!continue_ && i + 1 < items_.size())
+            return end(UploadEnding::Cancelled, 0);
+    }
+    end(UploadEnding::AllSent, 0);
+}
+
+} // namespace quarvel

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/EventQueue.h"
+#include "net/HttpTimeouts.h"
+#include "upload/UploadEnding.h"
+
+#include <QByteArray>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace quarvel {
+
+// The upload worker: posts envelopes prepared on the user-interface thread,
+// one per record in list order, and reports every reply and the end of the
+// run through an event queue. It reads nothing but its own items and writes
+// nothing but its reports.
+class UploadJob {
+public:
+    static constexpr int kReplySize = 1024;
+
+    struct Item {
+        int id = 0;
+        // Empty when the record cannot be sent; it is reported with -1.
+        QByteArray envelope;
+    };
+
+    struct Event {
+        bool end = false;
+        // A record's reply (end false).
+        int id = 0;
+        int status = 0;
+        // The end of the run (end true); code is the HttpPost error or the
+        // stopping status.
+        UploadEnding ending = UploadEnding::AllSent;
+        int code = 0;
+        // Counts so far.
+        int successes = 0;
+        int failures = 0;
+    };
+
+    UploadJob(std::vector<Item> items, QByteArray host, HttpTimeouts timeouts);
+    ~UploadJob();
+    UploadJob(const UploadJob &) = delete;
+    UploadJob &operator=(const UploadJob &) = delete;
+
+    EventQueue<Event> &events() { return events_; }
+    int total() const { return static_cast<int>(items_.size()); }
+
+    void start();
+    // Asks the worker to stop after the record it is sending.
+    void requestStop() { continue_ = false; }
+    bool stopRequested() const { return !continue_; }
+    // Waits for the worker's end (it always reports its end first).
+    void join();
+
+private:
+    void run();
+    void end(UploadEnding ending, int code);
+
+    std::vector<Item> items_;
+    QByteArray host_;
+    HttpTimeouts timeouts_;
+    EventQueue<Event> events_;
+    std::atomic<bool> continue_{true};
+    std::thread thread_;
+    int successes_ = 0;
+    int failures_ = 0;
+};
+
+} // namespace quarvel

@@ -1,0 +1,231 @@
+#include "upload/UploadRun.h"
+
+#include "app/ClientContext.h"
+#include "text/Gbk.h"
+#include "upload/ShipmentCopy.h"
+#include "upload/UploadBuilder.h"
+#include "upload/UploadDisplay.h"
+#include "upload/UploadProgress.h"
+#include "upload/UploadStatus.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quarvel {
+
+namespace {
+
+template <class R> QByteArray recordBytes(const R &record)
+{
+    return QByteArray(reinterpret_cast<const char *>(&record), sizeof(R));
+}
+
+// Copies the lines of the wanted shipments in one pass over the file. Like
+// the builder's rule, a shipment's lines are its first run in file order.
+template <class R> void collectLines(const LineFile<R> &file, std::unordered_map<int, std::vector<R> *> &wanted)
+{
+    std::unordered_set<int> closed;
+    int previous = 0;
+    for (int i = 0; i < file.GetCount(); ++i) {
+        const R *line = file.At(i);
+        const int parent = line->iparent;
+        if (i > 0 && parent != previous && wanted.count(previous))
+            closed.insert(previous);
+        const auto it = wanted.find(parent);
+        if (it != wanted.end() && !closed.count(parent))
+            it->second->push_back(*line);
+        previous = parent;
+    }
+}
+
+QList<int> withoutRepeats(const QList<int> &ids)
+{
+    QList<int> unique;
+    std::unordered_set<int> seen;
+    for (int id : ids)
+        if (seen.insert(id).second)
+            unique.append(id);
+    return unique;
+}
+
+class SilentDisplay : public UploadDisplay {
+public:
+    void uploadProgress(const QString &) override {}
+    void uploadResult(int, int, bool, const QString &) override {}
+    void uploadEnded(UploadEnding, const QString &) override {}
+};
+
+} // namespace
+
+UploadRun::UploadRun(ClientContext &context, UploadKind kind) : context_(context), kind_(kind), accepted_(context, kind)
+{
+}
+
+UploadRun::~UploadRun()
+{
+    if (!started_ || ended_)
+        return;
+    job_->requestStop();
+    job_->join();
+    SilentDisplay silent;
+    Drain(silent);
+}
+
+QList<WaybillTidy::Change> UploadRun::Prepare(const QList<int> &ids)
+{
+    QList<WaybillTidy::Change> completed;
+    std::vector<UploadJob::Item> items = kind_ == UploadKind::Shipments
+                                             ? prepareShipments(withoutRepeats(ids), completed)
+                                             : prepareScans(withoutRepeats(ids));
+    ServerSession &session = context_.session();
+    job_ = std::make_unique<UploadJob>(std::move(items), session.CurrentServerHost(), session.timeouts());
+    return completed;
+}
+
+std::vector<UploadJob::Item> UploadRun::prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed)
+{
+    PreInputFile &file = context_.preInputs();
+    std::vector<ShipmentCopy> copies(static_cast<std::size_t>(ids.size()));
+    std::unordered_map<int, std::vector<GoodsRecord> *> goods;
+    std::unordered_map<int, std::vector<WeightRecord> *> pieces;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        if (const PreInputRecord *r = file.Find(ids[i])) {
+            ShipmentCopy &copy = copies[static_cast<std::size_t>(i)];
+            copy.record = *r;
+            goods[ids[i]] = &copy.goods;
+            pieces[ids[i]] = &copy.pieces;
+        }
+    }
+    collectLines(context_.goods(), goods);
+    collectLines(context_.weights(), pieces);
+
+    const ServerSession &session = context_.session();
+    std::vector<UploadJob::Item> items;
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        const int id = ids[i];
+        ShipmentCopy &copy = copies[static_cast<std::size_t>(i)];
+        UploadJob::Item item{id, {}};
+        if (goods.count(id)) {
+            QByteArray number(copy.record.cnum, static_cast<qsizetype>(::strnlen(copy.record.cnum, 32)));
+            const bool changed = WaybillTidy::Complete(number, session.clientId(), true, sizeof copy.record.cnum - 1);
+            if (changed)
+                Gbk::setField(copy.record.cnum, sizeof copy.record.cnum, number);
+            item.envelope = UploadBuilder::BuildRecordUpload(session, context_.baseData(), copy);
+            if (!item.envelope.isEmpty()) {
+                if (changed) {
+                    // The number the server gets is the number the record keeps.
+                    PreInputRecord *stored = file.Find(id);
+                    Gbk::setField(stored->cnum, sizeof stored->cnum, number);
+                    completed.append({id, Gbk::toUnicode(number)});
+                }
+                sentCopies_[id] = recordBytes(copy.record);
+            }
+        }
+        items.push_back(std::move(item));
+    }
+    if (!completed.isEmpty())
+        file.Flush();
+    return items;
+}
+
+std::vector<UploadJob::Item> UploadRun::prepareScans(const QList<int> &ids)
+{
+    std::vector<UploadJob::Item> items;
+    for (int id : ids) {
+        UploadJob::Item item{id, {}};
+        if (const CheckRecord *r = context_.checks().Find(id)) {
+            const CheckRecord copy = *r;
+            item.envelope = UploadBuilder::BuildScanUpload(context_.session(), copy);
+            if (!item.envelope.isEmpty())
+                sentCopies_[id] = recordBytes(copy);
+        }
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+bool UploadRun::Start(std::function<void()> wake)
+{
+    if (!job_ || started_)
+        return false;
+    bool idle = false;
+    if (!context_.session().uploadBusy().compare_exchange_strong(idle, true))
+        return false;
+    job_->events().setWake(std::move(wake));
+    started_ = true;
+    job_->start();
+    return true;
+}
+
+void UploadRun::RequestStop()
+{
+    if (job_)
+        job_->requestStop();
+}
+
+bool UploadRun::stopRequested() const
+{
+    return job_ && job_->stopRequested();
+}
+
+void UploadRun::releaseResults(UploadDisplay &display)
+{
+    while (!results_.empty()) {
+        const Result r = results_.front();
+        if (!UploadStatus::accepted(r.status)) {
+            display.uploadResult(r.id, r.status, false, UploadStatus::text(kind_, r.status));
+        } else {
+            const AcceptedRecords::State state = accepted_.state(r.id);
+            if (state == AcceptedRecords::State::Waiting)
+                break;
+            // A record edited while it travelled stays, with a note.
+            const bool kept = state == AcceptedRecords::State::Kept;
+            display.uploadResult(r.id, r.status, !kept,
+                                 kept ? QStringLiteral("已上传(本地记录已修改，未删除)") : QString());
+        }
+        results_.pop_front();
+    }
+}
+
+bool UploadRun::Drain(UploadDisplay &display)
+{
+    if (!started_ || ended_)
+        return false;
+    for (const UploadJob::Event &e : job_->events().takeAll()) {
+        if (e.end) {
+            ended_ = true;
+            end_ = e;
+            continue;
+        }
+        display.uploadProgress(UploadProgress::counts(total(), e.successes, e.failures));
+        results_.push_back({e.id, e.status});
+        if (UploadStatus::accepted(e.status)) {
+            const auto sent = sentCopies_.find(e.id);
+            accepted_.add(e.id, sent->second);
+            sentCopies_.erase(sent);
+        }
+    }
+    if (ended_ || accepted_.due())
+        accepted_.commit();
+    releaseResults(display);
+    if (!ended_)
+        return true;
+    job_->join();
+    context_.session().uploadBusy() = false;
+    display.uploadEnded(end_.ending,
+                        UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures));
+    return false;
+}
+
+bool UploadRun::WaitForEvents(int milliseconds)
+{
+    return job_ && job_->events().wait(milliseconds);
+}
+
+void UploadRun::DrainUntilEnded(UploadDisplay &display)
+{
+    while (Drain(display))
+        WaitForEvents(static_cast<int>(AcceptedRecords::kBatchWait.count()));
+}
+
+} // namespace quarvel

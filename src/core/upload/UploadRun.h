@@ -1,0 +1,81 @@
+#pragma once
+
+#include "preinput/WaybillTidy.h"
+#include "upload/AcceptedRecords.h"
+#include "upload/UploadEnding.h"
+#include "upload/UploadJob.h"
+#include "upload/UploadKind.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+namespace quarvel {
+
+class ClientContext;
+class UploadDisplay;
+
+// One upload from the user-interface thread's side. Prepare takes copies of
+// the chosen records (completing provisional waybill numbers in the stored
+// records) and builds their envelopes; Start hands them to the worker; Drain
+// applies what the worker reported. Accepted records are deleted in batches
+// (AcceptedRecords); every batch is deleted before its results are shown, and
+// the last one before the run is reported ended.
+class UploadRun {
+public:
+    UploadRun(ClientContext &context, UploadKind kind);
+    // Stops the worker after its record and applies what it reported.
+    ~UploadRun();
+    UploadRun(const UploadRun &) = delete;
+    UploadRun &operator=(const UploadRun &) = delete;
+
+    // Copies the records with these ids, in this order (ids repeated or
+    // missing from the file are sent as records that cannot be built).
+    // Returns the waybill numbers completed in the stored records.
+    QList<WaybillTidy::Change> Prepare(const QList<int> &ids);
+    // Sets the session's busy flag and starts the worker; false (and nothing
+    // started) while another upload or pricing job runs. `wake` is called on
+    // the worker's thread after every report.
+    bool Start(std::function<void()> wake = {});
+    void RequestStop();
+    bool stopRequested() const;
+    // Applies the reports that arrived. True while the run goes on.
+    bool Drain(UploadDisplay &display);
+    // Waits up to `milliseconds` for reports (command line and tests).
+    bool WaitForEvents(int milliseconds);
+    // Runs Drain until the run ends, waiting in between.
+    void DrainUntilEnded(UploadDisplay &display);
+
+    UploadKind kind() const { return kind_; }
+    int total() const { return job_ ? job_->total() : 0; }
+    bool started() const { return started_; }
+    bool ended() const { return ended_; }
+
+private:
+    struct Result {
+        int id;
+        int status;
+    };
+
+    std::vector<UploadJob::Item> prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed);
+    std::vector<UploadJob::Item> prepareScans(const QList<int> &ids);
+    void releaseResults(UploadDisplay &display);
+
+    ClientContext &context_;
+    UploadKind kind_;
+    std::unique_ptr<UploadJob> job_;
+    // The record bytes each envelope was built from, to see an edit made
+    // while the record was on its way.
+    std::unordered_map<int, QByteArray> sentCopies_;
+    AcceptedRecords accepted_;
+    std::deque<Result> results_;
+    bool started_ = false;
+    bool ended_ = false;
+    UploadJob::Event end_;
+};
+
+} // namespace quarvel

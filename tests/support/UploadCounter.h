@@ -1,0 +1,195 @@
+#pragma once
+
+#include "app/ClientContext.h"
+#include "app/ScriptedPrompter.h"
+#include "net/BaseDataDownload.h"
+#include "net/LoginForm.h"
+#include "support/TarvoServer.h"
+#include "support/TempRoot.h"
+#include "text/Gbk.h"
+#include "upload/UploadDisplay.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <vector>
+
+// A counter with its own root folder against a demo tarvo-server started
+// with test hooks: base data downloaded, an account logged in, short
+// time-outs, and helpers that write records straight into the local files.
+class UploadCounter {
+public:
+    explicit UploadCounter(const QString &account = QStringLiteral("demo"), int timeoutMs = 3000)
+        : timeoutMs_(timeoutMs)
+    {
+        TarvoServer::Options o;
+        o.extra = QStringList{QStringLiteral("--test-hooks"), QStringLiteral("--quiet")};
+        started_ = server.start(o) && context.Start(prompter) && connect(account);
+    }
+
+    bool ready() const { return started_; }
+
+    // Points the session at the (re)started server and logs in.
+    bool connect(const QString &account)
+    {
+        quarvel::ServerSession &s = context.session();
+        s.configure(server.host().toLatin1(), QStringLiteral("DEMO"));
+        s.setTimeouts({timeoutMs_, timeoutMs_, timeoutMs_});
+        if (quarvel::BaseDataDownload::Fetch(s, context.baseDataPath()) != quarvel::BaseDataDownload::Stored ||
+            !context.baseData().LoadBaseData(context.baseDataPath()))
+            return false;
+        quarvel::LoginForm form(s, context.lastAccountPath());
+        form.Open();
+        form.account = account;
+        form.password = account == QStringLiteral("check") ? QStringLiteral("check") : QStringLiteral("demo");
+        return form.Confirm(prompter);
+    }
+
+    // A shipment to 北京 by 特快专递 with its goods and piece lines.
+    int addShipment(const QString &number, const QStringList &goods = {}, const QStringList &pieces = {})
+    {
+        quarvel::PreInputRecord r{};
+        r.ddate = {2026, 1, 7};
+        r.nitemtype = 1;
+        r.npayway = 1;
+        r.fweight = 1.2;
+        r.npieces = 1;
+        r.nquantity = 1;
+        quarvel::Gbk::setField(r.cnum, number);
+        quarvel::Gbk::setField(r.cemskind, QStringLiteral("特快专递"));
+        quarvel::Gbk::setField(r.cdes, QStringLiteral("北京"));
+        quarvel::Gbk::setField(r.creceiver, QStringLiteral("李四"));
+        return addShipment(r, goods, pieces);
+    }
+
+    int addShipment(quarvel::PreInputRecord r, const QStringList &goods, const QStringList &pieces)
+    {
+        context.preInputs().Append(&r);
+        for (const QString &name : goods) {
+            quarvel::GoodsRecord g{};
+            g.iparent = r.iid;
+            g.nquantity = 2;
+            g.fprice = 3.5;
+            quarvel::Gbk::setField(g.cname, name);
+            context.goods().Append(&g);
+        }
+        for (const QString &name : pieces) {
+            quarvel::WeightRecord w{};
+            w.iparent = r.iid;
+            w.nlength = 30;
+            w.nwidth = 20;
+            w.nheight = 10;
+            w.nweight = 1200;
+            w.nquantity = 1;
+            w.iprice = 250;
+            quarvel::Gbk::setField(w.cname, name);
+            context.weights().Append(&w);
+        }
+        context.FlushRecords();
+        return r.iid;
+    }
+
+    QList<int> addShipments(const QStringList &numbers)
+    {
+        QList<int> ids;
+        for (const QString &n : numbers)
+            ids << addShipment(n, {QStringLiteral("货")}, {QStringLiteral("件")});
+        return ids;
+    }
+
+    int linesOf(int iid)
+    {
+        int n = 0;
+        for (int i = 0; i < context.goods().GetCount(); ++i)
+            n += context.goods().At(i)->iparent == iid ? 1 : 0;
+        for (int i = 0; i < context.weights().GetCount(); ++i)
+            n += context.weights().At(i)->iparent == iid ? 1 : 0;
+        return n;
+    }
+
+    // Waits until the server took every hook rule (a stalled request holds
+    // its rule's last use), so a test acts while that request is under way.
+    bool waitUntilHooksTaken(int ms = 10000) const
+    {
+        const QDeadlineTimer deadline(ms);
+        while (!deadline.hasExpired()) {
+            if (hookList().trimmed().isEmpty())
+                return true;
+            QThread::msleep(10);
+        }
+        return false;
+    }
+
+    QByteArray hookList() const
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<uint16_t>(server.port()));
+        inet_pton(AF_INET, server.address().toLatin1().constData(), &to.sin_addr);
+        QByteArray reply;
+        const QByteArray request = "GET /test-hooks HTTP/1.0\r\n\r\n";
+        if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0 &&
+            ::send(fd, request.constData(), static_cast<size_t>(request.size()), MSG_NOSIGNAL) == request.size()) {
+            char buffer[1024];
+            ssize_t n = 0;
+            while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+                reply.append(buffer, n);
+        }
+        ::close(fd);
+        const qsizetype body = reply.indexOf("\r\n\r\n");
+        return body < 0 ? QByteArray("no reply") : reply.mid(body + 4);
+    }
+
+    TempRoot root;
+    quarvel::ScriptedPrompter prompter;
+    quarvel::ClientContext context{root.path()};
+    TarvoServer server;
+
+private:
+    int timeoutMs_;
+    bool started_ = false;
+};
+
+// Keeps everything an upload run shows.
+class RecordingDisplay : public quarvel::UploadDisplay {
+public:
+    struct Result {
+        int id;
+        int status;
+        bool removed;
+        QString text;
+    };
+
+    void uploadProgress(const QString &text) override { progress << text; }
+    void uploadResult(int id, int status, bool removed, const QString &text) override
+    {
+        results.push_back({id, status, removed, text});
+    }
+    void uploadEnded(quarvel::UploadEnding e, const QString &text) override
+    {
+        ++endings;
+        ending = e;
+        endText = text;
+    }
+
+    QList<int> removedIds() const
+    {
+        QList<int> ids;
+        for (const Result &r : results)
+            if (r.removed)
+                ids << r.id;
+        return ids;
+    }
+
+    QStringList progress;
+    std::vector<Result> results;
+    int endings = 0;
+    quarvel::UploadEnding ending = quarvel::UploadEnding::AllSent;
+    QString endText;
+};
