@@ -1,6 +1,7 @@
 #pragma once
 
 #include "listpane/CRecordListCtrl.h"
+#include "shell/Command.h"
 #include "shell/PageEnv.h"
 #include "shell/PageFlags.h"
 
@@ -44,6 +45,9 @@ public:
     virtual void NewRecord() {}
     virtual void OpenRow(int /*row*/) {}
     virtual void SetFormHidden(bool hidden);
+    // Whether the page does the work of a command whose part is not common to
+    // every page (pricing, printing, import ...); the frame enables it then.
+    virtual bool Supports(Command) const { return false; }
     // Runs once when the page is first shown; the base hides the form.
     virtual void Initialise();
     virtual void HideForm() { SetFormHidden(true); }

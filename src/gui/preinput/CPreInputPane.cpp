@@ -2,6 +2,9 @@
 
 #include "app/ClientContext.h"
 #include "preinput/CPreInputPage.h"
+#include "preinput/FreightQuery.h"
+#include "preinput/WaybillTidy.h"
+#include "query/CQuoteDlg.h"
 #include "shell/PageCatalog.h"
 
 #include <QPushButton>
@@ -158,6 +161,66 @@ void CPreInputPane::ApplyUploadResult(int iid, bool accepted, const QString &rea
     }
     UpdateCaption();
     updateFlags();
+}
+
+void CPreInputPane::applyUploadResult(int id, int, bool removed, const QString &text)
+{
+    ApplyUploadResult(id, removed, text);
+}
+
+void CPreInputPane::applyWaybillNumber(int id, const QString &)
+{
+    RefreshRecordRow(id);
+}
+
+void CPreInputPane::applyPrice(int id, double)
+{
+    // The job has written the fee into the stored record; the row shows it in green.
+    const int row = list().FindRowById(id);
+    if (row < 0)
+        return;
+    RefreshRecordRow(id);
+    list().SetRowColors(row, kPricedText, RecordListModel::kWhite);
+}
+
+void CPreInputPane::PriceSelected()
+{
+    if (!pricing_)
+        pricing_ = std::make_unique<PricingController>(env().context, env().prompter);
+    QList<int> ids;
+    CollectUploadIds(ids);
+    pricing_->start(ids, this);
+}
+
+void CPreInputPane::TidyWaybillNumbers()
+{
+    const int clientId = env().context.session().clientId();
+    if (clientId <= 0)
+        return;
+    QList<int> ids;
+    for (int row = 0; row < list().rowCount(); ++row)
+        if (list().GetRowId(row) > 0)
+            ids.append(list().GetRowId(row));
+    for (const WaybillTidy::Change &change : WaybillTidy::Tidy(env().context.preInputs(), ids, clientId))
+        RefreshRecordRow(change.id);
+}
+
+void CPreInputPane::PriceShownRecord()
+{
+    ClientContext &c = env().context;
+    PreInputValues &v = page_->form().values();
+    const FreightQuery::Values asked{v.cemskind, v.cdes, v.fweight, v.nitemtype};
+    if (const std::optional<double> fee = FreightQuery::Ask(c.session(), c.baseData(), asked, env().prompter)) {
+        v.ffee = *fee;
+        page_->showValues();
+    }
+}
+
+void CPreInputPane::QuoteShownRecord()
+{
+    ClientContext &c = env().context;
+    const PreInputValues &v = page_->form().values();
+    CQuoteDlg::Show(c.session(), c.baseData(), {v.cdes, v.nitemtype, v.fweight}, env().prompter, this);
 }
 
 } // namespace quarvel

@@ -2,6 +2,10 @@
 
 #include "listpane/CRecordListPane.h"
 #include "preinput/PreInputRows.h"
+#include "preinput/PricingController.h"
+#include "upload/UploadResultSink.h"
+
+#include <memory>
 
 namespace quarvel {
 
@@ -10,7 +14,7 @@ class CPreInputPage;
 // Page 0: the local pre-entry records in a list, with the pre-entry form on
 // its left. The frame's record commands reach the form through the pane's
 // operations; saved and deleted records change their rows at once.
-class CPreInputPane : public CRecordListPane {
+class CPreInputPane : public CRecordListPane, public UploadResultSink, public PricingResultSink {
     Q_OBJECT
 
 public:
@@ -38,13 +42,23 @@ public:
     // it, e.g. its freight); a record that is gone loses its row.
     virtual void RefreshRecordRow(int iid);
     // "费用:": price the shown shipment (the form's values are current).
-    virtual void PriceShownRecord() {}
+    virtual void PriceShownRecord();
     // " $": quote the shown shipment's destination and weight.
-    virtual void QuoteShownRecord() {}
+    virtual void QuoteShownRecord();
+    // "给所选预录记录计价": the selected records priced in the background.
+    void PriceSelected() override;
+    // "整理预录记录的运单号": every listed number with "XXXXX" completed.
+    void TidyWaybillNumbers() override;
+    bool Supports(Command command) const override { return command == CmdPrice || command == CmdTidyNumbers; }
+
+    void applyUploadResult(int id, int status, bool removed, const QString &text) override;
+    void applyWaybillNumber(int id, const QString &number) override;
+    void applyPrice(int id, double fee) override;
     // "导出Excel表头".
     virtual void ExportImportHeader() {}
 
     static constexpr unsigned kRefusedText = 0xFF0000;
+    static constexpr unsigned kPricedText = 0x008000;
 
 signals:
     // After a record was saved (true) or deleted (false) and its row changed.
@@ -56,6 +70,7 @@ private:
     void updateFlags();
 
     CPreInputPage *page_ = nullptr;
+    std::unique_ptr<PricingController> pricing_;
     PreInputRows::FilterMode filter_ = PreInputRows::All;
 };
 

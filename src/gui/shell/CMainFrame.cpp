@@ -322,8 +322,10 @@ bool CMainFrame::isCommandEnabled(Command c) const
     default:
         break;
     }
-    if (isRoutedToPage(c))
-        return s.page >= 0 && (pageCommandBuiltIn(c) || pageCommandAvailable_.value(c, false));
+    if (isRoutedToPage(c)) {
+        const CRecordListPane *page = view_->currentPage();
+        return page && (pageCommandBuiltIn(c) || page->Supports(c) || pageCommandAvailable_.value(c, false));
+    }
     return handlers_.contains(c);
 }
 
