@@ -10,7 +10,10 @@
 #include "support/ScriptedFiles.h"
 #include "support/TempRoot.h"
 
+#include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolBar>
@@ -242,4 +245,52 @@ TEST(RecordListPaneGui, RemovingARowAsksAndExportWritesTheTextFile)
     pane.list().insertRow(0, RecordListModel::Row{5, {QString(), QStringLiteral("A"), QStringLiteral("1")}});
     pane.listCtrl().chooseMenuEntry(1, 0);
     EXPECT_EQ(chosenId, 5);
+}
+
+TEST(RecordListPaneGui, HeaderClicksSortAndKeepTheTotalsRowLast)
+{
+    Fixture f;
+    CRecordListPane pane(f.env, QStringLiteral("●业务记录列表"));
+    pane.list().setColumns({{QStringLiteral("序号"), 50, ListColumn::Align::Left},
+                            {QStringLiteral("运单号"), 100, ListColumn::Align::Left},
+                            {QStringLiteral("件数"), 60, ListColumn::Align::Right}});
+    pane.list().setTotalsRow(true);
+    std::vector<RecordListModel::Row> rows(4);
+    const QStringList numbers{QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("2")};
+    for (int i = 0; i < 3; ++i)
+        rows[std::size_t(i)].cells = {QString(), numbers[i], numbers[i]};
+    rows[3].cells = {QString(), QString(), QStringLiteral("21")};
+    pane.list().setRows(std::move(rows));
+    pane.resize(600, 400);
+    pane.show();
+    QHeaderView *header = pane.listCtrl().horizontalHeader();
+    const auto click = [header](int column) {
+        const QPoint at(header->sectionViewportPosition(column) + 5, header->height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, header->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, header->viewport()->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(header->viewport(), &press);
+        QApplication::sendEvent(header->viewport(), &release);
+    };
+    const auto column = [&pane](int c) {
+        QStringList out;
+        for (int r = 0; r < pane.list().rowCount(); ++r)
+            out << pane.list().cell(r, c);
+        return out;
+    };
+    click(2);
+    EXPECT_EQ(column(2),
+              (QStringList{QStringLiteral("2"), QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("21")}));
+    click(2);
+    EXPECT_EQ(column(2),
+              (QStringList{QStringLiteral("10"), QStringLiteral("9"), QStringLiteral("2"), QStringLiteral("21")}));
+    click(1);
+    EXPECT_EQ(column(1), (QStringList{QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("9"), QString()}))
+        << "a left-aligned column sorts as text";
+    EXPECT_EQ(column(0),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("合计")}));
+    click(0);
+    EXPECT_EQ(column(1), (QStringList{QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("9"), QString()}))
+        << "the number column does not sort";
 }
