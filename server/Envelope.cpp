@@ -25,14 +25,19 @@ constexpr std::array<Element, 8> kHeader = {{{"WER", BadVersion},
                                              {"LCID", BadLocale},
                                              {"RAND", BadSession}}};
 
+// Built by appending: GCC 12 warns (falsely) about the "<" + string form in release builds.
 std::string open(std::string_view tag)
 {
-    return "<" + std::string(tag) + ">";
+    std::string text("<");
+    text.append(tag).append(">");
+    return text;
 }
 
 std::string close(std::string_view tag)
 {
-    return "</" + std::string(tag) + ">";
+    std::string text("</");
+    text.append(tag).append(">");
+    return text;
 }
 
 template <typename T> bool decimal(std::string_view text, T &out)
