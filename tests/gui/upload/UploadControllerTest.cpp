@@ -6,6 +6,7 @@
 #include "shell/FrameTexts.h"
 #include "support/ScriptedFiles.h"
 #include "support/UploadCounter.h"
+#include "support/UploadWindow.h"
 #include "upload/UploadResultSink.h"
 
 #include <QEventLoop>
@@ -53,47 +54,15 @@ public:
     int ends = 0;
 };
 
-struct Window {
-    explicit Window(UploadCounter &c) : counter(c)
+struct Window : UploadWindow<FakeUploadPage> {
+    explicit Window(UploadCounter &c)
+        : UploadWindow(c, [](PageEnv &env, QWidget *parent) {
+              auto *page = new FakeUploadPage(env);
+              page->setParent(parent);
+              return page;
+          })
     {
-        auto *view = new CTarvoClientView([this](int, QWidget *parent) {
-            page = new FakeUploadPage(env);
-            page->setParent(parent);
-            return page;
-        });
-        frame = std::make_unique<CMainFrame>(view, c.prompter);
-        CMainFrame::SessionView s;
-        s.loggedIn = [&c] { return c.context.session().loggedIn(); };
-        s.ensureLoggedIn = [&c] { return c.context.session().loggedIn(); };
-        frame->setSessionView(s);
-        view->ShowPage(0);
-        controller = std::make_unique<UploadController>(c.context, *frame);
-        controller->registerPage(0, UploadKind::Shipments, page);
-        controller->attach();
     }
-
-    // Runs the event loop until the controller reports the end.
-    bool waitForEnd(UploadEnding &ending)
-    {
-        QEventLoop loop;
-        bool ended = false;
-        QObject::connect(controller.get(), &UploadController::ended, &loop, [&](UploadEnding e) {
-            ended = true;
-            ending = e;
-            loop.quit();
-        });
-        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-        if (controller->running())
-            loop.exec();
-        return ended;
-    }
-
-    UploadCounter &counter;
-    ScriptedFiles files;
-    PageEnv env{counter.context, counter.prompter, files, {}};
-    FakeUploadPage *page = nullptr;
-    std::unique_ptr<CMainFrame> frame;
-    std::unique_ptr<UploadController> controller;
 };
 
 } // namespace
