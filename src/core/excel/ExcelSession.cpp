@@ -336,6 +336,11 @@ bool ExcelSession::failFromDocument()
     return fail(document_ ? document_->errorText() : kNotOpen);
 }
 
+QString ExcelSession::CannotStartText()
+{
+    return kCannotStart;
+}
+
 QString ExcelSession::CellAddress(int row, int column)
 {
     if (row < 1 || column < 1)

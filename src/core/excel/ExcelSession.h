@@ -86,6 +86,8 @@ public:
     QString GetPrintedFile() const { return printedFile_; }
 
     // "A3", "Z1", "AA7"; empty for a row or column below 1.
+    // The message when no spreadsheet engine can be started.
+    static QString CannotStartText();
     static QString CellAddress(int row, int column);
     // Excel's width unit for a pixel width of a list column.
     static int ColumnWidthForPixels(int pixels);

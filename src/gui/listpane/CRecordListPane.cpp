@@ -1,6 +1,7 @@
 #include "listpane/CRecordListPane.h"
 
 #include "app/Prompter.h"
+#include "excel/ExcelSession.h"
 #include "list/ListTextExport.h"
 #include "shell/FileChooser.h"
 #include "shell/FrameTexts.h"
@@ -155,7 +156,7 @@ bool CRecordListPane::ExportList(const QString &title)
         return true;
     }
     if (!env_.exportExcel) {
-        env_.prompter.error(QString(), QStringLiteral("无法启动LibreOffice服务!\r\n请在本机上安装LibreOffice Calc !"));
+        env_.prompter.error(QString(), ExcelSession::CannotStartText());
         return false;
     }
     return env_.exportExcel(path, snapshot);
