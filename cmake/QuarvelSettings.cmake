@@ -3,8 +3,11 @@ add_library(quarvel_settings INTERFACE)
 target_compile_features(quarvel_settings INTERFACE cxx_std_20)
 target_compile_options(quarvel_settings INTERFACE -Wall -Wextra -Wpedantic)
 target_compile_definitions(quarvel_settings INTERFACE
-  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
-  QUARVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+# Tests and benchmarks find their data files in the source tree; the product
+# code does not know it, so its objects are the same in every checkout.
+add_library(quarvel_source_dir INTERFACE)
+target_compile_definitions(quarvel_source_dir INTERFACE QUARVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 if(QUARVEL_SANITIZE)
   target_compile_options(quarvel_settings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                     -fno-sanitize-recover=undefined)

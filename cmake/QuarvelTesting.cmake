@@ -4,7 +4,7 @@
 function(quarvel_add_test)
   cmake_parse_arguments(T "OWN_MAIN" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE quarvel_settings ${T_LIBS} GTest::gtest GTest::gmock)
+  target_link_libraries(${T_NAME} PRIVATE quarvel_settings quarvel_source_dir ${T_LIBS} GTest::gtest GTest::gmock)
   if(NOT T_OWN_MAIN)
     target_link_libraries(${T_NAME} PRIVATE GTest::gtest_main)
   endif()

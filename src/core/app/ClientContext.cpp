@@ -52,6 +52,14 @@ qint64 ClientContext::FreeBytes(const QString &folder)
 
 bool ClientContext::Start(Prompter &prompter, RecordFile::Mode mode)
 {
+    if (!StartBeforeWindow(prompter, mode))
+        return false;
+    StartAfterWindow(prompter);
+    return true;
+}
+
+bool ClientContext::StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode)
+{
     if (root_.isEmpty()) {
         prompter.error(QString(), QStringLiteral("系统路径搜索错误!"));
         return false;
@@ -60,6 +68,12 @@ bool ClientContext::Start(Prompter &prompter, RecordFile::Mode mode)
         return false;
     LoadServerData();
     return true;
+}
+
+void ClientContext::StartAfterWindow(Prompter &)
+{
+    LoadPromptPhrases();
+    LoadProgramSettings();
 }
 
 void ClientContext::LoadServerData()

@@ -38,11 +38,20 @@ public:
     // The folder of the running program, ending in "/"; empty when unknown.
     static QString programFolder();
 
-    // The start-up steps that need no window: the root folder, the work
-    // folders, the free space, the five record files, then the server
-    // configuration and the base data. Shows the fixed message of the first
-    // step that fails and returns false.
+    // The one start-up of every program on this core: all steps that need no
+    // window, in their order. The window runs the two halves around its own
+    // steps; the command-line tool and the tests run both at once. Shows the
+    // fixed message of the first step that fails and returns false.
     bool Start(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
+    // The steps before the window: the root folder, the work folders, the
+    // free space, the five record files, the server configuration and the
+    // base data.
+    bool StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
+    // The steps after the window, in this order: the prompt phrases, the scale
+    // settings, the barcode fonts, the print vocabulary and templates, the
+    // goods-name dictionary, and last the program settings. None of them ends
+    // the program; what cannot be read keeps its defaults.
+    void StartAfterWindow(Prompter &prompter);
     bool MakeWorkFolders(Prompter &prompter);
     bool CheckFreeSpace(Prompter &prompter);
     bool OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);

@@ -16,27 +16,24 @@ CTarvoClientApp::CTarvoClientApp(int &argc, char **argv) : QApplication(argc, ar
     parser.addOption(root);
     parser.addHelpOption();
     parser.process(*this);
-    context_ =
-        std::make_unique<ClientContext>(parser.isSet(root) ? parser.value(root) : ClientContext::programFolder());
-    context_->setSpreadsheetEngine(&OfficeEngine::processEngine());
-    startup_ = std::make_unique<ClientStartup>(*context_, prompter_, files_);
+    program_ = std::make_unique<ClientProgram>(parser.isSet(root) ? parser.value(root) : ClientContext::programFolder(),
+                                               prompter_, files_);
 }
 
 CTarvoClientApp::~CTarvoClientApp()
 {
-    startup_.reset();
-    context_.reset();
+    program_.reset();
     OfficeEngine::shutdownProcessEngine();
 }
 
 bool CTarvoClientApp::InitInstance()
 {
-    return startup_->InitInstance();
+    return program_->InitInstance();
 }
 
 int CTarvoClientApp::ExitInstance()
 {
-    return startup_->ExitInstance();
+    return program_->ExitInstance();
 }
 
 } // namespace quarvel

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/ClientContext.h"
-#include "shell/ClientStartup.h"
+#include "shell/ClientProgram.h"
 #include "shell/DialogFileChooser.h"
 #include "shell/MessageBoxPrompter.h"
 
@@ -24,10 +23,9 @@ public:
     int ExitInstance();
 
 private:
-    std::unique_ptr<ClientContext> context_;
     MessageBoxPrompter prompter_;
     DialogFileChooser files_;
-    std::unique_ptr<ClientStartup> startup_;
+    std::unique_ptr<ClientProgram> program_;
 };
 
 } // namespace quarvel

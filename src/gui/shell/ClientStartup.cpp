@@ -37,7 +37,7 @@ ClientStartup::~ClientStartup() = default;
 
 bool ClientStartup::InitInstance(bool showWindow)
 {
-    if (!context_.Start(env_.prompter))
+    if (!context_.StartBeforeWindow(env_.prompter))
         return false;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         screen_ = screen->size();
@@ -54,9 +54,8 @@ bool ClientStartup::InitInstance(bool showWindow)
     }
     frame_->RefreshCaption();
     view->ShowPage(PageCatalog::PreInput);
-    context_.LoadPromptPhrases();
     registerCommands();
-    context_.LoadProgramSettings();
+    context_.StartAfterWindow(env_.prompter);
     // The first page was made before the settings were read: its first new
     // record starts again so that it carries the default sender and origin.
     if (CRecordListPane *first = view->page(PageCatalog::PreInput))
@@ -108,11 +107,17 @@ void ClientStartup::registerCommands()
 
 CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
 {
-    if (index == PageCatalog::PreInput)
-        return new CPreInputPane(env_, parent);
-    auto *page = new CRecordListPane(env_, PageCatalog::Title(index), parent);
-    page->list().setColumns(PageCatalog::Columns(index));
-    page->listCtrl().applyColumnWidths();
+    CRecordListPane *page = nullptr;
+    switch (index) {
+    case PageCatalog::PreInput:
+        page = new CPreInputPane(env_, parent);
+        break;
+    default:
+        page = new CRecordListPane(env_, PageCatalog::Title(index), parent);
+        page->list().setColumns(PageCatalog::Columns(index));
+        page->listCtrl().applyColumnWidths();
+        break;
+    }
     registerUploadPage(index, page);
     return page;
 }
