@@ -81,7 +81,7 @@ void RecordJson::appendText(std::string &out, const char *gbk, std::size_t size)
     if (ascii) {
         appendEscaped(out, gbk, length);
     } else {
-        const QByteArray utf8 = Gbk::toUnicode(gbk, length).toUtf8();
+        const QByteArray utf8 = Gbk::toUtf8(gbk, length);
         appendEscaped(out, utf8.constData(), static_cast<std::size_t>(utf8.size()));
     }
     out += '"';
