@@ -144,6 +144,7 @@ void HttpFront::stop()
     // Requests held by a hook must end, or the library waits for them.
     if (hooks_)
         hooks_->stop();
+    login_.stop();
     // The library ignores a stop that comes before its loop runs, as a
     // signal right after start-up does: wait until it serves (or gave up).
     while (!http_->is_running() && !finished_)
