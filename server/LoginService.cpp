@@ -76,8 +76,7 @@ LoginService::Reply LoginService::answer(std::string_view query)
         turn->failed();
         return refuse(WrongPassword);
     }
-    turn->passed();
-    return conclude(*request, *account);
+    return conclude(*request, *account, *turn);
 }
 
 void LoginService::stop()
@@ -85,7 +84,8 @@ void LoginService::stop()
     throttle_.stop();
 }
 
-LoginService::Reply LoginService::conclude(const LoginRequest &request, const Account &account)
+LoginService::Reply LoginService::conclude(const LoginRequest &request, const Account &account,
+                                           PasswordThrottle::Turn &turn)
 {
     const long long now = clock_();
     if (std::llabs(request.time - now) > windowSeconds_)
@@ -95,6 +95,8 @@ LoginService::Reply LoginService::conclude(const LoginRequest &request, const Ac
     const auto lock = db_.lock();
     if (!used_.spend(account, request.time, request.digest, now))
         return refuse(UsedAlready);
+    // Only a fresh login ends the count: an old or seen request proves nothing new.
+    turn.passed();
     return accept(account);
 }
 

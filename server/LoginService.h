@@ -53,8 +53,8 @@ public:
 private:
     Reply refuse(int code) const;
     Reply accept(const Account &account);
-    // The checks that need the database: clock, rights, a request used before.
-    Reply conclude(const LoginRequest &request, const Account &account);
+    // The checks after the password: clock, rights, a request used before.
+    Reply conclude(const LoginRequest &request, const Account &account, PasswordThrottle::Turn &turn);
 
     Database &db_;
     Sessions &sessions_;

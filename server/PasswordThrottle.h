@@ -17,8 +17,8 @@ namespace quarvel::server {
 // waits for its end, so the right password still gets in, only later. Logins
 // of one account are examined one after another, so parallel guesses gain
 // nothing; while a pause is in force at most two wait, a further one is
-// refused at once. A right password, or a quarter of an hour without a wrong
-// one, ends the count. Kept in memory: a restart forgets it.
+// refused at once. A login accepted, or a quarter of an hour without a wrong
+// password, ends the count. Kept in memory: a restart forgets it.
 class PasswordThrottle {
 public:
     using Clock = std::chrono::steady_clock;
