@@ -72,7 +72,7 @@ std::optional<ColumnValue> Column::read(const SqlValue &value, const ColumnSpec 
     }
     case Type::Real: {
         double x = 0;
-        if (value.kind != Kind::Number || !readReal(value.text, x))
+        if (value.kind != Kind::Number || !readReal(value.text, x) || x < static_cast<double>(rule.low))
             return std::nullopt;
         return x;
     }

@@ -16,7 +16,7 @@ class Statement;
 struct ColumnSpec {
     enum class Type {
         Integer, // whole number within [low, high]
-        Real,    // any decimal number
+        Real,    // a decimal number not below low
         Text,    // quoted GBK text of at most maxBytes bytes, kept as UTF-8
         Date,    // quoted 'YYYY.MM.DD', kept as "YYYY-MM-DD 00:00:00"
         NewId,   // the placeholder of the new shipment's id
@@ -33,6 +33,8 @@ struct ColumnSpec {
         return {name, Type::Integer, low, high, 0};
     }
     static constexpr ColumnSpec real(const char *name) { return {name, Type::Real}; }
+    // An amount of money: never below zero ("-0.00" is zero).
+    static constexpr ColumnSpec money(const char *name) { return {name, Type::Real, 0}; }
     static constexpr ColumnSpec text(const char *name, std::size_t maxBytes)
     {
         return {name, Type::Text, 0, 0, maxBytes};

@@ -1,6 +1,7 @@
 #include "HttpFront.h"
 
 #include "BaseDataText.h"
+#include "ConnectionWorkers.h"
 #include "LoginService.h"
 #include "TestHooks.h"
 #include "TransService.h"
@@ -24,6 +25,12 @@ namespace {
 constexpr const char *kPath = R"(/cgi-bin/VEdiz\.dll)";
 // The client's largest envelope is 64000 bytes.
 constexpr std::size_t kMaxBody = 1 << 20;
+// A client sends its whole request as soon as it is connected; one that has
+// sent nothing for this long is not going to.
+constexpr time_t kReadTimeoutSeconds = 5;
+// Connections served at once: far more than counters ever open together, so
+// that a few clients that hang cannot keep the others waiting.
+constexpr std::size_t kConnectionThreads = 512;
 
 // The query of the raw request target: everything after the first '?'.
 std::string_view query(const httplib::Request &req)
@@ -87,16 +94,18 @@ HttpFront::HttpFront(const ServerOptions &options, LoginService &login, BaseData
     }
     // The library's default socket options let a second server share a busy
     // port; with two servers on one machine that must fail instead.
-    http_->set_socket_options([](int sock) {
+    http_->set_socket_options([this](int sock) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        listener_ = sock;
     });
     http_->set_payload_max_length(kMaxBody);
     // One request per connection, as the client works: a connection is never
     // kept waiting for a second one.
     http_->set_keep_alive_max_count(1);
-    http_->set_read_timeout(10);
+    http_->set_read_timeout(kReadTimeoutSeconds);
     http_->set_write_timeout(10);
+    http_->new_task_queue = [] { return new ConnectionWorkers(kConnectionThreads); };
     http_->Get(kPath, [this](const httplib::Request &req, httplib::Response &res) { get(req, res); });
     http_->Post(kPath, [this](const httplib::Request &req, httplib::Response &res) { post(req, res); });
     if (hooks_) {
@@ -111,9 +120,16 @@ HttpFront::~HttpFront() = default;
 
 int HttpFront::bind()
 {
+    int port = -1;
     if (options_.port == 0)
-        return http_->bind_to_any_port(options_.address);
-    return http_->bind_to_port(options_.address, options_.port) ? options_.port : -1;
+        port = http_->bind_to_any_port(options_.address);
+    else if (http_->bind_to_port(options_.address, options_.port))
+        port = options_.port;
+    // The library listens with a queue of 5: a burst of connections beyond
+    // that waits a second for the retry of its handshake.
+    if (port > 0)
+        ::listen(listener_, SOMAXCONN);
+    return port;
 }
 
 bool HttpFront::run()
@@ -128,6 +144,7 @@ void HttpFront::stop()
     // Requests held by a hook must end, or the library waits for them.
     if (hooks_)
         hooks_->stop();
+    login_.stop();
     // The library ignores a stop that comes before its loop runs, as a
     // signal right after start-up does: wait until it serves (or gave up).
     while (!http_->is_running() && !finished_)

@@ -54,6 +54,8 @@ private:
     TransService &trans_;
     std::unique_ptr<TestHooks> hooks_;
     std::unique_ptr<httplib::Server> http_;
+    // The listening socket, as the library hands it to the socket options.
+    int listener_ = -1;
     std::mutex logMutex_;
     std::atomic<bool> finished_{false};
 };

@@ -35,7 +35,7 @@ bool sameDigest(std::string_view a, std::string_view b)
 } // namespace
 
 LoginService::LoginService(Database &db, Sessions &sessions, int windowSeconds, Clock clock)
-    : db_(db), sessions_(sessions), windowSeconds_(windowSeconds), clock_(std::move(clock))
+    : db_(db), sessions_(sessions), windowSeconds_(windowSeconds), clock_(std::move(clock)), used_(db, windowSeconds)
 {
 }
 
@@ -55,22 +55,49 @@ LoginService::Reply LoginService::answer(std::string_view query)
 
     std::string site;
     std::string name;
-    const auto lock = db_.lock();
-    Accounts accounts(db_);
-    if (!WireText::toUtf8(request->site, site) || !accounts.siteExists(site))
-        return refuse(SiteUnknown);
-    const auto account = WireText::toUtf8(request->account, name) ? accounts.find(site, name) : std::nullopt;
-    if (!account)
-        return refuse(AccountUnknown);
+    std::optional<Account> account;
+    {
+        const auto lock = db_.lock();
+        Accounts accounts(db_);
+        if (!WireText::toUtf8(request->site, site) || !accounts.siteExists(site))
+            return refuse(SiteUnknown);
+        if (WireText::toUtf8(request->account, name))
+            account = accounts.find(site, name);
+        if (!account)
+            return refuse(AccountUnknown);
+    }
+    // Waits without the database lock: a slowed-down account keeps nobody else waiting.
+    std::optional<PasswordThrottle::Turn> turn;
+    if (!throttle_.wait(site + '\n' + name, turn))
+        return refuse(ServerError);
     // The digest proves the password for the time it names; only then does
     // the time itself matter, so a wrong password is never reported as a clock error.
-    if (!sameDigest(request->digest, digest(request->timeText, WireText::toGbk(account->password))))
+    if (!sameDigest(request->digest, digest(request->timeText, WireText::toGbk(account->password)))) {
+        turn->failed();
         return refuse(WrongPassword);
-    if (std::llabs(request->time - static_cast<long long>(clock_())) > windowSeconds_)
+    }
+    return conclude(*request, *account, *turn);
+}
+
+void LoginService::stop()
+{
+    throttle_.stop();
+}
+
+LoginService::Reply LoginService::conclude(const LoginRequest &request, const Account &account,
+                                           PasswordThrottle::Turn &turn)
+{
+    const long long now = clock_();
+    if (std::llabs(request.time - now) > windowSeconds_)
         return refuse(ClockOff);
-    if (!account->mayShip)
+    if (!account.mayShip)
         return refuse(NoExpressRight);
-    return accept(*account);
+    const auto lock = db_.lock();
+    if (!used_.spend(account, request.time, request.digest, now))
+        return refuse(UsedAlready);
+    // Only a fresh login ends the count: an old or seen request proves nothing new.
+    turn.passed();
+    return accept(account);
 }
 
 LoginService::Reply LoginService::refuse(int code) const

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "PasswordThrottle.h"
+#include "UsedLogins.h"
+
 #include <ctime>
 #include <functional>
 #include <string>
@@ -10,6 +13,7 @@ namespace quarvel::server {
 class Database;
 class Sessions;
 struct Account;
+struct LoginRequest;
 
 // Answers KVLogin. A customer account gets "0,ICID,SESSION,TARGET\n"; a
 // checkpoint account "1,ICID,SESSION,TARGET\n" and its six default lines; a
@@ -23,6 +27,8 @@ public:
         WrongPassword = -4,
         NoExpressRight = -5,
         ClockOff = -6,
+        // -7 is left out: the client reads it as a server error.
+        UsedAlready = -8,
     };
 
     struct Reply {
@@ -34,8 +40,11 @@ public:
 
     LoginService(Database &db, Sessions &sessions, int windowSeconds, Clock clock);
 
-    // query: the request target after '?'.
+    // query: the request target after '?'. May wait while the account's
+    // wrong passwords slow its logins down.
     Reply answer(std::string_view query);
+    // Ends the waits of slowed-down logins: the server is stopping.
+    void stop();
 
     // The digest the client sends: MD5 of the time in decimal, the shared
     // salt and the GBK password, as 32 lower-case hexadecimal digits.
@@ -44,11 +53,15 @@ public:
 private:
     Reply refuse(int code) const;
     Reply accept(const Account &account);
+    // The checks after the password: clock, rights, a request used before.
+    Reply conclude(const LoginRequest &request, const Account &account, PasswordThrottle::Turn &turn);
 
     Database &db_;
     Sessions &sessions_;
     int windowSeconds_;
     Clock clock_;
+    PasswordThrottle throttle_;
+    UsedLogins used_;
 };
 
 } // namespace quarvel::server

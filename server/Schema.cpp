@@ -108,6 +108,13 @@ CREATE TABLE IF NOT EXISTS client_session (
     FOREIGN KEY (cwcid, cac) REFERENCES client_account(cwcid, cac) ON DELETE CASCADE
 );
 CREATE INDEX IF NOT EXISTS client_session_account ON client_session(cwcid, cac);
+CREATE TABLE IF NOT EXISTS client_login_used (
+    cwcid TEXT NOT NULL,
+    cac TEXT NOT NULL,
+    itime INTEGER NOT NULL,
+    cdigest TEXT NOT NULL,
+    PRIMARY KEY (cwcid, cac, itime, cdigest)
+);
 CREATE TABLE IF NOT EXISTS ems_kind (
     ccode TEXT PRIMARY KEY,
     cname TEXT NOT NULL UNIQUE,

@@ -127,7 +127,13 @@ QByteArray RawHttp::postRequest(const QByteArray &path, const QByteArray &body) 
 RawReply RawHttp::login(const QByteArray &site, const QByteArray &account, const QByteArray &password,
                         std::int64_t time) const
 {
-    return exchange(loginRequest(site, account, digest(time, password), QByteArray::number(time)));
+    // As the client does: a login of the account took this second already.
+    for (int attempt = 0;; ++attempt) {
+        const std::int64_t at = time + attempt;
+        RawReply r = exchange(loginRequest(site, account, digest(at, password), QByteArray::number(at)));
+        if (r.body != "-8\n" || attempt == 9)
+            return r;
+    }
 }
 
 QByteArray RawHttp::digest(std::int64_t time, const QByteArray &password)

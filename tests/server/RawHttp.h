@@ -33,6 +33,9 @@ public:
     QByteArray baseDataRequest(const QByteArray &site) const;
     QByteArray postRequest(const QByteArray &path, const QByteArray &body) const;
 
+    // A login at that time; when the server refuses it as used already
+    // (-8: another login of the account in the same second), sent again with
+    // the next second, as the client does.
     RawReply login(const QByteArray &site, const QByteArray &account, const QByteArray &password,
                    std::int64_t time) const;
     RawReply post(const QByteArray &body) const { return exchange(postRequest("/cgi-bin/VEdiz.dll?KVTrans", body)); }

@@ -2,6 +2,7 @@
 
 #include "net/HttpTransport.h"
 #include "net/LoginDigest.h"
+#include "net/LoginReply.h"
 #include "net/ReplyText.h"
 #include "net/ServerSession.h"
 #include "text/Gbk.h"
@@ -33,6 +34,19 @@ QByteArray ServerLogin::path(const QString &siteCode, const QByteArray &accountG
 
 int ServerLogin::send(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk, qint64 time,
                       QByteArray &reply)
+{
+    // The server takes each login request (time and digest) once. When the
+    // same account logged in within the same second before (another counter,
+    // another run of quarvelctl), the next second makes a new request.
+    for (int attempt = 0;; ++attempt) {
+        const int result = sendOnce(session, accountGbk, passwordGbk, time + attempt, reply);
+        if (result < 1 || attempt + 1 == kAttempts || LoginReply::parse(reply).status != kUsedAlready)
+            return result;
+    }
+}
+
+int ServerLogin::sendOnce(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk,
+                          qint64 time, QByteArray &reply)
 {
     const QByteArray request = path(session.siteCode(), accountGbk, time, passwordGbk);
     const int result = get(session, session.configuredHost(), request, reply);

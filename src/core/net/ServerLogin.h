@@ -19,9 +19,18 @@ public:
     static QByteArray path(const QString &siteCode, const QByteArray &accountGbk, qint64 time,
                            const QByteArray &passwordGbk);
     // Sends the login; returns the transport result (reply bytes, or a
-    // negative HttpGet code) and the reply text.
+    // negative HttpGet code) and the reply text. A login the server refuses
+    // as used already (kUsedAlready) is sent again with the next second, up
+    // to kAttempts in all.
     static int send(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk, qint64 time,
                     QByteArray &reply);
+
+    static constexpr int kUsedAlready = -8;
+    static constexpr int kAttempts = 10;
+
+private:
+    static int sendOnce(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk,
+                        qint64 time, QByteArray &reply);
 };
 
 } // namespace quarvel
