@@ -2,6 +2,9 @@
 #include "support/TarvoData.h"
 #include "support/UploadCounter.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 using namespace quarvel;
@@ -170,6 +173,10 @@ TEST(UploadRun, StalledServerEndsTheRunAndNothingIsLost)
     // it: sent again it is a repeat and stays, the others go.
     ASSERT_TRUE(c.server.setHooks("clear"));
     ASSERT_TRUE(c.waitUntilHooksTaken());
+    const QDeadlineTimer stored(10000);
+    while (serverCount(c, "UE2") != "1" && !stored.hasExpired())
+        QThread::msleep(10);
+    ASSERT_EQ(serverCount(c, "UE2"), "1");
     const RecordingDisplay again = upload(c, ids.mid(1));
     EXPECT_EQ(again.ending, UploadEnding::AllSent);
     ASSERT_EQ(again.results.size(), 3u);
