@@ -17,6 +17,11 @@ TEST(UploadStatus, OnlyANumberAloneOnTheFirstLineCounts)
     EXPECT_EQ(UploadStatus::read("<html>1</html>"), 0);
     EXPECT_EQ(UploadStatus::read(""), 0);
     EXPECT_EQ(UploadStatus::read("-\n"), 0);
+    // A number on a later line is not the status of the first.
+    EXPECT_EQ(UploadStatus::read("\n5\n"), 0);
+    EXPECT_EQ(UploadStatus::read(" \r\n 5"), 0);
+    EXPECT_EQ(UploadStatus::read("\v5"), 0);
+    EXPECT_EQ(UploadStatus::read("+5\n"), 5);
 }
 
 TEST(UploadStatus, ReasonTextsPerKind)
