@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray reply(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const int status = quarvel::EnvelopeStatus::read(reply);
     (void)quarvel::EnvelopeStatus::text(status);
-    (void)quarvel::BalanceReply::parse(reply).text(QDateTime(QDate(2026, 1, 1), QTime(0, 0)));
+    if (const auto balance = quarvel::BalanceReply::parse(reply))
+        (void)balance->text(QDateTime(QDate(2026, 1, 1), QTime(0, 0)));
     const quarvel::ListReply list = quarvel::ListReply::parse(reply);
     qsizetype bytes = 0;
     for (const auto &record : list.records)

@@ -21,6 +21,7 @@ int BalanceCommand::run(Cli &cli, const QStringList &args)
         cli.prompter().error(QString(), r.text);
         return Cli::Refused;
     case BalanceQuery::Outcome::NoConnection:
+    case BalanceQuery::Outcome::Malformed:
         break;
     }
     cli.prompter().error(QString(), r.text);

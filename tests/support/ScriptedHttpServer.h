@@ -20,10 +20,11 @@
 // and every request it received is kept byte for byte.
 class ScriptedHttpServer {
 public:
-    enum class Action { Reply, CloseAfterRequest, Silent };
+    enum class Action { Reply, CloseAfterRequest, Silent, Trickle };
     struct Step {
         Action action = Action::Reply;
         QByteArray bytes;
+        int intervalMs = 0;
     };
 
     // Listens on the address; port 0 takes a free one.
@@ -72,6 +73,9 @@ public:
     void closeAfterRequest() { push({Action::CloseAfterRequest, {}}); }
     // Reads the request and never answers (until the client gives up).
     void silent() { push({Action::Silent, {}}); }
+    // Answers one byte every `intervalMs` until the bytes are sent or the
+    // client hangs up, as a server that is slow on purpose would.
+    void trickle(const QByteArray &bytes, int intervalMs) { push({Action::Trickle, bytes, intervalMs}); }
 
     // "HTTP/1.0 200 OK" with a correct Content-Length and the body.
     static QByteArray ok(const QByteArray &body)
@@ -152,7 +156,22 @@ private:
         case Action::Silent:
             wait(fd);
             break;
+        case Action::Trickle:
+            for (char c : step.bytes) {
+                // Readable means the client hung up (it sends nothing more).
+                if (::send(fd, &c, 1, MSG_NOSIGNAL) != 1 || wait(fd, step.intervalMs))
+                    break;
+                if (stopping())
+                    break;
+            }
+            break;
         }
+    }
+
+    bool stopping() const
+    {
+        pollfd p{wake_[0], POLLIN, 0};
+        return ::poll(&p, 1, 0) > 0;
     }
 
     // The request head, and as many body bytes as its Content-Length names.

@@ -22,7 +22,7 @@ const QString kFileFailure = QStringLiteral("数据文件打开失败\r\n请检�
 
 ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
-      config_(path(ServerConfig::fileName()))
+      uploadJournal_(path(UploadJournal::fileName())), config_(path(ServerConfig::fileName()))
 {
 }
 
@@ -66,6 +66,8 @@ bool ClientContext::StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode)
     }
     if (!MakeWorkFolders(prompter) || !CheckFreeSpace(prompter) || !OpenRecordFiles(prompter, mode))
         return false;
+    if (mode == RecordFile::Mode::ReadWrite)
+        FinishUploads();
     LoadServerData();
     return true;
 }
@@ -135,6 +137,12 @@ bool ClientContext::OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode)
             prompter.warning(QString(), step.file->repairText());
     }
     return true;
+}
+
+void ClientContext::FinishUploads()
+{
+    uploadJournal_.Load();
+    uploadJournal_.FinishAccepted(*this);
 }
 
 bool ClientContext::SaveProgramSettings(Prompter &prompter)

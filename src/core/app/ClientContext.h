@@ -11,6 +11,7 @@
 #include "storage/GoodsFile.h"
 #include "storage/PreInputFile.h"
 #include "storage/WeightFile.h"
+#include "upload/UploadJournal.h"
 
 #include <QString>
 
@@ -44,8 +45,8 @@ public:
     // fixed message of the first step that fails and returns false.
     bool Start(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     // The steps before the window: the root folder, the work folders, the
-    // free space, the five record files, the server configuration and the
-    // base data.
+    // free space, the five record files, finishing what uploads left, the
+    // server configuration and the base data.
     bool StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     // The steps after the window, in this order: the prompt phrases, the scale
     // settings, the barcode fonts, the print vocabulary and templates, the
@@ -55,6 +56,9 @@ public:
     bool MakeWorkFolders(Prompter &prompter);
     bool CheckFreeSpace(Prompter &prompter);
     bool OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
+    // Reads the upload journal and deletes the records the server accepted
+    // before an earlier run could (writing programs only).
+    void FinishUploads();
     // Takes the configured server into the session and loads the base data
     // (without a configuration file the defaults apply; without base data
     // there are no kinds and destinations until the first download).
@@ -84,6 +88,7 @@ public:
     GoodsFile &goods() { return goods_; }
     WeightFile &weights() { return weights_; }
     CheckFile &checks() { return checks_; }
+    UploadJournal &uploadJournal() { return uploadJournal_; }
 
     ServerConfig &config() { return config_; }
     ServerSession &session() { return session_; }
@@ -110,6 +115,7 @@ private:
     GoodsFile goods_;
     WeightFile weights_;
     CheckFile checks_;
+    UploadJournal uploadJournal_;
     ServerConfig config_;
     ServerSession session_;
     BaseData baseData_;

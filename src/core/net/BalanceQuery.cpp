@@ -21,7 +21,10 @@ BalanceQuery::Result BalanceQuery::Fetch(const ServerSession &session, const QDa
     const int status = EnvelopeStatus::read(reply);
     if (status <= 0)
         return {Outcome::Refused, EnvelopeStatus::text(status), status};
-    return {Outcome::Shown, BalanceReply::parse(reply).text(localTime), status};
+    const std::optional<BalanceReply> balance = BalanceReply::parse(reply);
+    if (!balance)
+        return {Outcome::Malformed, QStringLiteral("结算数据不完整，查询失败。"), status};
+    return {Outcome::Shown, balance->text(localTime), status};
 }
 
 bool BalanceQuery::Run(const ServerSession &session, Prompter &prompter, TextClipboard &clipboard)

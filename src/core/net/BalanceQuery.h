@@ -15,7 +15,9 @@ class BalanceQuery {
 public:
     static constexpr int kReplySize = 1024;
 
-    enum class Outcome { Shown, NoConnection, Refused };
+    // Malformed: the status says there is a balance, but the reply does not
+    // hold it whole (cut off, or lines that are not numbers).
+    enum class Outcome { Shown, NoConnection, Refused, Malformed };
     struct Result {
         Outcome outcome = Outcome::NoConnection;
         // The summary, or the message of the failure.

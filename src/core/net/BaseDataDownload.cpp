@@ -3,6 +3,7 @@
 #include "app/Prompter.h"
 #include "net/BaseData.h"
 #include "net/HttpConnection.h"
+#include "net/HttpReply.h"
 #include "net/HttpTransport.h"
 #include "net/ReplyText.h"
 #include "net/ServerSession.h"
@@ -10,7 +11,6 @@
 
 #include <QSaveFile>
 
-#include <cstring>
 #include <vector>
 
 namespace quarvel {
@@ -19,26 +19,17 @@ namespace {
 
 // The most a reply that is not base data may add after its first byte.
 constexpr int kAddressBytes = 60;
-constexpr std::size_t kChunk = 64 * 1024;
+// Room for the status line and headers of the reply.
+constexpr std::size_t kHeadBytes = 16 * 1024;
 
-// Stores the rest of the body XOR 8 up to and including its BEL; true when
-// the BEL arrived, so that the body is known to be whole.
-bool storeBody(HttpConnection &connection, QSaveFile &file)
+// Base data the client can work with: at least one express kind and one
+// destination. Anything less would leave the counter unable to enter a
+// shipment, so it never replaces what the counter has.
+bool usable(const QByteArray &stored)
 {
-    std::vector<char> chunk(kChunk);
-    std::size_t used = 0;
-    char c = 0;
-    bool complete = false;
-    while (!complete && connection.read(c)) {
-        chunk[used++] = static_cast<char>(c ^ BaseData::kXor);
-        complete = c == ReplyText::kBel;
-        if (used == chunk.size()) {
-            file.write(chunk.data(), static_cast<qint64>(used));
-            used = 0;
-        }
-    }
-    file.write(chunk.data(), static_cast<qint64>(used));
-    return complete;
+    BaseData probe;
+    probe.parse(BaseData::decode(stored));
+    return !probe.kinds().isEmpty() && !probe.destinations().isEmpty();
 }
 
 } // namespace
@@ -49,41 +40,55 @@ QByteArray BaseDataDownload::request(const QString &siteCode, const QByteArray &
            " HTTP/1.0\r\nAccept: */*\r\nHost: " + host + "\r\n\r\n";
 }
 
+int BaseDataDownload::readBody(HttpByteSource &source, QByteArray &stored)
+{
+    stored.clear();
+    char c = 0;
+    while (source.read(c)) {
+        if (stored.size() == kMaxBytes)
+            return TooLarge;
+        stored += static_cast<char>(c ^ BaseData::kXor);
+        if (c == ReplyText::kBel)
+            return usable(stored) ? Stored : Empty;
+    }
+    return CutOff;
+}
+
+int BaseDataDownload::Read(HttpByteSource &source, QByteArray &stored, QByteArray &named)
+{
+    std::vector<char> head(kHeadBytes);
+    HttpReplyHead framing;
+    if (HttpReply::ReadGetHead(source, head, framing) != 0)
+        return NoBody;
+    char first = 0;
+    if (!source.read(first))
+        return NoBody;
+    if (first == 'C')
+        return readBody(source, stored);
+    QByteArray text(1, first);
+    char c = 0;
+    while (text.size() <= kAddressBytes && source.read(c))
+        text += c;
+    named = ReplyText::cString(text.constData(), text.size());
+    return IsIpAddress(named) ? Redirected : NotBaseData;
+}
+
 int BaseDataDownload::fetchOnce(const ServerSession &session, const QByteArray &host, const QString &path,
                                 QByteArray &named)
 {
+    const HttpTimeouts &t = session.timeouts();
     HttpConnection connection;
-    if (connection.open(host, 80, session.timeouts().getMs, session.timeouts().connectMs) != HttpConnection::Open::Ok)
+    if (connection.open(host, 80, t.getMs, t.connectMs, t.downloadMs) != HttpConnection::Open::Ok)
         return NoConnection;
     connection.send(request(session.siteCode(), host));
-
-    std::vector<char> buffer(kBufferSize);
-    const std::size_t limit = buffer.size() - 1;
-    connection.readStatusLine(buffer, limit);
-    if (!std::strstr(buffer.data(), "20") && !std::strstr(buffer.data(), "30"))
-        return NoBody;
-    connection.readHeaderBlock(buffer, 0, limit);
-
-    char first = 0;
-    if (!connection.read(first))
-        return NoBody;
-    if (first != 'C') {
-        QByteArray text(1, first);
-        char c = 0;
-        while (text.size() <= kAddressBytes && connection.read(c))
-            text += c;
-        connection.close();
-        named = ReplyText::cString(text.constData(), text.size());
-        return IsIpAddress(named) ? Redirected : NotBaseData;
-    }
-
+    QByteArray stored;
+    const int result = Read(connection, stored, named);
+    connection.close();
+    if (result != Stored)
+        return result;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) || file.write(stored) != stored.size())
         return NotWritten;
-    if (!storeBody(connection, file)) {
-        file.cancelWriting();
-        return CutOff;
-    }
     return file.commit() ? Stored : NotWritten;
 }
 

@@ -2,6 +2,7 @@
 
 #include "net/HostAddress.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -9,28 +10,16 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 namespace quarvel {
 
 namespace {
 
-bool setTimeouts(int fd, int ms)
-{
-    timeval tv{};
-    tv.tv_sec = ms / 1000;
-    tv.tv_usec = (ms % 1000) * 1000;
-    return ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) == 0 &&
-           ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0;
-}
-
-bool setBlocking(int fd, bool blocking)
+bool setNonBlocking(int fd)
 {
     const int flags = ::fcntl(fd, F_GETFL, 0);
-    if (flags < 0)
-        return false;
-    return ::fcntl(fd, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK) == 0;
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
 bool resolve(const HostAddress &host, sockaddr_in &address)
@@ -49,20 +38,15 @@ bool resolve(const HostAddress &host, sockaddr_in &address)
     return true;
 }
 
-// Waits until the connection is established. A connection the peer refused
-// fails here at once instead of being taken for a server that answered nothing.
-bool waitConnected(int fd, int connectMs)
+// Polls one descriptor; true when it became ready in time.
+bool pollFor(int fd, short events, int ms)
 {
-    pollfd p{fd, POLLOUT, 0};
+    pollfd p{fd, events, 0};
     int r = 0;
     do {
-        r = ::poll(&p, 1, connectMs);
+        r = ::poll(&p, 1, ms);
     } while (r < 0 && errno == EINTR);
-    if (r <= 0)
-        return false;
-    int error = 0;
-    socklen_t size = sizeof error;
-    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    return r > 0;
 }
 
 } // namespace
@@ -72,9 +56,28 @@ HttpConnection::~HttpConnection()
     close();
 }
 
-HttpConnection::Open HttpConnection::open(const QByteArray &host, int defaultPort, int ioTimeoutMs, int connectMs)
+int HttpConnection::remainingMs(int waitMs) const
+{
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, std::max(waitMs, 0)));
+}
+
+bool HttpConnection::waitFor(short events)
+{
+    if (pollFor(fd_, events, remainingMs(ioTimeoutMs_)))
+        return true;
+    timedOut_ = true;
+    return false;
+}
+
+HttpConnection::Open HttpConnection::open(const QByteArray &host, int defaultPort, int ioTimeoutMs, int connectMs,
+                                          int deadlineMs)
 {
     close();
+    deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(deadlineMs, 0));
+    ioTimeoutMs_ = ioTimeoutMs;
+    timedOut_ = false;
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0)
         return Open::NoSocket;
@@ -83,7 +86,7 @@ HttpConnection::Open HttpConnection::open(const QByteArray &host, int defaultPor
         close();
         return Open::NoAddress;
     }
-    if (!setTimeouts(fd_, ioTimeoutMs) || !setBlocking(fd_, false)) {
+    if (!setNonBlocking(fd_)) {
         close();
         return Open::OptionFailed;
     }
@@ -91,13 +94,14 @@ HttpConnection::Open HttpConnection::open(const QByteArray &host, int defaultPor
         close();
         return Open::NotConnected;
     }
-    if (!waitConnected(fd_, connectMs)) {
+    // A connection the peer refused fails here at once instead of being
+    // taken for a server that answered nothing.
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (!pollFor(fd_, POLLOUT, remainingMs(connectMs)) || ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0 ||
+        error != 0) {
         close();
         return Open::NotConnected;
-    }
-    if (!setBlocking(fd_, true)) {
-        close();
-        return Open::OptionFailed;
     }
     return Open::Ok;
 }
@@ -110,6 +114,8 @@ void HttpConnection::send(const QByteArray &bytes)
             ::send(fd_, bytes.constData() + sent, static_cast<std::size_t>(bytes.size() - sent), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(POLLOUT))
+            continue;
         if (n <= 0)
             return;
         sent += n;
@@ -118,17 +124,19 @@ void HttpConnection::send(const QByteArray &bytes)
 
 bool HttpConnection::fill()
 {
-    if (fd_ < 0)
-        return false;
-    ssize_t n = 0;
-    do {
-        n = ::recv(fd_, block_, sizeof block_, 0);
-    } while (n < 0 && errno == EINTR);
-    if (n <= 0)
-        return false;
-    blockUsed_ = static_cast<std::size_t>(n);
-    blockRead_ = 0;
-    return true;
+    while (fd_ >= 0 && !timedOut_) {
+        const ssize_t n = ::recv(fd_, block_, sizeof block_, 0);
+        if (n > 0) {
+            blockUsed_ = static_cast<std::size_t>(n);
+            blockRead_ = 0;
+            return true;
+        }
+        if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+            return false;
+        if (errno != EINTR && !waitFor(POLLIN))
+            return false;
+    }
+    return false;
 }
 
 bool HttpConnection::read(char &byte)
@@ -145,37 +153,6 @@ void HttpConnection::close()
         ::close(fd_);
     fd_ = -1;
     blockUsed_ = blockRead_ = 0;
-}
-
-std::size_t HttpConnection::readStatusLine(std::span<char> buffer, std::size_t limit)
-{
-    std::size_t i = 0;
-    char c = 0;
-    while (i < limit && read(c)) {
-        buffer[i] = c;
-        if (c == '\n')
-            break;
-        ++i;
-    }
-    buffer[i] = '\0';
-    return i;
-}
-
-std::size_t HttpConnection::readHeaderBlock(std::span<char> buffer, std::size_t start, std::size_t limit)
-{
-    std::size_t pos = start;
-    std::size_t previous = start;
-    char c = 0;
-    while (pos < limit && read(c)) {
-        buffer[pos++] = c;
-        if (c != '\n')
-            continue;
-        if (pos - 1 - previous < 5)
-            break;
-        previous = pos - 1;
-    }
-    buffer[pos] = '\0';
-    return pos;
 }
 
 } // namespace quarvel

@@ -1,7 +1,7 @@
 #include "net/HttpTransport.h"
 
 #include "net/HttpConnection.h"
-#include "net/HttpCookies.h"
+#include "net/HttpReply.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,37 +11,6 @@ namespace quarvel {
 namespace {
 
 const QByteArray kUserAgent = QByteArrayLiteral("User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n");
-
-// The Content-Length of a header block read as atoi reads it; 0 when absent.
-long long contentLength(const char *headers)
-{
-    const char *at = std::strstr(headers, "Content-Length: ");
-    if (!at)
-        return 0;
-    const char *p = at + 16;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
-        ++p;
-    const bool negative = *p == '-';
-    if (*p == '+' || *p == '-')
-        ++p;
-    long long n = 0;
-    for (; *p >= '0' && *p <= '9'; ++p)
-        if (n < 1'000'000'000'000LL)
-            n = n * 10 + (*p - '0');
-    return negative ? -n : n;
-}
-
-// Reads the body into the buffer's start: at most `length` bytes, fewer when
-// the peer closes. NUL-terminates and returns the count.
-int readBody(HttpConnection &connection, std::span<char> buffer, std::size_t length)
-{
-    std::size_t n = 0;
-    char c = 0;
-    while (n < length && connection.read(c))
-        buffer[n++] = c;
-    buffer[n] = '\0';
-    return static_cast<int>(n);
-}
 
 QByteArray postHeader(const QByteArray &host, const QByteArray &path, qsizetype bodyLength)
 {
@@ -86,7 +55,7 @@ int HttpPost(const QByteArray &host, const QByteArray &path, const QByteArray &b
     if (buffer.size() < 3)
         return kPostOptionFailed;
     HttpConnection connection;
-    switch (connection.open(host, 80, timeouts.postMs, timeouts.connectMs)) {
+    switch (connection.open(host, 80, timeouts.postMs, timeouts.connectMs, timeouts.requestMs)) {
     case HttpConnection::Open::Ok:
         break;
     case HttpConnection::Open::NoSocket:
@@ -102,17 +71,7 @@ int HttpPost(const QByteArray &host, const QByteArray &path, const QByteArray &b
     const QByteArray text(body.constData(), static_cast<qsizetype>(qstrnlen(body.constData(), body.size())));
     connection.send(postHeader(host, path, text.size()));
     connection.send(text);
-
-    const std::size_t len = buffer.size();
-    const std::size_t limit = len - 2;
-    const std::size_t lineEnd = connection.readStatusLine(buffer, limit);
-    if (!std::strstr(buffer.data(), "200"))
-        return kPostBadStatus;
-    connection.readHeaderBlock(buffer, lineEnd, limit);
-    const long long declared = contentLength(buffer.data());
-    const std::size_t length =
-        declared <= 0 || declared >= static_cast<long long>(len) ? len - 1 : static_cast<std::size_t>(declared);
-    return readBody(connection, buffer, length);
+    return HttpReply::ReadPost(connection, buffer);
 }
 
 int HttpGet(const QByteArray &host, const QByteArray &path, std::span<char> buffer, QByteArray &cookie,
@@ -121,7 +80,7 @@ int HttpGet(const QByteArray &host, const QByteArray &path, std::span<char> buff
     if (buffer.size() < 2)
         return kGetNotConnected;
     HttpConnection connection;
-    switch (connection.open(host, port, timeouts.getMs, timeouts.connectMs)) {
+    switch (connection.open(host, port, timeouts.getMs, timeouts.connectMs, timeouts.requestMs)) {
     case HttpConnection::Open::Ok:
         break;
     case HttpConnection::Open::NoSocket:
@@ -133,16 +92,7 @@ int HttpGet(const QByteArray &host, const QByteArray &path, std::span<char> buff
         return kGetNotConnected;
     }
     connection.send(getRequest(host, path, referer, cookie));
-
-    const std::size_t limit = buffer.size() - 1;
-    std::memset(buffer.data(), 0, buffer.size());
-    connection.readStatusLine(buffer, limit);
-    if (!std::strstr(buffer.data(), "20") && !std::strstr(buffer.data(), "30"))
-        return kGetBadStatus;
-    connection.readHeaderBlock(buffer, 0, limit);
-    if (const std::optional<QByteArray> fresh = HttpCookies::fromHeaders(QByteArray(buffer.data())))
-        cookie = *fresh;
-    return readBody(connection, buffer, limit);
+    return HttpReply::ReadGet(connection, buffer, cookie);
 }
 
 bool IsIpAddress(const char *text)

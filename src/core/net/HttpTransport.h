@@ -19,6 +19,10 @@ enum HttpPostError {
     kPostOptionFailed = -4,
     kPostNotConnected = -5,
     kPostBadStatus = -6,
+    // The body ended before the length its header declared.
+    kPostCutOff = -7,
+    // The reply did not arrive within the request's time.
+    kPostTimedOut = -8,
 };
 
 // Error results of HttpGet.
@@ -27,19 +31,19 @@ enum HttpGetError {
     kGetBadStatus = -102,
     kGetNoAddress = -103,
     kGetNotConnected = -120,
+    kGetTimedOut = -121,
+    kGetCutOff = -122,
 };
 
-// Posts a GBK body to the path (port 80 unless the host names one). The body
-// length comes from Content-Length; a missing, non-positive or too large one
-// means "until the peer closes or the buffer is full". Returns the body bytes
-// placed in the buffer or an HttpPostError.
+// Posts a GBK body to the path (port 80 unless the host names one) and reads
+// the reply as HttpReply::ReadPost does. Returns the body bytes placed in the
+// buffer or an HttpPostError.
 int HttpPost(const QByteArray &host, const QByteArray &path, const QByteArray &body, std::span<char> buffer,
              const HttpTimeouts &timeouts = {});
 
-// Gets the path, sending the cookie text when it is not empty and replacing it
-// from the reply's Set-Cookie headers. The body runs until the peer closes or
-// the buffer is full. `port` applies when the host names none. Returns the
-// body bytes placed in the buffer or an HttpGetError.
+// Gets the path, sending the cookie text when it is not empty, and reads the
+// reply as HttpReply::ReadGet does. `port` applies when the host names none.
+// Returns the body bytes placed in the buffer or an HttpGetError.
 int HttpGet(const QByteArray &host, const QByteArray &path, std::span<char> buffer, QByteArray &cookie,
             const QByteArray &referer = {}, int port = 80, const HttpTimeouts &timeouts = {});
 

@@ -3,12 +3,14 @@
 #include "net/Envelope.h"
 #include "net/HttpTransport.h"
 #include "net/ReplyText.h"
+#include "upload/UploadJournal.h"
 #include "upload/UploadStatus.h"
 
 namespace quarvel {
 
-UploadJob::UploadJob(std::vector<Item> items, QByteArray host, HttpTimeouts timeouts)
-    : items_(std::move(items)), host_(std::move(host)), timeouts_(timeouts)
+UploadJob::UploadJob(UploadKind kind, std::vector<Item> items, QByteArray host, HttpTimeouts timeouts,
+                     UploadJournal &journal)
+    : kind_(kind), items_(std::move(items)), host_(std::move(host)), timeouts_(timeouts), journal_(journal)
 {
 }
 
@@ -48,12 +50,15 @@ void UploadJob::run()
         const Item &item = items_[i];
         int status = -1;
         if (!item.envelope.isEmpty()) {
+            if (!journal_.Sending(kind_, item.id))
+                return end(UploadEnding::TransportFailed, kNotJournaled);
             const int result = HttpPost(host_, Envelope::path(), item.envelope, reply, timeouts_);
             if (result < 0)
                 return end(UploadEnding::TransportFailed, result);
             if (result == 0)
                 return end(UploadEnding::EmptyReply, 0);
             status = UploadStatus::read(ReplyText::cString(reply.data(), result));
+            journal_.Answered(kind_, item.id, item.digest, status);
         }
         if (UploadStatus::accepted(status))
             ++successes_;

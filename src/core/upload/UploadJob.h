@@ -3,6 +3,7 @@
 #include "app/EventQueue.h"
 #include "net/HttpTimeouts.h"
 #include "upload/UploadEnding.h"
+#include "upload/UploadKind.h"
 
 #include <QByteArray>
 
@@ -12,18 +13,27 @@
 
 namespace quarvel {
 
+class UploadJournal;
+
 // The upload worker: posts envelopes prepared on the user-interface thread,
 // one per record in list order, and reports every reply and the end of the
 // run through an event queue. It reads nothing but its own items and writes
-// nothing but its reports.
+// nothing but its reports and the upload journal: each record is marked on
+// its way before it is sent, and an acceptance is on disk before it is
+// reported.
 class UploadJob {
 public:
     static constexpr int kReplySize = 1024;
+    // The end code of a run whose journal could not be written: nothing is
+    // sent that the counter could not find again after a crash.
+    static constexpr int kNotJournaled = -20;
 
     struct Item {
         int id = 0;
         // Empty when the record cannot be sent; it is reported with -1.
         QByteArray envelope;
+        // UploadJournal::Digest of the record bytes the envelope was built from.
+        quint64 digest = 0;
     };
 
     struct Event {
@@ -40,7 +50,7 @@ public:
         int failures = 0;
     };
 
-    UploadJob(std::vector<Item> items, QByteArray host, HttpTimeouts timeouts);
+    UploadJob(UploadKind kind, std::vector<Item> items, QByteArray host, HttpTimeouts timeouts, UploadJournal &journal);
     ~UploadJob();
     UploadJob(const UploadJob &) = delete;
     UploadJob &operator=(const UploadJob &) = delete;
@@ -59,9 +69,11 @@ private:
     void run();
     void end(UploadEnding ending, int code);
 
+    UploadKind kind_;
     std::vector<Item> items_;
     QByteArray host_;
     HttpTimeouts timeouts_;
+    UploadJournal &journal_;
     EventQueue<Event> events_;
     std::atomic<bool> continue_{true};
     std::thread thread_;

@@ -27,6 +27,12 @@ QString UploadProgress::transportText(int code)
         return QStringLiteral("服务器连接失败。");
     case -6:
         return QStringLiteral("服务器返回错误状态码,请求不支持或不存在。");
+    case -7:
+        return QStringLiteral("服务器返回数据不完整。");
+    case -8:
+        return QStringLiteral("服务器应答超时。");
+    case -20:
+        return QStringLiteral("上传日志(DATA_SYS/upload.jnl)写入失败，终止传送。");
     default:
         return QStringLiteral("数据不正确或未知错误。");
     }

@@ -5,6 +5,7 @@
 #include "upload/ShipmentCopy.h"
 #include "upload/UploadBuilder.h"
 #include "upload/UploadDisplay.h"
+#include "upload/UploadJournal.h"
 #include "upload/UploadProgress.h"
 #include "upload/UploadStatus.h"
 
@@ -77,8 +78,17 @@ QList<WaybillTidy::Change> UploadRun::Prepare(const QList<int> &ids)
     std::vector<UploadJob::Item> items = kind_ == UploadKind::Shipments
                                              ? prepareShipments(withoutRepeats(ids), completed)
                                              : prepareScans(withoutRepeats(ids));
+    UploadJournal &journal = context_.uploadJournal();
+    for (UploadJob::Item &item : items) {
+        const auto sent = sentCopies_.find(item.id);
+        if (sent != sentCopies_.end())
+            item.digest = UploadJournal::Digest(sent->second);
+        if (journal.inDoubt(kind_, item.id))
+            doubted_.insert(item.id);
+    }
     ServerSession &session = context_.session();
-    job_ = std::make_unique<UploadJob>(std::move(items), session.CurrentServerHost(), session.timeouts());
+    job_ =
+        std::make_unique<UploadJob>(kind_, std::move(items), session.CurrentServerHost(), session.timeouts(), journal);
     return completed;
 }
 
@@ -168,12 +178,21 @@ bool UploadRun::stopRequested() const
     return job_ && job_->stopRequested();
 }
 
+QString UploadRun::refusalText(int id, int status) const
+{
+    // A repeat of a record an earlier send may have stored is not simply
+    // someone else's number: the server may hold this very record.
+    if (kind_ == UploadKind::Shipments && status == UploadStatus::kWaybillHeld && doubted_.count(id))
+        return QStringLiteral("单号重复(服务器可能已有此记录)");
+    return UploadStatus::text(kind_, status);
+}
+
 void UploadRun::releaseResults(UploadDisplay &display)
 {
     while (!results_.empty()) {
         const Result r = results_.front();
         if (!UploadStatus::accepted(r.status)) {
-            display.uploadResult(r.id, r.status, false, UploadStatus::text(kind_, r.status));
+            display.uploadResult(r.id, r.status, false, refusalText(r.id, r.status));
         } else {
             const AcceptedRecords::State state = accepted_.state(r.id);
             if (state == AcceptedRecords::State::Waiting)
@@ -211,6 +230,7 @@ bool UploadRun::Drain(UploadDisplay &display)
     if (!ended_)
         return true;
     job_->join();
+    context_.uploadJournal().Settle(context_);
     context_.session().uploadBusy() = false;
     display.uploadEnded(end_.ending,
                         UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures));

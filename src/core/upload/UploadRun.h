@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace quarvel {
 
@@ -24,7 +25,9 @@ class UploadDisplay;
 // records) and builds their envelopes; Start hands them to the worker; Drain
 // applies what the worker reported. Accepted records are deleted in batches
 // (AcceptedRecords); every batch is deleted before its results are shown, and
-// the last one before the run is reported ended.
+// the last one before the run is reported ended. The worker records every
+// send and acceptance in the upload journal first, so a run that dies inside
+// a batch is finished at the next start; the end of a run settles the journal.
 class UploadRun {
 public:
     UploadRun(ClientContext &context, UploadKind kind);
@@ -64,6 +67,7 @@ private:
     std::vector<UploadJob::Item> prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed);
     std::vector<UploadJob::Item> prepareScans(const QList<int> &ids);
     void releaseResults(UploadDisplay &display);
+    QString refusalText(int id, int status) const;
 
     ClientContext &context_;
     UploadKind kind_;
@@ -71,6 +75,8 @@ private:
     // The record bytes each envelope was built from, to see an edit made
     // while the record was on its way.
     std::unordered_map<int, QByteArray> sentCopies_;
+    // Records an earlier send may have stored without the counter learning it.
+    std::unordered_set<int> doubted_;
     AcceptedRecords accepted_;
     std::deque<Result> results_;
     bool started_ = false;

@@ -15,12 +15,18 @@ bool isBlank(char c)
 
 int UploadStatus::read(const QByteArray &reply)
 {
+    // The number must stand on the first line: blanks, a sign, digits,
+    // blanks, and nothing else before the line feed.
+    qsizetype start = 0;
+    while (start < reply.size() && (reply.at(start) == ' ' || reply.at(start) == '\t'))
+        ++start;
     qsizetype end = 0;
-    const int status = ReplyText::integer(reply, 0, &end);
+    const int status = ReplyText::integer(reply, start, &end);
     qsizetype digits = 0;
-    for (qsizetype i = 0; i < end; ++i)
+    for (qsizetype i = start; i < end; ++i)
         digits += reply.at(i) >= '0' && reply.at(i) <= '9' ? 1 : 0;
-    if (digits == 0)
+    if (digits == 0 ||
+        !(reply.at(start) == '+' || reply.at(start) == '-' || (reply.at(start) >= '0' && reply.at(start) <= '9')))
         return 0;
     for (qsizetype i = end; i < reply.size() && reply.at(i) != '\n'; ++i)
         if (!isBlank(reply.at(i)))

@@ -49,7 +49,7 @@ TEST(EnvelopeStatusText, TableAndUnknownCodes)
 
 TEST(BalanceReply, SummaryText)
 {
-    const BalanceReply r = BalanceReply::parse("1\n5000\n-1200.5\n9\n300.25\n4\n100\n2\n");
+    const BalanceReply r = BalanceReply::parse("1\n5000\n-1200.5\n9\n300.25\n4\n100\n2\n").value();
     EXPECT_DOUBLE_EQ(r.unsettled(), 400.25);
     EXPECT_EQ(r.unsettledCount(), 6);
     const QDateTime when(QDate(2026, 3, 9), QTime(8, 5, 7));
@@ -63,15 +63,35 @@ TEST(BalanceReply, SummaryText)
 TEST(BalanceReply, MissingLinesReadAsZero)
 {
     const QDateTime when(QDate(2026, 1, 2), QTime(3, 4, 5));
-    const QString zeros = BalanceReply::parse("1").text(when);
+    const QString zeros = BalanceReply::parse("1").value().text(when);
     EXPECT_TRUE(zeros.contains(QStringLiteral("信用额度:        0.00\r\n")));
     EXPECT_TRUE(zeros.contains(QStringLiteral("未核金额:        0.00[0票]")));
     EXPECT_TRUE(zeros.contains(QStringLiteral("实际余额:        0.00[概算供参考]")));
 
-    const BalanceReply partial = BalanceReply::parse("1\n100\n20");
+    EXPECT_TRUE(BalanceReply::parse("1\n").has_value());
+    const BalanceReply partial = BalanceReply::parse("1\n100\n20\r\n").value();
     EXPECT_DOUBLE_EQ(partial.creditLimit, 100);
     EXPECT_DOUBLE_EQ(partial.settlementBalance, 20);
     EXPECT_DOUBLE_EQ(partial.unsettled(), 0);
+}
+
+TEST(BalanceReply, AReplyThatDoesNotHoldItsGrammarIsNoBalance)
+{
+    // Cut before a line's end: "20" may have been "200.00".
+    EXPECT_FALSE(BalanceReply::parse("1\n100\n20").has_value());
+    EXPECT_TRUE(BalanceReply::parse("1\n100\n").has_value());
+    for (const char *bad : {"1\n1e3\n", "1\n100\n20\nx\n", "1\n\n", "1\n1.5.5\n", "1\n-\n", "1\n100\n20\n1.5\n",
+                            "1\nnan\n", "1\n100\n20\n0\n3\n99999999999\n", "1 2\n", "x\n", "1\n100 200\n"})
+        EXPECT_FALSE(BalanceReply::parse(bad).has_value()) << bad;
+    // Signs, blanks around a number, a fraction without digits after the
+    // point and what follows the seventh line are part of a good reply.
+    const BalanceReply r = BalanceReply::parse(" 1 \n+5000.\n -.5\n0\n1\n2147483647\n1\n-3\ntrailer").value();
+    EXPECT_DOUBLE_EQ(r.creditLimit, 5000);
+    EXPECT_DOUBLE_EQ(r.settlementBalance, -0.5);
+    EXPECT_EQ(r.countFirst, 2147483647);
+    EXPECT_EQ(r.unsettledCount(), 2147483644) << "the sum of both counts";
+    const BalanceReply huge = BalanceReply::parse("1\n0\n0\n0\n0\n2147483647\n0\n2147483647\n").value();
+    EXPECT_EQ(huge.unsettledCount(), 2147483647) << "held to the int range";
 }
 
 TEST(ListReply, PagesAndRecords)

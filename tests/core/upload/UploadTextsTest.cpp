@@ -17,6 +17,11 @@ TEST(UploadStatus, OnlyANumberAloneOnTheFirstLineCounts)
     EXPECT_EQ(UploadStatus::read("<html>1</html>"), 0);
     EXPECT_EQ(UploadStatus::read(""), 0);
     EXPECT_EQ(UploadStatus::read("-\n"), 0);
+    // A number on a later line is not the status of the first.
+    EXPECT_EQ(UploadStatus::read("\n5\n"), 0);
+    EXPECT_EQ(UploadStatus::read(" \r\n 5"), 0);
+    EXPECT_EQ(UploadStatus::read("\v5"), 0);
+    EXPECT_EQ(UploadStatus::read("+5\n"), 5);
 }
 
 TEST(UploadStatus, ReasonTextsPerKind)
@@ -50,7 +55,9 @@ TEST(UploadProgress, TextsOfEveryEnding)
     EXPECT_EQ(UploadProgress::final(UploadEnding::TransportFailed, -5, 5, 2, 0), QStringLiteral("服务器连接失败。"));
     EXPECT_EQ(UploadProgress::transportText(-6), QStringLiteral("服务器返回错误状态码,请求不支持或不存在。"));
     EXPECT_EQ(UploadProgress::transportText(-1), QStringLiteral("数据不正确或未知错误。"));
-    EXPECT_EQ(UploadProgress::transportText(-7), QStringLiteral("数据不正确或未知错误。"));
+    EXPECT_EQ(UploadProgress::transportText(-7), QStringLiteral("服务器返回数据不完整。"));
+    EXPECT_EQ(UploadProgress::transportText(-8), QStringLiteral("服务器应答超时。"));
+    EXPECT_EQ(UploadProgress::transportText(-9), QStringLiteral("数据不正确或未知错误。"));
     EXPECT_EQ(UploadProgress::counts(10000, 9999, 0),
               QStringLiteral("共 10000 条，已处理 9999 条(99%)。9999 成功; 0 失败。"))
         << "percent rounded down";

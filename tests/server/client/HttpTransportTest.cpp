@@ -129,10 +129,12 @@ TEST(HttpTransport, PostBodyLengthRules)
     EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), 1023);
     server.reply("HTTP/1.0 200 OK\r\nContent-Length: 1022\r\n\r\n" + big);
     EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), 1022);
-    // Zero and negative lengths count as missing.
+    // A length of 0 is an empty body, whatever follows it; a length that is
+    // no plain number leaves the body's end unknown, so the reply is refused.
+    server.reply("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n5\n");
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), 0);
     server.reply("HTTP/1.0 200 OK\r\nContent-Length: -5\r\n\r\nall of it");
-    n = HttpPost(server.host(), "/", "x", buffer, kQuick);
-    EXPECT_EQ(body(buffer, n), "all of it");
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus);
 
     // The get ignores Content-Length and stops at len - 1.
     QByteArray cookie;
@@ -172,12 +174,20 @@ TEST(HttpTransport, ServerThatClosesEarly)
     EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus);
     server.closeAfterRequest();
     EXPECT_EQ(HttpGet(server.host(), "/", buffer, cookie, {}, 80, kQuick), kGetBadStatus);
-    // Closed in the middle of the body: what arrived is returned.
-    server.reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nonly this");
-    const int n = HttpPost(server.host(), "/", "x", buffer, kQuick);
-    EXPECT_EQ(body(buffer, n), "only this");
-    // Closed after the headers: an empty body, which callers treat as failure.
+    // Closed in the middle of the body: a reply cut short of its declared
+    // length is no reply, so "12" of "123\n" can never pass for a status.
+    server.reply("HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\n12");
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostCutOff);
     server.reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n");
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostCutOff);
+    server.reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n0,101,7001,1\n");
+    EXPECT_EQ(HttpGet(server.host(), "/", buffer, cookie, {}, 80, kQuick), kGetCutOff);
+    // Closed in the middle of the headers: there is no body to speak of.
+    server.reply("HTTP/1.0 200 OK\r\nServer: x\r\nContent-Le");
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus);
+    // Closed after the headers without a declared length: an empty body,
+    // which callers treat as failure.
+    server.reply("HTTP/1.0 200 OK\r\nServer: x\r\n\r\n");
     EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), 0);
 }
 
@@ -188,9 +198,9 @@ TEST(HttpTransport, SilentServerEndsWithinTheReceiveTimeout)
     QByteArray cookie;
     const auto start = std::chrono::steady_clock::now();
     server.silent();
-    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus);
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostTimedOut);
     server.silent();
-    EXPECT_EQ(HttpGet(server.host(), "/", buffer, cookie, {}, 80, kQuick), kGetBadStatus);
+    EXPECT_EQ(HttpGet(server.host(), "/", buffer, cookie, {}, 80, kQuick), kGetTimedOut);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, std::chrono::milliseconds(700));
     EXPECT_LT(took, std::chrono::seconds(5));
@@ -236,4 +246,81 @@ TEST(HttpTransport, ConnectionThatIsNeverAcceptedTimesOut)
     for (int fd : fillers)
         ::close(fd);
     ::close(listener);
+}
+
+TEST(HttpTransport, StatusCodeIsReadWhereItStands)
+{
+    ScriptedHttpServer server;
+    std::vector<char> buffer(1024);
+    QByteArray cookie;
+    const QByteArray head = "\r\nContent-Length: 2\r\n\r\n5\n";
+    // Only the three digits after the version count: a 200 elsewhere in the
+    // line, a 200 inside a longer number or a reply that is not HTTP/1.x is
+    // no acceptance.
+    for (const QByteArray &line :
+         {QByteArray("HTTP/1.0 404 Not Found 200"), QByteArray("HTTP/1.0 2000 OK"), QByteArray("HTTP/1.0 500 200"),
+          QByteArray("XHTTP/1.0 200 OK"), QByteArray("HTTP/2 200 OK"), QByteArray("HTTP/1.0 200OK"),
+          QByteArray("HTTP/1.0  200 OK"), QByteArray("200 OK")}) {
+        server.reply(line + head);
+        EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus) << line.constData();
+    }
+    for (const QByteArray &line :
+         {QByteArray("HTTP/1.0 200 OK"), QByteArray("HTTP/1.1 200"), QByteArray("HTTP/1.1 200 Anything at all")}) {
+        server.reply(line + head);
+        const int n = HttpPost(server.host(), "/", "x", buffer, kQuick);
+        EXPECT_EQ(body(buffer, std::max(n, 0)), "5\n") << line.constData();
+    }
+    // The get takes any 2xx or 3xx, read at the same place.
+    for (const QByteArray &line : {QByteArray("HTTP/1.0 404 Not Found (was 200)"), QByteArray("HTTP/1.0 500 30")}) {
+        server.reply(line + "\r\n\r\n0,1,2,1\n");
+        EXPECT_EQ(HttpGet(server.host(), "/", buffer, cookie, {}, 80, kQuick), kGetBadStatus) << line.constData();
+    }
+    server.reply("HTTP/1.1 204 No Content\r\n\r\nx");
+    EXPECT_EQ(HttpGet(server.host(), "/", buffer, cookie, {}, 80, kQuick), 1);
+}
+
+TEST(HttpTransport, EncodingsTheClientDoesNotSpeakAreRefused)
+{
+    ScriptedHttpServer server;
+    std::vector<char> buffer(1024);
+    QByteArray cookie;
+    // A chunked body whose content is "-1": read as text its chunk size "3"
+    // would be taken for the status.
+    const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\n-1\n\r\n0\r\n\r\n";
+    server.reply(chunked);
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus);
+    server.reply(chunked);
+    EXPECT_EQ(HttpGet(server.host(), "/", buffer, cookie, {}, 80, kQuick), kGetBadStatus);
+    server.reply("HTTP/1.0 200 OK\r\ntransfer-encoding:  Chunked \r\n\r\n3\r\n-1\n\r\n0\r\n\r\n");
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus);
+    server.reply("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 2\r\n\r\n5\n");
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus);
+    // Two lengths that disagree leave the body's end unknown.
+    server.reply("HTTP/1.0 200 OK\r\nContent-Length: 2\r\nContent-Length: 3\r\n\r\n5\n7");
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, kQuick), kPostBadStatus);
+    // What the client does speak passes: identity, and a repeated equal length.
+    server.reply("HTTP/1.0 200 OK\r\nTransfer-Encoding: identity\r\ncontent-length: 2\r\n"
+                 "Content-Length: 2\r\n\r\n5\nmore");
+    const int n = HttpPost(server.host(), "/", "x", buffer, kQuick);
+    EXPECT_EQ(body(buffer, std::max(n, 0)), "5\n");
+}
+
+TEST(HttpTransport, OneDeadlineForTheWholeRequest)
+{
+    // Each byte comes well within the receive wait, so only the request's
+    // deadline can end the wait for a reply that takes 20 s to trickle in.
+    ScriptedHttpServer server;
+    std::vector<char> buffer(1024);
+    QByteArray cookie;
+    HttpTimeouts t = kQuick;
+    t.requestMs = 600;
+    const QByteArray reply = ScriptedHttpServer::ok("1\n" + QByteArray(200, 'x'));
+    const auto start = std::chrono::steady_clock::now();
+    server.trickle(reply, 100);
+    EXPECT_EQ(HttpPost(server.host(), "/", "x", buffer, t), kPostTimedOut);
+    server.trickle(reply, 100);
+    EXPECT_EQ(HttpGet(server.host(), "/", buffer, cookie, {}, 80, t), kGetTimedOut);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(1100));
+    EXPECT_LT(took, std::chrono::milliseconds(3000));
 }

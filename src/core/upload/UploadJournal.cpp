@@ -1,0 +1,280 @@
+#include "upload/UploadJournal.h"
+
+#include "app/ClientContext.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <unordered_set>
+
+namespace quarvel {
+
+namespace {
+
+template <class R> QByteArray bytesOf(const R &record)
+{
+    return QByteArray(reinterpret_cast<const char *>(&record), sizeof(R));
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// The bytes of a record as stored now, or an empty text when it is gone.
+QByteArray storedBytes(ClientContext &context, int kind, int id)
+{
+    if (kind == static_cast<int>(UploadKind::Shipments)) {
+        const PreInputRecord *r = context.preInputs().Find(id);
+        return r ? bytesOf(*r) : QByteArray();
+    }
+    const CheckRecord *r = context.checks().Find(id);
+    return r ? bytesOf(*r) : QByteArray();
+}
+
+QByteArray line(char event, int kind, int id)
+{
+    return QByteArray(1, event) + ' ' + QByteArray::number(kind) + ' ' + QByteArray::number(id);
+}
+
+} // namespace
+
+UploadJournal::UploadJournal(QString path) : path_(std::move(path))
+{
+}
+
+UploadJournal::~UploadJournal()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+quint64 UploadJournal::Digest(const QByteArray &recordBytes)
+{
+    // FNV-1a: stable across runs and builds, which is all it needs to be.
+    quint64 h = 14695981039346656037ULL;
+    for (char c : recordBytes) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
+void UploadJournal::apply(char event, const Key &k, quint64 digest)
+{
+    Mark &m = marks_[k];
+    switch (event) {
+    case 'S':
+        m.doubt = m.doubt || m.pending;
+        m.pending = true;
+        break;
+    case 'R':
+        m.pending = false;
+        break;
+    case 'A':
+        m = Mark{};
+        m.accepted = true;
+        m.digest = digest;
+        break;
+    case 'D':
+        m.doubt = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void UploadJournal::Load()
+{
+    const std::lock_guard lock(mutex_);
+    marks_.clear();
+    QFile file(path_);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray text = file.readAll();
+        qsizetype from = 0;
+        // Only whole lines count: the last one may have been cut by a kill.
+        for (qsizetype end = text.indexOf('\n'); end >= 0; from = end + 1, end = text.indexOf('\n', from)) {
+            const QList<QByteArray> parts = text.mid(from, end - from).split(' ');
+            if (parts.size() < 3 || parts[0].size() != 1)
+                continue;
+            bool okKind = false;
+            bool okId = false;
+            bool okDigest = parts.size() < 4;
+            const int kind = parts[1].toInt(&okKind);
+            const int id = parts[2].toInt(&okId);
+            const quint64 digest = parts.size() < 4 ? 0 : parts[3].toULongLong(&okDigest, 16);
+            if (okKind && okId && okDigest && id > 0)
+                apply(parts[0].at(0), {kind, id}, digest);
+        }
+    }
+    for (auto &[k, m] : marks_) {
+        m.doubt = m.doubt || m.pending;
+        m.pending = false;
+    }
+}
+
+bool UploadJournal::openForAppend()
+{
+    if (fd_ < 0)
+        fd_ = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    return fd_ >= 0;
+}
+
+bool UploadJournal::append(const QByteArray &text, bool durable)
+{
+    if (!openForAppend() || !writeAll(fd_, text + '\n'))
+        return false;
+    return !durable || ::fdatasync(fd_) == 0;
+}
+
+bool UploadJournal::Sending(UploadKind kind, int id)
+{
+    const std::lock_guard lock(mutex_);
+    if (!append(line('S', static_cast<int>(kind), id), true))
+        return false;
+    apply('S', key(kind, id), 0);
+    return true;
+}
+
+void UploadJournal::Answered(UploadKind kind, int id, quint64 digest, int status)
+{
+    const std::lock_guard lock(mutex_);
+    const char event = status > 0 ? 'A' : 'R';
+    QByteArray text = line(event, static_cast<int>(kind), id);
+    if (event == 'A')
+        text += ' ' + QByteArray::number(digest, 16);
+    // A refusal need not reach the disk: lost, it only leaves the record in doubt.
+    append(text, event == 'A');
+    apply(event, key(kind, id), digest);
+}
+
+bool UploadJournal::inDoubt(UploadKind kind, int id) const
+{
+    const std::lock_guard lock(mutex_);
+    const auto it = marks_.find(key(kind, id));
+    return it != marks_.end() && it->second.doubt;
+}
+
+bool UploadJournal::accepted(UploadKind kind, int id) const
+{
+    const std::lock_guard lock(mutex_);
+    const auto it = marks_.find(key(kind, id));
+    return it != marks_.end() && it->second.accepted;
+}
+
+int UploadJournal::FinishAccepted(ClientContext &context)
+{
+    const std::lock_guard lock(mutex_);
+    std::unordered_set<int> shipments;
+    std::unordered_set<int> scans;
+    std::unordered_set<int> parents;
+    for (const auto &[k, m] : marks_) {
+        if (!m.accepted)
+            continue;
+        const QByteArray now = storedBytes(context, k.first, k.second);
+        const bool shipment = k.first == static_cast<int>(UploadKind::Shipments);
+        if (!now.isEmpty() && Digest(now) == m.digest)
+            (shipment ? shipments : scans).insert(k.second);
+        // A shipment whose record went before its lines leaves them to go now.
+        if (shipment && (now.isEmpty() || Digest(now) == m.digest))
+            parents.insert(k.second);
+    }
+    auto pickFrom = [](const std::unordered_set<int> &ids) {
+        return [&ids](const char *record) {
+            std::int32_t id = 0;
+            std::memcpy(&id, record, sizeof id);
+            return ids.count(id) > 0;
+        };
+    };
+    int removed = 0;
+    if (!shipments.empty()) {
+        removed += context.preInputs().DeleteWhere(pickFrom(shipments));
+        context.preInputs().Flush();
+    }
+    if (!parents.empty()) {
+        context.goods().DeleteByParents(parents);
+        context.weights().DeleteByParents(parents);
+        context.goods().Flush();
+        context.weights().Flush();
+    }
+    if (!scans.empty()) {
+        removed += context.checks().DeleteWhere(pickFrom(scans));
+        context.checks().Flush();
+    }
+    settle(context);
+    return removed;
+}
+
+void UploadJournal::Settle(ClientContext &context)
+{
+    const std::lock_guard lock(mutex_);
+    settle(context);
+}
+
+void UploadJournal::settle(ClientContext &context)
+{
+    for (auto it = marks_.begin(); it != marks_.end();) {
+        Mark &m = it->second;
+        const QByteArray now = storedBytes(context, it->first.first, it->first.second);
+        m.doubt = m.doubt || m.pending;
+        m.pending = false;
+        if (m.accepted && !now.isEmpty()) {
+            // Accepted, then edited before its delete: the server holds the
+            // older bytes, so the record it keeps is in doubt.
+            if (Digest(now) != m.digest)
+                m = Mark{false, true, false, 0};
+        }
+        const bool done = now.isEmpty() || (!m.accepted && !m.doubt);
+        it = done ? marks_.erase(it) : std::next(it);
+    }
+    rewrite();
+}
+
+bool UploadJournal::rewrite()
+{
+    QByteArray text;
+    for (const auto &[k, m] : marks_) {
+        if (m.accepted)
+            text += line('A', k.first, k.second) + ' ' + QByteArray::number(m.digest, 16) + '\n';
+        else if (m.doubt)
+            text += line('D', k.first, k.second) + '\n';
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (text.isEmpty())
+        return QFile::remove(path_) || !QFile::exists(path_);
+    // Written beside, synced, then renamed over: a kill leaves the old or the new.
+    const QString fresh = path_ + QStringLiteral(".new");
+    const int fd = ::open(QFile::encodeName(fresh).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = writeAll(fd, text) && ::fdatasync(fd) == 0;
+    ::close(fd);
+    if (!written || ::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path_).constData()) != 0) {
+        QFile::remove(fresh);
+        return false;
+    }
+    const int dir = ::open(QFile::encodeName(QFileInfo(path_).absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+} // namespace quarvel

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "upload/UploadKind.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace quarvel {
+
+class ClientContext;
+
+// DATA_SYS/upload.jnl: what the counter knows of its uploads beyond the
+// record files, so that a record the server accepted is never sent again
+// after a crash. Each record is marked on its way before it is sent, and an
+// acceptance is on disk before the reply is applied; the next start finishes
+// what a run left (the accepted records and their lines deleted). A send that
+// never got its answer leaves its record "in doubt": the server may hold it.
+//
+// One line per event, appended: "S k id" on its way, "R k id" answered and
+// not stored, "A k id digest" accepted, "D k id" in doubt since an earlier
+// run; k is the upload kind, the digest that of the record bytes sent. A line
+// a kill cut short is skipped. The worker thread appends while the user-
+// interface thread reads; one lock keeps them apart.
+class UploadJournal {
+public:
+    static QString fileName() { return QStringLiteral("DATA_SYS/upload.jnl"); }
+
+    explicit UploadJournal(QString path);
+    ~UploadJournal();
+    UploadJournal(const UploadJournal &) = delete;
+    UploadJournal &operator=(const UploadJournal &) = delete;
+
+    // A digest of the record bytes a send was built from, to tell whether
+    // the stored record is still what the server got.
+    static quint64 Digest(const QByteArray &recordBytes);
+
+    // Reads what earlier runs left. Sends that never got an answer are in
+    // doubt from here on.
+    void Load();
+    // Deletes every accepted record that still holds the bytes it was sent
+    // with, and the goods and piece lines of accepted shipments; a record
+    // edited after it was sent stays, in doubt. Then rewrites the journal
+    // with what is still open. Returns how many records went.
+    int FinishAccepted(ClientContext &context);
+
+    // The worker, before a send: true once the mark is on disk. A record
+    // whose mark cannot be written must not be sent.
+    bool Sending(UploadKind kind, int id);
+    // The worker, on a complete reply: an acceptance (status above 0) is on
+    // disk when this returns; a refusal means this send stored nothing.
+    void Answered(UploadKind kind, int id, quint64 digest, int status);
+
+    // True when an earlier send of the record may have been stored although
+    // the counter never learnt it (a kill, a time-out, a lost connection).
+    bool inDoubt(UploadKind kind, int id) const;
+    bool accepted(UploadKind kind, int id) const;
+    // After a run, with no worker left: sends without an answer become in
+    // doubt, accepted records the files no longer hold unchanged are done,
+    // marks of records that are gone are dropped, and the file is rewritten
+    // with what stays open.
+    void Settle(ClientContext &context);
+
+private:
+    struct Mark {
+        bool pending = false; // sent, no answer yet
+        bool doubt = false;   // an earlier send was never answered
+        bool accepted = false;
+        quint64 digest = 0;
+    };
+    using Key = std::pair<int, int>;
+
+    static Key key(UploadKind kind, int id) { return {static_cast<int>(kind), id}; }
+    void apply(char event, const Key &k, quint64 digest);
+    bool append(const QByteArray &line, bool durable);
+    // Keeps or drops each mark, given whether its record is still there and
+    // still holds what was sent; then writes the marks left.
+    void settle(ClientContext &context);
+    bool rewrite();
+    bool openForAppend();
+
+    QString path_;
+    mutable std::mutex mutex_;
+    std::map<Key, Mark> marks_;
+    int fd_ = -1;
+};
+
+} // namespace quarvel
