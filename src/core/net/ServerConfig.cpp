@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int kHostBytes = 63;
 constexpr int kSiteBytes = 31;
+constexpr qint64 kMaxFileBytes = 64 * 1024;
 
 bool isHostCharacter(QChar c)
 {
@@ -27,23 +29,44 @@ ServerConfig::ServerConfig(const QString &path) : path_(path), host_(defaultHost
 {
 }
 
-void ServerConfig::Load()
+ServerConfig::Trouble ServerConfig::Load()
 {
     QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return Parse(file.read(kMaxFileBytes));
+}
+
+ServerConfig::Trouble ServerConfig::Parse(const QByteArray &text)
+{
+    Trouble trouble;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(text);
+    if (utf8.hasError())
+        trouble.damage << QStringLiteral("内容不是有效的 UTF-8 文本");
+    const QStringList lines = decoded.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString line = lines.at(n).trimmed();
         const qsizetype eq = line.indexOf(u'=');
-        if (line.startsWith(u'#') || eq < 0)
+        if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const QString key = line.left(eq).trimmed();
+        const QString key = eq < 0 ? QString() : line.left(eq).trimmed();
         const QString value = line.mid(eq + 1).trimmed();
-        if (key == QLatin1String("host") && checkHost(value).isEmpty())
-            host_ = value;
-        else if (key == QLatin1String("site") && checkSite(value).isEmpty())
-            site_ = value;
+        if (key == QLatin1String("host")) {
+            const QString reason = checkHost(value);
+            host_ = reason.isEmpty() ? value : QString();
+            if (!reason.isEmpty())
+                trouble.errors << reason;
+        } else if (key == QLatin1String("site")) {
+            const QString reason = checkSite(value);
+            site_ = reason.isEmpty() ? value : QString();
+            if (!reason.isEmpty())
+                trouble.errors << reason;
+        } else {
+            trouble.damage << QStringLiteral("第 %1 行不是设置（应为 host=... 或 site=...）").arg(n + 1);
+        }
     }
+    return trouble;
 }
 
 bool ServerConfig::Save() const
