@@ -47,24 +47,22 @@ ServerConfig::Trouble ServerConfig::Parse(const QByteArray &text)
     const QStringList lines = decoded.split(u'\n');
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QString line = lines.at(n).trimmed();
-        const qsizetype eq = line.indexOf(u'=');
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const QString key = eq < 0 ? QString() : line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        if (key == QLatin1String("host")) {
-            const QString reason = checkHost(value);
-            host_ = reason.isEmpty() ? value : QString();
-            if (!reason.isEmpty())
-                trouble.errors << reason;
-        } else if (key == QLatin1String("site")) {
-            const QString reason = checkSite(value);
-            site_ = reason.isEmpty() ? value : QString();
-            if (!reason.isEmpty())
-                trouble.errors << reason;
-        } else {
+        const qsizetype eq = line.indexOf(u'=');
+        // "host 1.2.3.4" is a broken host line, not a line to skip.
+        const QString key = (eq < 0 ? line.section(u' ', 0, 0) : line.left(eq)).trimmed();
+        const QString value = eq < 0 ? QString() : line.mid(eq + 1).trimmed();
+        const bool host = key == QLatin1String("host");
+        if (!host && key != QLatin1String("site")) {
             trouble.damage << QStringLiteral("第 %1 行不是设置（应为 host=... 或 site=...）").arg(n + 1);
+            continue;
         }
+        QString reason = eq < 0 ? QStringLiteral("第 %1 行应为 %2=...：%3").arg(n + 1).arg(key, line)
+                                : (host ? checkHost(value) : checkSite(value));
+        (host ? host_ : site_) = reason.isEmpty() ? value : QString();
+        if (!reason.isEmpty())
+            trouble.errors << reason;
     }
     return trouble;
 }
