@@ -13,7 +13,7 @@ namespace quarvel {
 namespace {
 
 constexpr char kTitle[] =
-    "# quarvel record files at the last clean close: name state size mtime-ns inode count last-id";
+    "# quarvel record files at the last clean close: name state size ctime-ns inode count last-id";
 constexpr qint64 kMaxNoteBytes = 64 * 1024;
 
 bool syncFolder(const QString &file)
@@ -80,7 +80,7 @@ QByteArray CleanCloseNote::Encode() const
     for (const auto &[name, e] : entries_) {
         const RecordFile::Stamp &s = e.stamp;
         text += name.toLatin1() + (e.closed ? " closed " : " open ") + QByteArray::number(s.size) + ' ' +
-                QByteArray::number(s.modifiedNs) + ' ' + QByteArray::number(s.inode) + ' ' +
+                QByteArray::number(s.changedNs) + ' ' + QByteArray::number(s.inode) + ' ' +
                 QByteArray::number(s.count) + ' ' + QByteArray::number(s.lastId) + '\n';
     }
     return text;
@@ -97,7 +97,7 @@ void CleanCloseNote::Decode(const QByteArray &text)
         Entry e;
         e.closed = parts[1] == "closed";
         e.stamp.size = parts[2].toLongLong(&ok[0]);
-        e.stamp.modifiedNs = parts[3].toLongLong(&ok[1]);
+        e.stamp.changedNs = parts[3].toLongLong(&ok[1]);
         e.stamp.inode = parts[4].toULongLong(&ok[2]);
         e.stamp.count = parts[5].toInt(&ok[3]);
         e.stamp.lastId = parts[6].toInt(&ok[4]);

@@ -16,7 +16,7 @@ struct FileHead {
     std::uint64_t bits;
     std::uint64_t added;
     std::int64_t size;
-    std::int64_t modifiedNs;
+    std::int64_t changedNs;
     std::uint64_t inode;
     std::int32_t count;
     std::int32_t lastId;
@@ -99,7 +99,7 @@ QByteArray NumberFilter::ToBytes(const RecordFile::Stamp &stamp) const
     head.bits = bits_.size() * 64;
     head.added = added_;
     head.size = stamp.size;
-    head.modifiedNs = stamp.modifiedNs;
+    head.changedNs = stamp.changedNs;
     head.inode = stamp.inode;
     head.count = stamp.count;
     head.lastId = stamp.lastId;
@@ -115,7 +115,7 @@ bool NumberFilter::FromBytes(const QByteArray &bytes, const RecordFile::Stamp &s
     if (bytes.size() < static_cast<qsizetype>(sizeof head))
         return false;
     std::memcpy(&head, bytes.constData(), sizeof head);
-    const RecordFile::Stamp noted{head.size, head.modifiedNs, head.inode, head.count, head.lastId};
+    const RecordFile::Stamp noted{head.size, head.changedNs, head.inode, head.count, head.lastId};
     const bool shaped = std::memcmp(head.magic, kMagic, sizeof kMagic) == 0 && head.bits >= kMinBits &&
                         head.bits <= kMaxBits && (head.bits & (head.bits - 1)) == 0 &&
                         std::uint64_t(bytes.size()) == sizeof head + head.bits / 8;

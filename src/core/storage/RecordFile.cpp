@@ -33,7 +33,7 @@ RecordFile::Stamp stampOf(const struct stat &st, std::int32_t count, std::int32_
 {
     RecordFile::Stamp stamp;
     stamp.size = st.st_size;
-    stamp.modifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    stamp.changedNs = std::int64_t(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
     stamp.inode = st.st_ino;
     stamp.count = count;
     stamp.lastId = lastId;

@@ -29,10 +29,11 @@ public:
     enum class Failure { None, InUse, Damaged, System };
 
     // What a file looked like when it was closed: if it still looks so at the
-    // next open, nobody changed it in between.
+    // next open, nobody changed it in between. The status-change time moves
+    // with every write and cannot be set back the way a modification time can.
     struct Stamp {
         std::int64_t size = 0;
-        std::int64_t modifiedNs = 0;
+        std::int64_t changedNs = 0;
         std::uint64_t inode = 0;
         std::int32_t count = 0;
         std::int32_t lastId = 0;
