@@ -31,6 +31,7 @@ namespace {
 
 struct Run {
     double ms = 0;
+    double cpuMs = 0;
     long peakKb = 0;
     int status = -1;
 };
@@ -107,6 +108,8 @@ Run runAdd(const std::string &quarvelctl, const std::string &root)
     ::wait4(pid, &run.status, 0, &usage);
     run.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
     run.peakKb = usage.ru_maxrss;
+    run.cpuMs =
+        (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     posix_spawn_file_actions_destroy(&actions);
     return run;
 }
@@ -127,6 +130,7 @@ void leaveUnclean(const QString &root)
 void measure(const std::string &quarvelctl, const QString &root, const char *label, int records, bool unclean, int runs)
 {
     std::vector<double> times;
+    std::vector<double> cpu;
     std::vector<long> peaks;
     for (int i = 0; i < runs; ++i) {
         if (unclean)
@@ -135,13 +139,16 @@ void measure(const std::string &quarvelctl, const QString &root, const char *lab
         if (!WIFEXITED(r.status) || WEXITSTATUS(r.status) != 0)
             std::fprintf(stderr, "run %d failed with status %d\n", i, r.status);
         times.push_back(r.ms);
+        cpu.push_back(r.cpuMs);
         peaks.push_back(r.peakKb);
     }
     std::sort(times.begin(), times.end());
     std::sort(peaks.begin(), peaks.end());
-    std::printf("%-28s %7d records: time median %7.2f ms, min %7.2f, max %7.2f; peak RSS median %7ld KB, max %7ld KB\n",
-                label, records, times[times.size() / 2], times.front(), times.back(), peaks[peaks.size() / 2],
-                peaks.back());
+    std::sort(cpu.begin(), cpu.end());
+    std::printf("%-28s %7d records: wall median %7.2f ms (min %7.2f); CPU median %7.2f ms (min %7.2f); "
+                "peak RSS median %7ld KB (max %7ld)\n",
+                label, records, times[times.size() / 2], times.front(), cpu[cpu.size() / 2], cpu.front(),
+                peaks[peaks.size() / 2], peaks.back());
 }
 
 } // namespace

@@ -20,6 +20,27 @@ public:
     LineCounts(const GoodsFile &goods, const WeightFile &weights) : goods_(parents(goods)), pieces_(parents(weights)) {}
     Lines of(int id) const { return {count(goods_, id), count(pieces_, id)}; }
 
+    // Counts for ids asked in ascending order, walking the lists once.
+    class Walk {
+    public:
+        explicit Walk(const LineCounts &counts) : counts_(counts) {}
+        Lines of(int id) { return {step(counts_.goods_, goodsAt_, id), step(counts_.pieces_, piecesAt_, id)}; }
+
+    private:
+        static int step(const std::vector<int> &list, std::size_t &at, int id)
+        {
+            while (at < list.size() && list[at] < id)
+                ++at;
+            const std::size_t from = at;
+            while (at < list.size() && list[at] == id)
+                ++at;
+            return static_cast<int>(at - from);
+        }
+        const LineCounts &counts_;
+        std::size_t goodsAt_ = 0;
+        std::size_t piecesAt_ = 0;
+    };
+
 private:
     template <class File> static std::vector<int> parents(const File &file)
     {
@@ -74,9 +95,11 @@ LineRepair::Outcome LineRepair::Run(PreInputFile &records, const GoodsFile &good
     for (const auto &[oldId, newId] : records.renumbered())
         if (restoreOwner(records, counts, oldId, newId))
             ++outcome.idsRestored;
+    // Ids stand in ascending order in the file.
+    LineCounts::Walk walk(counts);
     for (int i = 0; i < records.GetCount(); ++i) {
         const PreInputRecord *r = records.At(i);
-        const Lines lines = counts.of(r->iid);
+        const Lines lines = walk.of(r->iid);
         if (matches(*r, lines))
             continue;
         PreInputRecord fixed = *r;

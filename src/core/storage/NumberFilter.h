@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace quarvel {
@@ -36,7 +37,8 @@ public:
 private:
     static constexpr int kHashes = 8;
     static constexpr int kBitsPerNumber = 16;
-    void positions(const char *field, std::size_t width, std::uint64_t out[kHashes]) const;
+    static std::uint64_t hash(const char *field, std::size_t width);
+    std::pair<std::size_t, std::uint64_t> wordAndMask(const char *field, std::size_t width) const;
 
     std::vector<std::uint64_t> bits_;
     std::uint64_t added_ = 0;
