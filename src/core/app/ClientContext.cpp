@@ -1,9 +1,12 @@
 #include "app/ClientContext.h"
 
+#include "excel/PrintDestination.h"
 #include "net/LastAccount.h"
+#include "storage/LineRepair.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <sys/statvfs.h>
 
@@ -17,12 +20,33 @@ QString withSlash(const QString &folder)
 }
 
 const QString kFileFailure = QStringLiteral("数据文件打开失败\r\n请检查是否共享冲突!\r\n程序将不会被启动！\r\n");
+const QString kNotStarted = QStringLiteral("\r\n程序将不会被启动！\r\n");
+
+QString openFailureText(const RecordFile &file, const QString &what)
+{
+    switch (file.failure()) {
+    case RecordFile::Failure::Damaged:
+        return what + QStringLiteral("数据文件已损坏：%1\r\n%2").arg(file.path(), file.failureReason()) + kNotStarted;
+    case RecordFile::Failure::System:
+        return what + QStringLiteral("数据文件打开失败：%1\r\n%2").arg(file.path(), file.failureReason()) + kNotStarted;
+    default:
+        return what + kFileFailure;
+    }
+}
 
 } // namespace
 
+struct ClientContext::FileStep {
+    std::function<int()> open;
+    RecordFile *file;
+    QString name;
+    QString what;
+};
+
 ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
-      uploadJournal_(path(UploadJournal::fileName())), config_(path(ServerConfig::fileName()))
+      uploadJournal_(path(UploadJournal::fileName())), note_(path(CleanCloseNote::fileName())),
+      config_(path(ServerConfig::fileName()))
 {
 }
 
@@ -68,21 +92,52 @@ bool ClientContext::StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode)
         return false;
     if (mode == RecordFile::Mode::ReadWrite)
         FinishUploads();
-    LoadServerData();
+    LoadServerData(prompter);
     return true;
 }
 
-void ClientContext::StartAfterWindow(Prompter &)
+void ClientContext::StartAfterWindow(Prompter &prompter)
 {
-    LoadPromptPhrases();
-    LoadProgramSettings();
+    LoadPromptPhrases(prompter);
+    QStringList printDamage;
+    PrintDestination::Load(root_, &printDamage);
+    reportDamage(prompter, QStringLiteral("DATA_SYS/") + QLatin1String(PrintDestination::kFileName),
+                 printDamage.join(QStringLiteral("；")));
+    reportDamage(prompter, QStringLiteral("DATA_SYS/last.dat"), LastAccountDamage(lastAccountPath()));
+    LoadProgramSettings(prompter);
 }
 
-void ClientContext::LoadServerData()
+void ClientContext::reportDamage(Prompter &prompter, const QString &relative, const QString &damage) const
 {
-    config_.Load();
+    if (!damage.isEmpty())
+        prompter.warning(QString(), QStringLiteral("文件%1已损坏：%2").arg(path(relative), damage));
+}
+
+void ClientContext::LoadProgramSettings(Prompter &prompter)
+{
+    reportDamage(prompter, QStringLiteral("prgset.dat"), settings_.Load(path(QStringLiteral("prgset.dat"))));
+}
+
+void ClientContext::LoadPromptPhrases(Prompter &prompter)
+{
+    reportDamage(prompter, QStringLiteral("prompt.dat"), phrases_.Load(path(QStringLiteral("prompt.dat"))));
+}
+
+void ClientContext::LoadServerData(Prompter &prompter)
+{
+    const ServerConfig::Trouble trouble = config_.Load();
+    if (!trouble.errors.isEmpty())
+        prompter.error(QString(),
+                       QStringLiteral("服务器配置文件%1有误：\r\n%2\r\n改正之前不连接任何服务器。")
+                           .arg(path(ServerConfig::fileName()), trouble.errors.join(QStringLiteral("\r\n"))));
+    reportDamage(prompter, ServerConfig::fileName(), trouble.damage.join(QStringLiteral("；")));
     config_.applyTo(session_);
-    baseData_.LoadBaseData(baseDataPath());
+    const bool present = QFileInfo::exists(baseDataPath());
+    if (!baseData_.LoadBaseData(baseDataPath()) && present)
+        reportDamage(prompter, BaseData::fileName(), QStringLiteral("文件无法读取。"));
+    else if (present && baseData_.kinds().isEmpty())
+        reportDamage(prompter, BaseData::fileName(),
+                     QStringLiteral("找不到快递类别，基本数据不可用；请重新下载基本数据。"));
 }
 
 bool ClientContext::MakeWorkFolders(Prompter &prompter)
@@ -110,32 +165,38 @@ bool ClientContext::CheckFreeSpace(Prompter &prompter)
 
 bool ClientContext::OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode)
 {
-    struct Step {
-        std::function<int()> open;
-        RecordFile *file;
-        QString what;
-    };
-    const Step steps[] = {
+    const FileStep steps[] = {
         {[&] { return contacts_.OpenRecords(path(QStringLiteral("DATA/rsdata.dat")), mode); }, &contacts_,
-         QStringLiteral("收/发件人")},
+         QStringLiteral("rsdata.dat"), QStringLiteral("收/发件人")},
         {[&] { return preInputs_.OpenRecords(path(QStringLiteral("DATA/recinput.dat")), mode); }, &preInputs_,
-         QStringLiteral("预录业务")},
+         QStringLiteral("recinput.dat"), QStringLiteral("预录业务")},
         {[&] { return goods_.OpenRecords(path(QStringLiteral("DATA/recgoods.dat")), mode); }, &goods_,
-         QStringLiteral("预录物品")},
+         QStringLiteral("recgoods.dat"), QStringLiteral("预录物品")},
         {[&] { return weights_.OpenRecords(path(QStringLiteral("DATA/recweight.dat")), mode); }, &weights_,
-         QStringLiteral("预录重量")},
+         QStringLiteral("recweight.dat"), QStringLiteral("预录重量")},
         {[&] { return checks_.OpenRecords(path(QStringLiteral("DATA/reccheck.dat")), mode); }, &checks_,
-         QStringLiteral("检查点扫描")},
+         QStringLiteral("reccheck.dat"), QStringLiteral("检查点扫描")},
     };
-    for (const Step &step : steps) {
-        step.open();
-        if (!step.file->IsOpen()) {
-            prompter.error(QString(), step.what + kFileFailure);
+    const bool writer = mode == RecordFile::Mode::ReadWrite;
+    if (writer)
+        note_.Load();
+    for (const FileStep &step : steps)
+        if (!openRecordFile(prompter, step, mode))
             return false;
-        }
-        if (!step.file->repairText().isEmpty())
-            prompter.warning(QString(), step.file->repairText());
+    if (!writer)
+        return true;
+    // From here on the files change: a note that still vouched for them would
+    // let a crash go unchecked at the next start.
+    const QString notePath = path(CleanCloseNote::fileName());
+    if (!note_.MarkOpen() && QFileInfo::exists(notePath) && !QFile::remove(notePath)) {
+        prompter.error(QString(), QStringLiteral("无法写入记录文件状态%1").arg(notePath) + kNotStarted);
+        return false;
     }
+    ownsFiles_ = true;
+    if (const std::optional<CleanCloseNote::Entry> noted = note_.entry(QStringLiteral("recinput.dat")))
+        preInputs_.LoadNumberFilter(path(NumberFilter::fileName()), noted->stamp);
+    if (!preInputs_.openedClean() || !goods_.openedClean() || !weights_.openedClean())
+        repairLines(prompter);
     return true;
 }
 
@@ -143,6 +204,40 @@ void ClientContext::FinishUploads()
 {
     uploadJournal_.Load();
     uploadJournal_.FinishAccepted(*this);
+}
+
+bool ClientContext::openRecordFile(Prompter &prompter, const FileStep &step, RecordFile::Mode mode)
+{
+    if (mode == RecordFile::Mode::ReadWrite) {
+        if (const std::optional<CleanCloseNote::Entry> noted = note_.entry(step.name)) {
+            if (noted->closed)
+                step.file->TrustCleanClose(noted->stamp);
+            const QString file = path(QStringLiteral("DATA/") + step.name);
+            if (noted->stamp.size > 0 && QFileInfo(file).size() == 0)
+                prompter.warning(QString(),
+                                 QStringLiteral("%1数据文件%2现在是空的（0 字节），上次正常关闭时它有 %3 条记录。\r\n"
+                                                "这些记录可能已经丢失；如有备份，请退出程序后从备份恢复。")
+                                     .arg(step.what, file)
+                                     .arg(noted->stamp.count));
+        }
+    }
+    step.open();
+    if (!step.file->IsOpen()) {
+        prompter.error(QString(), openFailureText(*step.file, step.what));
+        return false;
+    }
+    if (!step.file->repairText().isEmpty())
+        prompter.warning(QString(), step.file->repairText());
+    return true;
+}
+
+void ClientContext::repairLines(Prompter &prompter)
+{
+    const LineRepair::Outcome outcome = LineRepair::Run(preInputs_, goods_, weights_);
+    if (!outcome.changed())
+        return;
+    preInputs_.Flush();
+    prompter.warning(QString(), LineRepair::Text(outcome, preInputs_.path()));
 }
 
 bool ClientContext::SaveProgramSettings(Prompter &prompter)
@@ -164,7 +259,36 @@ void ClientContext::Shutdown()
 {
     if (!root_.isEmpty())
         SaveLastAccount(session_, lastAccountPath());
-    FlushRecords();
+    if (!ownsFiles_) {
+        FlushRecords();
+        closeRecordFiles();
+        return;
+    }
+    ownsFiles_ = false;
+    // Only a file whose every page reached the disk counts as closed cleanly;
+    // the others keep "open" in the note and are checked at the next start.
+    const std::pair<RecordFile *, const char *> files[] = {{&contacts_, "rsdata.dat"},
+                                                           {&preInputs_, "recinput.dat"},
+                                                           {&goods_, "recgoods.dat"},
+                                                           {&weights_, "recweight.dat"},
+                                                           {&checks_, "reccheck.dat"}};
+    std::vector<std::pair<QString, RecordFile::Stamp>> closed;
+    for (const auto &[file, name] : files) {
+        const std::optional<RecordFile::Stamp> stamp = file->Flush() ? file->CurrentStamp() : std::nullopt;
+        if (!stamp)
+            continue;
+        if (file == &preInputs_)
+            preInputs_.SaveNumberFilter(path(NumberFilter::fileName()), *stamp);
+        closed.emplace_back(QString::fromLatin1(name), *stamp);
+    }
+    closeRecordFiles();
+    for (const auto &[name, stamp] : closed)
+        note_.SetClosed(name, stamp);
+    note_.Save();
+}
+
+void ClientContext::closeRecordFiles()
+{
     for (RecordFile *f : std::initializer_list<RecordFile *>{&contacts_, &preInputs_, &goods_, &weights_, &checks_})
         f->Close();
 }

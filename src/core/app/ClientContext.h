@@ -7,6 +7,7 @@
 #include "net/ServerConfig.h"
 #include "net/ServerSession.h"
 #include "storage/CheckFile.h"
+#include "storage/CleanCloseNote.h"
 #include "storage/ContactFile.h"
 #include "storage/GoodsFile.h"
 #include "storage/PreInputFile.h"
@@ -45,8 +46,9 @@ public:
     // fixed message of the first step that fails and returns false.
     bool Start(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     // The steps before the window: the root folder, the work folders, the
-    // free space, the five record files, finishing what uploads left, the
-    // server configuration and the base data.
+    // free space, the five record files (with the repairs a crash calls for),
+    // finishing what uploads left, the server configuration and the base
+    // data. A damaged file is reported once, naming it.
     bool StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     // The steps after the window, in this order: the prompt phrases, the scale
     // settings, the barcode fonts, the print vocabulary and templates, the
@@ -55,16 +57,20 @@ public:
     void StartAfterWindow(Prompter &prompter);
     bool MakeWorkFolders(Prompter &prompter);
     bool CheckFreeSpace(Prompter &prompter);
+    // Files closed cleanly (noted in DATA_SYS) are taken as they are; the
+    // others are checked and repaired, and their lines made to agree.
     bool OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     // Reads the upload journal and deletes the records the server accepted
     // before an earlier run could (writing programs only).
     void FinishUploads();
     // Takes the configured server into the session and loads the base data
     // (without a configuration file the defaults apply; without base data
-    // there are no kinds and destinations until the first download).
-    void LoadServerData();
-    // Writes everything to disk, unmaps and closes the record files, and
-    // remembers the account of an open session for the next login.
+    // there are no kinds and destinations until the first download). An
+    // unusable host or site is an error: no server is used in its place.
+    void LoadServerData(Prompter &prompter);
+    // Writes everything to disk, unmaps and closes the record files, notes
+    // the clean close, and remembers the account of an open session for the
+    // next login.
     void Shutdown();
     // Writes the record files' changed pages to disk (end of a user operation).
     void FlushRecords();
@@ -76,9 +82,9 @@ public:
 
     // prgset.dat and prompt.dat beside the program; a failed settings save
     // shows "Open file error !".
-    void LoadProgramSettings() { settings_.Load(path(QStringLiteral("prgset.dat"))); }
+    void LoadProgramSettings(Prompter &prompter);
     bool SaveProgramSettings(Prompter &prompter);
-    void LoadPromptPhrases() { phrases_.Load(path(QStringLiteral("prompt.dat"))); }
+    void LoadPromptPhrases(Prompter &prompter);
     bool SavePromptPhrases(const QString &text) { return phrases_.Save(path(QStringLiteral("prompt.dat")), text); }
     ProgramSettings &settings() { return settings_; }
     const PromptPhrases &promptPhrases() const { return phrases_; }
@@ -106,6 +112,12 @@ public:
     static qint64 FreeBytes(const QString &folder);
 
 private:
+    struct FileStep;
+    bool openRecordFile(Prompter &prompter, const FileStep &step, RecordFile::Mode mode);
+    void repairLines(Prompter &prompter);
+    void closeRecordFiles();
+    void reportDamage(Prompter &prompter, const QString &relative, const QString &damage) const;
+
     QString root_;
     std::function<qint64(const QString &)> freeSpace_;
     ProgramSettings settings_;
@@ -116,6 +128,8 @@ private:
     WeightFile weights_;
     CheckFile checks_;
     UploadJournal uploadJournal_;
+    CleanCloseNote note_;
+    bool ownsFiles_ = false;
     ServerConfig config_;
     ServerSession session_;
     BaseData baseData_;

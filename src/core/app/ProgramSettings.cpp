@@ -40,15 +40,44 @@ void ProgramSettings::FromBytes(const QByteArray &bytes)
     std::memcpy(&number, bytes.constData(), 4);
     programNumber = number;
     for (const Field &f : kFields) {
+        // A field without its terminator is not a text the dialog wrote.
         const QString text = Utf16Le::Decode(bytes.constData() + f.offset, f.bytes);
-        this->*f.member = text.left(text.indexOf(QChar(0)));
+        const qsizetype end = text.indexOf(QChar(0));
+        this->*f.member = end < 0 ? QString() : text.left(end);
     }
 }
 
-void ProgramSettings::Load(const QString &path)
+QString ProgramSettings::Load(const QString &path)
 {
     QFile file(path);
-    FromBytes(file.open(QIODevice::ReadOnly) && file.size() == kFileSize ? file.readAll() : QByteArray());
+    if (!file.open(QIODevice::ReadOnly)) {
+        FromBytes(QByteArray());
+        return {};
+    }
+    const QByteArray bytes = file.read(kFileSize + 1);
+    FromBytes(bytes);
+    if (bytes.size() != kFileSize)
+        return QStringLiteral("文件长度是 %1 字节，应为 %2 字节；全部设置已改用默认值。")
+            .arg(file.size())
+            .arg(kFileSize);
+    programNumber = NormalisedProgramNumber(programNumber);
+    return Damage(bytes);
+}
+
+QString ProgramSettings::Damage(const QByteArray &bytes)
+{
+    if (bytes.size() != kFileSize)
+        return QStringLiteral("文件长度是 %1 字节，应为 %2 字节。").arg(bytes.size()).arg(kFileSize);
+    qint32 number = 0;
+    std::memcpy(&number, bytes.constData(), 4);
+    if (NormalisedProgramNumber(number) != number)
+        return QStringLiteral("程序编号是 %1，不在 0-9 之间；已改用 0。").arg(number);
+    for (const Field &f : kFields) {
+        const QString text = Utf16Le::Decode(bytes.constData() + f.offset, f.bytes);
+        if (!text.contains(QChar(0)))
+            return QStringLiteral("第 %1 字节起的一项没有结束符；该项已清空。").arg(f.offset);
+    }
+    return {};
 }
 
 bool ProgramSettings::Save(const QString &path) const

@@ -36,7 +36,11 @@ public:
     QString sms;
 
     // Any file that is missing or not exactly 1364 bytes gives empty defaults.
-    void Load(const QString &path);
+    // Returns what is wrong with a file that is there but damaged (empty when
+    // it is missing or sound); a damaged value keeps its default.
+    QString Load(const QString &path);
+    // What is wrong with the 1364 bytes of a file, or an empty text.
+    static QString Damage(const QByteArray &bytes);
     bool Save(const QString &path) const;
     QByteArray ToBytes() const;
     void FromBytes(const QByteArray &bytes);

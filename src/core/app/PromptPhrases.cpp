@@ -36,15 +36,42 @@ QString PromptPhrases::Join(const QStringList &phrases)
     return text;
 }
 
-void PromptPhrases::Load(const QString &path)
+QString PromptPhrases::Load(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         phrases_.clear();
-        return;
+        return {};
     }
     const QByteArray bytes = file.read(qint64(kMaxChars) * 2);
-    phrases_ = ParsePromptPhrases(Utf16Le::Decode(bytes));
+    QString damage;
+    phrases_ = ParsePromptPhrases(Decode(bytes, &damage));
+    if (file.size() > bytes.size())
+        damage = QStringLiteral("超过 %1 个字符，后面的部分没有读入。").arg(kMaxChars);
+    return damage;
+}
+
+QString PromptPhrases::Decode(const QByteArray &bytes, QString *damage)
+{
+    // The dialog writes whole UTF-16 characters and never a NUL or half of a
+    // surrogate pair; anything else is damage, and the text ends there.
+    const QString text = Utf16Le::Decode(bytes);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool pairStart = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (pairStart) {
+            ++i;
+            continue;
+        }
+        if (c.unicode() == 0 || c.isSurrogate()) {
+            *damage = QStringLiteral("第 %1 个字符不是有效的文字，常用短语只读到它之前。").arg(i + 1);
+            return text.left(i);
+        }
+    }
+    if (bytes.size() % 2 != 0)
+        *damage =
+            QStringLiteral("文件长度是奇数（%1 字节），不是完整的 UTF-16 文本；最后一个字节已忽略。").arg(bytes.size());
+    return text;
 }
 
 bool PromptPhrases::Save(const QString &path, const QString &text)

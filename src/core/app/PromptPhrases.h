@@ -19,7 +19,11 @@ public:
     // The text the dialog shows: each phrase followed by CR LF.
     static QString Join(const QStringList &phrases);
 
-    void Load(const QString &path);
+    // Returns what is wrong with a file that is there but damaged (empty when
+    // it is missing or sound); the phrases before the damage are kept.
+    QString Load(const QString &path);
+    // The text of the file's bytes up to the first damage, and what it is.
+    static QString Decode(const QByteArray &bytes, QString *damage);
     bool Save(const QString &path, const QString &text);
     const QStringList &phrases() const { return phrases_; }
 

@@ -3,11 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QTextStream>
 
 namespace quarvel {
 
 namespace {
+
+constexpr qint64 kMaxFileBytes = 64 * 1024;
 
 QString confPath(const QString &rootFolder)
 {
@@ -30,25 +33,39 @@ PrintDestination PrintDestination::Folder(const QString &folder)
     return d;
 }
 
-PrintDestination PrintDestination::Load(const QString &rootFolder)
+PrintDestination PrintDestination::Load(const QString &rootFolder, QStringList *damage)
+{
+    QFile file(confPath(rootFolder));
+    if (!file.open(QIODevice::ReadOnly))
+        return PrintDestination();
+    return Parse(rootFolder, file.read(kMaxFileBytes), damage);
+}
+
+PrintDestination PrintDestination::Parse(const QString &rootFolder, const QByteArray &text, QStringList *damage)
 {
     PrintDestination d;
-    QFile file(confPath(rootFolder));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return d;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
+    QStringList found;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(text);
+    if (utf8.hasError())
+        found << QStringLiteral("内容不是有效的 UTF-8 文本");
+    const QStringList lines = decoded.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString line = lines.at(n).trimmed();
         const qsizetype eq = line.indexOf(u'=');
-        if (line.startsWith(u'#') || eq <= 0)
+        if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const QString key = line.left(eq).trimmed().toLower();
+        const QString key = eq <= 0 ? QString() : line.left(eq).trimmed().toLower();
         const QString value = line.mid(eq + 1).trimmed();
         if (key == QLatin1String("printer"))
             d.printer_ = value;
         else if (key == QLatin1String("folder") && !value.isEmpty())
             d.folder_ = QDir::cleanPath(QDir(rootFolder).absoluteFilePath(value));
+        else
+            found << QStringLiteral("第 %1 行不是设置（应为 printer=... 或 folder=...）").arg(n + 1);
     }
+    if (damage)
+        *damage = found;
     return d;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace quarvel {
 
@@ -18,8 +20,11 @@ public:
     PrintDestination() = default;
     static PrintDestination Printer(const QString &name = QString());
     static PrintDestination Folder(const QString &folder);
-    // Reads DATA_SYS/print.conf below rootFolder; a missing file means the default printer.
-    static PrintDestination Load(const QString &rootFolder);
+    // Reads DATA_SYS/print.conf below rootFolder; a missing file means the
+    // default printer. What is not a setting is skipped and, when `damage` is
+    // given, described there.
+    static PrintDestination Load(const QString &rootFolder, QStringList *damage = nullptr);
+    static PrintDestination Parse(const QString &rootFolder, const QByteArray &text, QStringList *damage);
     // Writes the setting to DATA_SYS/print.conf below rootFolder.
     bool Save(const QString &rootFolder) const;
 

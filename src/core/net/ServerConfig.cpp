@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int kHostBytes = 63;
 constexpr int kSiteBytes = 31;
+constexpr qint64 kMaxFileBytes = 64 * 1024;
 
 bool isHostCharacter(QChar c)
 {
@@ -27,23 +29,42 @@ ServerConfig::ServerConfig(const QString &path) : path_(path), host_(defaultHost
 {
 }
 
-void ServerConfig::Load()
+ServerConfig::Trouble ServerConfig::Load()
 {
     QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        const qsizetype eq = line.indexOf(u'=');
-        if (line.startsWith(u'#') || eq < 0)
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return Parse(file.read(kMaxFileBytes));
+}
+
+ServerConfig::Trouble ServerConfig::Parse(const QByteArray &text)
+{
+    Trouble trouble;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(text);
+    if (utf8.hasError())
+        trouble.damage << QStringLiteral("内容不是有效的 UTF-8 文本");
+    const QStringList lines = decoded.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString line = lines.at(n).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        if (key == QLatin1String("host") && checkHost(value).isEmpty())
-            host_ = value;
-        else if (key == QLatin1String("site") && checkSite(value).isEmpty())
-            site_ = value;
+        const qsizetype eq = line.indexOf(u'=');
+        // "host 1.2.3.4" is a broken host line, not a line to skip.
+        const QString key = (eq < 0 ? line.section(u' ', 0, 0) : line.left(eq)).trimmed();
+        const QString value = eq < 0 ? QString() : line.mid(eq + 1).trimmed();
+        const bool host = key == QLatin1String("host");
+        if (!host && key != QLatin1String("site")) {
+            trouble.damage << QStringLiteral("第 %1 行不是设置（应为 host=... 或 site=...）").arg(n + 1);
+            continue;
+        }
+        QString reason = eq < 0 ? QStringLiteral("第 %1 行应为 %2=...：%3").arg(n + 1).arg(key, line)
+                                : (host ? checkHost(value) : checkSite(value));
+        (host ? host_ : site_) = reason.isEmpty() ? value : QString();
+        if (!reason.isEmpty())
+            trouble.errors << reason;
     }
+    return trouble;
 }
 
 bool ServerConfig::Save() const

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace quarvel {
 
@@ -18,8 +20,17 @@ public:
 
     explicit ServerConfig(const QString &path);
 
+    // What reading the file found wrong: a host or site that cannot be used
+    // (the value is then empty, so that no other server is reached in its
+    // place) and lines that are not settings.
+    struct Trouble {
+        QStringList errors;
+        QStringList damage;
+    };
+
     // Reads the file; a missing file or a missing line keeps the defaults.
-    void Load();
+    Trouble Load();
+    Trouble Parse(const QByteArray &text);
     // Writes both values; false when the file cannot be written.
     bool Save() const;
 

@@ -93,11 +93,17 @@ bool GoodsForm::Delete()
     return true;
 }
 
-void GoodsForm::Ok()
+bool GoodsForm::Ok()
 {
     if (changes_ == 0)
-        return;
+        return true;
     GoodsFile &file = context_.goods();
+    // Checked before the old lines go, so that a refusal loses none of them.
+    if (const QString refusal = recordId_ > 0 ? file.CheckRoom(static_cast<int>(rows_.size())) : QString();
+        !refusal.isEmpty()) {
+        prompter_.error(QString(), QStringLiteral("物品明细保存失败：%1").arg(refusal));
+        return false;
+    }
     if (recordId_ > 0)
         for (const GoodsRecord &old : lines_)
             file.DeleteById(old.iid);
@@ -127,6 +133,7 @@ void GoodsForm::Ok()
         }
         context_.FlushRecords();
     }
+    return true;
 }
 
 QStringList GoodsForm::headers()

@@ -50,8 +50,9 @@ public:
     bool AddOrModify();
     // "删除": removes the selected row.
     bool Delete();
-    // "确认数据&C": hands the rows back as lines when anything changed.
-    void Ok();
+    // "确认数据&C": hands the rows back as lines when anything changed; false
+    // (with the message shown) when the goods file can take no more lines.
+    bool Ok();
 
     static QStringList headers();
 

@@ -348,9 +348,28 @@ bool PreInputForm::SaveRecord()
     return true;
 }
 
+bool PreInputForm::roomFor(int records, int goods, int pieces)
+{
+    // Asked before anything is written, so that a refusal never leaves a
+    // record without its lines.
+    const std::pair<const RecordFile *, int> needs[] = {
+        {&context_.preInputs(), records}, {&context_.goods(), goods}, {&context_.weights(), pieces}};
+    for (const auto &[file, appends] : needs) {
+        const QString refusal = file->CheckRoom(appends);
+        if (!refusal.isEmpty()) {
+            prompter_.error(QString(), QStringLiteral("业务记录保存失败：%1").arg(refusal));
+            return false;
+        }
+    }
+    return true;
+}
+
 bool PreInputForm::store()
 {
     PreInputFile &records = context_.preInputs();
+    const int pieceAppends = iid_ < 0 || piecesChanged_ ? static_cast<int>(pieces_.size()) : 0;
+    if (!roomFor(iid_ < 0 ? 1 : 0, iid_ < 0 ? static_cast<int>(goods_.size()) : 0, pieceAppends))
+        return false;
     if (iid_ < 0) {
         if (records.Append(&record_) == 0) {
             prompter_.error(QString(), QStringLiteral("业务记录保存失败：%1").arg(records.errorText()));

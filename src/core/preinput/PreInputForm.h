@@ -185,6 +185,7 @@ private:
     void fillNumbers();
     void fillPieces();
     bool store();
+    bool roomFor(int records, int goods, int pieces);
     void notify(bool saved);
 
     ClientContext &context_;

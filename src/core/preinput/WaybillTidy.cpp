@@ -63,7 +63,7 @@ QList<WaybillTidy::Change> WaybillTidy::Tidy(PreInputFile &file, const QList<int
         QByteArray number(r->cnum, static_cast<qsizetype>(::strnlen(r->cnum, sizeof r->cnum)));
         if (!Complete(number, clientId, false, sizeof r->cnum - 1))
             continue;
-        Gbk::setField(r->cnum, sizeof r->cnum, number);
+        file.SetNumber(r, number);
         changes.append({id, Gbk::toUnicode(number)});
     }
     if (!changes.isEmpty())

@@ -1,6 +1,7 @@
 #include "storage/RecordFile.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -28,6 +29,17 @@ void writeInt(char *p, std::int32_t v)
     std::memcpy(p, &v, 4);
 }
 
+RecordFile::Stamp stampOf(const struct stat &st, std::int32_t count, std::int32_t lastId)
+{
+    RecordFile::Stamp stamp;
+    stamp.size = st.st_size;
+    stamp.changedNs = std::int64_t(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    stamp.inode = st.st_ino;
+    stamp.count = count;
+    stamp.lastId = lastId;
+    return stamp;
+}
+
 } // namespace
 
 RecordFile::~RecordFile()
@@ -43,10 +55,33 @@ int RecordFile::OpenFile(const QString &path, int recordSize, Mode mode)
     return Open();
 }
 
-bool RecordFile::fail(const char *format)
+bool RecordFile::fail(const char *format, Failure failure, const QString &reason)
 {
     errorText_ = QString::fromLatin1(format).arg(path_);
+    failure_ = failure;
+    failureReason_ = reason;
     return false;
+}
+
+bool RecordFile::failSystem(const char *format, int error)
+{
+    QString reason;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        reason = QStringLiteral("没有读写这个文件的权限。");
+        break;
+    case ENOSPC:
+    case EDQUOT:
+        reason = QStringLiteral("磁盘空间不足。");
+        break;
+    case EROFS:
+        reason = QStringLiteral("磁盘是只读的。");
+        break;
+    default:
+        reason = QStringLiteral("系统错误 %1（%2）。").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+    }
+    return fail(format, Failure::System, reason);
 }
 
 int RecordFile::Open()
@@ -54,7 +89,12 @@ int RecordFile::Open()
     Close();
     changeCount_ = 1;
     errorText_.clear();
+    failure_ = Failure::None;
+    failureReason_.clear();
     repairText_.clear();
+    renumbered_.clear();
+    openedClean_ = false;
+    const std::optional<Stamp> trusted = std::exchange(trusted_, std::nullopt);
     const QByteArray native = QFile::encodeName(path_);
     const bool writable = mode_ == Mode::ReadWrite;
     fd_ = ::open(native.constData(), writable ? O_RDWR | O_CREAT | O_CLOEXEC : O_RDONLY | O_CLOEXEC, 0644);
@@ -64,21 +104,32 @@ int RecordFile::Open()
         return 1;
     }
     if (fd_ < 0)
-        return fail("File(%1) open failed.");
+        return failSystem("File(%1) open failed.", errno);
     // An open-file-description lock: a second writer, in this process or
     // another, is refused; readers take no lock and may share the file.
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
     if (writable && ::fcntl(fd_, F_OFD_SETLK, &lock) != 0) {
+        const int error = errno;
         Close();
-        return fail("File(%1) open failed. It is in use by another program.");
+        if (error == EACCES || error == EAGAIN)
+            return fail("File(%1) open failed. It is in use by another program.", Failure::InUse,
+                        QStringLiteral("文件正被另一个程序使用。"));
+        return failSystem("File(%1) open failed.", error);
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !readHeader(st.st_size)) {
+    if (::fstat(fd_, &st) != 0) {
+        const int error = errno;
+        Close();
+        return failSystem("File(%1) open failed.", error);
+    }
+    if (!readHeader(st.st_size)) {
         Close();
         return 0;
     }
+    // The stamp is compared before the map is made: making it may grow the file.
+    openedClean_ = writable && trusted && *trusted == stampOf(st, recordCount_, lastId_);
     if (!writable && st.st_size == 0) {
         open_ = true;
         return 1;
@@ -87,8 +138,10 @@ int RecordFile::Open()
         Close();
         return 0;
     }
-    if (writable)
-        repairOrder();
+    if (writable && !openedClean_ && !repairOrder()) {
+        Close();
+        return 0;
+    }
     open_ = true;
     return 1;
 }
@@ -100,16 +153,22 @@ bool RecordFile::readHeader(std::int64_t fileLength)
     if (fileLength == 0)
         return true;
     if (fileLength < kHeaderSize)
-        return fail("File(%1) is damaged: it is shorter than its header.");
+        return fail("File(%1) is damaged: it is shorter than its header.", Failure::Damaged,
+                    QStringLiteral("文件只有 %1 字节，比 256 字节的文件头还短。").arg(fileLength));
     char header[8];
     if (::pread(fd_, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header))
-        return fail("File(%1) open failed.");
+        return failSystem("File(%1) open failed.", errno);
     recordCount_ = readInt(header);
     lastId_ = readInt(header + 4);
     const std::int64_t needed = kHeaderSize + std::int64_t(recordCount_) * recordSize_;
     if (recordCount_ < 0 || needed > fileLength) {
+        const QString reason = recordCount_ < 0 ? QStringLiteral("文件头的记录数是负数（%1）。").arg(recordCount_)
+                                                : QStringLiteral("文件头记 %1 条记录，文件只容得下 %2 条。")
+                                                      .arg(recordCount_)
+                                                      .arg((fileLength - kHeaderSize) / recordSize_);
         recordCount_ = lastId_ = 0;
-        return fail("File(%1) is damaged: its header counts more records than the file holds.");
+        return fail("File(%1) is damaged: its header counts more records than the file holds.", Failure::Damaged,
+                    reason);
     }
     return true;
 }
@@ -120,7 +179,7 @@ bool RecordFile::mapView()
     const std::int64_t extra = writable ? kGrowth : 0;
     const std::int64_t length = kHeaderSize + (std::int64_t(recordCount_) + extra) * recordSize_;
     if (writable && !growFile(length))
-        return fail("File(%1) mapping failed.");
+        return failSystem("File(%1) mapping failed.", errno);
     void *p = MAP_FAILED;
     if (view_) {
         // Growing the existing map keeps its pages in place; a fresh map would
@@ -133,7 +192,7 @@ bool RecordFile::mapView()
                    fd_, 0);
     }
     if (p == MAP_FAILED)
-        return fail("File(%1) mapview failed(0).");
+        return failSystem("File(%1) mapview failed(0).", errno);
     const std::int64_t before = view_ == p ? mappedLength_ : 0;
     view_ = static_cast<char *>(p);
     mappedLength_ = length;
@@ -166,7 +225,10 @@ bool RecordFile::growFile(std::int64_t length)
     const int r = ::posix_fallocate(fd_, st.st_size, length - st.st_size);
     if (r == 0)
         return true;
-    return (r == EOPNOTSUPP || r == EINVAL) && ::ftruncate(fd_, length) == 0;
+    if (r == EOPNOTSUPP || r == EINVAL)
+        return ::ftruncate(fd_, length) == 0;
+    errno = r;
+    return false;
 }
 
 void RecordFile::unmap()
@@ -219,10 +281,33 @@ void RecordFile::countChange()
         Reopen();
 }
 
+std::optional<RecordFile::Stamp> RecordFile::CurrentStamp() const
+{
+    struct stat st {};
+    if (!open_ || fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return std::nullopt;
+    return stampOf(st, recordCount_, lastId_);
+}
+
+QString RecordFile::CheckRoom(int appends) const
+{
+    if (appends <= kHighestId - lastId_)
+        return {};
+    return QStringLiteral("数据文件%1的记录编号已经用完（最后编号已到 %2），不能再添加记录。")
+        .arg(QDir::toNativeSeparators(path_))
+        .arg(kHighestId);
+}
+
 int RecordFile::Append(void *record)
 {
     if (!open_ || mode_ != Mode::ReadWrite)
         return 0;
+    if (const QString refusal = CheckRoom(1); !refusal.isEmpty()) {
+        // Ids only grow and are never reused: past the highest one the file
+        // takes no more records rather than give a negative or repeated id.
+        errorText_ = refusal;
+        return 0;
+    }
     if (kHeaderSize + (std::int64_t(recordCount_) + 1) * recordSize_ > mappedLength_) {
         Reopen();
         if (!open_)
@@ -346,22 +431,28 @@ bool RecordFile::Flush()
     return ::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC) == 0;
 }
 
-void RecordFile::repairOrder()
+bool RecordFile::isOrdered() const
+{
+    for (int i = 0; i < recordCount_; ++i)
+        if (recordId(i) < 1 || (i > 0 && recordId(i) <= recordId(i - 1)))
+            return false;
+    return true;
+}
+
+bool RecordFile::repairOrder()
 {
     // A crash in the middle of a delete can leave a record twice, and a file
     // edited by other means can lose its order. Keep every record: drop only
     // exact copies, put the rest back in id order, give clashing ids new ones.
-    bool ordered = true;
-    for (int i = 0; i < recordCount_ && ordered; ++i)
-        ordered = recordId(i) >= 1 && (i == 0 || recordId(i) > recordId(i - 1));
-    if (ordered) {
+    if (isOrdered()) {
         const int top = recordCount_ > 0 ? recordId(recordCount_ - 1) : 0;
         if (lastId_ < top) {
             lastId_ = top;
             writeHeader();
-            repairText_ = QStringLiteral("File(%1) was repaired: its last id was behind its records.").arg(path_);
+            repairText_ =
+                QStringLiteral("数据文件%1已修复：文件头记下的最后编号落后于记录，已改为 %2。").arg(path_).arg(top);
         }
-        return;
+        return true;
     }
     const std::size_t size = static_cast<std::size_t>(recordSize_);
     std::vector<QByteArray> records;
@@ -374,7 +465,6 @@ void RecordFile::repairOrder()
         top = std::max(top, readInt(r.data()));
     lastId_ = std::max(lastId_, top);
     int copies = 0;
-    int renumbered = 0;
     std::vector<QByteArray> kept;
     std::vector<QByteArray> moved;
     for (QByteArray &r : records) {
@@ -388,9 +478,12 @@ void RecordFile::repairOrder()
             continue;
         }
         if (id < 1 || (!kept.empty() && readInt(kept.back().data()) == id)) {
+            if (lastId_ == kHighestId)
+                return fail("File(%1) is damaged: no id is left for records with clashing ids.", Failure::Damaged,
+                            QStringLiteral("有编号重复的记录，但编号已经用完，无法给它们换新编号。"));
             writeInt(r.data(), ++lastId_);
+            renumbered_.emplace_back(id, lastId_);
             moved.push_back(r);
-            ++renumbered;
             continue;
         }
         kept.push_back(r);
@@ -405,11 +498,12 @@ void RecordFile::repairOrder()
     writeHeader();
     ::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC);
     repairText_ =
-        QStringLiteral("File(%1) was repaired after an interrupted change: %2 repeated or empty records removed, "
-                       "records put back in id order, %3 records given new ids.")
+        QStringLiteral("数据文件%1在一次中断的修改后已修复：去掉重复或空白的记录 %2 条，记录已按编号重新排好，"
+                       "%3 条编号重复的记录换了新编号。")
             .arg(path_)
             .arg(copies)
-            .arg(renumbered);
+            .arg(renumbered_.size());
+    return true;
 }
 
 } // namespace quarvel

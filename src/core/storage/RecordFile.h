@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace quarvel {
@@ -19,7 +21,24 @@ public:
     static constexpr int kGrowth = 200;
     static constexpr int kChangesBeforeReopen = 200;
 
+    static constexpr std::int32_t kHighestId = 0x7fffffff;
+
     enum class Mode { ReadWrite, ReadOnly };
+    // Why the last open failed: another writer holds the file, the file's
+    // content cannot be a record file, or the system refused (rights, space).
+    enum class Failure { None, InUse, Damaged, System };
+
+    // What a file looked like when it was closed: if it still looks so at the
+    // next open, nobody changed it in between. The status-change time moves
+    // with every write and cannot be set back the way a modification time can.
+    struct Stamp {
+        std::int64_t size = 0;
+        std::int64_t changedNs = 0;
+        std::uint64_t inode = 0;
+        std::int32_t count = 0;
+        std::int32_t lastId = 0;
+        bool operator==(const Stamp &) const = default;
+    };
 
     RecordFile() = default;
     virtual ~RecordFile();
@@ -32,11 +51,14 @@ public:
 
     virtual char *GetRecord(int index);
     virtual int GetCount() const { return recordCount_; }
+    // A writer checks ids and order (and repairs) unless the file is exactly
+    // as it was closed cleanly (see TrustCleanClose).
     virtual int Open();
     virtual int IsOpen() const { return open_ ? 1 : 0; }
     // Ids are cached for look-ups: a record's id changes only through WriteAt.
     // Gives the record the next id (written into the caller's buffer too) and
-    // adds it at the end. Returns the new count, 0 when it cannot.
+    // adds it at the end. Returns the new count, 0 when it cannot (errorText
+    // says why: after id 2147483647 no id is left).
     virtual int Append(void *record);
     virtual int DeleteAt(int index);
     virtual int WriteAt(int index, const void *record);
@@ -44,7 +66,12 @@ public:
 
     const char *GetRecord(int index) const { return const_cast<RecordFile *>(this)->GetRecord(index); }
     int GetLastId() const { return lastId_; }
-    int GetNextId() const { return lastId_ + 1; }
+    // The id the next Append gives; 0 when no id is left.
+    int GetNextId() const { return lastId_ < kHighestId ? lastId_ + 1 : 0; }
+    // Empty when `appends` more records fit, else the refusal to show. Callers
+    // that append a record with its lines ask every file first, so that no
+    // record is saved without its lines.
+    QString CheckRoom(int appends) const;
     int FindIndexById(int id) const;
     char *FindById(int id);
     void DeleteById(int id);
@@ -58,16 +85,31 @@ public:
     bool Flush();
     void Close();
 
+    // The next Open skips the full check when the file is still exactly as
+    // this stamp of its last clean close says. Used once.
+    void TrustCleanClose(const Stamp &stamp) { trusted_ = stamp; }
+    // True when the last Open trusted a clean close instead of checking.
+    bool openedClean() const { return openedClean_; }
+    // The file as it is now (size, time, inode, header); none when not open.
+    std::optional<Stamp> CurrentStamp() const;
+
     QString errorText() const { return errorText_; }
+    Failure failure() const { return failure_; }
+    // The reason of the last open failure, in words for the operator.
+    QString failureReason() const { return failureReason_; }
     // What the last open repaired in a file a crash had left half-changed.
     QString repairText() const { return repairText_; }
+    // Records the last open gave new ids because their id clashed with
+    // another record's: (old id, new id), in the order given.
+    const std::vector<std::pair<int, int>> &renumbered() const { return renumbered_; }
     QString path() const { return path_; }
     int recordSize() const { return recordSize_; }
     std::int64_t mappedLength() const { return mappedLength_; }
     int changeCount() const { return changeCount_; }
 
 private:
-    bool fail(const char *format);
+    bool fail(const char *format, Failure failure, const QString &reason);
+    bool failSystem(const char *format, int error);
     bool readHeader(std::int64_t fileLength);
     bool mapView();
     bool growFile(std::int64_t length);
@@ -77,7 +119,8 @@ private:
     void countChange();
     int recordId(int index) const;
     char *slot(int index) const;
-    void repairOrder();
+    bool isOrdered() const;
+    bool repairOrder();
 
     int changeCount_ = 1;
     int fd_ = -1;
@@ -87,7 +130,12 @@ private:
     int lastId_ = 0;
     bool open_ = false;
     QString errorText_;
+    Failure failure_ = Failure::None;
+    QString failureReason_;
     QString repairText_;
+    std::vector<std::pair<int, int>> renumbered_;
+    std::optional<Stamp> trusted_;
+    bool openedClean_ = false;
     int recordSize_ = 0;
     QString path_;
     mutable std::vector<std::int32_t> ids_;

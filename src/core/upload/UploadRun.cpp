@@ -124,8 +124,7 @@ std::vector<UploadJob::Item> UploadRun::prepareShipments(const QList<int> &ids, 
             if (!item.envelope.isEmpty()) {
                 if (changed) {
                     // The number the server gets is the number the record keeps.
-                    PreInputRecord *stored = file.Find(id);
-                    Gbk::setField(stored->cnum, sizeof stored->cnum, number);
+                    file.SetNumber(file.Find(id), number);
                     completed.append({id, Gbk::toUnicode(number)});
                 }
                 sentCopies_[id] = recordBytes(copy.record);

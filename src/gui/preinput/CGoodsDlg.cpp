@@ -145,8 +145,8 @@ void CGoodsDlg::Refresh()
 
 void CGoodsDlg::Ok()
 {
-    form_.Ok();
-    accept();
+    if (form_.Ok())
+        accept();
 }
 
 void CGoodsDlg::SelectRow(int row)

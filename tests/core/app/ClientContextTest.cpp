@@ -101,8 +101,11 @@ TEST(ClientContext, DamagedFileStopsStartUpAndRepairsAreReported)
     bad[0] = '\x50'; // 80 records counted, none there
     root.write(QStringLiteral("DATA/recgoods.dat"), bad);
     EXPECT_FALSE(ClientContext(root.path()).Start(p));
-    EXPECT_EQ(p.lastText(),
-              QStringLiteral("预录物品数据文件打开失败\r\n请检查是否共享冲突!\r\n程序将不会被启动！\r\n"));
+    // Not a sharing conflict: the file itself is wrong, and the message says
+    // which file and what is wrong with it.
+    EXPECT_EQ(p.lastText(), QStringLiteral("预录物品数据文件已损坏：%1\r\n文件头记 80 条记录，文件只容得下 0 条。\r\n"
+                                           "程序将不会被启动！\r\n")
+                                .arg(root.file(QStringLiteral("DATA/recgoods.dat"))));
     EXPECT_EQ(root.read(QStringLiteral("DATA/recgoods.dat")), bad);
 
     TempRoot lagging;
@@ -115,5 +118,7 @@ TEST(ClientContext, DamagedFileStopsStartUpAndRepairsAreReported)
     ASSERT_TRUE(context.Start(q));
     ASSERT_EQ(q.shown().size(), 1);
     EXPECT_EQ(q.shown().first().kind, ScriptedPrompter::Kind::Warning);
+    EXPECT_EQ(q.lastText(), QStringLiteral("数据文件%1已修复：文件头记下的最后编号落后于记录，已改为 3。")
+                                .arg(lagging.file(QStringLiteral("DATA/recgoods.dat"))));
     EXPECT_EQ(context.goods().GetNextId(), 4);
 }

@@ -108,11 +108,14 @@ TEST(ServerConfig, DefaultsSaveAndLoad)
     EXPECT_EQ(session.configuredHost(), "tarvo.example.com:8080");
     EXPECT_EQ(session.siteCode(), QStringLiteral("S01"));
 
-    // A bad line in the file leaves the default, not a broken value.
+    // A bad host in the file is neither taken nor replaced by the default
+    // server: there is no server until it is put right.
     root.write(QStringLiteral("server.cfg"), "# comment\nhost=has space\nsite=S02\n");
     ServerConfig edited(path);
-    edited.Load();
-    EXPECT_EQ(edited.host(), ServerConfig::defaultHost());
+    const ServerConfig::Trouble trouble = edited.Load();
+    EXPECT_EQ(edited.host(), QString());
+    EXPECT_EQ(trouble.errors.size(), 1);
+    EXPECT_TRUE(trouble.damage.isEmpty());
     EXPECT_EQ(edited.site(), QStringLiteral("S02"));
 }
 

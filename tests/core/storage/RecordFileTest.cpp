@@ -3,6 +3,7 @@
 #include "support/TempRoot.h"
 
 #include <QFileInfo>
+#include <QThread>
 
 #include <csignal>
 #include <cstring>
@@ -301,4 +302,142 @@ TEST(RecordFile, AppendedRecordSurvivesACrashOfTheProcess)
     EXPECT_STREQ(f.GetRecord(249) + 4, "kept");
     EXPECT_TRUE(f.repairText().isEmpty());
     EXPECT_TRUE(f.Flush());
+}
+
+TEST(RecordFile, NoAppendPastTheHighestId)
+{
+    TempRoot root;
+    const QString path = root.file(QStringLiteral("a.dat"));
+    root.write(QStringLiteral("a.dat"), header(1, 0x7ffffffe) + recordBytes(0x7ffffffe, "before"));
+    RecordFile f;
+    ASSERT_EQ(f.OpenFile(path, kSize), 1);
+    EXPECT_TRUE(f.CheckRoom(1).isEmpty());
+    EXPECT_FALSE(f.CheckRoom(2).isEmpty()) << "two more records need two ids, one is left";
+    Rec r = make("last");
+    ASSERT_EQ(f.Append(&r), 2);
+    EXPECT_EQ(r.id, 0x7fffffff);
+    EXPECT_EQ(f.GetNextId(), 0);
+
+    Rec over = make("over");
+    EXPECT_EQ(f.Append(&over), 0);
+    EXPECT_EQ(over.id, 0) << "the caller's buffer keeps no id that was not given";
+    EXPECT_EQ(f.GetCount(), 2);
+    EXPECT_EQ(f.GetLastId(), 0x7fffffff);
+    EXPECT_TRUE(f.errorText().contains(path));
+    EXPECT_TRUE(f.errorText().contains(QStringLiteral("编号已经用完")));
+    EXPECT_EQ(f.CheckRoom(1), f.errorText());
+    f.Close();
+
+    RecordFile again;
+    ASSERT_EQ(again.OpenFile(path, kSize), 1);
+    EXPECT_EQ(again.GetCount(), 2);
+    EXPECT_EQ(idAt(again, 1), 0x7fffffff);
+    EXPECT_TRUE(again.repairText().isEmpty());
+}
+
+TEST(RecordFile, FailuresSayWhetherTheFileIsDamagedInUseOrRefused)
+{
+    TempRoot root;
+    root.write(QStringLiteral("short.dat"), QByteArray(100, '\x01'));
+    RecordFile damaged;
+    EXPECT_EQ(damaged.OpenFile(root.file(QStringLiteral("short.dat")), kSize), 0);
+    EXPECT_EQ(damaged.failure(), RecordFile::Failure::Damaged);
+    EXPECT_EQ(damaged.failureReason(), QStringLiteral("文件只有 100 字节，比 256 字节的文件头还短。"));
+
+    root.write(QStringLiteral("over.dat"), header(1000, 5) + recordBytes(1, "a"));
+    RecordFile counted;
+    EXPECT_EQ(counted.OpenFile(root.file(QStringLiteral("over.dat")), kSize), 0);
+    EXPECT_EQ(counted.failureReason(), QStringLiteral("文件头记 1000 条记录，文件只容得下 1 条。"));
+
+    const QString path = root.file(QStringLiteral("a.dat"));
+    RecordFile writer;
+    ASSERT_EQ(writer.OpenFile(path, kSize), 1);
+    EXPECT_EQ(writer.failure(), RecordFile::Failure::None);
+    RecordFile second;
+    EXPECT_EQ(second.OpenFile(path, kSize), 0);
+    EXPECT_EQ(second.failure(), RecordFile::Failure::InUse);
+
+    root.write(QStringLiteral("locked/x"), "");
+    QFile::setPermissions(root.file(QStringLiteral("locked")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    RecordFile refused;
+    const bool root_user = ::geteuid() == 0;
+    EXPECT_EQ(refused.OpenFile(root.file(QStringLiteral("locked/b.dat")), kSize), root_user ? 1 : 0);
+    if (!root_user) {
+        EXPECT_EQ(refused.failure(), RecordFile::Failure::System);
+        EXPECT_EQ(refused.failureReason(), QStringLiteral("没有读写这个文件的权限。"));
+    }
+    QFile::setPermissions(root.file(QStringLiteral("locked")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST(RecordFile, RepairSaysInChineseWhatItDidAndWhichIdsMoved)
+{
+    TempRoot root;
+    root.write(QStringLiteral("a.dat"), header(3, 3) + recordBytes(2, "b") + recordBytes(2, "c") + recordBytes(1, "a"));
+    const QString path = root.file(QStringLiteral("a.dat"));
+    RecordFile f;
+    ASSERT_EQ(f.OpenFile(path, kSize), 1);
+    EXPECT_EQ(f.repairText(),
+              QStringLiteral("数据文件%1在一次中断的修改后已修复：去掉重复或空白的记录 0 条，记录已按编号重新排好，"
+                             "1 条编号重复的记录换了新编号。")
+                  .arg(path));
+    ASSERT_EQ(f.renumbered().size(), 1u);
+    EXPECT_EQ(f.renumbered()[0], std::make_pair(2, 4));
+
+    root.write(QStringLiteral("b.dat"), header(1, 1) + recordBytes(5, "a"));
+    RecordFile lagging;
+    ASSERT_EQ(lagging.OpenFile(root.file(QStringLiteral("b.dat")), kSize), 1);
+    EXPECT_TRUE(lagging.repairText().startsWith(QStringLiteral("数据文件")));
+    EXPECT_TRUE(lagging.renumbered().empty());
+
+    // A clash that needs a new id when none is left cannot be repaired.
+    root.write(QStringLiteral("c.dat"),
+               header(2, 0x7fffffff) + recordBytes(0x7fffffff, "x") + recordBytes(0x7fffffff, "y"));
+    RecordFile full;
+    EXPECT_EQ(full.OpenFile(root.file(QStringLiteral("c.dat")), kSize), 0);
+    EXPECT_EQ(full.failure(), RecordFile::Failure::Damaged);
+}
+
+TEST(RecordFile, AFileAsItWasClosedIsTrustedAnyOtherIsChecked)
+{
+    TempRoot root;
+    const QString path = root.file(QStringLiteral("a.dat"));
+    RecordFile::Stamp closed;
+    {
+        RecordFile f;
+        ASSERT_EQ(f.OpenFile(path, kSize), 1);
+        for (const char *t : {"a", "b", "c"}) {
+            Rec r = make(t);
+            f.Append(&r);
+        }
+        ASSERT_TRUE(f.Flush());
+        closed = *f.CurrentStamp();
+        EXPECT_EQ(closed.count, 3);
+        EXPECT_EQ(closed.lastId, 3);
+    }
+    RecordFile trusted;
+    trusted.TrustCleanClose(closed);
+    ASSERT_EQ(trusted.OpenFile(path, kSize), 1);
+    EXPECT_TRUE(trusted.openedClean());
+    trusted.Close();
+    ASSERT_EQ(trusted.OpenFile(path, kSize), 1);
+    EXPECT_FALSE(trusted.openedClean()) << "a stamp is trusted for one open only";
+    trusted.Close();
+
+    // Changed behind the program's back (here: an out-of-order record written
+    // in place): the stamp no longer fits, the file is checked and repaired.
+    // (File times move in clock ticks of a few milliseconds.)
+    QThread::msleep(20);
+    {
+        QFile raw(path);
+        ASSERT_TRUE(raw.open(QIODevice::ReadWrite));
+        raw.seek(RecordFile::kHeaderSize);
+        raw.write(recordBytes(7, "moved"));
+    }
+    RecordFile changed;
+    changed.TrustCleanClose(closed);
+    ASSERT_EQ(changed.OpenFile(path, kSize), 1);
+    EXPECT_FALSE(changed.openedClean());
+    EXPECT_FALSE(changed.repairText().isEmpty());
+    EXPECT_EQ(changed.GetLastId(), 7);
 }
