@@ -119,13 +119,16 @@ TEST(QueryCommands, PagesStatesAndSettlements)
     EXPECT_GE(third.value(QStringLiteral("pages")).toInt(), 4);
     const QJsonArray rows = third.value(QStringLiteral("rows")).toArray();
     ASSERT_EQ(rows.size(), 100);
-    EXPECT_EQ(rows.first().toObject().value(QStringLiteral("cells")).toObject().value(QStringLiteral("序号")), u"201");
+    EXPECT_EQ(
+        rows.first().toObject().value(QStringLiteral("cells")).toObject().value(QStringLiteral("序号")).toString(),
+        u"201");
 
     const QJsonObject lost =
         json(c.ctl({"query", "records", "from=20000101", "state=快件丢失", "paystate=paid", "--json"}));
     ASSERT_GT(lost.value(QStringLiteral("total")).toInt(), 0);
     for (const QJsonValue &r : lost.value(QStringLiteral("rows")).toArray())
-        EXPECT_EQ(r.toObject().value(QStringLiteral("cells")).toObject().value(QStringLiteral("状态")), u"丢失");
+        EXPECT_EQ(r.toObject().value(QStringLiteral("cells")).toObject().value(QStringLiteral("状态")).toString(),
+                  u"丢失");
 
     const CtlResult fees = c.ctl({"query", "fees", "from=20000101", "types=1"});
     ASSERT_EQ(fees.code, 0) << fees.errText().toStdString();

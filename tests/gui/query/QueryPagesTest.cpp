@@ -7,6 +7,7 @@
 #include "query/CRecordQueryDlg.h"
 #include "shell/PageCatalog.h"
 #include "support/ClientWindow.h"
+#include "text/Gbk.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -82,6 +83,7 @@ TEST(QueryPagesGui, RecordListPagesThroughEveryPage)
     ClientWindow w;
     ASSERT_TRUE(w.started());
     ASSERT_TRUE(w.login());
+    w.prompter.clear();
     w.action(CmdShowRecordCheck)->trigger();
     EXPECT_FALSE(w.action(CmdExport)->isEnabled()) << "nothing to export before a query";
     EXPECT_FALSE(w.action(CmdPrintWaybills)->isEnabled()) << "server waybills print once printing is there";
@@ -134,10 +136,11 @@ TEST(QueryPagesGui, FiltersColoursAndAFailedFetchKeepsTheRows)
         EXPECT_NE(pane->list().cell(r, 3), u"包裹");
         EXPECT_EQ(pane->list().cell(r, 10), u"√");
         const QString state = pane->list().cell(r, 16);
-        if (state == u"送达")
+        if (state == u"送达") {
             EXPECT_EQ(pane->list().row(r).text, 0x008000u);
-        if (state == u"转运")
+        } else if (state == u"转运") {
             EXPECT_EQ(pane->list().row(r).text, 0x808000u);
+        }
     }
     const int rows = pane->list().rowCount();
     ASSERT_TRUE(w.server.setHooks("op=1 status -15"));
