@@ -1,4 +1,6 @@
+#include "preinput/CLinkLabel.h"
 #include "preinput/CPreInputPane.h"
+#include "preinput/CSuggestionList.h"
 #include "query/CFeeListPane.h"
 #include "query/CFeeQueryDlg.h"
 #include "query/CInfoPage.h"
@@ -10,6 +12,7 @@
 #include "text/Gbk.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,6 +125,70 @@ TEST(QueryPagesGui, RecordListPagesThroughEveryPage)
     EXPECT_EQ(pane->listCtrl().selectedRowIndexes().size(), 100);
     w.action(CmdSelectAll)->trigger();
     EXPECT_TRUE(pane->listCtrl().selectedRowIndexes().isEmpty());
+}
+
+TEST(QueryPagesGui, RecordDialogByKeyboardAndCaptions)
+{
+    ClientWindow w;
+    ASSERT_TRUE(w.started());
+    ASSERT_TRUE(w.login());
+    auto *pane = w.showPage<CRecordCheckPane>(PageCatalog::RecordCheck);
+    QStringList chooserTitles;
+    pane->setDialogRunner([&](QDialog &d) {
+        auto &dialog = static_cast<CRecordQueryDlg &>(d);
+        dialog.setChooser([&](const QString &title, const QStringList &items) {
+            chooserTitles << title;
+            return items.value(0);
+        });
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        const auto focused = [] { return QApplication::focusWidget(); };
+        dialog.field(QStringLiteral("num"))->setFocus();
+        QTest::keyClick(focused(), Qt::Key_Down);
+        EXPECT_EQ(focused(), dialog.field(QStringLiteral("pieces")));
+        QTest::keyClick(focused(), Qt::Key_Up);
+        EXPECT_EQ(focused(), dialog.field(QStringLiteral("num")));
+        QTest::keyClick(focused(), Qt::Key_Escape);
+        EXPECT_TRUE(dialog.isVisible()) << "Esc does not close the dialog";
+
+        // The destination box offers destinations; Enter takes the first and moves on.
+        dialog.field(QStringLiteral("des"))->setFocus();
+        typeInto(focused(), QStringLiteral("北"));
+        EXPECT_TRUE(dialog.suggestions().isVisible());
+        QTest::keyClick(focused(), Qt::Key_Return);
+        EXPECT_EQ(dialog.field(QStringLiteral("des"))->text(), u"北京");
+        EXPECT_FALSE(dialog.suggestions().isVisible());
+        EXPECT_EQ(focused(), dialog.box(QStringLiteral("region0")));
+
+        // Enter in the editable settlement box moves on to the sender.
+        dialog.settlement().setFocus();
+        QTest::keyClicks(focused(), QStringLiteral("PP"));
+        QTest::keyClick(focused(), Qt::Key_Return);
+        EXPECT_EQ(focused(), dialog.field(QStringLiteral("sender")));
+
+        for (CLinkLabel *link : dialog.findChildren<CLinkLabel *>())
+            if (link->text() == u"(渠道)类别:" || link->text() == u"标签:")
+                link->click();
+        EXPECT_EQ(dialog.field(QStringLiteral("kind"))->text(), u"特快专递");
+        dialog.modeMarker().click();
+        EXPECT_EQ(dialog.modeMarker().text(), u"▼日期为录单日期时间");
+        EXPECT_TRUE(dialog.field(QStringLiteral("from"))->text().contains(u':'));
+        dialog.modeMarker().click();
+        dialog.modeMarker().click();
+        EXPECT_EQ(dialog.modeMarker().text(), u"▼日期为业务日期");
+        dialog.field(QStringLiteral("from"))->setText(QStringLiteral("2000.1.1"));
+        button(&dialog, QStringLiteral("确认查询"))->click();
+        return dialog.result();
+    });
+    w.action(CmdQuery)->trigger();
+    EXPECT_EQ(chooserTitles.first(), u"快递类别列表（双击选取！）");
+    ASSERT_GT(pane->list().rowCount(), 0) << w.prompter.lastText().toStdString();
+    for (int r = 0; r < pane->list().rowCount(); ++r) {
+        EXPECT_EQ(pane->list().cell(r, 7), u"北京");
+        EXPECT_EQ(pane->list().cell(r, 8), u"特快专递");
+    }
+    EXPECT_EQ(pane->form().values().settlement, u"PP");
 }
 
 TEST(QueryPagesGui, FiltersColoursAndAFailedFetchKeepsTheRows)
