@@ -27,6 +27,8 @@ CInfoPage::CInfoPage(QWidget *parent)
     browser_->setOpenExternalLinks(false);
     // The generated page keeps its context menu away, as its skeleton says.
     browser_->setContextMenuPolicy(Qt::NoContextMenu);
+    // The browser view sizes the label column to its first row; labels stay on one line.
+    browser_->document()->setDefaultStyleSheet(QStringLiteral(".nm{white-space:nowrap;}"));
     browser_->setHtml(ShipmentInfoPage::Document(QString()));
 
     auto *top = new QHBoxLayout;
