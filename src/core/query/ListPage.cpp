@@ -6,6 +6,7 @@
 #include "text/Gbk.h"
 
 #include <algorithm>
+#include <span>
 
 namespace quarvel {
 
@@ -49,122 +50,121 @@ QString kindName(const BaseData &base, const QByteArray &code)
     return kind ? kind->nameText() : QString();
 }
 
-void fillRecord(Row &row, const Fields &f, ListPage &page, const BaseData &base)
+// What each column (from 1) of a list shows of the reply field of the same number.
+enum class Cell {
+    Text,
+    ItemType, // index → name
+    Pieces,   // "%d", summed
+    Weight,   // "%.3f", summed
+    Amount,   // "%.2f", summed
+    Kind,     // express-kind code → name, empty when unknown
+    PayWay,   // index → name
+    Paid,     // above 0 → "√", else "-"
+    State,    // index → name
+    Rest,     // the rest of the record
+    FeeType,  // 1 → "清缴", else "核收"
+    Settled,  // "%.2f", summed
+    Bill,     // "%.2f", summed, for "核收" rows only
+    Original, // "%.2f", summed
+};
+
+using C = Cell;
+constexpr Cell kRecordCells[] = {C::Text, C::Text, C::ItemType, C::Pieces, C::Weight, C::Amount,
+                                 C::Text, C::Kind, C::PayWay,   C::Paid,   C::Text,   C::Text,
+                                 C::Text, C::Text, C::Text,     C::State,  C::Text,   C::Text};
+constexpr Cell kPreEntryCells[] = {C::Text,   C::Text, C::ItemType, C::Pieces, C::Weight, C::Text, C::Kind,
+                                   C::PayWay, C::Text, C::Text,     C::Text,   C::Text,   C::Rest};
+constexpr Cell kSettlementCells[] = {C::Text, C::Text,     C::FeeType, C::Settled, C::Bill,
+                                     C::Text, C::Original, C::Text,    C::Text,    C::Rest};
+
+std::span<const Cell> cellsOf(ServerListKind kind)
 {
-    QStringList &c = row.cells;
-    const int last = std::min<int>(18, static_cast<int>(f.size()) - 1);
+    switch (kind) {
+    case ServerListKind::Records:
+        return kRecordCells;
+    case ServerListKind::PreEntries:
+        return kPreEntryCells;
+    case ServerListKind::Settlements:
+        break;
+    }
+    return kSettlementCells;
+}
+
+void fill(Row &row, const Fields &f, ServerListKind kind, ListPage &page, const BaseData &base)
+{
+    const std::span<const Cell> cells = cellsOf(kind);
+    // A clearance ("清缴") carries no bill of its own.
+    const bool clearance = kind == ServerListKind::Settlements && f.size() > 3 && integer(f.at(3)) == 1;
+    const int last = std::min<int>(static_cast<int>(cells.size()), static_cast<int>(f.size()) - 1);
     for (int col = 1; col <= last; ++col) {
         const QByteArray &v = f.at(col);
-        switch (col) {
-        case 3:
-            c[col] = ServerList::ItemTypeName(integer(v));
+        QString &cell = row.cells[col];
+        switch (cells[static_cast<std::size_t>(col - 1)]) {
+        case Cell::Text:
+            cell = text(v);
             break;
-        case 4:
-            c[col] = QString::number(integer(v));
+        case Cell::ItemType:
+            cell = ServerList::ItemTypeName(integer(v));
+            break;
+        case Cell::Pieces:
+            cell = QString::number(integer(v));
             page.pieces += integer(v);
             break;
-        case 5:
-            c[col] = fixed(decimal(v), 3);
+        case Cell::Weight:
+            cell = fixed(decimal(v), 3);
             page.weight += decimal(v);
             break;
-        case 6:
-            c[col] = fixed(decimal(v), 2);
+        case Cell::Amount:
+            cell = fixed(decimal(v), 2);
             page.amount += decimal(v);
             break;
-        case 8:
-            c[col] = kindName(base, v);
+        case Cell::Kind:
+            cell = kindName(base, v);
             break;
-        case 9:
-            c[col] = ServerList::PayWayName(integer(v));
+        case Cell::PayWay:
+            cell = ServerList::PayWayName(integer(v));
             break;
-        case 10:
-            c[col] = integer(v) > 0 ? QStringLiteral("√") : QStringLiteral("-");
+        case Cell::Paid:
+            cell = integer(v) > 0 ? QStringLiteral("√") : QStringLiteral("-");
             break;
-        case 16:
-            c[col] = ServerList::StateName(integer(v));
+        case Cell::State:
+            cell = ServerList::StateName(integer(v));
             break;
-        default:
-            c[col] = text(v);
+        case Cell::Rest:
+            cell = rest(f, col);
             break;
-        }
-    }
-    // Signer and delivery time belong to delivered shipments only.
-    const int state = f.size() > 16 ? integer(f.at(16)) : -1;
-    if (state != 3) {
-        c[17].clear();
-        c[18].clear();
-    }
-    row.text = ServerList::StateColor(state);
-}
-
-void fillPreEntry(Row &row, const Fields &f, ListPage &page, const BaseData &base)
-{
-    QStringList &c = row.cells;
-    const int last = std::min<int>(13, static_cast<int>(f.size()) - 1);
-    for (int col = 1; col <= last; ++col) {
-        const QByteArray &v = f.at(col);
-        switch (col) {
-        case 3:
-            c[col] = ServerList::ItemTypeName(integer(v));
+        case Cell::FeeType:
+            cell = clearance ? QStringLiteral("清缴") : QStringLiteral("核收");
             break;
-        case 4:
-            c[col] = QString::number(integer(v));
-            page.pieces += integer(v);
-            break;
-        case 5:
-            c[col] = fixed(decimal(v), 3);
-            page.weight += decimal(v);
-            break;
-        case 7:
-            c[col] = kindName(base, v);
-            break;
-        case 8:
-            c[col] = ServerList::PayWayName(integer(v));
-            break;
-        case 13:
-            c[col] = rest(f, col);
-            break;
-        default:
-            c[col] = text(v);
-            break;
-        }
-    }
-}
-
-void fillSettlement(Row &row, const Fields &f, ListPage &page)
-{
-    QStringList &c = row.cells;
-    const int last = std::min<int>(10, static_cast<int>(f.size()) - 1);
-    const bool clearance = f.size() > 3 && integer(f.at(3)) == 1;
-    for (int col = 1; col <= last; ++col) {
-        const QByteArray &v = f.at(col);
-        switch (col) {
-        case 3:
-            c[col] = clearance ? QStringLiteral("清缴") : QStringLiteral("核收");
-            break;
-        case 4:
-            c[col] = fixed(decimal(v), 2);
+        case Cell::Settled:
+            cell = fixed(decimal(v), 2);
             page.settled += decimal(v);
             break;
-        case 5:
-            // A clearance carries no bill of its own.
+        case Cell::Bill:
             if (!clearance) {
-                c[col] = fixed(decimal(v), 2);
+                cell = fixed(decimal(v), 2);
                 page.bill += decimal(v);
             }
             break;
-        case 7:
-            c[col] = fixed(decimal(v), 2);
+        case Cell::Original:
+            cell = fixed(decimal(v), 2);
             page.original += decimal(v);
-            break;
-        case 10:
-            c[col] = rest(f, col);
-            break;
-        default:
-            c[col] = text(v);
             break;
         }
     }
+}
+
+// A shipment's colour follows its state; signer and delivery time belong to
+// delivered shipments only.
+void applyState(Row &row, const Fields &f)
+{
+    constexpr int kStateField = 16;
+    const int state = f.size() > kStateField ? integer(f.at(kStateField)) : -1;
+    if (state != 3) {
+        row.cells[17].clear();
+        row.cells[18].clear();
+    }
+    row.text = ServerList::StateColor(state);
 }
 
 } // namespace
@@ -190,17 +190,9 @@ ListPage ListPage::Build(ServerListKind kind, const ListReply &reply, const Base
         row.id = integer(f.first());
         row.cells = QStringList(columns, QString());
         row.cells[0] = QString::asprintf("% 4lld", first + static_cast<qint64>(p.rows.size()) + 1);
-        switch (kind) {
-        case ServerListKind::Records:
-            fillRecord(row, f, p, baseData);
-            break;
-        case ServerListKind::PreEntries:
-            fillPreEntry(row, f, p, baseData);
-            break;
-        case ServerListKind::Settlements:
-            fillSettlement(row, f, p);
-            break;
-        }
+        fill(row, f, kind, p, baseData);
+        if (kind == ServerListKind::Records)
+            applyState(row, f);
         p.rows.push_back(std::move(row));
     }
     return p;

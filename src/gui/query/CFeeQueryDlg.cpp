@@ -1,6 +1,7 @@
 #include "query/CFeeQueryDlg.h"
 
 #include "preinput/CLinkLabel.h"
+#include "query/QueryDialogButtons.h"
 #include "shell/FormKeys.h"
 
 #include <QCheckBox>
@@ -8,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace quarvel {
@@ -63,22 +63,10 @@ CFeeQueryDlg::CFeeQueryDlg(FeeQueryForm &form, Prompter &prompter, QWidget *pare
     grid->addWidget(new QLabel(QStringLiteral("经办人:"), this), 4, 0, Qt::AlignRight);
     grid->addWidget(operator_, 4, 1);
 
-    auto *ok = new QPushButton(QStringLiteral("确认查询"), this);
-    auto *reset = new QPushButton(QStringLiteral("重新输入"), this);
-    auto *cancel = new QPushButton(QStringLiteral("取消关闭"), this);
-    for (QPushButton *b : {ok, reset, cancel})
-        b->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &CFeeQueryDlg::Confirm);
-    connect(reset, &QPushButton::clicked, this, &CFeeQueryDlg::Reset);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(reset);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(QueryDialogButtons(
+        this, [this] { Confirm(); }, [this] { Reset(); }));
     FormKeys::Install(this);
     showValues();
 }

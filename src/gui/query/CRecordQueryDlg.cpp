@@ -6,6 +6,7 @@
 #include "preinput/CListChooseDlg.h"
 #include "preinput/CSuggestionList.h"
 #include "preinput/DestinationMatch.h"
+#include "query/QueryDialogButtons.h"
 #include "shell/FormKeys.h"
 
 #include <QCheckBox>
@@ -15,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace quarvel {
@@ -142,22 +142,10 @@ void CRecordQueryDlg::build()
         row({lineEdit(QStringLiteral("ffrom"), 12), label(u"至"), lineEdit(QStringLiteral("fto"), 12)}));
     add(link(u"标签:", &CRecordQueryDlg::ChoosePhrase), row({lineEdit(QStringLiteral("label"), F::kLabelChars)}));
 
-    auto *ok = new QPushButton(QStringLiteral("确认查询"), this);
-    auto *reset = new QPushButton(QStringLiteral("重新输入"), this);
-    auto *cancel = new QPushButton(QStringLiteral("取消关闭"), this);
-    for (QPushButton *b : {ok, reset, cancel})
-        b->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &CRecordQueryDlg::Confirm);
-    connect(reset, &QPushButton::clicked, this, &CRecordQueryDlg::Reset);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(reset);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(QueryDialogButtons(
+        this, [this] { Confirm(); }, [this] { Reset(); }));
 }
 
 void CRecordQueryDlg::showValues()

@@ -105,6 +105,28 @@ TEST(QueryExchange, FailuresKeepThePreviousRows)
     EXPECT_TRUE(f.prompter.shown().isEmpty());
 }
 
+TEST(QueryExchange, AReplyLongerThanTheBufferLosesOnlyItsCutRecord)
+{
+    ScriptedHttpServer server;
+    QueryFixture f(server.host());
+    QByteArray reply = "100\n1\n1\a";
+    for (int i = 1; i <= 100; ++i)
+        reply += QByteArray::number(i) + "\n2026-03-01\nD" + QByteArray::number(i) + "\n1\n1\n1\n1\n" +
+                 QByteArray(1500, 'x') + "\a";
+    ASSERT_GT(reply.size(), ServerListQuery::kReplySize);
+    server.reply(ScriptedHttpServer::ok(reply));
+    ServerListQuery list(ServerListKind::Records);
+    list.setCondition(kCondition);
+    ASSERT_TRUE(list.FetchPage(f.session, f.base, 1, f.prompter));
+    const std::size_t rows = list.current().rows.size();
+    // The buffer keeps its last byte for the terminating NUL.
+    const QByteArray kept = reply.left(ServerListQuery::kReplySize - 1);
+    EXPECT_EQ(rows, static_cast<std::size_t>(kept.count('\a') - 1)) << "every whole record, and only those";
+    EXPECT_GT(rows, 70u);
+    EXPECT_LT(rows, 100u);
+    EXPECT_EQ(list.current().rows.back().cells[7].size(), 1500);
+}
+
 TEST(QueryExchange, ShortInformationRepliesAreStatuses)
 {
     ScriptedHttpServer server;
