@@ -148,6 +148,15 @@ std::optional<std::string> timeLiteral(SqlScanner &s)
     }
     if (at != t.size() || (count != 3 && count != 6))
         return std::nullopt;
+    // The counter's date boxes take years from 1000 on. Such a year is checked
+    // 2000 years later (the same calendar: 2000 is a multiple of 400) and its
+    // thousands digit put back.
+    if (parts[0] >= 1000 && parts[0] < 1900) {
+        auto shifted = Column::timestamp(parts[0] + 2000, parts[1], parts[2], parts[3], parts[4], parts[5]);
+        if (shifted)
+            (*shifted)[0] = static_cast<char>((*shifted)[0] - 2);
+        return shifted;
+    }
     return Column::timestamp(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
 }
 

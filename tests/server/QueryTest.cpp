@@ -134,6 +134,13 @@ TEST_F(Query, PredicatesSelectWhatTheyName)
     EXPECT_EQ(list("1", shipments(" AND creceiver='x'' OR ''1''=''1'")).left(2), "0\n")
         << "a quoted text is only a text";
     EXPECT_EQ(list("1", shipments(" and CNUM like '%1010001010%'")).left(2), "1\n") << "any letter case";
+    const QByteArray early =
+        " FROM tarvo.dbo.client_rec WHERE icid=101 AND dsysdate BETWEEN '1850.02.28 0:0:0.0' AND '" + day(0) +
+        " 23:59:59.998'";
+    EXPECT_GE(list("1", early).left(3).toInt(), 300) << "a year the date box takes";
+    EXPECT_EQ(list("1", " FROM tarvo.dbo.client_rec WHERE icid=101 AND ddate BETWEEN '1900.02.29' AND '2026.1.1'"),
+              "-1\n")
+        << "no calendar date";
 }
 
 TEST_F(Query, HostileConditionsAreRefusedAndChangeNothing)
