@@ -1,9 +1,12 @@
 #include "BalanceOperation.h"
 #include "BaseDataText.h"
 #include "Database.h"
+#include "DeletePreOperation.h"
 #include "DemoData.h"
 #include "FreightOperation.h"
 #include "HttpFront.h"
+#include "InfoOperation.h"
+#include "ListOperation.h"
 #include "LoginService.h"
 #include "QuoteOperation.h"
 #include "ScanOperation.h"
@@ -57,6 +60,11 @@ int main(int argc, char **argv)
         trans.add(std::make_unique<ScanOperation>());
         trans.add(std::make_unique<BalanceOperation>());
         trans.add(std::make_unique<QuoteOperation>());
+        trans.add(std::make_unique<ListOperation>(ListOperation::List::Shipments));
+        trans.add(std::make_unique<ListOperation>(ListOperation::List::Settlements));
+        trans.add(std::make_unique<ListOperation>(ListOperation::List::PreEntries));
+        trans.add(std::make_unique<InfoOperation>());
+        trans.add(std::make_unique<DeletePreOperation>());
 
         HttpFront front(options, login, baseData, trans);
         const int port = front.bind();

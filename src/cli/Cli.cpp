@@ -6,7 +6,9 @@
 #include "BaseDataCommand.h"
 #include "CliLoginPrompt.h"
 #include "ConfigCommand.h"
+#include "InfoCommand.h"
 #include "PriceCommand.h"
+#include "QueryCommand.h"
 #include "QuoteCommand.h"
 #include "RecordsCommand.h"
 #include "TidyCommand.h"
@@ -39,7 +41,15 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  scans upload [IID ...|--all]\n"
                       "  tidy\n"
                       "  price [IID ...|--all]\n"
-                      "  quote DESTINATION WEIGHT ITEMTYPE\n";
+                      "  quote DESTINATION WEIGHT ITEMTYPE\n"
+                      "  query records [NAME=VALUE ...] [--page N] [--json]\n"
+                      "        (num pieces from to datemode kind types des regions paystate payways\n"
+                      "         state settle sender depart receiver phone label)\n"
+                      "  query fees [NAME=VALUE ...] [--page N] [--json]\n"
+                      "        (invoice from to types min max operator)\n"
+                      "  query pre [--page N] [--json]\n"
+                      "  query delete-pre RID ...\n"
+                      "  info RID [--html]\n";
 
 struct Command {
     const char *name;
@@ -50,6 +60,7 @@ const Command kCommands[] = {
     {"records", &RecordsCommand::run}, {"config", &ConfigCommand::run}, {"basedata", &BaseDataCommand::run},
     {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &UploadCommand::runScans},
     {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
+    {"query", &QueryCommand::run},     {"info", &InfoCommand::run},
 };
 
 } // namespace

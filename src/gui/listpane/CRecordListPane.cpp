@@ -137,17 +137,29 @@ bool CRecordListPane::ExportList(const QString &title)
 {
     if (list_->list().rowCount() == 0)
         return false;
+    bool text = false;
+    const QString path = ChooseExportFile(&text);
+    return !path.isEmpty() && WriteExport(path, text, list_->list().snapshot(title));
+}
+
+QString CRecordListPane::ChooseExportFile(bool *text)
+{
     const QStringList filters{QStringLiteral("Excel表格 (*.xls)"), QStringLiteral("文本文件 (*.txt)")};
     int filter = 0;
     QString path = env_.files.saveFileName(this, QString(), filters, &filter);
     if (path.isEmpty())
-        return false;
-    const QString extension = filter == 1 ? QStringLiteral(".txt") : QStringLiteral(".xls");
+        return path;
+    *text = filter == 1;
+    const QString extension = *text ? QStringLiteral(".txt") : QStringLiteral(".xls");
     if (!path.endsWith(extension, Qt::CaseInsensitive))
         path += extension;
+    return path;
+}
+
+bool CRecordListPane::WriteExport(const QString &path, bool text, const ListSnapshot &snapshot)
+{
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    const ListSnapshot snapshot = list_->list().snapshot(title);
-    if (filter == 1) {
+    if (text) {
         if (!ListTextExport::Write(path, snapshot, stamp)) {
             env_.prompter.error(QString(), QStringLiteral("文件创建失败。"));
             return false;
@@ -160,6 +172,16 @@ bool CRecordListPane::ExportList(const QString &title)
         return false;
     }
     return env_.exportExcel(path, snapshot);
+}
+
+void CRecordListPane::setPageBoxText(const QString &text)
+{
+    pageBox_->setText(text);
+}
+
+QString CRecordListPane::pageBoxText() const
+{
+    return pageBox_->text();
 }
 
 } // namespace quarvel

@@ -57,13 +57,17 @@ public:
     CRecordListCtrl &listCtrl() { return *list_; }
     RecordListModel &list() { return list_->list(); }
     QString captionPrefix() const { return captionPrefix_; }
-    QString captionText() const;
+    // The caption line; pages that page their results show their summary.
+    virtual QString captionText() const;
     // "%s  共 %d 条记录" after every change of the rows.
     void UpdateCaption();
     // Writes the list to a text or .xls file chosen by the operator.
     bool ExportList(const QString &title);
     void setPaging(bool on);
     bool paging() const { return paging_; }
+    // The page-number box ("%d页").
+    void setPageBoxText(const QString &text);
+    QString pageBoxText() const;
     QWidget *leftForm() const { return form_; }
 
 signals:
@@ -72,6 +76,11 @@ signals:
 protected:
     void setLeftForm(QWidget *form, int width);
     void setSaveFollowsForm(bool on) { saveFollowsForm_ = on; }
+    // The two halves of an export: the file asked for in the save dialog
+    // (empty when cancelled; `text` tells a text file from a workbook), and
+    // writing a list into it with its messages.
+    QString ChooseExportFile(bool *text);
+    bool WriteExport(const QString &path, bool text, const ListSnapshot &snapshot);
     PageFlags &mutableFlags() { return flags_; }
     void publishFlags() { emit flagsChanged(); }
     PageEnv &env() { return env_; }

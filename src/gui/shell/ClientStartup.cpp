@@ -8,6 +8,9 @@
 #include "net/GuiLoginPrompt.h"
 #include "net/LoginPrompt.h"
 #include "preinput/CPreInputPane.h"
+#include "query/CFeeListPane.h"
+#include "query/CPreQueryPane.h"
+#include "query/CRecordCheckPane.h"
 #include "settings/CPromptDlg.h"
 #include "settings/CSettingsDlg.h"
 #include "shell/CMainFrame.h"
@@ -111,6 +114,15 @@ CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
     switch (index) {
     case PageCatalog::PreInput:
         page = new CPreInputPane(env_, parent);
+        break;
+    case PageCatalog::RecordCheck:
+        page = new CRecordCheckPane(env_, parent);
+        break;
+    case PageCatalog::Settlement:
+        page = new CFeeListPane(env_, parent);
+        break;
+    case PageCatalog::PreQuery:
+        page = new CPreQueryPane(env_, parent);
         break;
     default:
         page = new CRecordListPane(env_, PageCatalog::Title(index), parent);

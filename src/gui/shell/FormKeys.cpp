@@ -25,7 +25,11 @@ void moveFocus(QWidget *form, QWidget *from, bool forward)
         w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
         if (!w || w == from)
             return;
-        if (form->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+        // An editable combo box and its own line edit are one field: neither
+        // is the next field of the other.
+        const bool ownPart = from && (w->isAncestorOf(from) || from->isAncestorOf(w));
+        if (form->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !ownPart) {
             w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return;
         }

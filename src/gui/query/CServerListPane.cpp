@@ -1,0 +1,162 @@
+#include "query/CServerListPane.h"
+
+#include "app/ClientContext.h"
+#include "app/Prompter.h"
+#include "query/AllPagesFetch.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QProgressDialog>
+
+#include <thread>
+
+namespace quarvel {
+
+CServerListPane::CServerListPane(PageEnv &env, ServerListKind kind, QWidget *parent)
+    : CRecordListPane(env, ServerList::Title(kind), parent), query_(kind),
+      runDialog_([](QDialog &dialog) { return dialog.exec(); })
+{
+    list().setColumns(ServerList::Columns(kind));
+    // Column 0 carries the record's number on the server's list.
+    list().setNumbering(false);
+    listCtrl().applyColumnWidths();
+    setPaging(true);
+    mutableFlags().canCreate = false;
+    mutableFlags().canQuery = true;
+}
+
+bool CServerListPane::StartQuery(const QByteArray &condition)
+{
+    query_.setCondition(condition);
+    return FetchPage(1);
+}
+
+bool CServerListPane::FetchPage(int page, bool emptyIsResult)
+{
+    ClientContext &context = env().context;
+    if (!query_.FetchPage(context.session(), context.baseData(), page, env().prompter, emptyIsResult))
+        return false;
+    list().setRows(query_.current().rows);
+    setPageBoxText(query_.current().PageBoxText());
+    rowsChanged();
+    return true;
+}
+
+QByteArray CServerListPane::serverHost()
+{
+    return env().context.session().CurrentServerHost();
+}
+
+void CServerListPane::rowsChanged()
+{
+    UpdateCaption();
+    updateFlags();
+}
+
+void CServerListPane::updateFlags()
+{
+    mutableFlags().canExport = list().rowCount() > 0;
+    publishFlags();
+}
+
+void CServerListPane::JumpToPage(int typed)
+{
+    if (!query_.fetched())
+        return;
+    if (const int target = query_.current().JumpTarget(typed))
+        FetchPage(target);
+}
+
+void CServerListPane::RefreshList()
+{
+    if (query_.hasCondition())
+        FetchPage(query_.fetched() ? query_.current().page : 1);
+}
+
+void CServerListPane::SelectAll()
+{
+    const int rows = list().rowCount();
+    if (listCtrl().selectedRowIndexes().size() < rows)
+        listCtrl().selectAll();
+    else
+        listCtrl().clearSelection();
+}
+
+QString CServerListPane::captionText() const
+{
+    return query_.fetched() ? query_.Summary() : CRecordListPane::captionText();
+}
+
+void CServerListPane::ExportReport()
+{
+    if (list().rowCount() == 0)
+        return;
+    const int pages = query_.current().pages;
+    if (pages > 1 &&
+        env().prompter.ask(
+            QStringLiteral("导出提示"),
+            QStringLiteral("列表共 %1 页。\r\n要导出全部 %1 页的记录吗？\r\n(选“否”只导出当前页)").arg(pages))) {
+        ExportAllPages();
+        return;
+    }
+    ExportList(ServerList::ExportTitle(query_.kind()));
+}
+
+bool CServerListPane::ExportAllPages()
+{
+    bool text = false;
+    const QString path = ChooseExportFile(&text);
+    if (path.isEmpty())
+        return false;
+    const int pages = std::max(query_.current().pages, 1);
+    QProgressDialog progress(QStringLiteral("正在取得第 1/%1 页...").arg(pages), QStringLiteral("停止"), 0, pages,
+                             this);
+    progress.setWindowTitle(QStringLiteral("导出全部页"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.show();
+
+    std::atomic<bool> stop{false};
+    QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&stop] { stop = true; });
+    QPointer<QProgressDialog> shown(&progress);
+    const auto report = [shown](int page, int total) {
+        QMetaObject::invokeMethod(
+            shown,
+            [shown, page, total] {
+                if (!shown)
+                    return;
+                shown->setMaximum(total);
+                shown->setValue(page);
+                shown->setLabelText(QStringLiteral("正在取得第 %1/%2 页...").arg(std::min(page + 1, total)).arg(total));
+            },
+            Qt::QueuedConnection);
+    };
+
+    // The worker only reads the session and the base data; the window is
+    // held by the progress window meanwhile.
+    ClientContext &context = env().context;
+    AllPagesFetch::Result result;
+    QEventLoop loop;
+    std::thread worker([&] {
+        result =
+            AllPagesFetch::Run(context.session(), context.baseData(), query_.kind(), query_.condition(), stop, report);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    progress.close();
+
+    if (result.stopped) {
+        env().prompter.inform(QString(), QStringLiteral("导出已停止，没有写入文件。"));
+        return false;
+    }
+    if (!result.complete) {
+        env().prompter.error(QString(), result.message);
+        return false;
+    }
+    return WriteExport(path, text, AllPagesFetch::Snapshot(query_.kind(), result.rows));
+}
+
+} // namespace quarvel

@@ -1,0 +1,185 @@
+#include "app/ClientContext.h"
+#include "app/ScriptedPrompter.h"
+#include "support/Quarvelctl.h"
+#include "support/TarvoData.h"
+#include "support/TarvoServer.h"
+#include "support/TempRoot.h"
+#include "text/Gbk.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace quarvel;
+
+namespace {
+
+// A counter folder for the demo server; `account` logs in for every command.
+struct Counter {
+    Counter(const TarvoServer &server, const char *account) : account(account)
+    {
+        EXPECT_EQ(ctl({"config", "set", "host", server.host().toUtf8().constData()}, false).code, 0);
+        EXPECT_EQ(ctl({"config", "set", "site", "DEMO"}, false).code, 0);
+        EXPECT_EQ(ctl({"basedata", "download"}, false).code, 0);
+    }
+
+    CtlResult ctl(std::initializer_list<const char *> args, bool logIn = true) const
+    {
+        QStringList all{QStringLiteral("--root"), root.path()};
+        if (logIn)
+            all << QStringLiteral("--account") << QString::fromUtf8(account) << QStringLiteral("--password-stdin");
+        for (const char *a : args)
+            all << QString::fromUtf8(a);
+        return runQuarvelctl(all, logIn ? "demo\n" : QByteArray());
+    }
+
+    // Today's shipments by 特快专递 to 北京, written as the pre-entry page saves them.
+    void addShipments(const QStringList &numbers) const
+    {
+        ClientContext context(root.path());
+        ScriptedPrompter prompter;
+        ASSERT_TRUE(context.Start(prompter));
+        for (const QString &number : numbers) {
+            PreInputRecord r{};
+            const QDate today = QDate::currentDate();
+            r.ddate = {static_cast<unsigned short>(today.year()), static_cast<unsigned char>(today.month()),
+                       static_cast<unsigned char>(today.day())};
+            r.nitemtype = 1;
+            r.fweight = 1.2;
+            r.npieces = 2;
+            Gbk::setField(r.cnum, number);
+            Gbk::setField(r.cdes, QStringLiteral("北京"));
+            Gbk::setField(r.cemskind, QStringLiteral("特快专递"));
+            Gbk::setField(r.creceiver, QStringLiteral("王'五"));
+            context.preInputs().Append(&r);
+        }
+        context.Shutdown();
+    }
+
+    const char *account;
+    TempRoot root;
+};
+
+QJsonObject json(const CtlResult &r)
+{
+    return QJsonDocument::fromJson(r.out).object();
+}
+
+QStringList waybills(const QJsonObject &list)
+{
+    QStringList numbers;
+    for (const QJsonValue &row : list.value(QStringLiteral("rows")).toArray())
+        numbers << row.toObject().value(QStringLiteral("cells")).toObject().value(QStringLiteral("运单号")).toString();
+    return numbers;
+}
+
+} // namespace
+
+TEST(QueryCommands, UploadedShipmentsAppearInTheRecordList)
+{
+    TarvoServer server;
+    ASSERT_TRUE(server.start());
+    Counter c(server, "demo");
+    c.addShipments({QStringLiteral("EQ0000001"), QStringLiteral("EQ0000002")});
+    ASSERT_EQ(c.ctl({"upload", "--all"}).code, 0);
+
+    const CtlResult text = c.ctl({"query", "records", "num=EQ00000"});
+    ASSERT_EQ(text.code, 0) << text.errText().toStdString();
+    const QStringList lines = QString::fromUtf8(text.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << text.out.constData();
+    EXPECT_EQ(lines[0], u"●共 2 票，1 页。◇当前为第1页：2票4件,重量2.400公斤,运费0.00元");
+    EXPECT_TRUE(lines[1].startsWith(u"ID\t序号\t业务日期\t运单号\t"));
+    EXPECT_TRUE(lines[2].contains(u"\tEQ0000002\t包裹\t2\t1.200\t") && lines[2].contains(u"\t王'五\t"))
+        << lines[2].toStdString();
+
+    const QJsonObject list = json(c.ctl({"query", "records", "receiver=王'五", "types=1", "--json"}));
+    EXPECT_EQ(waybills(list), (QStringList{QStringLiteral("EQ0000002"), QStringLiteral("EQ0000001")}));
+    EXPECT_EQ(list.value(QStringLiteral("total")).toInt(), 2);
+    const int id = list.value(QStringLiteral("rows")).toArray().at(1).toObject().value(QStringLiteral("id")).toInt();
+    EXPECT_EQ(TarvoData(server.dataFile()).text("SELECT cnum FROM client_rec WHERE irid = ?", {std::to_string(id)}),
+              "EQ0000001");
+
+    const CtlResult info = c.ctl({"info", QByteArray::number(id).constData()});
+    ASSERT_EQ(info.code, 0) << info.errText().toStdString();
+    EXPECT_TRUE(info.out.startsWith(QStringLiteral("№ EQ0000001 [ID:%1] - 状态:未发\n").arg(id).toUtf8()));
+    const CtlResult html = c.ctl({"info", QByteArray::number(id).constData(), "--html"});
+    EXPECT_TRUE(html.out.contains("/cgi-bin/VEdiz.dll?TarvoTrack&amp;cno=EQ0000001'>EQ0000001</a>"));
+    EXPECT_TRUE(html.out.contains(QStringLiteral("<td>王&#39;五</td>").toUtf8()));
+}
+
+TEST(QueryCommands, PagesStatesAndSettlements)
+{
+    TarvoServer server;
+    ASSERT_TRUE(server.start());
+    Counter c(server, "demo");
+    const QJsonObject third = json(c.ctl({"query", "records", "datemode=0", "from=20000101", "--page", "3", "--json"}));
+    EXPECT_EQ(third.value(QStringLiteral("page")).toInt(), 3);
+    EXPECT_GE(third.value(QStringLiteral("pages")).toInt(), 4);
+    const QJsonArray rows = third.value(QStringLiteral("rows")).toArray();
+    ASSERT_EQ(rows.size(), 100);
+    EXPECT_EQ(
+        rows.first().toObject().value(QStringLiteral("cells")).toObject().value(QStringLiteral("序号")).toString(),
+        u"201");
+
+    const QJsonObject lost =
+        json(c.ctl({"query", "records", "from=20000101", "state=快件丢失", "paystate=paid", "--json"}));
+    ASSERT_GT(lost.value(QStringLiteral("total")).toInt(), 0);
+    for (const QJsonValue &r : lost.value(QStringLiteral("rows")).toArray())
+        EXPECT_EQ(r.toObject().value(QStringLiteral("cells")).toObject().value(QStringLiteral("状态")).toString(),
+                  u"丢失");
+
+    const CtlResult fees = c.ctl({"query", "fees", "from=20000101", "types=1"});
+    ASSERT_EQ(fees.code, 0) << fees.errText().toStdString();
+    EXPECT_TRUE(
+        fees.out.startsWith(QStringLiteral("●共 2 条，1 页。◇当前为第1页：2条,结算4000.00元,票单0.00元,").toUtf8()))
+        << fees.out.constData();
+}
+
+TEST(QueryCommands, UploadedPreEntriesAppearAndCanBeDeleted)
+{
+    TarvoServer server;
+    ASSERT_TRUE(server.start());
+    Counter c(server, "demopre");
+    c.addShipments({QStringLiteral("EP0000001"), QStringLiteral("EP0000002")});
+    ASSERT_EQ(c.ctl({"upload", "--all"}).code, 0);
+
+    QJsonObject pre = json(c.ctl({"query", "pre", "--json"}));
+    EXPECT_EQ(waybills(pre),
+              (QStringList{QStringLiteral("EP0000002"), QStringLiteral("EP0000001"), QStringLiteral("D1010000004")}));
+    const QByteArray first = QByteArray::number(
+        pre.value(QStringLiteral("rows")).toArray().at(1).toObject().value(QStringLiteral("id")).toInt());
+    const std::string others = TarvoData(server.dataFile()).text("SELECT MIN(iid) FROM rec_pre_input WHERE icid = 102");
+    const CtlResult removed = c.ctl({"query", "delete-pre", first.constData(), others.c_str()});
+    EXPECT_EQ(removed.code, 0) << removed.errText().toStdString();
+    EXPECT_EQ(removed.out, QStringLiteral("已删除 1 条记录。\n").toUtf8());
+    pre = json(c.ctl({"query", "pre", "--json"}));
+    EXPECT_EQ(waybills(pre), (QStringList{QStringLiteral("EP0000002"), QStringLiteral("D1010000004")}));
+    EXPECT_EQ(TarvoData(server.dataFile()).text("SELECT COUNT(*) FROM rec_pre_input WHERE icid = 102"), "3");
+}
+
+TEST(QueryCommands, BadInputAndNoServer)
+{
+    TarvoServer server;
+    ASSERT_TRUE(server.start());
+    Counter c(server, "demo");
+    const CtlResult dates = c.ctl({"query", "records", "from=abc", "to=2026.13.45"});
+    EXPECT_EQ(dates.code, 1);
+    EXPECT_TRUE(dates.errText().contains(u"起始日期不对")) << dates.errText().toStdString();
+    EXPECT_EQ(c.ctl({"query", "records", "nosuch=1"}).code, 2);
+    EXPECT_EQ(c.ctl({"query", "records", "types=0,5"}).code, 2);
+    EXPECT_EQ(c.ctl({"query", "records", "paystate=sometimes"}).code, 2);
+    EXPECT_EQ(c.ctl({"query", "records", "--page", "0"}).code, 2);
+    EXPECT_EQ(c.ctl({"query", "delete-pre"}).code, 2);
+    EXPECT_EQ(c.ctl({"info", "x"}).code, 2);
+    const CtlResult nothing = c.ctl({"query", "records", "num=NOSUCHNUMBER"});
+    EXPECT_EQ(nothing.code, 0);
+    EXPECT_TRUE(nothing.errText().contains(u"没有符合条件的记录。"));
+    const CtlResult missing = c.ctl({"info", "999999"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.errText().contains(u"查询失败。返回值：0"));
+    server.stop();
+    const CtlResult down = c.ctl({"query", "fees"});
+    EXPECT_EQ(down.code, 2);
+}
