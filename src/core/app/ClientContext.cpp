@@ -1,9 +1,11 @@
 #include "app/ClientContext.h"
 
 #include "net/LastAccount.h"
+#include "scale/ScaleLink.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <sys/statvfs.h>
 
@@ -22,7 +24,7 @@ const QString kFileFailure = QStringLiteral("数据文件打开失败\r\n请检�
 
 ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
-      config_(path(ServerConfig::fileName()))
+      scale_(std::make_unique<ScaleLink>(scaleSettings_, scaleDevice_)), config_(path(ServerConfig::fileName()))
 {
 }
 
@@ -70,9 +72,10 @@ bool ClientContext::StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode)
     return true;
 }
 
-void ClientContext::StartAfterWindow(Prompter &)
+void ClientContext::StartAfterWindow(Prompter &prompter)
 {
     LoadPromptPhrases();
+    LoadScaleSettings(prompter);
     LoadProgramSettings();
 }
 
@@ -145,6 +148,19 @@ bool ClientContext::SaveProgramSettings(Prompter &prompter)
     return false;
 }
 
+void ClientContext::LoadScaleSettings(Prompter &prompter)
+{
+    const QString file = path(ScaleSettings::fileName());
+    if (scaleSettings_.Load(file) == ScaleSettings::LoadResult::WrongSize)
+        prompter.warning(QString(), ScaleSettings::WrongSizeText(QFileInfo(file).size()));
+    scaleDevice_.Load(path(ScaleDevice::fileName()));
+}
+
+bool ClientContext::SaveScaleSettings()
+{
+    return scaleSettings_.Save(path(ScaleSettings::fileName())) && scaleDevice_.Save(path(ScaleDevice::fileName()));
+}
+
 void ClientContext::FlushRecords()
 {
     for (RecordFile *f : std::initializer_list<RecordFile *>{&contacts_, &preInputs_, &goods_, &weights_, &checks_})
@@ -154,6 +170,7 @@ void ClientContext::FlushRecords()
 
 void ClientContext::Shutdown()
 {
+    scale_->CloseScale();
     if (!root_.isEmpty())
         SaveLastAccount(session_, lastAccountPath());
     FlushRecords();
