@@ -95,9 +95,12 @@ ScaleDetector::Guess bcdGuess(QByteArrayView bytes, const ScaleSettings &setting
     g.start = settings.startChar;
     g.dataLength = settings.dataLength;
     g.frames = int(frames.size());
-    if (frames.size() < 2)
+    if (frames.size() < 3)
         return g;
+    // Frames at a steady distance, or chance bytes of some other stream.
     const Gap gap = modalGap(frames);
+    if (gap.share < 0.6)
+        return g;
     ScaleSettings s = settings;
     s.type = ScaleSettings::Bcd;
     const ReadBack back = readBack(bytes, s);
@@ -159,40 +162,45 @@ QList<Candidate> textCandidates(QByteArrayView bytes)
     return candidates;
 }
 
-// Normal order (the last digit at the right) or reversed, with how sure:
-// the digit that changes most often is the last one; a steady weight is
-// judged by its padding zeros, which lead in normal order.
-bool normalOrder(const QList<QByteArray> &bodies, double &certainty)
+// Which way the digits run, as two votes: +1 normal (the last digit at the
+// right), -1 reversed, 0 undecided.
+enum Vote { Reversed = -1, Undecided = 0, Normal = 1 };
+
+// The digit that changes most often is the last one; `strength` (0-1) says
+// how far from the middle the changes lie.
+Vote changesVote(const QList<QByteArray> &bodies, double &strength)
 {
     qsizetype width = 0;
     for (const QByteArray &b : bodies)
         width = std::max(width, b.size());
     QList<int> changes(width, 0);
-    for (qsizetype k = 1; k < bodies.size(); ++k)
-        for (qsizetype i = 0; i < std::min(bodies[k].size(), bodies[k - 1].size()); ++i)
-            if (isDigit(bodies[k][i]) && isDigit(bodies[k - 1][i]) && bodies[k][i] != bodies[k - 1][i])
-                ++changes[i];
     qsizetype first = width;
     qsizetype last = -1;
-    for (const QByteArray &b : bodies)
-        for (qsizetype i = 0; i < b.size(); ++i)
-            if (isDigit(b[i])) {
-                first = std::min(first, i);
-                last = std::max(last, i);
-            }
+    for (qsizetype k = 0; k < bodies.size(); ++k)
+        for (qsizetype i = 0; i < bodies[k].size(); ++i) {
+            if (!isDigit(bodies[k][i]))
+                continue;
+            first = std::min(first, i);
+            last = std::max(last, i);
+            if (k > 0 && i < bodies[k - 1].size() && isDigit(bodies[k - 1][i]) && bodies[k][i] != bodies[k - 1][i])
+                ++changes[i];
+        }
     double weighted = 0;
     double total = 0;
     for (qsizetype i = 0; i < width; ++i) {
         weighted += double(i) * changes[i];
         total += changes[i];
     }
-    if (total > 0 && last > first) {
-        const double centre = (weighted / total - double(first)) / double(last - first);
-        if (std::abs(centre - 0.5) > 0.05) {
-            certainty = 0.6 + 0.4 * std::min(1.0, std::abs(centre - 0.5) * 2);
-            return centre > 0.5;
-        }
-    }
+    if (total == 0 || last <= first)
+        return Undecided;
+    const double centre = (weighted / total - double(first)) / double(last - first);
+    strength = std::min(1.0, std::abs(centre - 0.5) * 2);
+    return std::abs(centre - 0.5) <= 0.05 ? Undecided : centre > 0.5 ? Normal : Reversed;
+}
+
+// Padding zeros lead a number in normal order; a zero weight says nothing.
+Vote paddingVote(const QList<QByteArray> &bodies)
+{
     int leading = 0;
     int trailing = 0;
     for (const QByteArray &b : bodies) {
@@ -203,14 +211,30 @@ bool normalOrder(const QList<QByteArray> &bodies, double &certainty)
         qsizetype l = 0;
         while (l < digits.size() && digits[l] == '0')
             ++l;
+        if (l == digits.size())
+            continue;
         qsizetype t = 0;
-        while (t < digits.size() - l && digits[digits.size() - 1 - t] == '0')
+        while (digits[digits.size() - 1 - t] == '0')
             ++t;
         leading += int(l);
         trailing += int(t);
     }
-    certainty = leading == trailing ? 0.5 : 0.75;
-    return leading >= trailing;
+    return leading == trailing ? Undecided : leading > trailing ? Normal : Reversed;
+}
+
+// Normal order or reversed, with how sure: both votes agreeing is near
+// certain, one alone less so, a disagreement goes with the changes.
+bool normalOrder(const QList<QByteArray> &bodies, double &certainty)
+{
+    double strength = 0;
+    const Vote changes = changesVote(bodies, strength);
+    const Vote padding = paddingVote(bodies);
+    if (changes == Undecided) {
+        certainty = padding == Undecided ? 0.5 : 0.75;
+        return padding != Reversed;
+    }
+    certainty = padding == changes ? 0.95 : padding == Undecided ? 0.6 + 0.3 * strength : 0.55;
+    return changes == Normal;
 }
 
 ScaleDetector::Guess textGuess(QByteArrayView bytes, const ScaleSettings &settings)

@@ -187,7 +187,9 @@ void ScaleLink::onError(QSerialPort::SerialPortError error)
 {
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !port_->isOpen())
         return;
-    const QString reason = QStringLiteral("电子秤端口 %1 连接中断：%2").arg(device_, port_->errorString());
+    // Not the port's own text: it names whatever the last system call left
+    // behind. An unplugged adapter reads as an end of file or an I/O error.
+    const QString reason = QStringLiteral("电子秤端口 %1 连接中断：设备已断开或无法读取").arg(device_);
     const Listener listener = listener_;
     const int session = session_;
     // Closed from the event loop, not inside the port's own signal.
