@@ -9,6 +9,7 @@
 #include "PriceCommand.h"
 #include "QuoteCommand.h"
 #include "RecordsCommand.h"
+#include "ScaleCommand.h"
 #include "TidyCommand.h"
 #include "UploadCommand.h"
 
@@ -38,7 +39,12 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  scans upload [IID ...|--all]\n"
                       "  tidy\n"
                       "  price [IID ...|--all]\n"
-                      "  quote DESTINATION WEIGHT ITEMTYPE\n";
+                      "  quote DESTINATION WEIGHT ITEMTYPE\n"
+                      "  scale show\n"
+                      "  scale set FIELD=VALUE ...   (enabled type baud databits parity stopbits length\n"
+                      "                               start transmission port device)\n"
+                      "  scale read [--count N] [--timeout SECONDS]\n"
+                      "  scale detect [--seconds N]\n";
 
 struct Command {
     const char *name;
@@ -46,15 +52,10 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"records", &RecordsCommand::run},
-    {"config", &ConfigCommand::run},
-    {"basedata", &BaseDataCommand::run},
-    {"balance", &BalanceCommand::run},
-    {"upload", &UploadCommand::run},
-    {"scans", &UploadCommand::runScans},
-    {"tidy", &TidyCommand::run},
-    {"price", &PriceCommand::run},
-    {"quote", &QuoteCommand::run},
+    {"records", &RecordsCommand::run}, {"config", &ConfigCommand::run}, {"basedata", &BaseDataCommand::run},
+    {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &UploadCommand::runScans},
+    {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
+    {"scale", &ScaleCommand::run},
 };
 
 } // namespace
