@@ -52,9 +52,15 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"records", &RecordsCommand::run}, {"config", &ConfigCommand::run}, {"basedata", &BaseDataCommand::run},
-    {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &UploadCommand::runScans},
-    {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
+    {"records", &RecordsCommand::run},
+    {"config", &ConfigCommand::run},
+    {"basedata", &BaseDataCommand::run},
+    {"balance", &BalanceCommand::run},
+    {"upload", &UploadCommand::run},
+    {"scans", &UploadCommand::runScans},
+    {"tidy", &TidyCommand::run},
+    {"price", &PriceCommand::run},
+    {"quote", &QuoteCommand::run},
     {"scale", &ScaleCommand::run},
 };
 
