@@ -25,7 +25,10 @@ void moveFocus(QWidget *form, QWidget *from, bool forward)
         w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
         if (!w || w == from)
             return;
-        if (form->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+        // A widget with a focus proxy (the edit inside an editable combo box)
+        // hands the focus back to its owner: it is not a field of its own.
+        if (form->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->focusProxy()) {
             w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return;
         }
