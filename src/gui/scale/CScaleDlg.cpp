@@ -353,8 +353,11 @@ void CScaleDlg::stopTest()
 
 void CScaleDlg::setTestStatus(const QString &text, unsigned rgb)
 {
+    // Restyling is dear and a live test updates many times a second.
     testStatus_->setText(text);
-    testStatus_->setStyleSheet(colour(rgb));
+    if (rgb != statusColour_)
+        testStatus_->setStyleSheet(colour(rgb));
+    statusColour_ = rgb;
 }
 
 void CScaleDlg::showSettle()
@@ -363,7 +366,10 @@ void CScaleDlg::showSettle()
         settleMark_->clear();
         return;
     }
-    settleMark_->setText(settle_.settled() ? QStringLiteral("稳定") : QStringLiteral("变动"));
+    const QString text = settle_.settled() ? QStringLiteral("稳定") : QStringLiteral("变动");
+    if (text == settleMark_->text())
+        return;
+    settleMark_->setText(text);
     settleMark_->setStyleSheet(colour(settle_.settled() ? 0x008000 : 0x800000));
 }
 

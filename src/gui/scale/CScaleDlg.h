@@ -114,6 +114,7 @@ private:
     QByteArray heard_;
     int detectMs_ = kDetectMs;
     int readings_ = 0;
+    unsigned statusColour_ = 0xFFFFFFFF;
     bool once_ = false;
     bool syncing_ = false;
 };

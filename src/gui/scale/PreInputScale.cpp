@@ -53,10 +53,8 @@ void PreInputScale::weightFocus(bool gained)
     listener.lost = [this](const QString &reason) { lost(reason); };
     settle_.Clear();
     continuous_ = !settings_.onStable();
-    if (!link_.OpenScale(listener) && !link_.lastError().isEmpty()) {
-        status_(link_.lastError(), kFailureColor);
-        statusShown_ = true;
-    }
+    if (!link_.OpenScale(listener) && !link_.lastError().isEmpty())
+        showStatus(link_.lastError(), kFailureColor);
     showIndicator();
 }
 
@@ -65,17 +63,27 @@ void PreInputScale::reading(int grams, int step)
     if (!page_.ShowScaleReading(grams) || grams <= 0)
         return;
     settle_.Add(grams, step);
-    status_(ScaleSettle::StatusText(grams, continuous_, settle_.settled()),
-            continuous_ && !settle_.settled() ? kMovingColor : kSettledColor);
-    statusShown_ = true;
+    showStatus(ScaleSettle::StatusText(grams, continuous_, settle_.settled()),
+               continuous_ && !settle_.settled() ? kMovingColor : kSettledColor);
     showIndicator();
 }
 
 void PreInputScale::lost(const QString &reason)
 {
-    status_(reason, kFailureColor);
-    statusShown_ = true;
+    showStatus(reason, kFailureColor);
     showIndicator();
+}
+
+void PreInputScale::showStatus(const QString &text, unsigned rgb)
+{
+    // A scale streams dozens of weights a second: the pane is redrawn only
+    // when what it says changes.
+    if (statusShown_ && text == statusText_ && rgb == statusColour_)
+        return;
+    status_(text, rgb);
+    statusText_ = text;
+    statusColour_ = rgb;
+    statusShown_ = true;
 }
 
 void PreInputScale::showIndicator()
@@ -84,13 +92,15 @@ void PreInputScale::showIndicator()
     if (!mark)
         return;
     mark->setVisible(listening() && continuous_);
-    if (settle_.count() == 0) {
-        mark->setText(QStringLiteral("等待读数"));
-        mark->setStyleSheet(colour(kWaitingColor));
-    } else {
-        mark->setText(settle_.settled() ? QStringLiteral("稳定") : QStringLiteral("变动"));
-        mark->setStyleSheet(colour(settle_.settled() ? kSettledColor : kMovingColor));
-    }
+    const QString text = settle_.count() == 0 ? QStringLiteral("等待读数")
+                         : settle_.settled()  ? QStringLiteral("稳定")
+                                              : QStringLiteral("变动");
+    if (text == mark->text())
+        return;
+    mark->setText(text);
+    mark->setStyleSheet(colour(settle_.count() == 0 ? kWaitingColor
+                               : settle_.settled()  ? kSettledColor
+                                                    : kMovingColor));
 }
 
 void PreInputScale::clearStatus()

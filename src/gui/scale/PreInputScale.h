@@ -42,6 +42,7 @@ private:
     void reading(int grams, int step);
     void lost(const QString &reason);
     void showIndicator();
+    void showStatus(const QString &text, unsigned rgb);
     void clearStatus();
 
     ScaleLink &link_;
@@ -51,6 +52,8 @@ private:
     ScaleSettle settle_;
     bool continuous_ = false;
     bool statusShown_ = false;
+    QString statusText_;
+    unsigned statusColour_ = 0;
 };
 
 } // namespace quarvel
