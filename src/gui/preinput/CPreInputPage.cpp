@@ -269,6 +269,7 @@ void CPreInputPage::buildLayout()
     auto *weight = new QHBoxLayout;
     weight->addWidget(c("fweight"), 1);
     scaleIndicator_ = new QLabel(this);
+    scaleIndicator_->setContentsMargins(2, 0, 8, 0);
     scaleIndicator_->hide();
     weight->addWidget(scaleIndicator_);
     weight->addWidget(link(QStringLiteral("费用:")));

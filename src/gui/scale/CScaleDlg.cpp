@@ -67,7 +67,9 @@ void CScaleDlg::buildControls()
 {
     enabled_ = new QCheckBox(QStringLiteral("使用电子秤称重"), this);
     port_ = combo(ScaleSettingsForm::PortChoices(), true, this);
-    port_->setMinimumContentsLength(14);
+    // A device path is longer than "COM1".
+    port_->setMinimumContentsLength(24);
+    port_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     port_->setToolTip(QStringLiteral("COM1-COM4 即 /dev/ttyS0-/dev/ttyS3；USB 转串口请选择或输入设备路径"));
     baud_ = combo(ScaleSettingsForm::BaudChoices(), true, this);
     baud_->setValidator(new QIntValidator(1, 4000000, baud_));
