@@ -14,9 +14,9 @@
 #include "shell/CMainFrame.h"
 #include "shell/CTarvoClientView.h"
 #include "shell/ClientProgram.h"
-#include "shell/FileChooser.h"
 #include "shell/PageCatalog.h"
 #include "support/ScalePty.h"
+#include "support/ScriptedFiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -36,9 +36,7 @@ using namespace quarvel;
 
 namespace {
 
-class NoFiles : public FileChooser {
-public:
-    QString saveFileName(QWidget *, const QString &, const QStringList &, int *) override { return {}; }
+}
     QString openFileName(QWidget *, const QString &, const QStringList &) override { return {}; }
 };
 
@@ -128,7 +126,7 @@ int main(int argc, char *argv[])
     device.close();
 
     ScriptedPrompter prompter;
-    NoFiles files;
+    ScriptedFiles files;
     ClientProgram program(root.path(), prompter, files);
     if (!program.InitInstance(true))
         return 2;

@@ -43,6 +43,27 @@ void printLine(const QString &text)
     std::fflush(stdout);
 }
 
+// Listens until the loop is ended by the listener or the time is up; a
+// port that cannot be opened or goes away ends it with its message (false).
+bool listen(Cli &cli, ScaleLink &link, const ScaleSettings &settings, const QString &device, double seconds,
+            ScaleLink::Listener &listener, QEventLoop &loop)
+{
+    QString failure;
+    listener.lost = [&](const QString &reason) {
+        failure = reason;
+        loop.quit();
+    };
+    failure = link.OpenWith(settings, device, listener);
+    if (failure.isEmpty()) {
+        QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+        loop.exec();
+        link.CloseScale(listener.owner);
+    }
+    if (!failure.isEmpty())
+        cli.prompter().error(QString(), failure);
+    return failure.isEmpty();
+}
+
 } // namespace
 
 int ScaleCommand::run(Cli &cli, const QStringList &args)
@@ -116,13 +137,8 @@ int ScaleCommand::read(Cli &cli, const QStringList &args)
     QObject owner;
     QEventLoop loop;
     int got = 0;
-    QString failure;
     ScaleLink::Listener listener;
     listener.owner = &owner;
-    listener.lost = [&](const QString &reason) {
-        failure = reason;
-        loop.quit();
-    };
     listener.reading = [&](int grams, int) {
         printLine(QString::number(grams));
         if (wanted > 0 && ++got >= wanted) {
@@ -136,17 +152,8 @@ int ScaleCommand::read(Cli &cli, const QStringList &args)
                     listener.lost(reason);
             });
     };
-    if (const QString reason = link.OpenWith(settings, device, listener); !reason.isEmpty()) {
-        cli.prompter().error(QString(), reason);
+    if (!listen(cli, link, settings, device, seconds, listener, loop))
         return Cli::Failed;
-    }
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
-    link.CloseScale(&owner);
-    if (!failure.isEmpty()) {
-        cli.prompter().error(QString(), failure);
-        return Cli::Failed;
-    }
     if (wanted > 0 && got < wanted) {
         cli.prompter().error(QString(), QStringLiteral("%1 秒内收到 %2 个读数，不足 %3 个：请检查电子秤和连接端口 %4。")
                                             .arg(seconds)
@@ -171,29 +178,14 @@ int ScaleCommand::detect(Cli &cli, const QStringList &args)
     QObject owner;
     QEventLoop loop;
     QByteArray heard;
-    QString failure;
     ScaleLink::Listener listener;
     listener.owner = &owner;
     listener.raw = [&](const QByteArray &bytes) {
         if (heard.size() < (1 << 20))
             heard += bytes;
     };
-    listener.lost = [&](const QString &reason) {
-        failure = reason;
-        loop.quit();
-    };
-    if (const QString reason = link.OpenWith(settings, context->scaleDevice().DeviceFor(settings), listener);
-        !reason.isEmpty()) {
-        cli.prompter().error(QString(), reason);
+    if (!listen(cli, link, settings, context->scaleDevice().DeviceFor(settings), seconds, listener, loop))
         return Cli::Failed;
-    }
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
-    link.CloseScale(&owner);
-    if (!failure.isEmpty()) {
-        cli.prompter().error(QString(), failure);
-        return Cli::Failed;
-    }
     const ScaleDetector::Guess guess = ScaleDetector::Detect(heard, settings);
     Cli::out(QString(guess.Text()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
     if (!guess.found)

@@ -200,16 +200,7 @@ TEST(ScaleCommands, DetectProposesTheFormatOfAnUnknownScale)
     ScalePty pty;
     ASSERT_TRUE(pty.ok());
     setUp(root, {QStringLiteral("baud=9600"), QStringLiteral("device=") + pty.device()});
-    pty.streamFrames(
-        [](long n) {
-            // A parcel put on the plate: 0, climbing, then 1.2 kg with a
-            // last digit that wavers; sent reversed (type 0).
-            const int grams = n < 10 ? 0 : n < 30 ? int(n) * 40 : 1200 + (n % 2) * 10;
-            QByteArray kg = QByteArray::number(grams / 1000.0, 'f', 2).rightJustified(7, '0');
-            std::reverse(kg.begin(), kg.end());
-            return "=" + kg;
-        },
-        9600);
+    pty.streamFrames(&ScalePty::ParcelReversedKg, 9600);
     const CtlResult r = scale(root, {QStringLiteral("detect"), QStringLiteral("--seconds"), QStringLiteral("2")});
     pty.stopStream();
     ASSERT_EQ(r.code, 0) << r.err.toStdString();

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -105,6 +106,16 @@ public:
     }
 
     qint64 sent() const { return sent_; }
+
+    // Frame n of a reversed-kilogram scale (type 0) as a parcel is put on:
+    // nothing, a climb, then 1.2 kg with a last digit that wavers.
+    static QByteArray ParcelReversedKg(long n)
+    {
+        const int grams = n < 10 ? 0 : n < 30 ? int(n) * 40 : 1200 + int(n % 2) * 10;
+        QByteArray kg = QByteArray::number(grams / 1000.0, 'f', 2).rightJustified(7, '0');
+        std::reverse(kg.begin(), kg.end());
+        return "=" + kg;
+    }
 
     void stopSocat()
     {

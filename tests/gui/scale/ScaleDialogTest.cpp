@@ -183,14 +183,7 @@ TEST_F(ScaleDialogLive, SyncWithAKeyPressScaleOpensAgainAfterEachWeight)
 TEST_F(ScaleDialogLive, DetectionProposesTheFormatAndTheOperatorTakesIt)
 {
     dialog.setDetectMs(1500);
-    pty.streamFrames(
-        [](long n) {
-            const int grams = n < 10 ? 0 : n < 30 ? int(n) * 40 : 1200 + (n % 2) * 10;
-            QByteArray kg = QByteArray::number(grams / 1000.0, 'f', 2).rightJustified(7, '0');
-            std::reverse(kg.begin(), kg.end());
-            return "=" + kg;
-        },
-        9600);
+    pty.streamFrames(&ScalePty::ParcelReversedKg, 9600);
     w.prompter.queueAnswer(true);
     dialog.detectButton()->click();
     EXPECT_TRUE(dialog.detecting());
