@@ -99,13 +99,10 @@ TEST_F(ScaleLinkTest, ContinuousFramesArriveAsGramsAtBothRates)
         ASSERT_EQ(link.OpenWith(gramsScale(baud), pty.device(), heard.listener()), QString());
         EXPECT_TRUE(link.isOpen());
         EXPECT_EQ(link.device(), pty.device());
-        QByteArray frames;
-        for (int i = 0; i < 12; ++i)
-            frames += "=001250\r";
         // Sent as a scale sends, while the client's event loop runs.
-        std::thread scale([&] { pty.send(frames, baud); });
-        const bool read = waitFor([&] { return heard.grams.size() >= 4; });
-        scale.join();
+        pty.stream("=001250\r", baud);
+        const bool read = waitFor([&] { return heard.grams.size() >= 4; }, 15000);
+        pty.stopStream();
         ASSERT_TRUE(read) << baud;
         EXPECT_EQ(heard.grams, QList<int>(heard.grams.size(), 1250));
         EXPECT_EQ(heard.steps.first(), 1);
