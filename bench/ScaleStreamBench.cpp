@@ -36,10 +36,6 @@ using namespace quarvel;
 
 namespace {
 
-}
-    QString openFileName(QWidget *, const QString &, const QStringList &) override { return {}; }
-};
-
 // One frame of a continuous grams scale; the weight of the parcel on the
 // plate at that moment (ten-second cycles: on, settle, hold, off).
 QByteArray frameAt(double seconds)
