@@ -11,6 +11,7 @@
 #include "QueryCommand.h"
 #include "QuoteCommand.h"
 #include "RecordsCommand.h"
+#include "ScaleCommand.h"
 #include "TidyCommand.h"
 #include "UploadCommand.h"
 
@@ -49,7 +50,12 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "        (invoice from to types min max operator)\n"
                       "  query pre [--page N] [--json]\n"
                       "  query delete-pre RID ...\n"
-                      "  info RID [--html]\n";
+                      "  info RID [--html]\n"
+                      "  scale show\n"
+                      "  scale set FIELD=VALUE ...   (enabled type baud databits parity stopbits length\n"
+                      "                               start transmission port device)\n"
+                      "  scale read [--count N] [--timeout SECONDS]\n"
+                      "  scale detect [--seconds N]\n";
 
 struct Command {
     const char *name;
@@ -61,6 +67,7 @@ const Command kCommands[] = {
     {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &UploadCommand::runScans},
     {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
     {"query", &QueryCommand::run},     {"info", &InfoCommand::run},
+    {"scale", &ScaleCommand::run},
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "excel/PrintDestination.h"
 #include "net/LastAccount.h"
 #include "storage/LineRepair.h"
+#include "scale/ScaleLink.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,6 +46,7 @@ struct ClientContext::FileStep {
 
 ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
+      scale_(std::make_unique<ScaleLink>(scaleSettings_, scaleDevice_)),
       uploadJournal_(path(UploadJournal::fileName())), note_(path(CleanCloseNote::fileName())),
       config_(path(ServerConfig::fileName()))
 {
@@ -99,6 +101,7 @@ bool ClientContext::StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode)
 void ClientContext::StartAfterWindow(Prompter &prompter)
 {
     LoadPromptPhrases(prompter);
+    LoadScaleSettings(prompter);
     QStringList printDamage;
     PrintDestination::Load(root_, &printDamage);
     reportDamage(prompter, QStringLiteral("DATA_SYS/") + QLatin1String(PrintDestination::kFileName),
@@ -248,6 +251,19 @@ bool ClientContext::SaveProgramSettings(Prompter &prompter)
     return false;
 }
 
+void ClientContext::LoadScaleSettings(Prompter &prompter)
+{
+    const QString file = path(ScaleSettings::fileName());
+    if (scaleSettings_.Load(file) == ScaleSettings::LoadResult::WrongSize)
+        prompter.warning(QString(), ScaleSettings::WrongSizeText(QFileInfo(file).size()));
+    scaleDevice_.Load(path(ScaleDevice::fileName()));
+}
+
+bool ClientContext::SaveScaleSettings()
+{
+    return scaleSettings_.Save(path(ScaleSettings::fileName())) && scaleDevice_.Save(path(ScaleDevice::fileName()));
+}
+
 void ClientContext::FlushRecords()
 {
     for (RecordFile *f : std::initializer_list<RecordFile *>{&contacts_, &preInputs_, &goods_, &weights_, &checks_})
@@ -257,6 +273,7 @@ void ClientContext::FlushRecords()
 
 void ClientContext::Shutdown()
 {
+    scale_->CloseScale();
     if (!root_.isEmpty())
         SaveLastAccount(session_, lastAccountPath());
     if (!ownsFiles_) {

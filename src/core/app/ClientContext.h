@@ -6,6 +6,8 @@
 #include "net/BaseData.h"
 #include "net/ServerConfig.h"
 #include "net/ServerSession.h"
+#include "scale/ScaleDevice.h"
+#include "scale/ScaleSettings.h"
 #include "storage/CheckFile.h"
 #include "storage/CleanCloseNote.h"
 #include "storage/ContactFile.h"
@@ -17,9 +19,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace quarvel {
 
+class ScaleLink;
 class SpreadsheetEngine;
 
 // Everything the client keeps for the whole run, built from one root folder:
@@ -89,6 +93,17 @@ public:
     ProgramSettings &settings() { return settings_; }
     const PromptPhrases &promptPhrases() const { return phrases_; }
 
+    // balanceset.ini beside the program and the chosen scale device in
+    // DATA_SYS. A settings file of the wrong size is reported, and the
+    // defaults apply.
+    void LoadScaleSettings(Prompter &prompter);
+    // Writes both; false when either could not be written.
+    bool SaveScaleSettings();
+    ScaleSettings &scaleSettings() { return scaleSettings_; }
+    ScaleDevice &scaleDevice() { return scaleDevice_; }
+    // The serial link to the scale, on the stored settings.
+    ScaleLink &scale() { return *scale_; }
+
     ContactFile &contacts() { return contacts_; }
     PreInputFile &preInputs() { return preInputs_; }
     GoodsFile &goods() { return goods_; }
@@ -122,6 +137,9 @@ private:
     std::function<qint64(const QString &)> freeSpace_;
     ProgramSettings settings_;
     PromptPhrases phrases_;
+    ScaleSettings scaleSettings_;
+    ScaleDevice scaleDevice_;
+    std::unique_ptr<ScaleLink> scale_;
     ContactFile contacts_;
     PreInputFile preInputs_;
     GoodsFile goods_;

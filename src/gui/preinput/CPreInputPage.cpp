@@ -282,6 +282,10 @@ void CPreInputPage::buildLayout()
     head->addWidget(link(QStringLiteral("重量:")), 3, 0);
     auto *weight = new QHBoxLayout;
     weight->addWidget(c("fweight"), 1);
+    scaleIndicator_ = new QLabel(this);
+    scaleIndicator_->setContentsMargins(2, 0, 8, 0);
+    scaleIndicator_->hide();
+    weight->addWidget(scaleIndicator_);
     weight->addWidget(link(QStringLiteral("费用:")));
     weight->addWidget(c("ffee"), 1);
     head->addLayout(weight, 3, 1);
@@ -611,10 +615,12 @@ void CPreInputPage::ToggleLock(PreInputForm::Lock lock)
         field->setStyleSheet(locked ? kLightBackground : QString());
 }
 
-void CPreInputPage::ShowScaleReading(int grams)
+bool CPreInputPage::ShowScaleReading(int grams)
 {
-    if (const std::optional<QString> shown = form_.ScaleReading(grams))
+    const std::optional<QString> shown = form_.ScaleReading(grams);
+    if (shown)
         edit(QStringLiteral("fweight"))->setText(*shown);
+    return shown.has_value();
 }
 
 void CPreInputPage::pickPhrase(PreInputForm::PhraseTarget target)

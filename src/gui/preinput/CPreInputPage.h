@@ -73,8 +73,10 @@ public:
     QPushButton *hideButton() const { return hideButton_; }
 
     void ToggleLock(PreInputForm::Lock lock);
-    // A scale reading (grams) for the weight field.
-    void ShowScaleReading(int grams);
+    // A scale reading (grams) for the weight field; true when it was shown.
+    bool ShowScaleReading(int grams);
+    // Beside the weight field: whether the scale's weight has settled.
+    QLabel *scaleIndicator() const { return scaleIndicator_; }
 
 signals:
     void recordChanged(bool saved, const quarvel::PreInputRecord &record);
@@ -124,6 +126,7 @@ private:
     std::array<QWidget *, PreInputForm::kLocks> lockFields_{};
     QLabel *title_ = nullptr;
     QLabel *indicator_ = nullptr;
+    QLabel *scaleIndicator_ = nullptr;
     CSuggestionList *suggestions_ = nullptr;
     QList<const DestinationEntry *> destinations_;
     QList<const ContactRecord *> contacts_;

@@ -7,10 +7,13 @@
 #include "net/BaseDataDownload.h"
 #include "net/GuiLoginPrompt.h"
 #include "net/LoginPrompt.h"
+#include "preinput/CPreInputPage.h"
 #include "preinput/CPreInputPane.h"
 #include "query/CFeeListPane.h"
 #include "query/CPreQueryPane.h"
 #include "query/CRecordCheckPane.h"
+#include "scale/CScaleDlg.h"
+#include "scale/PreInputScale.h"
 #include "settings/CPromptDlg.h"
 #include "settings/CSettingsDlg.h"
 #include "shell/CMainFrame.h"
@@ -106,15 +109,20 @@ void ClientStartup::registerCommands()
     });
     frame_->setHandler(CmdProgramSettings, [this] { CSettingsDlg(context_, env_.prompter, frame_.get()).exec(); });
     frame_->setHandler(CmdPromptPhrases, [this] { CPromptDlg(context_, env_.prompter, frame_.get()).exec(); });
+    frame_->setHandler(CmdScaleSettings, [this] { CScaleDlg(context_, env_.prompter, frame_.get()).exec(); });
 }
 
 CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
 {
     CRecordListPane *page = nullptr;
     switch (index) {
-    case PageCatalog::PreInput:
-        page = new CPreInputPane(env_, parent);
+    case PageCatalog::PreInput: {
+        auto *pane = new CPreInputPane(env_, parent);
+        new PreInputScale(context_.scale(), context_.scaleSettings(), pane->page(),
+                          [this](const QString &text, unsigned rgb) { frame_->SetOperationText(text, rgb); });
+        page = pane;
         break;
+    }
     case PageCatalog::RecordCheck:
         page = new CRecordCheckPane(env_, parent);
         break;

@@ -26,10 +26,11 @@ void moveFocus(QWidget *form, QWidget *from, bool forward)
         if (!w || w == from)
             return;
         // An editable combo box and its own line edit are one field: neither
-        // is the next field of the other.
+        // is the next field of the other, and the edit (its focus proxy)
+        // hands the focus back to its owner.
         const bool ownPart = from && (w->isAncestorOf(from) || from->isAncestorOf(w));
         if (form->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
-            !ownPart) {
+            !ownPart && !w->focusProxy()) {
             w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return;
         }
