@@ -6,6 +6,7 @@
 #include "BaseDataCommand.h"
 #include "CliLoginPrompt.h"
 #include "ConfigCommand.h"
+#include "ContactsCommand.h"
 #include "PriceCommand.h"
 #include "QuoteCommand.h"
 #include "RecordsCommand.h"
@@ -29,6 +30,14 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "              [piece=LENGTH:WIDTH:HEIGHT:GRAMS:SHARE ...]\n"
                       "  records show IID [--json]\n"
                       "  records delete IID\n"
+                      "  records import FILE [--dry-run]\n"
+                      "  records export-header [PATH]\n"
+                      "  contacts add FIELD=VALUE ...\n"
+                      "  contacts list [--json]\n"
+                      "  contacts show IID [--json]\n"
+                      "  contacts delete IID\n"
+                      "  contacts import FILE [--dry-run]\n"
+                      "  contacts export-header [PATH]\n"
                       "  config set host|site VALUE\n"
                       "  config show\n"
                       "  basedata download\n"
@@ -47,6 +56,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"records", &RecordsCommand::run},
+    {"contacts", &ContactsCommand::run},
     {"config", &ConfigCommand::run},
     {"basedata", &BaseDataCommand::run},
     {"balance", &BalanceCommand::run},

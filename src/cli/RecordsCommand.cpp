@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 #include "RecordAddCommand.h"
+#include "RecordsSheetCommand.h"
 #include "preinput/PreInputForm.h"
 
 #include <QJsonArray>
@@ -23,6 +24,8 @@ int RecordsCommand::run(Cli &cli, const QStringList &args)
         return show(cli, args.mid(1));
     if (args.first() == QLatin1String("delete"))
         return remove(cli, args.mid(1));
+    if (RecordsSheetCommand::handles(args))
+        return RecordsSheetCommand::run(cli, args);
     return Cli::usage(QStringLiteral("records: unknown subcommand %1").arg(args.first()));
 }
 
