@@ -330,7 +330,8 @@ private:
         const QString &fallback = import_.defaultKind_;
         if (kind == fallback || import_.setting_.base.kindByName(kind))
             return true;
-        out_.changes.append({kind, QStringLiteral("网络渠道不在基础数据中,改为%1。").arg(fallback)});
+        out_.changes.append({kind, fallback.isEmpty() ? QStringLiteral("网络渠道不在基础数据中,没有导入。")
+                                                      : QStringLiteral("网络渠道不在基础数据中,改为%1。").arg(fallback)});
         Gbk::setField(out_.record.cemskind, fallback);
         return true;
     }

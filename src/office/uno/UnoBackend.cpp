@@ -71,7 +71,8 @@ int csvEncoding(const QString &path)
         return kUtf8;
     const QByteArray head = file.read(4 << 20);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)utf8.decode(head.size() == (4 << 20) ? head.left(head.size() - 4) : head);
+    // The decoding happens when the result becomes a string.
+    const QString decoded = utf8.decode(head.size() == (4 << 20) ? head.left(head.size() - 4) : head);
     return utf8.hasError() ? kWindows936 : kUtf8;
 }
 
