@@ -32,8 +32,9 @@ struct Files {
         records.OpenRecords(dir.filePath(QStringLiteral("recinput.dat")));
         contacts.OpenRecords(dir.filePath(QStringLiteral("rsdata.dat")));
         const QByteArray text = "xx\nEMB\nEMS\t" + Gbk::fromUnicode(QStringLiteral("特快专递")) +
-                                "\n\nEME\n\nGPB\n0,1\tBJ\tBEIJING\t100000\t" + Gbk::fromUnicode(QStringLiteral("北京市")) +
-                                "\t" + Gbk::fromUnicode(QStringLiteral("中国")) + "\n2,12\tUS\tAMERICA\t\tUSA\tUSA\n\nGPE\n";
+                                "\n\nEME\n\nGPB\n0,1\tBJ\tBEIJING\t100000\t" +
+                                Gbk::fromUnicode(QStringLiteral("北京市")) + "\t" +
+                                Gbk::fromUnicode(QStringLiteral("中国")) + "\n2,12\tUS\tAMERICA\t\tUSA\tUSA\n\nGPE\n";
         base.parse(text);
         settings.senderName = QStringLiteral("默认发件人");
     }

@@ -48,7 +48,7 @@ int ContactsCommand::run(Cli &cli, const QStringList &args)
     if (sub == QLatin1String("delete"))
         return remove(cli, args.mid(1));
     if (sub == QLatin1String("import"))
-        return import(cli, args.mid(1));
+        return importSheet(cli, args.mid(1));
     if (sub == QLatin1String("export-header"))
         return exportHeader(cli, args.mid(1));
     return Cli::usage(QStringLiteral("contacts: unknown subcommand %1").arg(sub));
@@ -145,7 +145,7 @@ int ContactsCommand::remove(Cli &cli, const QStringList &args)
     return form.DeleteContact() ? Cli::Done : Cli::Refused;
 }
 
-int ContactsCommand::import(Cli &cli, const QStringList &args)
+int ContactsCommand::importSheet(Cli &cli, const QStringList &args)
 {
     SheetImportCommand::Arguments a;
     if (!SheetImportCommand::parseImport(QStringLiteral("contacts"), args, a))

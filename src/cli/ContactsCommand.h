@@ -18,7 +18,7 @@ private:
     static int list(Cli &cli, const QStringList &args);
     static int show(Cli &cli, const QStringList &args);
     static int remove(Cli &cli, const QStringList &args);
-    static int import(Cli &cli, const QStringList &args);
+    static int importSheet(Cli &cli, const QStringList &args);
     static int exportHeader(Cli &cli, const QStringList &args);
 };
 

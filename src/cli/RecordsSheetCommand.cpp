@@ -16,10 +16,10 @@ bool RecordsSheetCommand::handles(const QStringList &args)
 
 int RecordsSheetCommand::run(Cli &cli, const QStringList &args)
 {
-    return args.first() == QLatin1String("import") ? import(cli, args.mid(1)) : exportHeader(cli, args.mid(1));
+    return args.first() == QLatin1String("import") ? importSheet(cli, args.mid(1)) : exportHeader(cli, args.mid(1));
 }
 
-int RecordsSheetCommand::import(Cli &cli, const QStringList &args)
+int RecordsSheetCommand::importSheet(Cli &cli, const QStringList &args)
 {
     SheetImportCommand::Arguments a;
     if (!SheetImportCommand::parseImport(QStringLiteral("records"), args, a))

@@ -15,7 +15,7 @@ public:
     static int run(Cli &cli, const QStringList &args);
 
 private:
-    static int import(Cli &cli, const QStringList &args);
+    static int importSheet(Cli &cli, const QStringList &args);
     static int exportHeader(Cli &cli, const QStringList &args);
 };
 

@@ -91,7 +91,7 @@ TEST(ContactsCommands, ImportPrintsTheCountThenEverySkippedRowAndDryRunWritesNot
                                                           ",赵四,0755123,深圳市南山区科技园\r\n"
                                                           ",张三,111,北京市朝阳区\r\n"
                                                           "X1,王五,,上海市\r\n")
-                                                .toUtf8());
+                                               .toUtf8());
     const QString sheet = root.file(QStringLiteral("客户.csv"));
     const QByteArray expected = QStringLiteral("本次导入共成功写入2条名录。\n"
                                                "4\t张三\t与表中第2行同名\n"
@@ -124,7 +124,7 @@ TEST(ContactsCommands, RecordsImportReportsIncompleteRowsAndHeaderSheetsGoWhereA
                                                           "ab0000001,北京,王五,13800138000,朝阳区建国路1号\r\n"
                                                           "AB0000002,上海,,13900000000,黄浦区南京路2号\r\n"
                                                           "AB0000001,广州,赵六,13700000000,天河区\r\n")
-                                                .toUtf8());
+                                               .toUtf8());
     QByteArray base = PreInputFixture::baseText(false);
     for (char &c : base)
         c = char(c ^ 8);
@@ -164,8 +164,7 @@ TEST(ContactsCommands, RecordsImportReportsIncompleteRowsAndHeaderSheetsGoWhereA
     env.insert(QStringLiteral("HOME"), root.path());
     QDir(root.path()).mkpath(QStringLiteral("Desktop"));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUARVELCTL_PATH),
-            args(root, {QStringLiteral("contacts"), QStringLiteral("export-header")}));
+    p.start(QStringLiteral(QUARVELCTL_PATH), args(root, {QStringLiteral("contacts"), QStringLiteral("export-header")}));
     ASSERT_TRUE(p.waitForFinished(120000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     const QString desktop = root.file(QStringLiteral("Desktop/名录格式.xls"));

@@ -95,7 +95,7 @@ struct Sheet {
         for (const QList<QVariant> &row : rows) {
             QStringList cells;
             for (const QVariant &v : row) {
-                QString s = v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
+                QString s = v.typeId() == QMetaType::QDate    ? v.toDate().toString(Qt::ISODate)
                             : v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 15)
                                                               : v.toString();
                 if (s.contains(u',') || s.contains(u'"'))
@@ -147,24 +147,24 @@ struct Client {
         context.baseData().parse(PreInputFixture::baseText(false));
     }
 
-    SheetImportReport import(SheetImportRules &rules, const QString &path, SheetImport::Progress progress = {})
+    SheetImportReport run(SheetImportRules &rules, const QString &path, SheetImport::Progress progress = {})
     {
         ExcelSession session(context, prompter);
-        SheetImport run(session, rules);
-        run.setProgress(std::move(progress));
-        return run.Run(path);
+        SheetImport reader(session, rules);
+        reader.setProgress(std::move(progress));
+        return reader.Run(path);
     }
 
     SheetImportReport importRecords(const QString &path, SheetImport::Progress progress = {})
     {
         PreInputImport rules(context.preInputs(), {context.baseData(), context.settings(), 0, QDate(2009, 3, 5)});
-        return import(rules, path, std::move(progress));
+        return run(rules, path, std::move(progress));
     }
 
     SheetImportReport importContacts(const QString &path)
     {
         ContactImport rules(context.contacts());
-        return import(rules, path);
+        return run(rules, path);
     }
 
     const PreInputRecord *record(const char *number)
@@ -197,8 +197,8 @@ TEST(OfficeSheetImport, RecordsComeInFromEveryFormatWithTheirTextsAndNumbersInta
 {
     Folder folder;
     const Sheet sheet = recordSheet();
-    for (const QString &format : {QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("ods"),
-                                 QStringLiteral("csv")}) {
+    for (const QString &format :
+         {QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("ods"), QStringLiteral("csv")}) {
         SCOPED_TRACE(format.toStdString());
         Client c;
         const SheetImportReport report = c.importRecords(sheet.write(folder, QStringLiteral("records"), format));
@@ -243,7 +243,8 @@ TEST(OfficeSheetImport, NumbersHeldAsNumbersComeInAsTheirDigits)
                    QStringLiteral("短信电话")},
                   {QStringLiteral("张三"), 13800138000.0, QStringLiteral("北京市朝阳区"), 100020.0, 8613912345678.0}};
     Client c;
-    const SheetImportReport report = c.importContacts(sheet.write(folder, QStringLiteral("numbers"), QStringLiteral("xls")));
+    const SheetImportReport report =
+        c.importContacts(sheet.write(folder, QStringLiteral("numbers"), QStringLiteral("xls")));
     ASSERT_EQ(report.written, 1) << report.message.toStdString();
     const ContactRecord &r = *c.context.contacts().At(0);
     EXPECT_EQ(text(r.cphone), QStringLiteral("13800138000"));
@@ -273,7 +274,8 @@ TEST(OfficeSheetImport, MergedHeaderCellsCountForTheirFirstColumn)
                   {QStringLiteral("AB0000009"), QStringLiteral("旁注"), QStringLiteral("北京市")}};
     sheet.spans[{1, 1}] = 2;
     Client c;
-    const SheetImportReport report = c.importRecords(sheet.write(folder, QStringLiteral("merged"), QStringLiteral("xlsx")));
+    const SheetImportReport report =
+        c.importRecords(sheet.write(folder, QStringLiteral("merged"), QStringLiteral("xlsx")));
     EXPECT_EQ(report.written, 1) << report.message.toStdString();
     EXPECT_NE(c.record("AB0000009"), nullptr);
 }
@@ -350,8 +352,9 @@ TEST(OfficeSheetImport, HugeSheetsAreRefusedAndWideOnesReadOnlyTheirHeaderColumn
     QString error;
     auto document = engine().create(wide, &error);
     ASSERT_TRUE(document) << error.toStdString();
-    document->setBlock(1, 1, {{QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("地址")},
-                              {QStringLiteral("张三"), QStringLiteral("111"), QStringLiteral("北京市朝阳区")}});
+    document->setBlock(1, 1,
+                       {{QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("地址")},
+                        {QStringLiteral("张三"), QStringLiteral("111"), QStringLiteral("北京市朝阳区")}});
     ASSERT_TRUE(document->setText(2, 10000, QStringLiteral("远处的单元格")));
     ASSERT_TRUE(document->save(wide));
     document->close();
@@ -417,7 +420,8 @@ TEST(OfficeSheetImport, HeaderSheetsReadBackWithXlrd)
     for (const Case &k : cases) {
         ExcelSession session(&engine(), prompter, folder.path());
         const QString path = ImportHeaderFile::DefaultPath(folder.path(), k.file);
-        ASSERT_TRUE(ImportHeaderFile::Export(session, prompter, k.sheet, path, k.columns)) << prompter.lastText().toStdString();
+        ASSERT_TRUE(ImportHeaderFile::Export(session, prompter, k.sheet, path, k.columns))
+            << prompter.lastText().toStdString();
         const QJsonObject book = readXls(path);
         EXPECT_EQ(book[QStringLiteral("sheets")].toArray().first().toString(), k.sheet);
         EXPECT_EQ(book[QStringLiteral("columns")].toInt(), k.columns.size());

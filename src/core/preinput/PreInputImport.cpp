@@ -205,7 +205,7 @@ QString PreInputImport::finishedText(int written) const
 // One row on its way to a record.
 class PreInputImport::Row {
 public:
-    Row(PreInputImport &import, int row, Converted &out) : import_(import), row_(row), out_(out) {}
+    Row(PreInputImport &owner, int row, Converted &out) : import_(owner), row_(row), out_(out) {}
 
     void run(const QStringList &cells)
     {
@@ -330,8 +330,9 @@ private:
         const QString &fallback = import_.defaultKind_;
         if (kind == fallback || import_.setting_.base.kindByName(kind))
             return true;
-        out_.changes.append({kind, fallback.isEmpty() ? QStringLiteral("网络渠道不在基础数据中,没有导入。")
-                                                      : QStringLiteral("网络渠道不在基础数据中,改为%1。").arg(fallback)});
+        out_.changes.append({kind, fallback.isEmpty()
+                                       ? QStringLiteral("网络渠道不在基础数据中,没有导入。")
+                                       : QStringLiteral("网络渠道不在基础数据中,改为%1。").arg(fallback)});
         Gbk::setField(out_.record.cemskind, fallback);
         return true;
     }

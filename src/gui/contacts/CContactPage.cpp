@@ -208,12 +208,15 @@ void CContactPage::lookUp(QWidget *field)
 {
     readValues();
     const bool name = field == control(QStringLiteral("cname"));
+    const int before = form_.iid();
     if (name)
         form_.LookupName();
     else
         form_.LookupPhone();
     // The check trims what was typed; a contact found replaces every field.
     showValues();
+    if (form_.iid() != before)
+        emit lookedUp();
 }
 
 bool CContactPage::eventFilter(QObject *watched, QEvent *event)

@@ -51,6 +51,8 @@ signals:
     void recordChanged(bool saved, const quarvel::ContactRecord &record);
     void hideRequested();
     void headerExportRequested();
+    // Enter in the name or phone field showed another contact (or none).
+    void lookedUp();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -23,6 +23,7 @@ CContactPane::CContactPane(PageEnv &env, QWidget *parent)
     connect(page_, &CContactPage::recordChanged, this, &CContactPane::onRecordChanged);
     connect(page_, &CContactPage::hideRequested, this, [this] { HideForm(); });
     connect(page_, &CContactPage::headerExportRequested, this, [this] { ExportImportHeader(); });
+    connect(page_, &CContactPage::lookedUp, this, [this] { updateFlags(); });
     connect(&listCtrl(), &CRecordListCtrl::rowClicked, this, [this](int row) { OpenRow(row); });
     connect(&listCtrl(), &CRecordListCtrl::rowRemoved, this, [this] { updateFlags(); });
 }

@@ -40,6 +40,8 @@ CImportSummaryDlg::CImportSummaryDlg(const SheetImportReport &report, FileChoose
     table_->setHorizontalHeaderLabels(
         {QStringLiteral("行"), QStringLiteral("情况"), QStringLiteral("内容"), QStringLiteral("原因")});
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->setWordWrap(false);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int i = 0; i < int(report.lines.size()); ++i) {

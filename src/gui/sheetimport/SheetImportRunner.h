@@ -34,6 +34,7 @@ public:
     bool exportHeader(const QString &sheetName, const QString &fileName, const QList<ImportColumn> &columns);
 
 private:
+    void showDialog(const QString &text, int maximum);
     bool progress(int row, int lastRow);
 
     PageEnv &env_;

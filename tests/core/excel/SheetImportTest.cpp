@@ -65,13 +65,13 @@ struct Fixture {
         const QString path = dir.filePath(QStringLiteral("s.xlsx"));
         QFile(path).open(QIODevice::WriteOnly);
         ExcelSession session(&sheet, prompter, dir.path());
-        SheetImport import(session, rules);
-        import.setProgress([this](int row, int last) {
+        SheetImport reader(session, rules);
+        reader.setProgress([this](int row, int last) {
             progress.append({row, last});
-        return stopAtRow == 0 || row < stopAtRow;
-    });
-    return import.Run(path);
-}
+            return stopAtRow == 0 || row < stopAtRow;
+        });
+        return reader.Run(path);
+    }
 }; // namespace
 
 } // namespace
