@@ -4,6 +4,8 @@
 #include "text/CheckText.h"
 #include "text/Gbk.h"
 
+#include <cstring>
+
 namespace quarvel {
 
 namespace {
@@ -78,6 +80,18 @@ bool ContactImport::check(int row, QString &value, int min, int max, int header,
     return false;
 }
 
+bool ContactImport::nameStored(const QByteArray &name)
+{
+    if (!storedKnown_) {
+        for (int i = 0; i < file_.GetCount(); ++i) {
+            const char *stored = file_.At(i)->cname;
+            namesStored_.insert(QByteArray(stored, qsizetype(::strnlen(stored, sizeof(ContactRecord::cname)))));
+        }
+        storedKnown_ = true;
+    }
+    return namesStored_.contains(name);
+}
+
 ContactImport::Converted ContactImport::Convert(int row, const QStringList &cells)
 {
     Converted out;
@@ -103,7 +117,7 @@ ContactImport::Converted ContactImport::Convert(int row, const QStringList &cell
         out.why = QStringLiteral("与表中第%1行同名").arg(earlier);
         return out;
     }
-    if (file_.FindLastByName(v[Name])) {
+    if (nameStored(name)) {
         out.why = QStringLiteral("名录中已有此姓名");
         return out;
     }

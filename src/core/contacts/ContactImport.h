@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 
 #include <functional>
 
@@ -59,8 +60,13 @@ private:
     ScriptedPrompter checks_;
     bool hasCode_ = true;
     QList<bool> present_;
+    bool nameStored(const QByteArray &name);
+
     // Names written by this import, with their sheet rows.
     QHash<QByteArray, int> namesWritten_;
+    // The names the address book held when the import began, gathered once.
+    QSet<QByteArray> namesStored_;
+    bool storedKnown_ = false;
     std::function<void(const ContactRecord &)> written_;
 };
 

@@ -306,7 +306,7 @@ private:
         const QByteArray stored(out_.record.cnum);
         if (const int earlier = import_.numbersWritten_.value(stored, 0))
             return skip(QStringLiteral("与表中第%1行运单号相同").arg(earlier));
-        if (import_.file_.FindLastByNumber(stored))
+        if (import_.numberStored(stored))
             return skip(QStringLiteral("运单号已存在"));
         return true;
     }
@@ -469,6 +469,18 @@ private:
     QString v_[kHeaders];
     bool defaulted_[kHeaders] = {};
 };
+
+bool PreInputImport::numberStored(const QByteArray &number)
+{
+    if (!storedKnown_) {
+        for (int i = 0; i < file_.GetCount(); ++i) {
+            const char *cnum = file_.At(i)->cnum;
+            numbersStored_.insert(QByteArray(cnum, qsizetype(::strnlen(cnum, sizeof(PreInputRecord::cnum)))));
+        }
+        storedKnown_ = true;
+    }
+    return numbersStored_.contains(number);
+}
 
 PreInputImport::Converted PreInputImport::Convert(int row, const QStringList &values)
 {

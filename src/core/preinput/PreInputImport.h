@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QHash>
+#include <QSet>
 
 #include <functional>
 
@@ -129,8 +130,14 @@ private:
     QList<bool> present_;
     bool incompleteByLayout_ = false;
     ScriptedPrompter checks_;
+    bool numberStored(const QByteArray &number);
+
     // Numbers written by this import, with their sheet rows.
     QHash<QByteArray, int> numbersWritten_;
+    // The numbers the file held when the import began, gathered once: a
+    // search of the whole file for every row would make a large import slow.
+    QSet<QByteArray> numbersStored_;
+    bool storedKnown_ = false;
     std::function<void(const PreInputRecord &)> written_;
 };
 

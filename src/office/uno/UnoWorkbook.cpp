@@ -20,6 +20,7 @@
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/sheet/XUniqueCellFormatRangesSupplier.hpp>
@@ -319,26 +320,11 @@ SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
     const Reference<css::table::XCellRange> area =
         sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1 + columns - 1, row - 1 + rows - 1);
     const Sequence<Sequence<Any>> data = Reference<css::sheet::XCellRangeData>(area, UNO_QUERY_THROW)->getDataArray();
-
-    // Numbers read as dates, times or truth values where their format says so.
-    struct Formatted {
-        Area area;
-        SheetCell::Kind kind;
-    };
-    std::vector<Formatted> formatted;
-    const Reference<css::container::XIndexAccess> ranges =
-        Reference<css::sheet::XCellFormatRangesSupplier>(area, UNO_QUERY_THROW)->getCellFormatRanges();
-    for (sal_Int32 i = 0, n = ranges->getCount(); i < n; ++i) {
-        const Any range = ranges->getByIndex(i);
-        sal_Int32 key = 0;
-        Reference<css::beans::XPropertySet>(range, UNO_QUERY_THROW)->getPropertyValue(ascii("NumberFormat")) >>= key;
-        const SheetCell::Kind kind = numberKind(key);
-        if (kind == SheetCell::Kind::Number)
-            continue;
-        const css::table::CellRangeAddress a =
-            Reference<css::sheet::XCellRangeAddressable>(range, UNO_QUERY_THROW)->getRangeAddress();
-        formatted.push_back({{a.StartColumn, a.StartRow, a.EndColumn, a.EndRow}, kind});
-    }
+    bool numbers = false;
+    for (const Sequence<Any> &line : data)
+        for (const Any &value : line)
+            numbers = numbers || value.getValueTypeClass() == css::uno::TypeClass_DOUBLE;
+    const std::vector<Formatted> formatted = numbers ? formattedAreas(area) : std::vector<Formatted>();
     const auto kindAt = [&](sal_Int32 r, sal_Int32 c) {
         for (const Formatted &f : formatted)
             if (c >= f.area.firstColumn && c <= f.area.lastColumn && r >= f.area.firstRow && r <= f.area.lastRow)
@@ -372,6 +358,29 @@ SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
         block.append(std::move(line));
     }
     return block;
+}
+
+// Where numbers read as dates, times or truth values: asked per distinct cell
+// format (a handful per sheet), not per range of equal formatting, which can
+// be one per cell in a sheet Excel saved.
+std::vector<UnoWorkbook::Formatted> UnoWorkbook::formattedAreas(const Reference<css::table::XCellRange> &area)
+{
+    std::vector<Formatted> formatted;
+    const Reference<css::container::XIndexAccess> formats =
+        Reference<css::sheet::XUniqueCellFormatRangesSupplier>(area, UNO_QUERY_THROW)->getUniqueCellFormatRanges();
+    for (sal_Int32 i = 0, n = formats->getCount(); i < n; ++i) {
+        const Any ranges = formats->getByIndex(i);
+        sal_Int32 key = 0;
+        Reference<css::beans::XPropertySet>(ranges, UNO_QUERY_THROW)->getPropertyValue(ascii("NumberFormat")) >>= key;
+        const SheetCell::Kind kind = numberKind(key);
+        if (kind == SheetCell::Kind::Number)
+            continue;
+        const Sequence<css::table::CellRangeAddress> addresses =
+            Reference<css::sheet::XSheetCellRanges>(ranges, UNO_QUERY_THROW)->getRangeAddresses();
+        for (const css::table::CellRangeAddress &a : addresses)
+            formatted.push_back({{a.StartColumn, a.StartRow, a.EndColumn, a.EndRow}, kind});
+    }
+    return formatted;
 }
 
 // A cell the data array left void holds an error (#DIV/0!, #REF!, Err:502).

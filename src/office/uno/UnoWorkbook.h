@@ -3,6 +3,7 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/uno/Reference.hxx>
 #include <com/sun/star/uno/Sequence.hxx>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -56,12 +57,18 @@ private:
     struct Area {
         sal_Int32 firstColumn, firstRow, lastColumn, lastRow;
     };
+    struct Formatted {
+        Area area;
+        SheetCell::Kind kind;
+    };
 
     com::sun::star::uno::Reference<com::sun::star::table::XCell> cell(int row, int column);
     QString textOf(const com::sun::star::uno::Reference<com::sun::star::table::XCell> &cell);
     QString numberText(const com::sun::star::uno::Reference<com::sun::star::table::XCell> &cell, double value);
     bool shownAsText(sal_Int32 formatKey);
     SheetCell::Kind numberKind(sal_Int32 formatKey);
+    std::vector<Formatted>
+    formattedAreas(const com::sun::star::uno::Reference<com::sun::star::table::XCellRange> &area);
     // Days from 1899-12-30 to the workbook's own day zero (1904 workbooks).
     double dayShift();
     SheetCell errorCell(int row, int column);
