@@ -7,6 +7,7 @@
 #include "CliLoginPrompt.h"
 #include "ConfigCommand.h"
 #include "InfoCommand.h"
+#include "ContactsCommand.h"
 #include "PriceCommand.h"
 #include "QueryCommand.h"
 #include "QuoteCommand.h"
@@ -33,6 +34,14 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  records show IID [--json]\n"
                       "  records delete IID\n"
                       "  records fields\n"
+                      "  records import FILE [--dry-run]\n"
+                      "  records export-header [PATH]\n"
+                      "  contacts add FIELD=VALUE ...\n"
+                      "  contacts list [--json]\n"
+                      "  contacts show IID [--json]\n"
+                      "  contacts delete IID\n"
+                      "  contacts import FILE [--dry-run]\n"
+                      "  contacts export-header [PATH]\n"
                       "  config set host|site VALUE\n"
                       "  config show\n"
                       "  basedata download\n"
@@ -68,6 +77,7 @@ const Command kCommands[] = {
     {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
     {"query", &QueryCommand::run},     {"info", &InfoCommand::run},
     {"scale", &ScaleCommand::run},
+    {"contacts", &ContactsCommand::run},
 };
 
 } // namespace

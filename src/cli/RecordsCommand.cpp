@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 #include "RecordAddCommand.h"
+#include "RecordsSheetCommand.h"
 #include "preinput/PreInputFieldGuide.h"
 #include "preinput/PreInputForm.h"
 #include "storage/RecordJson.h"
@@ -30,6 +31,8 @@ int RecordsCommand::run(Cli &cli, const QStringList &args)
         return remove(cli, args.mid(1));
     if (args.first() == QLatin1String("fields"))
         return fields();
+    if (RecordsSheetCommand::handles(args))
+        return RecordsSheetCommand::run(cli, args);
     return Cli::usage(QStringLiteral("records: unknown subcommand %1").arg(args.first()));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "excel/SheetCell.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -35,6 +37,9 @@ public:
     virtual bool setText(int document, int row, int column, const QString &text, QString &error) = 0;
     virtual bool setBlock(int document, int row, int column, const QList<QList<QVariant>> &cells, QString &error) = 0;
     virtual bool cellText(int document, int row, int column, QString &text, QString &error) = 0;
+    virtual bool usedExtent(int document, int &rows, int &columns, QString &error) = 0;
+    virtual bool readBlock(int document, int row, int column, int rows, int columns, SheetBlock &cells,
+                           QString &error) = 0;
     virtual bool setColumnWidth(int document, int column, int characters, QString &error) = 0;
     virtual bool merge(int document, int firstRow, int firstColumn, int lastRow, int lastColumn, QString &error) = 0;
     virtual bool exportPdf(int document, const QString &pdfPath, int fromPage, int toPage, QString &error) = 0;

@@ -45,6 +45,16 @@ bool OfficeDocument::cellText(int row, int column, QString &text)
     return call([&](OfficeBackend &b, QString &e) { return b.cellText(id_, row, column, text, e); });
 }
 
+bool OfficeDocument::usedExtent(int &rows, int &columns)
+{
+    return call([&](OfficeBackend &b, QString &e) { return b.usedExtent(id_, rows, columns, e); });
+}
+
+bool OfficeDocument::readBlock(int row, int column, int rows, int columns, SheetBlock &cells)
+{
+    return call([&](OfficeBackend &b, QString &e) { return b.readBlock(id_, row, column, rows, columns, cells, e); });
+}
+
 bool OfficeDocument::setColumnWidth(int column, int characters)
 {
     return call([&](OfficeBackend &b, QString &e) { return b.setColumnWidth(id_, column, characters, e); });

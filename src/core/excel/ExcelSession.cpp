@@ -200,6 +200,24 @@ QString ExcelSession::GetCellText(int row, int column)
     return text;
 }
 
+bool ExcelSession::GetUsedExtent(int &rows, int &columns)
+{
+    rows = columns = 0;
+    if (!usable())
+        return false;
+    return document_->usedExtent(rows, columns) || failFromDocument();
+}
+
+bool ExcelSession::GetCells(int row, int column, int rows, int columns, SheetBlock &cells)
+{
+    cells.clear();
+    if (!usable() || !checkCell(row, column))
+        return false;
+    if (rows <= 0 || columns <= 0)
+        return true;
+    return document_->readBlock(row, column, rows, columns, cells) || failFromDocument();
+}
+
 bool ExcelSession::SetColumnWidth(int column, int pixels)
 {
     if (!usable() || !checkCell(1, column))

@@ -70,6 +70,12 @@ public:
     bool SetCells(int row, int column, const QList<QList<QVariant>> &rows);
     // The cell's value as text; empty on failure.
     QString GetCellText(int row, int column);
+    // How far the first worksheet is used: its last used row and column
+    // (0, 0 for an empty sheet). Imports size their reading by it.
+    bool GetUsedExtent(int &rows, int &columns);
+    // The values of a rectangle of cells in one operation, so that an import
+    // reads a large sheet block by block rather than cell by cell.
+    bool GetCells(int row, int column, int rows, int columns, SheetBlock &cells);
     // Column width from a pixel width: pixels / 8, rounded up, in Excel's unit.
     bool SetColumnWidth(int column, int pixels);
     bool MergeCells(int firstRow, int firstColumn, int lastRow, int lastColumn);

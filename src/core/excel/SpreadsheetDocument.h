@@ -1,5 +1,7 @@
 #pragma once
 
+#include "excel/SheetCell.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -22,6 +24,12 @@ public:
     virtual bool setBlock(int row, int column, const QList<QList<QVariant>> &cells) = 0;
     // The cell's value as text; numbers as the spreadsheet converts them.
     virtual bool cellText(int row, int column, QString &text) = 0;
+    // How far the first worksheet is used: the last used row and column
+    // (both 0 for an empty sheet).
+    virtual bool usedExtent(int &rows, int &columns) = 0;
+    // The values of rows x columns cells from (row, column) in one
+    // operation, row by row; cells beyond the used area come back empty.
+    virtual bool readBlock(int row, int column, int rows, int columns, SheetBlock &cells) = 0;
     // Width in Excel's unit: how many digits "0" of the standard font fit.
     virtual bool setColumnWidth(int column, int characters) = 0;
     virtual bool merge(int firstRow, int firstColumn, int lastRow, int lastColumn) = 0;

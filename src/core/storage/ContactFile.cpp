@@ -79,8 +79,22 @@ int ContactFile::OpenRecords(const QString &path, Mode mode)
 
 int ContactFile::Append(void *record)
 {
-    stale_ = true;
-    return TypedRecordFile::Append(record);
+    const int count = TypedRecordFile::Append(record);
+    if (count == 0 || stale_)
+        return count;
+    // The new record is the last: after every entry with an equal key, just
+    // where a rebuild would put it, so an import of thousands of rows keeps
+    // its look-ups current without rebuilding after every row.
+    const int added = count - 1;
+    for (Key key : {Code, Name, Phone}) {
+        std::vector<int> &idx = index_[key];
+        const std::size_t width = keyWidth(key);
+        const auto at = std::upper_bound(idx.begin(), idx.end(), added, [this, key, width](int a, int b) {
+            return compareNoCase(keyOf(a, key), keyOf(b, key), width) < 0;
+        });
+        idx.insert(at, added);
+    }
+    return count;
 }
 
 int ContactFile::DeleteAt(int index)

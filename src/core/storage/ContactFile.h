@@ -13,8 +13,9 @@ namespace quarvel {
 
 // DATA/rsdata.dat: the address book. Three indexes (by code, name and phone,
 // ASCII case-insensitive) serve the look-ups while a sender or receiver is
-// typed. Any change to the file marks them stale; they are rebuilt before the
-// next look-up, so no look-up ever reads through a stale index.
+// typed. An append files the new record into them; any other change marks
+// them stale and they are rebuilt before the next look-up, so no look-up
+// ever reads through a stale index.
 class ContactFile : public TypedRecordFile<ContactRecord> {
 public:
     static constexpr int kLookupSlots = 5;

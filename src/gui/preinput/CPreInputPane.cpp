@@ -3,8 +3,10 @@
 #include "app/ClientContext.h"
 #include "preinput/CPreInputPage.h"
 #include "preinput/FreightQuery.h"
+#include "preinput/PreInputImport.h"
 #include "preinput/WaybillTidy.h"
 #include "query/CQuoteDlg.h"
+#include "sheetimport/SheetImportRunner.h"
 #include "shell/PageCatalog.h"
 
 #include <QPushButton>
@@ -226,6 +228,29 @@ void CPreInputPane::QuoteShownRecord()
     ClientContext &c = env().context;
     const PreInputValues &v = page_->form().values();
     CQuoteDlg::Show(c.session(), c.baseData(), {v.cdes, v.nitemtype, v.fweight}, env().prompter, this);
+}
+
+void CPreInputPane::ImportFromExcel()
+{
+    SheetImportRunner runner(env(), this);
+    const QString path = runner.chooseFile();
+    if (path.isEmpty())
+        return;
+    ClientContext &c = env().context;
+    PreInputImport rules(c.preInputs(), {c.baseData(), c.settings(), c.session().loggedIn() ? c.session().clientId() : 0});
+    rules.setWritten([this](const PreInputRecord &record) {
+        if (PreInputRows::Passes(record, filter_))
+            list().appendRow(PreInputRows::Row(record));
+    });
+    runner.run(path, rules);
+    UpdateCaption();
+    updateFlags();
+}
+
+void CPreInputPane::ExportImportHeader()
+{
+    SheetImportRunner(env(), this)
+        .exportHeader(PreInputImport::SheetName(), PreInputImport::FileName(), PreInputImport::ExportColumns());
 }
 
 } // namespace quarvel

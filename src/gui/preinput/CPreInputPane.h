@@ -49,13 +49,18 @@ public:
     void PriceSelected() override;
     // "整理预录记录的运单号": every listed number with "XXXXX" completed.
     void TidyWaybillNumbers() override;
-    bool Supports(Command command) const override { return command == CmdPrice || command == CmdTidyNumbers; }
+    bool Supports(Command command) const override
+    {
+        return command == CmdPrice || command == CmdTidyNumbers || command == CmdImport;
+    }
+    // "打开Excel文件导入": records from a spreadsheet, each row in the list as it is written.
+    void ImportFromExcel() override;
 
     void applyUploadResult(int id, int status, bool removed, const QString &text) override;
     void applyWaybillNumber(int id, const QString &number) override;
     void applyPrice(int id, double fee) override;
     // "导出Excel表头".
-    virtual void ExportImportHeader() {}
+    virtual void ExportImportHeader();
 
     static constexpr unsigned kRefusedText = 0xFF0000;
     static constexpr unsigned kPricedText = 0x008000;

@@ -1,6 +1,7 @@
 #include "shell/ClientStartup.h"
 
 #include "app/ClientContext.h"
+#include "contacts/CContactPane.h"
 #include "excel/ListExcelExport.h"
 #include "listpane/CRecordListPane.h"
 #include "net/BalanceQuery.h"
@@ -131,6 +132,9 @@ CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
         break;
     case PageCatalog::PreQuery:
         page = new CPreQueryPane(env_, parent);
+        break;
+    case PageCatalog::Contacts:
+        page = new CContactPane(env_, parent);
         break;
     default:
         page = new CRecordListPane(env_, PageCatalog::Title(index), parent);

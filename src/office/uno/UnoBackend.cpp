@@ -1,17 +1,27 @@
 #include "UnoBackend.h"
 
+#include "UnoInteraction.h"
 #include "UnoValues.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
+#include <com/sun/star/util/CloseVetoException.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
+#include <rtl/ref.hxx>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <vector>
 
 namespace quarvel {
 
@@ -38,6 +48,77 @@ QString withReason(const QString &failure, const QString &why)
 QString nativePath(const QString &path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+const char kCsvFilter[] = "Text - txt - csv (StarCalc)";
+// rtl_TextEncoding numbers of the CSV filter options.
+constexpr int kUtf8 = 76;
+constexpr int kWindows936 = 61;
+// Columns of a CSV file read as text, so that "0755..." keeps its zero.
+constexpr int kCsvTextColumns = 256;
+
+bool isCsv(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
+}
+
+// Excel saves CSV in the system's code page (GBK on Chinese Windows) or, when
+// asked, in UTF-8: a file that decodes as UTF-8 is taken as such.
+int csvEncoding(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return kUtf8;
+    const QByteArray head = file.read(4 << 20);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoding happens when the result becomes a string.
+    const QString decoded = utf8.decode(head.size() == (4 << 20) ? head.left(head.size() - 4) : head);
+    return utf8.hasError() ? kWindows936 : kUtf8;
+}
+
+// Comma separated, double-quoted, the file's encoding, from line 1, every
+// column as text, quoted fields as text, no special-number detection, no
+// formulas evaluated.
+rtl::OUString csvOptions(const QString &path)
+{
+    QStringList columns;
+    for (int c = 1; c <= kCsvTextColumns; ++c)
+        columns << QStringLiteral("%1/2").arg(c);
+    const QStringList tokens{QStringLiteral("44"),    QStringLiteral("34"),    QString::number(csvEncoding(path)),
+                             QStringLiteral("1"),     columns.join(u'/'),      QStringLiteral("2052"),
+                             QStringLiteral("true"),  QStringLiteral("false"), QStringLiteral("false"),
+                             QStringLiteral("false"), QStringLiteral("false"), QStringLiteral("-1"),
+                             QStringLiteral("false")};
+    return toOUString(tokens.join(u','));
+}
+
+// The filter the office chose for a loaded document.
+QString filterOf(const Reference<css::lang::XComponent> &component)
+{
+    const Reference<css::frame::XModel> model(component, css::uno::UNO_QUERY);
+    if (!model.is())
+        return QString();
+    const auto args = model->getArgs();
+    for (const css::beans::PropertyValue &p : args) {
+        rtl::OUString name;
+        if (p.Name == "FilterName" && (p.Value >>= name))
+            return toQString(name);
+    }
+    return QString();
+}
+
+void closeComponent(const Reference<css::lang::XComponent> &component)
+{
+    const Reference<css::util::XCloseable> closeable(component, css::uno::UNO_QUERY);
+    try {
+        if (closeable.is()) {
+            closeable->close(true);
+            return;
+        }
+    } catch (const css::util::CloseVetoException &) {
+        // Disposing ends it anyway.
+    }
+    component->dispose();
 }
 
 } // namespace
@@ -159,18 +240,42 @@ int UnoBackend::create(const QString &path, QString &error)
 int UnoBackend::open(const QString &path, bool readOnly, QString &error)
 {
     int id = 0;
+    const rtl::Reference<UnoInteraction> interaction(new UnoInteraction());
     guarded(QStringLiteral("文件打开失败:\r\n") + nativePath(path), error, [&] {
         // Never run a workbook's macros nor follow its links; a template is
         // opened as a copy, so the file stays as it is until it is saved.
-        const auto media = properties({{"Hidden", Any(true)},
-                                       {"MacroExecutionMode", Any(sal_Int16(0))},
-                                       {"UpdateDocMode", Any(sal_Int16(0))},
-                                       {"DocumentService", Any(ascii("com.sun.star.sheet.SpreadsheetDocument"))},
-                                       {readOnly ? "ReadOnly" : "AsTemplate", Any(true)}});
-        const Reference<css::lang::XComponent> component =
-            desktop_->loadComponentFromURL(fileUrl(path), ascii("_blank"), 0, media);
+        // Questions the headless office would ask (passwords, repairs) are
+        // answered with abort.
+        std::vector<std::pair<const char *, Any>> media{
+            {"Hidden", Any(true)},
+            {"MacroExecutionMode", Any(sal_Int16(0))},
+            {"UpdateDocMode", Any(sal_Int16(0))},
+            {"DocumentService", Any(ascii("com.sun.star.sheet.SpreadsheetDocument"))},
+            {"InteractionHandler", Any(Reference<css::task::XInteractionHandler>(interaction.get()))},
+            {readOnly ? "ReadOnly" : "AsTemplate", Any(true)}};
+        if (isCsv(path)) {
+            media.emplace_back("FilterName", Any(ascii(kCsvFilter)));
+            media.emplace_back("FilterOptions", Any(csvOptions(path)));
+        }
+        Reference<css::lang::XComponent> component;
+        try {
+            component = desktop_->loadComponentFromURL(fileUrl(path), ascii("_blank"), 0, properties(media));
+        } catch (const css::uno::Exception &) {
+            if (!interaction->passwordAsked())
+                throw;
+        }
+        if (interaction->passwordAsked()) {
+            if (component.is())
+                closeComponent(component);
+            throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("文件有密码保护,不能打开。")), {}, 0);
+        }
         if (!component.is())
             throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("文件格式无法识别。")), {}, 0);
+        // Anything the office could only read as plain text is no spreadsheet.
+        if (!isCsv(path) && filterOf(component).startsWith(QLatin1String("Text"))) {
+            closeComponent(component);
+            throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("文件不是电子表格。")), {}, 0);
+        }
         auto workbook = std::make_unique<UnoWorkbook>(remote_, component, readOnly);
         if (!readOnly)
             workbook->unifyFonts();
@@ -205,6 +310,18 @@ bool UnoBackend::cellText(int document, int row, int column, QString &text, QStr
 {
     return onWorkbook(document, QStringLiteral("读取单元格失败。"), error,
                       [&](UnoWorkbook &w) { text = w.cellText(row, column); });
+}
+
+bool UnoBackend::usedExtent(int document, int &rows, int &columns, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("读取工作表范围失败。"), error,
+                      [&](UnoWorkbook &w) { w.usedExtent(rows, columns); });
+}
+
+bool UnoBackend::readBlock(int document, int row, int column, int rows, int columns, SheetBlock &cells, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("读取单元格失败。"), error,
+                      [&](UnoWorkbook &w) { cells = w.readBlock(row, column, rows, columns); });
 }
 
 bool UnoBackend::setColumnWidth(int document, int column, int characters, QString &error)

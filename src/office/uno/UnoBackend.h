@@ -30,6 +30,9 @@ public:
     bool setText(int document, int row, int column, const QString &text, QString &error) override;
     bool setBlock(int document, int row, int column, const QList<QList<QVariant>> &cells, QString &error) override;
     bool cellText(int document, int row, int column, QString &text, QString &error) override;
+    bool usedExtent(int document, int &rows, int &columns, QString &error) override;
+    bool readBlock(int document, int row, int column, int rows, int columns, SheetBlock &cells,
+                   QString &error) override;
     bool setColumnWidth(int document, int column, int characters, QString &error) override;
     bool merge(int document, int firstRow, int firstColumn, int lastRow, int lastColumn, QString &error) override;
     bool exportPdf(int document, const QString &pdfPath, int fromPage, int toPage, QString &error) override;

@@ -29,6 +29,12 @@ rtl::OUString fileUrl(const QString &path)
 com::sun::star::uno::Sequence<com::sun::star::beans::PropertyValue>
 properties(std::initializer_list<std::pair<const char *, com::sun::star::uno::Any>> values)
 {
+    return properties(std::vector<std::pair<const char *, com::sun::star::uno::Any>>(values));
+}
+
+com::sun::star::uno::Sequence<com::sun::star::beans::PropertyValue>
+properties(const std::vector<std::pair<const char *, com::sun::star::uno::Any>> &values)
+{
     com::sun::star::uno::Sequence<com::sun::star::beans::PropertyValue> result(sal_Int32(values.size()));
     com::sun::star::beans::PropertyValue *out = result.getArray();
     for (const auto &[name, value] : values) {

@@ -9,6 +9,7 @@
 
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 namespace quarvel {
 
@@ -21,5 +22,7 @@ rtl::OUString fileUrl(const QString &path);
 // A media descriptor or filter data from name/value pairs.
 com::sun::star::uno::Sequence<com::sun::star::beans::PropertyValue>
 properties(std::initializer_list<std::pair<const char *, com::sun::star::uno::Any>> values);
+com::sun::star::uno::Sequence<com::sun::star::beans::PropertyValue>
+properties(const std::vector<std::pair<const char *, com::sun::star::uno::Any>> &values);
 
 } // namespace quarvel

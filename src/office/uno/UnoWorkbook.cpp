@@ -20,6 +20,7 @@
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/sheet/XUniqueCellFormatRangesSupplier.hpp>
@@ -30,12 +31,14 @@
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/CloseVetoException.hpp>
+#include <com/sun/star/util/Date.hpp>
 #include <com/sun/star/util/NumberFormat.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XNumberFormats.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 
+#include <QDate>
 #include <QFileInfo>
 
 #include <cmath>
@@ -297,6 +300,136 @@ QString UnoWorkbook::cachedText(int row, int column)
         if (c >= a.firstColumn && c <= a.lastColumn && r >= a.firstRow && r <= a.lastRow)
             return toQString(Reference<css::text::XTextRange>(cell(row, column), UNO_QUERY_THROW)->getString());
     return plainNumber(number);
+}
+
+void UnoWorkbook::usedExtent(int &rows, int &columns)
+{
+    Reference<css::sheet::XSheetCellCursor> cursor = sheet_->createCursor();
+    Reference<css::sheet::XUsedAreaCursor>(cursor, UNO_QUERY_THROW)->gotoEndOfUsedArea(false);
+    const css::table::CellRangeAddress end =
+        Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+    rows = end.EndRow + 1;
+    columns = end.EndColumn + 1;
+    // An empty sheet leaves the cursor on A1.
+    if (rows == 1 && columns == 1 && cell(1, 1)->getType() == css::table::CellContentType_EMPTY)
+        rows = columns = 0;
+}
+
+SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
+{
+    const Reference<css::table::XCellRange> area =
+        sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1 + columns - 1, row - 1 + rows - 1);
+    const Sequence<Sequence<Any>> data = Reference<css::sheet::XCellRangeData>(area, UNO_QUERY_THROW)->getDataArray();
+    bool numbers = false;
+    for (const Sequence<Any> &line : data)
+        for (const Any &value : line)
+            numbers = numbers || value.getValueTypeClass() == css::uno::TypeClass_DOUBLE;
+    const std::vector<Formatted> formatted = numbers ? formattedAreas(area) : std::vector<Formatted>();
+    const auto kindAt = [&](sal_Int32 r, sal_Int32 c) {
+        for (const Formatted &f : formatted)
+            if (c >= f.area.firstColumn && c <= f.area.lastColumn && r >= f.area.firstRow && r <= f.area.lastRow)
+                return f.kind;
+        return SheetCell::Kind::Number;
+    };
+
+    SheetBlock block;
+    block.reserve(data.getLength());
+    for (sal_Int32 r = 0; r < data.getLength(); ++r) {
+        QList<SheetCell> line;
+        line.reserve(data[r].getLength());
+        for (sal_Int32 c = 0; c < data[r].getLength(); ++c) {
+            const Any &value = data[r][c];
+            rtl::OUString text;
+            double number = 0;
+            SheetCell out;
+            if (value >>= text) {
+                if (!text.isEmpty())
+                    out = SheetCell::Text(toQString(text));
+            } else if (value >>= number) {
+                out = SheetCell::Number(number);
+                out.kind = kindAt(row - 1 + r, column - 1 + c);
+                if (out.kind != SheetCell::Kind::Number && out.kind != SheetCell::Kind::Boolean)
+                    out.number += dayShift();
+            } else {
+                out = errorCell(row + int(r), column + int(c));
+            }
+            line.append(std::move(out));
+        }
+        block.append(std::move(line));
+    }
+    return block;
+}
+
+// Where numbers read as dates, times or truth values: asked per distinct cell
+// format (a handful per sheet), not per range of equal formatting, which can
+// be one per cell in a sheet Excel saved.
+std::vector<UnoWorkbook::Formatted> UnoWorkbook::formattedAreas(const Reference<css::table::XCellRange> &area)
+{
+    std::vector<Formatted> formatted;
+    const Reference<css::container::XIndexAccess> formats =
+        Reference<css::sheet::XUniqueCellFormatRangesSupplier>(area, UNO_QUERY_THROW)->getUniqueCellFormatRanges();
+    for (sal_Int32 i = 0, n = formats->getCount(); i < n; ++i) {
+        const Any ranges = formats->getByIndex(i);
+        sal_Int32 key = 0;
+        Reference<css::beans::XPropertySet>(ranges, UNO_QUERY_THROW)->getPropertyValue(ascii("NumberFormat")) >>= key;
+        const SheetCell::Kind kind = numberKind(key);
+        if (kind == SheetCell::Kind::Number)
+            continue;
+        const Sequence<css::table::CellRangeAddress> addresses =
+            Reference<css::sheet::XSheetCellRanges>(ranges, UNO_QUERY_THROW)->getRangeAddresses();
+        for (const css::table::CellRangeAddress &a : addresses)
+            formatted.push_back({{a.StartColumn, a.StartRow, a.EndColumn, a.EndRow}, kind});
+    }
+    return formatted;
+}
+
+// A cell the data array left void holds an error (#DIV/0!, #REF!, Err:502).
+SheetCell UnoWorkbook::errorCell(int row, int column)
+{
+    const Reference<css::table::XCell> c = cell(row, column);
+    if (c->getError() == 0)
+        return SheetCell();
+    SheetCell out;
+    out.kind = SheetCell::Kind::Error;
+    out.text = toQString(Reference<css::text::XTextRange>(c, UNO_QUERY_THROW)->getString());
+    return out;
+}
+
+SheetCell::Kind UnoWorkbook::numberKind(sal_Int32 formatKey)
+{
+    const auto known = numberKinds_.find(formatKey);
+    if (known != numberKinds_.end())
+        return known->second;
+    Reference<css::util::XNumberFormatsSupplier> supplier(component_, UNO_QUERY_THROW);
+    sal_Int16 type = 0;
+    supplier->getNumberFormats()->getByKey(formatKey)->getPropertyValue(ascii("Type")) >>= type;
+    namespace NF = css::util::NumberFormat;
+    SheetCell::Kind kind = SheetCell::Kind::Number;
+    if ((type & NF::DATETIME) == NF::DATETIME)
+        kind = SheetCell::Kind::DateTime;
+    else if (type & NF::DATE)
+        kind = SheetCell::Kind::Date;
+    else if (type & NF::TIME)
+        kind = SheetCell::Kind::Time;
+    else if (type & NF::LOGICAL)
+        kind = SheetCell::Kind::Boolean;
+    numberKinds_[formatKey] = kind;
+    return kind;
+}
+
+double UnoWorkbook::dayShift()
+{
+    if (dayShiftKnown_)
+        return dayShift_;
+    css::util::Date zero;
+    zero.Year = 1899;
+    zero.Month = 12;
+    zero.Day = 30;
+    Reference<css::util::XNumberFormatsSupplier> supplier(component_, UNO_QUERY_THROW);
+    supplier->getNumberFormatSettings()->getPropertyValue(ascii("NullDate")) >>= zero;
+    dayShift_ = double(QDate(1899, 12, 30).daysTo(QDate(zero.Year, zero.Month, zero.Day)));
+    dayShiftKnown_ = true;
+    return dayShift_;
 }
 
 // Calc saves a column width in digits of the standard font, the digit's

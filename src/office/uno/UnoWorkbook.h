@@ -3,9 +3,12 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/uno/Reference.hxx>
 #include <com/sun/star/uno/Sequence.hxx>
 #include <com/sun/star/uno/XComponentContext.hpp>
+
+#include "excel/SheetCell.h"
 
 #include <QList>
 #include <QString>
@@ -37,6 +40,11 @@ public:
     void setText(int row, int column, const QString &text);
     void setBlock(int row, int column, const QList<QList<QVariant>> &cells);
     QString cellText(int row, int column);
+    // The last used row and column of the first worksheet; 0, 0 when empty.
+    void usedExtent(int &rows, int &columns);
+    // The values of a rectangle in one call, dates and truth values told
+    // apart from plain numbers by their cells' formats.
+    SheetBlock readBlock(int row, int column, int rows, int columns);
     void setColumnWidth(int column, int characters);
     void merge(int firstRow, int firstColumn, int lastRow, int lastColumn);
     void exportPdf(const QString &pdfPath, int fromPage, int toPage);
@@ -49,11 +57,21 @@ private:
     struct Area {
         sal_Int32 firstColumn, firstRow, lastColumn, lastRow;
     };
+    struct Formatted {
+        Area area;
+        SheetCell::Kind kind;
+    };
 
     com::sun::star::uno::Reference<com::sun::star::table::XCell> cell(int row, int column);
     QString textOf(const com::sun::star::uno::Reference<com::sun::star::table::XCell> &cell);
     QString numberText(const com::sun::star::uno::Reference<com::sun::star::table::XCell> &cell, double value);
     bool shownAsText(sal_Int32 formatKey);
+    SheetCell::Kind numberKind(sal_Int32 formatKey);
+    std::vector<Formatted>
+    formattedAreas(const com::sun::star::uno::Reference<com::sun::star::table::XCellRange> &area);
+    // Days from 1899-12-30 to the workbook's own day zero (1904 workbooks).
+    double dayShift();
+    SheetCell errorCell(int row, int column);
     void readUsedArea();
     QString cachedText(int row, int column);
     double digitWidth();
@@ -66,6 +84,9 @@ private:
     double digitWidth_ = 0;
     // Number formats shown as text rather than as a plain number (dates, times, truth values).
     std::map<sal_Int32, bool> textFormats_;
+    std::map<sal_Int32, SheetCell::Kind> numberKinds_;
+    double dayShift_ = 0;
+    bool dayShiftKnown_ = false;
     // Imports read cell after cell: a read-only workbook's used area is read once.
     bool cached_ = false;
     com::sun::star::uno::Sequence<com::sun::star::uno::Sequence<com::sun::star::uno::Any>> cache_;

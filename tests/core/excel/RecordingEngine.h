@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
+
 // A spreadsheet engine that only writes down what it is asked to do, for
 // the rules of ExcelSession and the list export. The same paths run against
 // LibreOffice in tests/office.
@@ -65,6 +67,29 @@ public:
     {
         text = engine_.cells.value(QStringLiteral("%1,%2").arg(row).arg(column));
         return record(QStringLiteral("cellText"), QStringLiteral("%1,%2").arg(row).arg(column));
+    }
+    bool usedExtent(int &rows, int &columns) override
+    {
+        rows = columns = 0;
+        for (auto it = engine_.cells.cbegin(); it != engine_.cells.cend(); ++it) {
+            rows = std::max(rows, it.key().section(u',', 0, 0).toInt());
+            columns = std::max(columns, it.key().section(u',', 1, 1).toInt());
+        }
+        return record(QStringLiteral("extent"), QStringLiteral("%1,%2").arg(rows).arg(columns));
+    }
+    bool readBlock(int row, int column, int rows, int columns, quarvel::SheetBlock &cells) override
+    {
+        cells.clear();
+        for (int r = row; r < row + rows; ++r) {
+            QList<quarvel::SheetCell> line;
+            for (int c = column; c < column + columns; ++c) {
+                const QString text = engine_.cells.value(QStringLiteral("%1,%2").arg(r).arg(c));
+                line.append(text.isEmpty() ? quarvel::SheetCell() : quarvel::SheetCell::Text(text));
+            }
+            cells.append(line);
+        }
+        return record(QStringLiteral("readBlock"),
+                      QStringLiteral("%1,%2 %3x%4").arg(row).arg(column).arg(rows).arg(columns));
     }
     bool setColumnWidth(int column, int characters) override
     {

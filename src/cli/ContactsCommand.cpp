@@ -1,0 +1,181 @@
+#include "ContactsCommand.h"
+
+#include "Cli.h"
+#include "SheetImportCommand.h"
+#include "contacts/ContactForm.h"
+#include "contacts/ContactImport.h"
+#include "text/Gbk.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+namespace quarvel {
+
+namespace {
+
+// The contact id argument; -1 when it is missing or not a positive number.
+int idArgument(const QStringList &args)
+{
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1String("--")))
+            continue;
+        bool ok = false;
+        const int id = a.toInt(&ok);
+        return ok && id > 0 ? id : -1;
+    }
+    return -1;
+}
+
+QString notFound(int iid)
+{
+    return QStringLiteral("名录记录%1不存在。").arg(iid);
+}
+
+} // namespace
+
+int ContactsCommand::run(Cli &cli, const QStringList &args)
+{
+    if (args.isEmpty())
+        return Cli::usage(QStringLiteral("contacts: a subcommand is needed"));
+    const QString sub = args.first();
+    if (sub == QLatin1String("add"))
+        return add(cli, args.mid(1));
+    if (sub == QLatin1String("list"))
+        return list(cli, args.mid(1));
+    if (sub == QLatin1String("show"))
+        return show(cli, args.mid(1));
+    if (sub == QLatin1String("delete"))
+        return remove(cli, args.mid(1));
+    if (sub == QLatin1String("import"))
+        return importSheet(cli, args.mid(1));
+    if (sub == QLatin1String("export-header"))
+        return exportHeader(cli, args.mid(1));
+    return Cli::usage(QStringLiteral("contacts: unknown subcommand %1").arg(sub));
+}
+
+int ContactsCommand::add(Cli &cli, const QStringList &args)
+{
+    QList<std::pair<const ContactValues::Field *, QString>> values;
+    for (const QString &arg : args) {
+        const qsizetype eq = arg.indexOf(u'=');
+        const ContactValues::Field *field = eq > 0 ? ContactValues::field(arg.left(eq)) : nullptr;
+        if (!field)
+            return Cli::usage(
+                QStringLiteral("contacts add: FIELD=VALUE with a contact field expected, got %1").arg(arg));
+        values.append({field, arg.mid(eq + 1)});
+    }
+    ClientContext *context = cli.context();
+    if (!context)
+        return Cli::Failed;
+    ContactForm form(*context, cli.prompter());
+    int saved = -1;
+    form.setRecordChanged([&saved](bool ok, const ContactRecord &r) {
+        if (ok)
+            saved = r.iid;
+    });
+    for (const auto &[field, value] : values)
+        form.values().*(field->value) = value;
+    if (!form.SaveContact())
+        return Cli::Refused;
+    Cli::out(QStringLiteral("%1\n").arg(saved));
+    return Cli::Done;
+}
+
+int ContactsCommand::list(Cli &cli, const QStringList &args)
+{
+    // A listing only reads, so it may run beside the window holding the files.
+    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
+    if (!context)
+        return Cli::Failed;
+    const ContactFile &file = context->contacts();
+    if (args.contains(QLatin1String("--json"))) {
+        QJsonArray all;
+        for (int i = 0; i < file.GetCount(); ++i)
+            all.append(RecordField::toJson(file.At(i), ContactRecord::fields()));
+        Cli::out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)));
+        return Cli::Done;
+    }
+    for (int i = 0; i < file.GetCount(); ++i) {
+        const ContactRecord *r = file.At(i);
+        Cli::out(QStringLiteral("%1\t%2\t%3\t%4\n")
+                     .arg(r->iid)
+                     .arg(Gbk::field(r->ccode), Gbk::field(r->cname), Gbk::field(r->cphone)));
+    }
+    return Cli::Done;
+}
+
+int ContactsCommand::show(Cli &cli, const QStringList &args)
+{
+    const int iid = idArgument(args);
+    if (iid < 0)
+        return Cli::usage(QStringLiteral("contacts show: a contact id is needed"));
+    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
+    if (!context)
+        return Cli::Failed;
+    const ContactRecord *found = context->contacts().Find(iid);
+    if (!found) {
+        cli.prompter().error(QString(), notFound(iid));
+        return Cli::Refused;
+    }
+    const QJsonObject record = RecordField::toJson(found, ContactRecord::fields());
+    if (args.contains(QLatin1String("--json"))) {
+        Cli::out(QString::fromUtf8(QJsonDocument(record).toJson(QJsonDocument::Indented)));
+        return Cli::Done;
+    }
+    for (auto it = record.begin(); it != record.end(); ++it)
+        Cli::out(QStringLiteral("%1\t%2\n").arg(it.key(), it.value().toVariant().toString()));
+    return Cli::Done;
+}
+
+int ContactsCommand::remove(Cli &cli, const QStringList &args)
+{
+    const int iid = idArgument(args);
+    if (iid < 0)
+        return Cli::usage(QStringLiteral("contacts delete: a contact id is needed"));
+    ClientContext *context = cli.context();
+    if (!context)
+        return Cli::Failed;
+    // The page's delete; the command itself answers the page's question.
+    ContactForm form(*context, cli.prompter());
+    if (!form.LoadContact(iid)) {
+        cli.prompter().error(QString(), notFound(iid));
+        return Cli::Refused;
+    }
+    return form.DeleteContact() ? Cli::Done : Cli::Refused;
+}
+
+int ContactsCommand::importSheet(Cli &cli, const QStringList &args)
+{
+    SheetImportCommand::Arguments a;
+    if (!SheetImportCommand::parseImport(QStringLiteral("contacts"), args, a))
+        return Cli::Failed;
+    ClientContext *context = cli.context(a.dryRun ? RecordFile::Mode::ReadOnly : RecordFile::Mode::ReadWrite);
+    if (!context)
+        return Cli::Failed;
+    if (!a.dryRun) {
+        ContactImport rules(context->contacts());
+        return SheetImportCommand::run(*context, a.file, rules, false);
+    }
+    // A dry run imports into a copy of the address book, so that it meets
+    // exactly what a real import would.
+    QTemporaryDir scratch;
+    ContactFile copy;
+    if (!scratch.isValid() || !SheetImportCommand::openScratch(*context, QStringLiteral("DATA/rsdata.dat"),
+                                                               scratch.path(), copy, sizeof(ContactRecord)))
+        return Cli::Failed;
+    copy.RebuildIndexes();
+    ContactImport rules(copy);
+    return SheetImportCommand::run(*context, a.file, rules, true);
+}
+
+int ContactsCommand::exportHeader(Cli &cli, const QStringList &args)
+{
+    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
+    if (!context)
+        return Cli::Failed;
+    return SheetImportCommand::exportHeader(cli, *context, args, ContactImport::SheetName(), ContactImport::FileName(),
+                                            ContactImport::ExportColumns());
+}
+
+} // namespace quarvel

@@ -1,0 +1,101 @@
+#include "SheetImportCommand.h"
+
+#include "Cli.h"
+#include "excel/ExcelSession.h"
+#include "excel/ImportHeaderFile.h"
+#include "excel/SheetImport.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace quarvel {
+
+bool SheetImportCommand::parseImport(const QString &command, const QStringList &args, Arguments &out)
+{
+    for (const QString &a : args) {
+        if (a == QLatin1String("--dry-run")) {
+            out.dryRun = true;
+        } else if (a.startsWith(QLatin1String("--")) || !out.file.isEmpty()) {
+            Cli::usage(QStringLiteral("%1 import: unexpected argument %2").arg(command, a));
+            return false;
+        } else {
+            out.file = a;
+        }
+    }
+    if (out.file.isEmpty()) {
+        Cli::usage(QStringLiteral("%1 import: a spreadsheet file is needed").arg(command));
+        return false;
+    }
+    return true;
+}
+
+int SheetImportCommand::run(ClientContext &context, const QString &file, SheetImportRules &rules, bool dryRun)
+{
+    // The import asks nothing; an ExcelSession still wants someone to ask.
+    ScriptedPrompter silent(false);
+    ExcelSession session(context, silent);
+    SheetImportReport report = SheetImport(session, rules).Run(QFileInfo(file).absoluteFilePath());
+    report.dryRun = dryRun;
+    if (!dryRun)
+        context.FlushRecords();
+    using Outcome = SheetImportReport::Outcome;
+    QString message = report.message;
+    message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (report.isError())
+        Cli::err(message + u'\n');
+    else
+        Cli::out(message + u'\n');
+    for (const QString &line : report.rowLines())
+        Cli::out(line + u'\n');
+    switch (report.outcome) {
+    case Outcome::Finished:
+    case Outcome::Stopped:
+        return Cli::Done;
+    case Outcome::Refused:
+        return Cli::Refused;
+    case Outcome::Failed:
+        return Cli::Failed;
+    case Outcome::NotStarted:
+        break;
+    }
+    // Only a missing office is the machine's fault; every other refusal is the sheet's.
+    return report.message == ExcelSession::CannotStartText() ? Cli::Failed : Cli::Refused;
+}
+
+bool SheetImportCommand::openScratch(ClientContext &context, const QString &relative, const QString &folder,
+                                     RecordFile &file, int recordSize)
+{
+    const QString copy = folder + u'/' + QFileInfo(relative).fileName();
+    const QString original = context.path(relative);
+    if (QFileInfo::exists(original) && !QFile::copy(original, copy)) {
+        Cli::err(QStringLiteral("无法复制%1用于试运行。\n").arg(original));
+        return false;
+    }
+    if (!file.OpenFile(copy, recordSize)) {
+        Cli::err(file.errorText() + u'\n');
+        return false;
+    }
+    return true;
+}
+
+int SheetImportCommand::exportHeader(Cli &cli, ClientContext &context, const QStringList &args,
+                                     const QString &sheetName, const QString &fileName,
+                                     const QList<ImportColumn> &columns)
+{
+    QString path;
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1String("--")) || !path.isEmpty())
+            return Cli::usage(QStringLiteral("export-header: unexpected argument %1").arg(a));
+        path = a;
+    }
+    if (path.isEmpty())
+        path = ImportHeaderFile::DefaultPath(context.path(QStringLiteral("DATA_TEMP")), fileName);
+    path = QFileInfo(path).absoluteFilePath();
+    ExcelSession session(context, cli.prompter());
+    if (!ImportHeaderFile::Export(session, cli.prompter(), sheetName, path, columns))
+        return Cli::Failed;
+    Cli::out(path + u'\n');
+    return Cli::Done;
+}
+
+} // namespace quarvel

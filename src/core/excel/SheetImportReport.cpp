@@ -1,0 +1,79 @@
+#include "excel/SheetImportReport.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace quarvel {
+
+void SheetImportReport::add(int row, Kind kind, const QString &what, const QString &why)
+{
+    if (kind == Kind::Skipped)
+        ++skipped;
+    lines.append({row, kind, what, why});
+}
+
+bool SheetImportReport::isError() const
+{
+    return outcome == Outcome::NotStarted || outcome == Outcome::Refused || outcome == Outcome::Failed;
+}
+
+QStringList SheetImportReport::rowLines() const
+{
+    QStringList out;
+    for (const Line &line : lines)
+        if (line.row > 0 && line.kind != Kind::Changed)
+            out << QStringLiteral("%1\t%2\t%3").arg(line.row).arg(line.what, line.why);
+    return out;
+}
+
+QString SheetImportReport::KindText(Kind kind)
+{
+    switch (kind) {
+    case Kind::Skipped:
+        return QStringLiteral("跳过");
+    case Kind::Incomplete:
+        return QStringLiteral("不完整");
+    case Kind::Changed:
+        return QStringLiteral("有改动");
+    case Kind::Refused:
+        return QStringLiteral("中止");
+    }
+    return QString();
+}
+
+QString SheetImportReport::Text() const
+{
+    QStringList out;
+    if (dryRun)
+        out << QStringLiteral("试运行:没有写入任何记录,以下是实际导入时的结果。");
+    if (!file.isEmpty())
+        out << QStringLiteral("文件: ") + QDir::toNativeSeparators(file);
+    out << message;
+    out << QStringLiteral("写入: %1 条(其中不完整 %2 条)").arg(written).arg(incomplete);
+    out << QStringLiteral("跳过: %1 行").arg(skipped);
+    if (stopRow > 0)
+        out << QStringLiteral("第%1行及以后的行没有导入。").arg(stopRow);
+    if (!lines.isEmpty())
+        out << QStringLiteral("────────────────────");
+    for (const Line &line : lines) {
+        const QString where = line.row > 0 ? QStringLiteral("第%1行").arg(line.row) : QStringLiteral("表头");
+        out << QStringLiteral("%1\t%2\t%3\t%4").arg(where, KindText(line.kind), line.what, line.why);
+    }
+    return out.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+bool SheetImportReport::SaveText(const QString &path, QString *error) const
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        // With its byte-order mark Windows editors take it as UTF-8.
+        file.write("\xEF\xBB\xBF" + Text().toUtf8());
+        if (file.commit())
+            return true;
+    }
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+} // namespace quarvel

@@ -1,0 +1,441 @@
+#include "OfficeTestSupport.h"
+
+#include "app/ClientContext.h"
+#include "contacts/ContactImport.h"
+#include "core/preinput/PreInputFixture.h"
+#include "excel/ImportHeaderFile.h"
+#include "excel/SheetImport.h"
+#include "preinput/PreInputImport.h"
+#include "support/TempRoot.h"
+#include "text/Gbk.h"
+
+#include <QDate>
+#include <QMap>
+#include <QTextStream>
+
+using namespace quarvel;
+using namespace officetest;
+using Outcome = SheetImportReport::Outcome;
+
+namespace {
+
+QString text(const char *bytes)
+{
+    return Gbk::toUnicode(QByteArray(bytes));
+}
+
+QString escaped(const QString &s)
+{
+    return s.toHtmlEscaped();
+}
+
+// A sheet written as flat ODF XML, which LibreOffice reads as it reads any
+// spreadsheet: strings, numbers, dates, formulas ("=..."), merged cells.
+struct Sheet {
+    QList<QList<QVariant>> rows;
+    // (row, column) from 1 -> columns spanned.
+    QMap<QPair<int, int>, int> spans;
+    // Empty rows before the last row, kept as one repeated row as Calc does.
+    int emptyRows = 0;
+
+    QString cellXml(const QVariant &v, int span) const
+    {
+        const QString spanned = span > 1 ? QStringLiteral(" table:number-columns-spanned=\"%1\"").arg(span) : QString();
+        if (!v.isValid())
+            return QStringLiteral("<table:table-cell/>");
+        if (v.typeId() == QMetaType::QDate) {
+            const QString iso = v.toDate().toString(Qt::ISODate);
+            return QStringLiteral("<table:table-cell table:style-name=\"ce1\" office:value-type=\"date\" "
+                                  "office:date-value=\"%1\"%2><text:p>%1</text:p></table:table-cell>")
+                .arg(iso, spanned);
+        }
+        if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int)
+            return QStringLiteral("<table:table-cell office:value-type=\"float\" office:value=\"%1\"%2/>")
+                .arg(QString::number(v.toDouble(), 'f', 6), spanned);
+        const QString s = v.toString();
+        if (s.startsWith(u'='))
+            return QStringLiteral("<table:table-cell table:formula=\"of:%1\"%2/>").arg(escaped(s), spanned);
+        return QStringLiteral("<table:table-cell office:value-type=\"string\"%2><text:p>%1</text:p></table:table-cell>")
+            .arg(escaped(s), spanned);
+    }
+
+    QString xml() const
+    {
+        QString out = QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+            "xmlns:number=\"urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0\" "
+            "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+            "xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\" office:version=\"1.2\" "
+            "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\"><office:automatic-styles>"
+            "<number:date-style style:name=\"N1\"><number:year number:style=\"long\"/><number:text>-</number:text>"
+            "<number:month number:style=\"long\"/><number:text>-</number:text><number:day number:style=\"long\"/>"
+            "</number:date-style><style:style style:name=\"ce1\" style:family=\"table-cell\" "
+            "style:data-style-name=\"N1\"/></office:automatic-styles><office:body><office:spreadsheet>"
+            "<table:table table:name=\"Sheet1\">");
+        for (int r = 0; r < int(rows.size()); ++r) {
+            if (r == int(rows.size()) - 1 && emptyRows > 0)
+                out += QStringLiteral("<table:table-row table:number-rows-repeated=\"%1\"><table:table-cell/>"
+                                      "</table:table-row>")
+                           .arg(emptyRows);
+            out += QStringLiteral("<table:table-row>");
+            for (int c = 0; c < int(rows[r].size()); ++c)
+                out += cellXml(rows[r][c], spans.value({r + 1, c + 1}, 1));
+            out += QStringLiteral("</table:table-row>");
+        }
+        return out + QStringLiteral("</table:table></office:spreadsheet></office:body></office:document>\n");
+    }
+
+    // The same rows as Excel writes CSV: every value as its text.
+    QString csv() const
+    {
+        QString out;
+        for (const QList<QVariant> &row : rows) {
+            QStringList cells;
+            for (const QVariant &v : row) {
+                QString s = v.typeId() == QMetaType::QDate    ? v.toDate().toString(Qt::ISODate)
+                            : v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 15)
+                                                              : v.toString();
+                if (s.contains(u',') || s.contains(u'"'))
+                    s = u'"' + s.replace(u'"', QStringLiteral("\"\"")) + u'"';
+                cells << s;
+            }
+            out += cells.join(u',') + QStringLiteral("\r\n");
+        }
+        return out;
+    }
+
+    // The sheet in a file of the given format (xls, xlsx, ods, csv, fods).
+    QString write(const Folder &folder, const QString &name, const QString &format,
+                  const QByteArray &csvEncoding = "UTF-8") const
+    {
+        const QString path = folder.file(name + u'.' + format);
+        QFile file(format == QLatin1String("csv") || format == QLatin1String("fods")
+                       ? path
+                       : folder.file(name + QStringLiteral("-source.fods")));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        if (format == QLatin1String("csv"))
+            file.write(csvEncoding == "GBK" ? Gbk::fromUnicode(csv()) : csv().toUtf8());
+        else
+            file.write(xml().toUtf8());
+        file.close();
+        if (format == QLatin1String("csv") || format == QLatin1String("fods"))
+            return path;
+        QString error;
+        auto document = engine().open(file.fileName(), SpreadsheetEngine::Access::Edit, &error);
+        EXPECT_TRUE(document) << error.toStdString();
+        if (document) {
+            EXPECT_TRUE(document->save(path)) << document->errorText().toStdString();
+            document->close();
+        }
+        return path;
+    }
+};
+
+// A started client root whose imports run against the real office.
+struct Client {
+    TempRoot root;
+    ClientContext context{root.path()};
+    ScriptedPrompter prompter;
+
+    Client()
+    {
+        context.setSpreadsheetEngine(&engine());
+        EXPECT_TRUE(context.Start(prompter));
+        context.baseData().parse(PreInputFixture::baseText(false));
+    }
+
+    SheetImportReport run(SheetImportRules &rules, const QString &path, SheetImport::Progress progress = {})
+    {
+        ExcelSession session(context, prompter);
+        SheetImport reader(session, rules);
+        reader.setProgress(std::move(progress));
+        return reader.Run(path);
+    }
+
+    SheetImportReport importRecords(const QString &path, SheetImport::Progress progress = {})
+    {
+        PreInputImport rules(context.preInputs(), {context.baseData(), context.settings(), 0, QDate(2009, 3, 5)});
+        return run(rules, path, std::move(progress));
+    }
+
+    SheetImportReport importContacts(const QString &path)
+    {
+        ContactImport rules(context.contacts());
+        return run(rules, path);
+    }
+
+    const PreInputRecord *record(const char *number)
+    {
+        return context.preInputs().FindLastByNumber(QString::fromLatin1(number));
+    }
+};
+
+Sheet recordSheet()
+{
+    Sheet s;
+    s.rows = {
+        {QStringLiteral("运单号"), QStringLiteral("目的地"), QStringLiteral("收件人"), QStringLiteral("收件电话"),
+         QStringLiteral("收件邮编"), QStringLiteral("收件地址"), QStringLiteral("重量"), QStringLiteral("备注"),
+         QStringLiteral("件数")},
+        {QStringLiteral("AB0000001"), QStringLiteral("北京市"), QStringLiteral("张三"), QStringLiteral("0755123456"),
+         QStringLiteral("010010"), QStringLiteral("北京市朝阳区建国路1号"), 2.5, QDate(2009, 3, 5), 3.0},
+        {QStringLiteral("AB0000002"), QStringLiteral("usa"), QStringLiteral("John"), 13800138000.0, 518000.0,
+         QStringLiteral("Main Street 1"), 1.25, QStringLiteral("=1/0"), 1.0},
+        {QStringLiteral("AB0000003"), QStringLiteral("深圳"), QStringLiteral("李四"), QStringLiteral("13900000000"),
+         QVariant(), QStringLiteral("深圳市南山区科技园"), 0.5, QString(10000, u'长'), 1.0},
+    };
+    return s;
+}
+
+} // namespace
+
+// The same sheet saved by LibreOffice in every format a customer sends.
+TEST(OfficeSheetImport, RecordsComeInFromEveryFormatWithTheirTextsAndNumbersIntact)
+{
+    Folder folder;
+    const Sheet sheet = recordSheet();
+    for (const QString &format :
+         {QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("ods"), QStringLiteral("csv")}) {
+        SCOPED_TRACE(format.toStdString());
+        Client c;
+        const SheetImportReport report = c.importRecords(sheet.write(folder, QStringLiteral("records"), format));
+        ASSERT_EQ(report.outcome, Outcome::Finished) << report.message.toStdString();
+        const bool csv = format == QLatin1String("csv");
+        // A CSV cell is text: "=1/0" is no formula there.
+        EXPECT_EQ(report.written, csv ? 3 : 2);
+        const PreInputRecord *first = c.record("AB0000001");
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(text(first->cphone), QStringLiteral("0755123456"));
+        EXPECT_EQ(text(first->creceiverzip), QStringLiteral("010010"));
+        EXPECT_EQ(text(first->cremark), csv ? QStringLiteral("2009-03-05") : QStringLiteral("2009.03.05"));
+        EXPECT_DOUBLE_EQ(first->fweight, 2.5);
+        EXPECT_EQ(first->npieces, 3);
+        EXPECT_EQ(first->nlocked, 0);
+        const PreInputRecord *second = c.record("AB0000002");
+        if (csv) {
+            ASSERT_NE(second, nullptr);
+            EXPECT_EQ(text(second->cphone), QStringLiteral("13800138000"));
+            EXPECT_EQ(text(second->creceiverzip), QStringLiteral("518000"));
+            EXPECT_EQ(text(second->cdes), QStringLiteral("USA"));
+        } else {
+            EXPECT_EQ(second, nullptr);
+            bool skipped = false;
+            for (const SheetImportReport::Line &l : report.lines)
+                skipped = skipped || (l.row == 3 && l.kind == SheetImportReport::Kind::Skipped &&
+                                      l.why.startsWith(QStringLiteral("[备注]单元格的公式有错误")));
+            EXPECT_TRUE(skipped) << report.Text().toStdString();
+        }
+        const PreInputRecord *third = c.record("AB0000003");
+        ASSERT_NE(third, nullptr);
+        EXPECT_TRUE(text(third->cremark).isEmpty());
+        EXPECT_EQ(text(third->cdes), QStringLiteral("深圳"));
+    }
+}
+
+TEST(OfficeSheetImport, NumbersHeldAsNumbersComeInAsTheirDigits)
+{
+    Folder folder;
+    Sheet sheet;
+    sheet.rows = {{QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("地址"), QStringLiteral("邮编"),
+                   QStringLiteral("短信电话")},
+                  {QStringLiteral("张三"), 13800138000.0, QStringLiteral("北京市朝阳区"), 100020.0, 8613912345678.0}};
+    Client c;
+    const SheetImportReport report =
+        c.importContacts(sheet.write(folder, QStringLiteral("numbers"), QStringLiteral("xls")));
+    ASSERT_EQ(report.written, 1) << report.message.toStdString();
+    const ContactRecord &r = *c.context.contacts().At(0);
+    EXPECT_EQ(text(r.cphone), QStringLiteral("13800138000"));
+    EXPECT_EQ(text(r.czip), QStringLiteral("100020"));
+    EXPECT_EQ(text(r.csms), QStringLiteral("8613912345678"));
+}
+
+TEST(OfficeSheetImport, GbkCsvAsExcelSavesItOnChineseWindows)
+{
+    Folder folder;
+    Sheet sheet;
+    sheet.rows = {{QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("地址")},
+                  {QStringLiteral("张三"), QStringLiteral("02088886666"), QStringLiteral("广州市天河区天河路100号")}};
+    Client c;
+    const SheetImportReport report =
+        c.importContacts(sheet.write(folder, QStringLiteral("gbk"), QStringLiteral("csv"), "GBK"));
+    ASSERT_EQ(report.written, 1) << report.message.toStdString();
+    EXPECT_EQ(text(c.context.contacts().At(0)->caddr), QStringLiteral("广州市天河区天河路100号"));
+    EXPECT_EQ(text(c.context.contacts().At(0)->cphone), QStringLiteral("02088886666"));
+}
+
+TEST(OfficeSheetImport, MergedHeaderCellsCountForTheirFirstColumn)
+{
+    Folder folder;
+    Sheet sheet;
+    sheet.rows = {{QStringLiteral("运单号"), QVariant(), QStringLiteral("目的地")},
+                  {QStringLiteral("AB0000009"), QStringLiteral("旁注"), QStringLiteral("北京市")}};
+    sheet.spans[{1, 1}] = 2;
+    Client c;
+    const SheetImportReport report =
+        c.importRecords(sheet.write(folder, QStringLiteral("merged"), QStringLiteral("xlsx")));
+    EXPECT_EQ(report.written, 1) << report.message.toStdString();
+    EXPECT_NE(c.record("AB0000009"), nullptr);
+}
+
+TEST(OfficeSheetImport, CharactersOutsideGbkStopTheImportNamingRowAndField)
+{
+    Folder folder;
+    Sheet sheet = recordSheet();
+    sheet.rows[3][2] = QStringLiteral("李𠀀");
+    Client c;
+    const SheetImportReport report = c.importRecords(sheet.write(folder, QStringLiteral("gbk"), QStringLiteral("ods")));
+    EXPECT_EQ(report.outcome, Outcome::Refused);
+    EXPECT_EQ(report.message, QStringLiteral("第4行[收件人]含有不能保存的字符“𠀀”，请改用其他文字。"));
+    EXPECT_EQ(c.context.preInputs().GetCount(), 1);
+    EXPECT_EQ(c.record("AB0000003"), nullptr);
+}
+
+TEST(OfficeSheetImport, FilesThatAreNoUsableSheetAreRefusedClearly)
+{
+    Folder folder;
+    Client c;
+    QFile pdf(folder.file(QStringLiteral("report.xls")));
+    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
+    pdf.write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj <</Type /Catalog>> endobj\n\x01\x02\x03\xFF\xFE");
+    pdf.close();
+    SheetImportReport report = c.importContacts(pdf.fileName());
+    EXPECT_EQ(report.outcome, Outcome::NotStarted);
+    EXPECT_TRUE(report.message.startsWith(QStringLiteral("文件打开失败:"))) << report.message.toStdString();
+    EXPECT_TRUE(report.message.endsWith(QStringLiteral("文件不是电子表格。")) ||
+                report.message.endsWith(QStringLiteral("文件格式无法识别。")))
+        << report.message.toStdString();
+
+    const QString empty = folder.file(QStringLiteral("empty.xlsx"));
+    QString error;
+    auto document = engine().create(empty, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    document->close();
+    report = c.importContacts(empty);
+    EXPECT_EQ(report.message, QStringLiteral("文件的第一个工作表是空的,没有可导入的数据。"));
+
+    Sheet sheet;
+    sheet.rows = {{QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("地址")},
+                  {QStringLiteral("张三"), QStringLiteral("111"), QStringLiteral("北京市朝阳区")}};
+    const QString plain = sheet.write(folder, QStringLiteral("plain"), QStringLiteral("ods"));
+    const QString locked = folder.file(QStringLiteral("locked.ods"));
+    int code = -1;
+    run(QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(QUARVEL_SOURCE_DIR "/tests/office/encrypt_ods.py"), plain, locked, QStringLiteral("secret")},
+        &code);
+    ASSERT_EQ(code, 0);
+    report = c.importContacts(locked);
+    EXPECT_EQ(report.outcome, Outcome::NotStarted);
+    EXPECT_TRUE(report.message.endsWith(QStringLiteral("文件有密码保护,不能打开。"))) << report.message.toStdString();
+    EXPECT_EQ(c.context.contacts().GetCount(), 0);
+    // The office is still there for the next file.
+    EXPECT_EQ(c.importContacts(plain).written, 1);
+}
+
+TEST(OfficeSheetImport, HugeSheetsAreRefusedAndWideOnesReadOnlyTheirHeaderColumns)
+{
+    Folder folder;
+    Client c;
+    Sheet tall;
+    tall.rows = {{QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("地址")},
+                 {QStringLiteral("张三"), QStringLiteral("111"), QStringLiteral("北京市朝阳区")},
+                 {QStringLiteral("最后一行")}};
+    tall.emptyRows = 1000000 - 3;
+    SheetImportReport report = c.importContacts(tall.write(folder, QStringLiteral("tall"), QStringLiteral("fods")));
+    EXPECT_EQ(report.message,
+              QStringLiteral("工作表有1000000行,超过了一次最多导入65536行的限度。\r\n请把表格分成几个文件再导入。"));
+    EXPECT_EQ(c.context.contacts().GetCount(), 0);
+
+    const QString wide = folder.file(QStringLiteral("wide.xlsx"));
+    QString error;
+    auto document = engine().create(wide, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    document->setBlock(1, 1,
+                       {{QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("地址")},
+                        {QStringLiteral("张三"), QStringLiteral("111"), QStringLiteral("北京市朝阳区")}});
+    ASSERT_TRUE(document->setText(2, 10000, QStringLiteral("远处的单元格")));
+    ASSERT_TRUE(document->save(wide));
+    document->close();
+    report = c.importContacts(wide);
+    EXPECT_EQ(report.written, 1) << report.message.toStdString();
+}
+
+// The office dies between two blocks: the rows of the first block stay, the
+// message says where it stopped, and the same sheet again brings the rest
+// with the first rows skipped as duplicates.
+TEST(OfficeSheetImport, AKilledOfficeLeavesTheRowsWrittenAndASecondImportFinishes)
+{
+    Folder folder;
+    const QString path = folder.file(QStringLiteral("many.xlsx"));
+    QList<QList<QVariant>> cells{{QStringLiteral("运单号"), QStringLiteral("目的地"), QStringLiteral("收件人")}};
+    for (int i = 1; i <= 1500; ++i)
+        cells.append({QStringLiteral("KL%1").arg(i, 7, 10, QLatin1Char('0')), QStringLiteral("北京市"),
+                      QStringLiteral("收件人%1").arg(i)});
+    QString error;
+    auto document = engine().create(path, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    ASSERT_TRUE(document->setBlock(1, 1, cells));
+    ASSERT_TRUE(document->save(path));
+    document->close();
+
+    Client c;
+    bool killed = false;
+    SheetImportReport report = c.importRecords(path, [&](int row, int) {
+        if (row >= 502 && !killed) {
+            killed = ::kill(pid_t(engine().officeProcessId()), SIGKILL) == 0;
+            processEnds(engine().officeProcessId());
+        }
+        return true;
+    });
+    ASSERT_TRUE(killed);
+    EXPECT_EQ(report.outcome, Outcome::Failed);
+    EXPECT_EQ(report.stopRow, 1002);
+    EXPECT_EQ(report.written, 1000);
+    EXPECT_TRUE(report.message.startsWith(QStringLiteral("读取表格失败,导入停在第1002行,此前写入的1000条记录已保存:")))
+        << report.message.toStdString();
+    EXPECT_EQ(c.context.preInputs().GetCount(), 1000);
+
+    report = c.importRecords(path);
+    EXPECT_EQ(report.outcome, Outcome::Finished) << report.message.toStdString();
+    EXPECT_EQ(report.written, 500);
+    EXPECT_EQ(report.skipped, 1000);
+    EXPECT_EQ(c.context.preInputs().GetCount(), 1500);
+}
+
+TEST(OfficeSheetImport, HeaderSheetsReadBackWithXlrd)
+{
+    Folder folder;
+    ScriptedPrompter prompter;
+    struct Case {
+        QString sheet;
+        QString file;
+        QList<ImportColumn> columns;
+    };
+    const Case cases[] = {
+        {ContactImport::SheetName(), ContactImport::FileName(), ContactImport::ExportColumns()},
+        {PreInputImport::SheetName(), PreInputImport::FileName(), PreInputImport::ExportColumns()},
+    };
+    for (const Case &k : cases) {
+        ExcelSession session(&engine(), prompter, folder.path());
+        const QString path = ImportHeaderFile::DefaultPath(folder.path(), k.file);
+        ASSERT_TRUE(ImportHeaderFile::Export(session, prompter, k.sheet, path, k.columns))
+            << prompter.lastText().toStdString();
+        const QJsonObject book = readXls(path);
+        EXPECT_EQ(book[QStringLiteral("sheets")].toArray().first().toString(), k.sheet);
+        EXPECT_EQ(book[QStringLiteral("columns")].toInt(), k.columns.size());
+        EXPECT_EQ(book[QStringLiteral("rows")].toInt(), 1);
+        const QJsonObject widths = book[QStringLiteral("widths")].toObject();
+        for (int i = 0; i < int(k.columns.size()); ++i) {
+            const QString address = ExcelSession::CellAddress(1, i + 1);
+            const QJsonObject c = book[QStringLiteral("cells")].toObject()[address].toObject();
+            EXPECT_EQ(c[QStringLiteral("value")].toString(), k.columns[i].caption()) << address.toStdString();
+            const QString letters = address.chopped(1);
+            EXPECT_DOUBLE_EQ(excelColumnWidth(widths[letters].toInt()),
+                             ExcelSession::ColumnWidthForPixels(k.columns[i].width))
+                << address.toStdString();
+        }
+        EXPECT_EQ(prompter.lastText(), QStringLiteral("文件保存在:\r\n") + QDir::toNativeSeparators(path));
+    }
+}
