@@ -1,6 +1,7 @@
 #include "DemoData.h"
 
 #include "Database.h"
+#include "DemoTemplates.h"
 
 #include <cstdio>
 #include <string>
@@ -294,6 +295,7 @@ void DemoData::seed(Database &db)
     seedBaseData(db);
     seedPrices(db);
     seedShipments(db);
+    DemoTemplates::seed(db, "DEMO");
     t.commit();
 }
 

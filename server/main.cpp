@@ -12,6 +12,8 @@
 #include "Sessions.h"
 #include "TransService.h"
 #include "UploadOperation.h"
+#include "WaybillOperation.h"
+#include "SysModelText.h"
 
 #include <csignal>
 #include <cstdio>
@@ -57,8 +59,10 @@ int main(int argc, char **argv)
         trans.add(std::make_unique<ScanOperation>());
         trans.add(std::make_unique<BalanceOperation>());
         trans.add(std::make_unique<QuoteOperation>());
+        trans.add(std::make_unique<WaybillOperation>());
+        SysModelText templates(db);
 
-        HttpFront front(options, login, baseData, trans);
+        HttpFront front(options, login, baseData, trans, templates);
         const int port = front.bind();
         if (port <= 0) {
             std::fprintf(stderr, "tarvo-server: cannot listen on %s:%d\n", options.address.c_str(), options.port);

@@ -6,9 +6,12 @@
 #include "BaseDataCommand.h"
 #include "CliLoginPrompt.h"
 #include "ConfigCommand.h"
+#include "DictionaryCommand.h"
 #include "PriceCommand.h"
+#include "PrintCommand.h"
 #include "QuoteCommand.h"
 #include "RecordsCommand.h"
+#include "TemplatesCommand.h"
 #include "TidyCommand.h"
 #include "UploadCommand.h"
 
@@ -38,7 +41,15 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  scans upload [IID ...|--all]\n"
                       "  tidy\n"
                       "  price [IID ...|--all]\n"
-                      "  quote DESTINATION WEIGHT ITEMTYPE\n";
+                      "  quote DESTINATION WEIGHT ITEMTYPE\n"
+                      "  templates list|download\n"
+                      "  print waybill IID...|--all [--template NAME]\n"
+                      "  print server-waybill RID... [--template NAME]\n"
+                      "  print invoice IID...|--all [--save] [--template NAME]\n"
+                      "  print history [--json]\n"
+                      "  print again N [--copies N]\n"
+                      "  dictionary suggest TEXT\n"
+                      "  dictionary translate --to en|zh TEXT\n";
 
 struct Command {
     const char *name;
@@ -55,6 +66,9 @@ const Command kCommands[] = {
     {"tidy", &TidyCommand::run},
     {"price", &PriceCommand::run},
     {"quote", &QuoteCommand::run},
+    {"templates", &TemplatesCommand::run},
+    {"print", &PrintCommand::run},
+    {"dictionary", &DictionaryCommand::run},
 };
 
 } // namespace

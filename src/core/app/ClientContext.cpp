@@ -1,9 +1,12 @@
 #include "app/ClientContext.h"
 
+#include "app/ShippedData.h"
 #include "net/LastAccount.h"
+#include "print/TemplateFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <sys/statvfs.h>
 
@@ -22,7 +25,8 @@ const QString kFileFailure = QStringLiteral("数据文件打开失败\r\n请检�
 
 ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
-      config_(path(ServerConfig::fileName()))
+      config_(path(ServerConfig::fileName())), templates_(modelFolder()),
+      printLedger_(path(PrintLedger::fileName())), shippedData_(ShippedData::Folder())
 {
 }
 
@@ -73,7 +77,24 @@ bool ClientContext::StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode)
 void ClientContext::StartAfterWindow(Prompter &)
 {
     LoadPromptPhrases();
+    LoadPrintTemplates();
+    LoadGoodsNames();
     LoadProgramSettings();
+}
+
+void ClientContext::LoadPrintTemplates()
+{
+    if (!shippedData_.isEmpty())
+        TemplateFiles::CopyMissing(shippedData_ + QStringLiteral("/DATA_MODEL"), modelFolder());
+    templates_.LoadDefaultTemplates();
+}
+
+void ClientContext::LoadGoodsNames()
+{
+    const QString file = path(GoodsNameDictionary::fileName());
+    if (!shippedData_.isEmpty() && !QFileInfo::exists(file))
+        QFile::copy(shippedData_ + u'/' + GoodsNameDictionary::fileName(), file);
+    goodsNames_.Load(file);
 }
 
 void ClientContext::LoadServerData()

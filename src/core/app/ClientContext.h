@@ -6,9 +6,12 @@
 #include "net/BaseData.h"
 #include "net/ServerConfig.h"
 #include "net/ServerSession.h"
+#include "print/PrintLedger.h"
+#include "print/PrintTemplates.h"
 #include "storage/CheckFile.h"
 #include "storage/ContactFile.h"
 #include "storage/GoodsFile.h"
+#include "storage/GoodsNameDictionary.h"
 #include "storage/PreInputFile.h"
 #include "storage/WeightFile.h"
 
@@ -79,6 +82,20 @@ public:
     ProgramSettings &settings() { return settings_; }
     const PromptPhrases &promptPhrases() const { return phrases_; }
 
+    // The start-up step of the print templates: the templates the program
+    // comes with are copied into DATA_MODEL where missing, then the default
+    // template of each kind is loaded.
+    void LoadPrintTemplates();
+    // The start-up step of the goods-name dictionary (copied into DATA_SYS where missing).
+    void LoadGoodsNames();
+    PrintTemplates &templates() { return templates_; }
+    const GoodsNameDictionary &goodsNames() const { return goodsNames_; }
+    PrintLedger &printLedger() { return printLedger_; }
+    QString modelFolder() const { return path(QStringLiteral("DATA_MODEL")); }
+    QString tempFolder() const { return path(QStringLiteral("DATA_TEMP")); }
+    // Where the data the program comes with is found (tests choose their own; empty: none).
+    void setShippedDataFolder(const QString &folder) { shippedData_ = folder; }
+
     ContactFile &contacts() { return contacts_; }
     PreInputFile &preInputs() { return preInputs_; }
     GoodsFile &goods() { return goods_; }
@@ -113,6 +130,10 @@ private:
     ServerConfig config_;
     ServerSession session_;
     BaseData baseData_;
+    PrintTemplates templates_;
+    GoodsNameDictionary goodsNames_;
+    PrintLedger printLedger_;
+    QString shippedData_;
     SpreadsheetEngine *spreadsheetEngine_ = nullptr;
 };
 
