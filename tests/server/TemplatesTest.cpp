@@ -1,3 +1,4 @@
+#include "app/ShippedData.h"
 #include "DemoServer.h"
 #include "ServerData.h"
 
@@ -11,7 +12,7 @@ protected:
 
     static QByteArray shipped(const QString &name)
     {
-        QFile f(qEnvironmentVariable("QUARVEL_BUILD_DIR") + QStringLiteral("/share/quarvel/") + name);
+        QFile f(quarvel::ShippedData::Folder() + u'/' + name);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 

@@ -53,6 +53,7 @@ QStringList TemplateFiles::Available(const QString &folder, TemplateKind kind)
         if (!name.isEmpty() && !names.contains(name))
             names.append(name);
     }
+    names.sort();
     return names;
 }
 

@@ -20,7 +20,7 @@ public:
     static QString SpreadsheetPath(const QString &folder, TemplateKind kind, const QString &name);
     // The names the choice dialog offers for a kind: every ".xls" with the
     // kind's prefix whose ".txt" can be read, upper-cased, without prefix and
-    // extension, in name order.
+    // extension, sorted (the folder's own order differs between systems).
     static QStringList Available(const QString &folder, TemplateKind kind);
     // Copies every file of `from` that `to` does not hold yet (by name, without
     // regard to case); files already there are never touched. The number copied.

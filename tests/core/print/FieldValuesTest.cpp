@@ -41,7 +41,7 @@ PreInputRecord sample()
 BaseData destinations()
 {
     BaseData data;
-    data.parse(Gbk::fromUnicode(QStringLiteral("C1N\n\nGPB\n0,4\tBJ\tBEIJING\t100000\t北京\t中国\n\nGPE\n\a")));
+    data.parse(Gbk::fromUnicode(QStringLiteral("xx\nEMB\nEMS\tems\n\nEME\n\nGPB\n0,4\tBJ\tBEIJING\t100000\t北京\t中国\n\nGPE\n")));
     return data;
 }
 

@@ -1,5 +1,6 @@
 #include "PrintContextFixture.h"
 #include "core/excel/RecordingEngine.h"
+#include "excel/ExcelSession.h"
 #include "excel/PrintDestination.h"
 #include "print/DocumentPrinter.h"
 #include "print/PrintBatch.h"

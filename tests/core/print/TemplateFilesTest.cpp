@@ -53,26 +53,26 @@ TEST(TemplateSlots, DefaultsLoadSilentlyAndAFailedChoiceKeepsTheSlot)
     pair(root, QStringLiteral("TAB_默认面单"), gbk("<列表定义开始>\r\n收件人=B2\r\n<列表定义结束>\r\n"));
     pair(root, QStringLiteral("IVC_默认形式发票"), gbk("x\r\n运单号 Waybill=B3\r\n"));
     pair(root, QStringLiteral("TAB_简易面单"));
-    PrintTemplates slots(root.path());
+    PrintTemplates templates(root.path());
     int labelBuilds = 0;
-    slots.setLabelTemplateLoaded([&](const PrintTemplate &) { ++labelBuilds; });
-    slots.LoadDefaultTemplates();
-    ASSERT_TRUE(slots.slot(TemplateKind::Waybill));
-    EXPECT_EQ(slots.slot(TemplateKind::Waybill)->name(), QStringLiteral("默认面单"));
-    EXPECT_FALSE(slots.slot(TemplateKind::Label)) << "no default label template: the slot stays empty";
+    templates.setLabelTemplateLoaded([&](const PrintTemplate &) { ++labelBuilds; });
+    templates.LoadDefaultTemplates();
+    ASSERT_TRUE(templates.slot(TemplateKind::Waybill));
+    EXPECT_EQ(templates.slot(TemplateKind::Waybill)->name(), QStringLiteral("默认面单"));
+    EXPECT_FALSE(templates.slot(TemplateKind::Label)) << "no default label template: the slot stays empty";
     EXPECT_EQ(labelBuilds, 0);
-    EXPECT_TRUE(slots.invoiceLayout().valid());
-    EXPECT_EQ(slots.invoiceLayout().cell(0).row, 3);
+    EXPECT_TRUE(templates.invoiceLayout().valid());
+    EXPECT_EQ(templates.invoiceLayout().cell(0).row, 3);
 
     QString message;
-    EXPECT_FALSE(slots.ChooseTemplate(TemplateKind::Waybill, QStringLiteral("没有"), &message));
+    EXPECT_FALSE(templates.ChooseTemplate(TemplateKind::Waybill, QStringLiteral("没有"), &message));
     EXPECT_EQ(message, QStringLiteral("模版加载失败，选择未完成。"));
-    EXPECT_EQ(slots.slot(TemplateKind::Waybill)->name(), QStringLiteral("默认面单"));
-    EXPECT_TRUE(slots.ChooseTemplate(TemplateKind::Waybill, QStringLiteral("简易面单")));
-    EXPECT_EQ(slots.slot(TemplateKind::Waybill)->name(), QStringLiteral("简易面单"));
+    EXPECT_EQ(templates.slot(TemplateKind::Waybill)->name(), QStringLiteral("默认面单"));
+    EXPECT_TRUE(templates.ChooseTemplate(TemplateKind::Waybill, QStringLiteral("简易面单")));
+    EXPECT_EQ(templates.slot(TemplateKind::Waybill)->name(), QStringLiteral("简易面单"));
 
     pair(root, QStringLiteral("LBL_标签"));
-    EXPECT_TRUE(slots.ChooseTemplate(TemplateKind::Label, QStringLiteral("标签")));
+    EXPECT_TRUE(templates.ChooseTemplate(TemplateKind::Label, QStringLiteral("标签")));
     EXPECT_EQ(labelBuilds, 1);
 }
 

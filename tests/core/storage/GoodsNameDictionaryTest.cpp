@@ -1,3 +1,4 @@
+#include "app/ShippedData.h"
 #include "storage/GoodsNameDictionary.h"
 #include "support/TempRoot.h"
 #include "text/Gbk.h"
@@ -134,8 +135,7 @@ TEST(GoodsNameDictionary, PickedNamesFollowTheLanguageTyped)
 TEST(GoodsNameDictionary, TheShippedDictionaryHoldsThreeHundredGoods)
 {
     GoodsNameDictionary d;
-    // The build leaves it in its share folder (CTest names the build).
-    ASSERT_TRUE(d.Load(qEnvironmentVariable("QUARVEL_BUILD_DIR") + QStringLiteral("/share/quarvel/DATA_SYS/tarvo7_0.dat")));
+    ASSERT_TRUE(d.Load(ShippedData::Folder() + QStringLiteral("/DATA_SYS/tarvo7_0.dat")));
     EXPECT_GE(d.count(), 300);
     EXPECT_EQ(d.EnglishOf(QStringLiteral("茶叶")), QStringLiteral("Tea"));
     EXPECT_EQ(d.ChineseToEnglish(QStringLiteral("手机壳")), QStringLiteral("Phone case"));

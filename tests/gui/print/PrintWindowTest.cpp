@@ -1,3 +1,4 @@
+#include "app/ShippedData.h"
 #include "excel/PrintDestination.h"
 #include "preinput/CGoodsDlg.h"
 #include "preinput/CPreInputPage.h"
@@ -76,7 +77,7 @@ TEST(TemplateChooser, ADoubleClickedRowBecomesTheWaybillTemplate)
 {
     ClientWindow w(offline([](TempRoot &root) {
         root.write(QStringLiteral("DATA_MODEL/TAB_Alt.txt"), "x");
-        QFile::copy(qEnvironmentVariable("QUARVEL_BUILD_DIR") + QStringLiteral("/share/quarvel/DATA_MODEL/TAB_默认面单.xls"),
+        QFile::copy(ShippedData::Folder() + QStringLiteral("/DATA_MODEL/TAB_默认面单.xls"),
                     root.file(QStringLiteral("DATA_MODEL/TAB_Alt.xls")));
     }));
     ASSERT_TRUE(w.started());

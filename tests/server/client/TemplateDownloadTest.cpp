@@ -1,3 +1,4 @@
+#include "app/ShippedData.h"
 #include "app/ScriptedPrompter.h"
 #include "net/ServerSession.h"
 #include "print/TemplateDownload.h"
@@ -50,7 +51,7 @@ struct Download {
 
 QByteArray shipped(const QString &name)
 {
-    QFile f(qEnvironmentVariable("QUARVEL_BUILD_DIR") + QStringLiteral("/share/quarvel/") + name);
+    QFile f(quarvel::ShippedData::Folder() + u'/' + name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
