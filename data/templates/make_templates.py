@@ -65,7 +65,7 @@ def party(sheet, first_column, title, prefix, row):
 
 def waybill():
     """The default waybill: a courier's consignment note in the top half of an A4 page."""
-    s = Sheet("面单", [21, 27, 21, 26, 21, 27, 21, 26], [13] + [6.5] * 18 + [8, 8, 5])
+    s = Sheet("面单", [20, 28, 18, 29, 20, 28, 18, 29], [13] + [7] * 18 + [8, 8, 5])
     s.put("A1", "Quarvel 快递  快件运单\nEXPRESS WAYBILL", "title", "A1:D1")
     s.put("E1", "运单号\nWaybill No.", "caption")
     s.put("F1", "", "number", "F1:H1")
@@ -83,7 +83,7 @@ def waybill():
 
     s.put("A12", "物品  GOODS", "section", "A12:D12")
     s.put("E12", "付款与费用  PAYMENT", "section", "E12:H12")
-    caption_value(s, "A13", "物品描述 Contents", "B13", "B13:D14")
+    caption_value(s, "A13", "物品描述 Contents", "B13", "B13:D14", style="value-wrap")
     s.put("A14", "", "caption")
     caption_value(s, "A15", "物品包装 Packing", "B15")
     caption_value(s, "C15", "件数 Pieces", "D15", style="value-centre")

@@ -12,12 +12,15 @@ LATIN_FONT = "Arial"
 BARCODE_FONT = "3 of 9 Barcode"
 
 # name: (font size pt, bold, horizontal alignment, box border, grey fill, font, wrap)
+# Values that do not wrap shrink to fit their box, so that a long phone number
+# or waybill number is printed whole on its line.
 STYLES = {
     "title": (16, True, "center", False, False, LATIN_FONT, False),
     "subtitle": (9, False, "center", False, False, LATIN_FONT, False),
     "section": (10, True, "start", True, True, LATIN_FONT, False),
-    "caption": (8, False, "start", True, False, LATIN_FONT, True),
-    "value": (10, False, "start", True, False, LATIN_FONT, True),
+    "caption": (7, False, "start", True, False, LATIN_FONT, True),
+    "value": (10, False, "start", True, False, LATIN_FONT, False),
+    "value-wrap": (10, False, "start", True, False, LATIN_FONT, True),
     "value-centre": (10, False, "center", True, False, LATIN_FONT, False),
     "number": (16, True, "center", True, False, LATIN_FONT, False),
     "big": (14, True, "center", True, False, LATIN_FONT, False),
@@ -134,6 +137,8 @@ def cell_style(name):
         cell += ' fo:background-color="#d9d9d9"'
     if wrap:
         cell += ' fo:wrap-option="wrap"'
+    elif box:
+        cell += ' style:shrink-to-fit="true"'
     text = ('style:font-name="{f}" fo:font-size="{s}pt" fo:font-weight="{w}" style:font-name-asian="{f}" '
             'style:font-size-asian="{s}pt" style:font-weight-asian="{w}" style:font-name-complex="{f}" '
             'style:font-size-complex="{s}pt" style:font-weight-complex="{w}"').format(f=font, s=size, w=weight)

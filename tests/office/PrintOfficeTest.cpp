@@ -186,17 +186,31 @@ TEST_F(Installation, AnInvoiceKeepsGoodsRowsDigitsAndTheTemplate)
     EXPECT_TRUE(QFileInfo::exists(saved.file)) << "printing does not take the saved invoice";
 }
 
-TEST_F(Installation, ATemplateThatIsNoWorkbookFailsWithAMessage)
+TEST_F(Installation, TemplatesThatAreNoWorkbooksFailWithAMessage)
 {
-    root.write(QStringLiteral("DATA_MODEL/TAB_坏.txt"), Gbk::fromUnicode(QStringLiteral("<列表定义开始>\r\n收件人=B2\r\n<列表定义结束>")));
-    root.write(QStringLiteral("DATA_MODEL/TAB_坏.xls"), QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") +
-                                                          QByteArray(4000, '\x5a'));
+    const QByteArray definition = root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.txt"));
+    root.write(QStringLiteral("DATA_MODEL/TAB_假.txt"), definition);
+    root.write(QStringLiteral("DATA_MODEL/TAB_假.xls"),
+               QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(4000, 'Z'));
+    QString message;
+    EXPECT_FALSE(context.templates().ChooseTemplate(TemplateKind::Waybill, QStringLiteral("假"), &message))
+        << "the office would print such a file as text";
+    EXPECT_EQ(message, QStringLiteral("模版加载失败，选择未完成。"));
+
+    // A real workbook whose sheet data was overwritten: it passes for one until the office reads it.
+    QByteArray damaged = root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.xls"));
+    const qsizetype sheetStart = damaged.indexOf(QByteArray("\x09\x08\x10\x00\x00\x06", 6));
+    ASSERT_GT(sheetStart, 0);
+    damaged.replace(sheetStart, 3000, QByteArray(3000, 'Z'));
+    root.write(QStringLiteral("DATA_MODEL/TAB_坏.txt"), definition);
+    root.write(QStringLiteral("DATA_MODEL/TAB_坏.xls"), damaged.left(root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.xls")).size()));
     ASSERT_TRUE(context.templates().ChooseTemplate(TemplateKind::Waybill, QStringLiteral("坏")));
     const int id = add([](PreInputRecord &) {});
     const PrintOutcome broken = DocumentPrinter(context).PrintWaybill(id);
     EXPECT_EQ(broken.status, PrintOutcome::Status::Failed);
-    EXPECT_FALSE(broken.message.isEmpty());
+    EXPECT_TRUE(broken.message.startsWith(QStringLiteral("文件打开失败"))) << broken.message.toStdString();
     EXPECT_TRUE(QDir(root.file(QStringLiteral("printed"))).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(context.tempFolder()).entryList({QStringLiteral("BILL_*")}).isEmpty()) << "no working file left";
     ASSERT_TRUE(context.templates().ChooseTemplate(TemplateKind::Waybill, QStringLiteral("默认面单")));
     EXPECT_TRUE(DocumentPrinter(context).PrintWaybill(id).ok()) << "the office still serves the next document";
 }

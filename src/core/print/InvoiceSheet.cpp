@@ -160,7 +160,10 @@ PrintOutcome InvoiceSheet::Output(const SheetPrinter::Setup &setup, const Inputs
     const QString waybill = Gbk::field(source.record.cnum);
     SheetPrinter::Document document;
     document.sheetName = QStringLiteral("Invoice");
-    document.workPath = WorkPath(setup.tempFolder, waybill);
+    // A printed invoice has a working file of its own: the one of its number
+    // may be an invoice the operator saved before, which printing must not take.
+    document.workPath = mode == Mode::KeepFile ? WorkPath(setup.tempFolder, waybill)
+                                               : SheetPrinter::WorkPath(setup.tempFolder, QStringLiteral("INVOICE_PRINT"));
     document.templateBytes = inputs.invoiceTemplate.spreadsheet();
     document.title = kInvoiceKind + u'_' + waybill;
     document.kind = kInvoiceKind;

@@ -3,6 +3,7 @@
 #include "excel/ExcelSession.h"
 #include "net/ReplyText.h"
 #include "print/TemplateFiles.h"
+#include "print/WorkbookSignature.h"
 #include "text/Gbk.h"
 
 #include <QFile>
@@ -81,7 +82,7 @@ bool PrintTemplate::IsValidName(const QByteArray &nameGbk)
 
 bool PrintTemplate::LooksLikeWorkbook(const QByteArray &bytes)
 {
-    return bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") || bytes.startsWith("PK\x03\x04");
+    return WorkbookSignature::Matches(bytes);
 }
 
 bool PrintTemplate::LoadTemplate(const QString &modelFolder)

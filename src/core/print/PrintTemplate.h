@@ -55,8 +55,7 @@ public:
     // True for a name a template file may carry: 1 to 31 GBK bytes, no path
     // separator, no "..", no control characters.
     static bool IsValidName(const QByteArray &nameGbk);
-    // Whether the bytes start as a workbook does: an Excel 97 compound
-    // document (or a zipped workbook saved under the old extension).
+    // Whether the bytes are a workbook (WorkbookSignature).
     static bool LooksLikeWorkbook(const QByteArray &bytes);
 
 private:

@@ -55,7 +55,7 @@ PrintOutcome SheetPrinter::deliver(const Document &document, const QString &pdf)
     return outcome;
 }
 
-QString SheetPrinter::WaybillWorkPath(const QString &tempFolder)
+QString SheetPrinter::WorkPath(const QString &tempFolder, const QString &prefix)
 {
     static std::atomic<quint32> last{0};
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -65,7 +65,7 @@ QString SheetPrinter::WaybillWorkPath(const QString &tempFolder)
     do {
         chosen = tick > previous ? tick : previous + 1;
     } while (!last.compare_exchange_weak(previous, chosen));
-    return QDir(tempFolder).filePath(QStringLiteral("BILL_%1.xls").arg(chosen));
+    return QDir(tempFolder).filePath(QStringLiteral("%1_%2.xls").arg(prefix).arg(chosen));
 }
 
 } // namespace quarvel

@@ -48,9 +48,9 @@ public:
 
     PrintOutcome Run(const Document &document, const Fill &fill) const;
 
-    // "DATA_TEMP/BILL_<milliseconds>.xls": a name no other document of this
-    // process is using at the moment.
-    static QString WaybillWorkPath(const QString &tempFolder);
+    // "DATA_TEMP/<prefix>_<milliseconds>.xls" ("BILL" for waybills): a name no
+    // other document of this process is using at the moment.
+    static QString WorkPath(const QString &tempFolder, const QString &prefix);
 
 private:
     PrintOutcome deliver(const Document &document, const QString &pdf) const;

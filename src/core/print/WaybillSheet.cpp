@@ -33,7 +33,7 @@ PrintOutcome WaybillSheet::Print(const SheetPrinter::Setup &setup, const PrintTe
 {
     SheetPrinter::Document document;
     document.sheetName = QStringLiteral("BILL");
-    document.workPath = SheetPrinter::WaybillWorkPath(setup.tempFolder);
+    document.workPath = SheetPrinter::WorkPath(setup.tempFolder, QStringLiteral("BILL"));
     document.templateBytes = waybillTemplate.spreadsheet();
     document.title = Title(values);
     document.kind = kWaybillKind;

@@ -1,4 +1,5 @@
 #include "PrintTestSupport.h"
+#include "app/ShippedData.h"
 #include "print/PrintTemplate.h"
 #include "support/TempRoot.h"
 
@@ -145,6 +146,25 @@ TEST(TemplateGrammar, NamesOfFilesAreChecked)
     for (const char *bad : {"", " ", "a/b", "a\\b", "..", "x..y", "a\tb", "a\nb"})
         EXPECT_FALSE(PrintTemplate::IsValidName(QByteArray(bad))) << bad;
     EXPECT_FALSE(PrintTemplate::IsValidName(QByteArray("\x81", 1))) << "half a GBK character";
+}
+
+TEST(TemplateFilesLoad, OnlyWorkbooksPassForSpreadsheets)
+{
+    EXPECT_TRUE(PrintTemplate::LooksLikeWorkbook(printtest::workbook()));
+    EXPECT_TRUE(PrintTemplate::LooksLikeWorkbook("PK\x03\x04zipped"));
+    EXPECT_FALSE(PrintTemplate::LooksLikeWorkbook(QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") +
+                                                  QByteArray(4000, 'Z')))
+        << "the signature alone, then junk";
+    EXPECT_FALSE(PrintTemplate::LooksLikeWorkbook(printtest::workbook().left(600))) << "cut before its directory";
+    QByteArray otherStream = printtest::workbook();
+    otherStream.replace(1024 + 128, 16, QByteArray("W\0o\0r\0d\0D\0o\0c\0\0\0", 16));
+    EXPECT_FALSE(PrintTemplate::LooksLikeWorkbook(otherStream)) << "a compound document without a workbook";
+    QByteArray loop = otherStream;
+    loop.replace(512 + 4, 4, QByteArray("\x01\0\0\0", 4));
+    EXPECT_FALSE(PrintTemplate::LooksLikeWorkbook(loop)) << "a directory chain that loops ends";
+    QFile shipped(ShippedData::Folder() + QStringLiteral("/DATA_MODEL/TAB_默认面单.xls"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(PrintTemplate::LooksLikeWorkbook(shipped.readAll()));
 }
 
 TEST(TemplateFilesLoad, ReadsThePairWithoutRegardToCase)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/WorkbookBytes.h"
 #include "text/Gbk.h"
 
 #include <QByteArray>
@@ -21,10 +22,10 @@ inline QByteArray gbk(const char *utf8)
     return quarvel::Gbk::fromUnicode(QString::fromUtf8(utf8));
 }
 
-// The first bytes of an Excel 97 workbook, enough for the template checks.
+// A workbook as far as the template checks can tell.
 inline QByteArray workbook(const QByteArray &rest = "xls")
 {
-    return QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + rest;
+    return workbookBytes(rest);
 }
 
 } // namespace printtest

@@ -5,6 +5,7 @@
 #include "support/ScriptedHttpServer.h"
 #include "support/TarvoServer.h"
 #include "support/TempRoot.h"
+#include "support/WorkbookBytes.h"
 #include "text/Gbk.h"
 
 #include <QDirIterator>
@@ -20,7 +21,7 @@ QByteArray gbk(const char *utf8)
     return Gbk::fromUnicode(QString::fromUtf8(utf8));
 }
 
-const QByteArray kWorkbook = QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + "sheet";
+const QByteArray kWorkbook = workbookBytes("sheet");
 
 QByteArray templateReply(const QByteArray &txt, const QByteArray &xls)
 {
