@@ -116,8 +116,8 @@ int main(int argc, char **argv)
     std::printf("20 waybills, one office:        %.2f s (%.3f s a waybill)\n", oneOffice, oneOffice / 20);
     std::printf("20 waybills, an office for each: %.2f s (%.3f s a waybill)\n", officeEach, officeEach / 20);
     std::printf("one office is %.1f times faster\n", officeEach / oneOffice);
-    std::printf("200 waybills, one office: %.2f s (%.3f s a waybill), %d printed, %d documents left open\n",
-                twoHundred, twoHundred / 200, ok, office.openDocumentCount());
+    std::printf("200 waybills, one office: %.2f s (%.3f s a waybill), %d printed, %d documents left open\n", twoHundred,
+                twoHundred / 200, ok, office.openDocumentCount());
     std::printf("office memory (VmRSS): %ld kB before, %ld kB after, %+ld kB\n", before, after, after - before);
     OfficeEngine::shutdownProcessEngine();
     return 0;

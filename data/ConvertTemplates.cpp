@@ -32,8 +32,7 @@ int main(int argc, char **argv)
         auto document = engine.open(source, SpreadsheetEngine::Access::Edit, &error);
         const QString target = out.filePath(QFileInfo(source).completeBaseName() + QStringLiteral(".xls"));
         if (!document || !document->save(target)) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(source),
-                         qPrintable(document ? document->errorText() : error));
+            std::fprintf(stderr, "%s: %s\n", qPrintable(source), qPrintable(document ? document->errorText() : error));
             ++failures;
         }
         if (document)

@@ -24,10 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!t.FindListCell(cell.name, column, row))
             __builtin_trap();
     }
-    for (const char16_t *key : {u"横向标签个数", u"纵向标签个数", u"全部转换大写"})
-        (void)t.GetNumber(Gbk::fromUnicode(QString::fromUtf16(key)));
+    static const QByteArray keys[] = {Gbk::fromUnicode(QStringLiteral("横向标签个数")),
+                                      Gbk::fromUnicode(QStringLiteral("全部转换大写")),
+                                      Gbk::fromUnicode(QStringLiteral("发件人定义"))};
+    for (const QByteArray &key : keys)
+        (void)t.GetNumber(key);
     (void)t.GetNumber(text.left(4));
-    (void)t.GetSection(Gbk::fromUnicode(QStringLiteral("发件人定义")));
+    (void)t.GetSection(keys[2]);
     (void)t.GetSection(text.left(3));
     InvoiceLayout layout;
     layout.Rebuild(&t);

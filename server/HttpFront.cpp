@@ -1,8 +1,8 @@
 #include "HttpFront.h"
 
 #include "BaseDataText.h"
-#include "SysModelText.h"
 #include "LoginService.h"
+#include "SysModelText.h"
 #include "TestHooks.h"
 #include "TransService.h"
 #include "TransStatus.h"

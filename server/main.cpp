@@ -10,10 +10,10 @@
 #include "Schema.h"
 #include "ServerOptions.h"
 #include "Sessions.h"
+#include "SysModelText.h"
 #include "TransService.h"
 #include "UploadOperation.h"
 #include "WaybillOperation.h"
-#include "SysModelText.h"
 
 #include <csignal>
 #include <cstdio>

@@ -25,8 +25,9 @@ public:
             return;
         }
         ++failed;
-        Cli::err(QStringLiteral("%1\t%2\n").arg(r.id).arg(r.outcome.message.isEmpty() ? QStringLiteral("打印失败。")
-                                                                                       : r.outcome.message));
+        Cli::err(QStringLiteral("%1\t%2\n")
+                     .arg(r.id)
+                     .arg(r.outcome.message.isEmpty() ? QStringLiteral("打印失败。") : r.outcome.message));
     }
     void batchEnded(const PrintBatch::Ending &ending) override
     {
@@ -130,10 +131,9 @@ int printLocal(Cli &cli, const Options &o, bool invoice)
         return Cli::Refused;
     PrintBatch batch(*context);
     QString message;
-    const bool added = invoice ? batch.AddInvoices(*ids, o.save ? InvoiceSheet::Mode::KeepFile
-                                                                : InvoiceSheet::Mode::Print,
-                                                   &message)
-                               : batch.AddWaybills(*ids, &message);
+    const bool added =
+        invoice ? batch.AddInvoices(*ids, o.save ? InvoiceSheet::Mode::KeepFile : InvoiceSheet::Mode::Print, &message)
+                : batch.AddWaybills(*ids, &message);
     if (!added) {
         cli.prompter().error(QString(), message);
         return Cli::Refused;

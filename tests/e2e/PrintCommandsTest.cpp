@@ -38,10 +38,12 @@ QString pdfText(const QString &pdf)
 
 void addRecord(const TempRoot &root, const QString &number)
 {
-    const CtlResult r = ctl(root, {QStringLiteral("records"), QStringLiteral("add"), QStringLiteral("cnum=") + number,
-                                   QStringLiteral("cdes=北京市"), QStringLiteral("creceiver=王五"),
-                                   QStringLiteral("cphone=01066668888"), QStringLiteral("creceiveraddr=朝阳区建国路1号"),
-                                   QStringLiteral("creceivercountry=中国"), QStringLiteral("goods=茶叶:2:10")});
+    const CtlResult r =
+        ctl(root, {QStringLiteral("records"), QStringLiteral("add"), QStringLiteral("cnum=") + number,
+                   QStringLiteral("cdes=北京市"), QStringLiteral("creceiver=王五"),
+                   QStringLiteral("cphone=01066668888"), QStringLiteral("creceiveraddr=朝阳区建国路1号"),
+                   QStringLiteral("creceivercountry=中国"), QStringLiteral("creceiverprov=北京"),
+                                   QStringLiteral("goods=茶叶:2:10")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
 }
 
@@ -52,10 +54,11 @@ TEST(PrintCommands, TemplatesAndTheGoodsDictionaryOfAFreshInstallation)
     TempRoot root;
     const CtlResult listed = ctl(root, {QStringLiteral("templates"), QStringLiteral("list")});
     ASSERT_EQ(listed.code, 0) << listed.err.toStdString();
-    EXPECT_EQ(lines(listed.out), (QStringList{QStringLiteral("形式发票\t默认形式发票\t*"),
-                                              QStringLiteral("快件面单\t默认面单\t*"),
-                                              QStringLiteral("快件标签\t默认标签\t*")}));
-    const CtlResult suggested = ctl(root, {QStringLiteral("dictionary"), QStringLiteral("suggest"), QStringLiteral("手机")});
+    EXPECT_EQ(lines(listed.out),
+              (QStringList{QStringLiteral("形式发票\t默认形式发票\t*"), QStringLiteral("快件面单\t默认面单\t*"),
+                           QStringLiteral("快件标签\t默认标签\t*")}));
+    const CtlResult suggested =
+        ctl(root, {QStringLiteral("dictionary"), QStringLiteral("suggest"), QStringLiteral("手机")});
     ASSERT_EQ(suggested.code, 0);
     EXPECT_EQ(lines(suggested.out).size(), 4);
     EXPECT_TRUE(lines(suggested.out).first().contains(QStringLiteral("\t手机\tMobile phone")));
@@ -79,8 +82,12 @@ TEST(PrintCommands, TemplatesDownloadFromTheDemoServer)
     TarvoServer server;
     ASSERT_TRUE(server.start());
     TempRoot root;
-    ASSERT_EQ(ctl(root, {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("host"), server.host()}).code, 0);
-    ASSERT_EQ(ctl(root, {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("site"), QStringLiteral("DEMO")}).code, 0);
+    ASSERT_EQ(ctl(root, {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("host"), server.host()}).code,
+              0);
+    ASSERT_EQ(
+        ctl(root, {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("site"), QStringLiteral("DEMO")})
+            .code,
+        0);
     const CtlResult download = ctl(root, {QStringLiteral("templates"), QStringLiteral("download")});
     ASSERT_EQ(download.code, 0) << download.err.toStdString();
     EXPECT_EQ(download.out, QStringLiteral("共下载更新 4 个打印模版。\n").toUtf8());
@@ -96,8 +103,8 @@ TEST(PrintCommands, WaybillsInvoicesTheLedgerAndPrintingAgain)
     addRecord(root, QStringLiteral("DE90123XXXXX"));
     ASSERT_TRUE(PrintDestination::Folder(root.file(QStringLiteral("printed"))).Save(root.path()));
 
-    const CtlResult waybills = ctl(root, {QStringLiteral("print"), QStringLiteral("waybill"), QStringLiteral("1"),
-                                          QStringLiteral("2")});
+    const CtlResult waybills =
+        ctl(root, {QStringLiteral("print"), QStringLiteral("waybill"), QStringLiteral("1"), QStringLiteral("2")});
     ASSERT_EQ(waybills.code, 0) << waybills.err.toStdString();
     const QStringList pdfs = lines(waybills.out);
     ASSERT_EQ(pdfs, (QStringList{root.file(QStringLiteral("printed/面单_DE90123000001.pdf")),
@@ -113,8 +120,8 @@ TEST(PrintCommands, WaybillsInvoicesTheLedgerAndPrintingAgain)
     EXPECT_EQ(unknown.code, 1);
     EXPECT_EQ(unknown.errText(), QStringLiteral("模版加载失败，选择未完成。\n"));
 
-    const CtlResult saved = ctl(root, {QStringLiteral("print"), QStringLiteral("invoice"), QStringLiteral("1"),
-                                       QStringLiteral("--save")});
+    const CtlResult saved =
+        ctl(root, {QStringLiteral("print"), QStringLiteral("invoice"), QStringLiteral("1"), QStringLiteral("--save")});
     ASSERT_EQ(saved.code, 0) << saved.err.toStdString();
     EXPECT_EQ(lines(saved.out), QStringList{root.file(QStringLiteral("DATA_TEMP/INVOICE_DE90123000001.xls"))});
 
@@ -139,12 +146,17 @@ TEST(PrintCommands, AServerWaybillOfTheCustomersOwnShipment)
     TarvoServer server;
     ASSERT_TRUE(server.start());
     TempRoot root;
-    ASSERT_EQ(ctl(root, {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("host"), server.host()}).code, 0);
-    ASSERT_EQ(ctl(root, {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("site"), QStringLiteral("DEMO")}).code, 0);
+    ASSERT_EQ(ctl(root, {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("host"), server.host()}).code,
+              0);
+    ASSERT_EQ(
+        ctl(root, {QStringLiteral("config"), QStringLiteral("set"), QStringLiteral("site"), QStringLiteral("DEMO")})
+            .code,
+        0);
     ASSERT_TRUE(PrintDestination::Folder(root.file(QStringLiteral("printed"))).Save(root.path()));
     const QStringList login{QStringLiteral("--account"), QStringLiteral("demo"), QStringLiteral("--password-stdin")};
-    const CtlResult printed = ctl(root, login + QStringList{QStringLiteral("print"), QStringLiteral("server-waybill"),
-                                                            QStringLiteral("1"), QStringLiteral("999")},
+    const CtlResult printed = ctl(root,
+                                  login + QStringList{QStringLiteral("print"), QStringLiteral("server-waybill"),
+                                                      QStringLiteral("1"), QStringLiteral("999")},
                                   "demo\n");
     EXPECT_EQ(printed.code, 1) << "record 999 is not there";
     ASSERT_EQ(lines(printed.out), QStringList{root.file(QStringLiteral("printed/面单_D1010000001.pdf"))})

@@ -23,7 +23,8 @@ struct Word {
 
 QList<Word> pdfWords(const QString &pdf, double &pageWidth)
 {
-    const QString html = QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+    const QString html =
+        QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
     const QRegularExpression page(QStringLiteral("<page width=\"([0-9.]+)\""));
     pageWidth = page.match(html).captured(1).toDouble();
     const QRegularExpression word(
@@ -47,7 +48,8 @@ std::optional<Word> wordOf(const QList<Word> &words, const QString &text)
 QByteArray digest(const QString &path)
 {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+                                       : QByteArray();
 }
 
 class Collect : public PrintBatch::Display {
@@ -127,7 +129,8 @@ TEST_F(Installation, AWaybillShowsEachFieldInItsBox)
     const auto receiver = wordOf(words, QStringLiteral("Smith"));
     const auto senderCaption = wordOf(words, QStringLiteral("FROM"));
     const auto receiverCaption = wordOf(words, QStringLiteral("TO"));
-    ASSERT_TRUE(number && sender && receiver && senderCaption && receiverCaption) << pdfText(outcome.file).toStdString();
+    ASSERT_TRUE(number && sender && receiver && senderCaption && receiverCaption)
+        << pdfText(outcome.file).toStdString();
     EXPECT_GT(number->x, width / 2) << "the number box is at the top right";
     EXPECT_LT(number->y, sender->y);
     EXPECT_LT(sender->x, width / 2) << "the sender in the left box";
@@ -203,7 +206,8 @@ TEST_F(Installation, TemplatesThatAreNoWorkbooksFailWithAMessage)
     ASSERT_GT(sheetStart, 0);
     damaged.replace(sheetStart, 3000, QByteArray(3000, 'Z'));
     root.write(QStringLiteral("DATA_MODEL/TAB_坏.txt"), definition);
-    root.write(QStringLiteral("DATA_MODEL/TAB_坏.xls"), damaged.left(root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.xls")).size()));
+    root.write(QStringLiteral("DATA_MODEL/TAB_坏.xls"),
+               damaged.left(root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.xls")).size()));
     ASSERT_TRUE(context.templates().ChooseTemplate(TemplateKind::Waybill, QStringLiteral("坏")));
     const int id = add([](PreInputRecord &) {});
     const PrintOutcome broken = DocumentPrinter(context).PrintWaybill(id);
@@ -231,7 +235,8 @@ TEST_F(Installation, TheOfficeDyingInABatchFailsThatDocumentOnly)
     ASSERT_EQ(c.reports.size(), 3);
     EXPECT_TRUE(c.reports[0].outcome.ok());
     EXPECT_FALSE(c.reports[1].outcome.ok());
-    EXPECT_TRUE(c.reports[1].outcome.message.contains(QStringLiteral("LibreOffice"))) << c.reports[1].outcome.message.toStdString();
+    EXPECT_TRUE(c.reports[1].outcome.message.contains(QStringLiteral("LibreOffice")))
+        << c.reports[1].outcome.message.toStdString();
     EXPECT_TRUE(c.reports[2].outcome.ok()) << c.reports[2].outcome.message.toStdString();
     EXPECT_EQ(c.ending.printed, 2);
     EXPECT_EQ(c.ending.failed, 1);

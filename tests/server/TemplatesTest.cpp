@@ -1,6 +1,6 @@
-#include "app/ShippedData.h"
 #include "DemoServer.h"
 #include "ServerData.h"
+#include "app/ShippedData.h"
 
 #include <QFile>
 
@@ -33,8 +33,8 @@ protected:
 
 TEST_F(Templates, TheDemoSiteListsTheShippedTemplatesAndOneMoreWaybill)
 {
-    EXPECT_EQ(model("w=DEMO"), "+4\n0" + gbk("默认形式发票") + "\n1" + gbk("简易面单") + "\n1" + gbk("默认面单") + "\n2" +
-                                   gbk("默认标签") + "\n");
+    EXPECT_EQ(model("w=DEMO"), "+4\n0" + gbk("默认形式发票") + "\n1" + gbk("简易面单") + "\n1" + gbk("默认面单") +
+                                   "\n2" + gbk("默认标签") + "\n");
     EXPECT_EQ(model("w=NOWHERE"), "-1\n");
     EXPECT_EQ(model("x=DEMO"), "-1\n");
     EXPECT_EQ(model("w=" + QByteArray("\x81", 1)), "-1\n");
@@ -73,10 +73,11 @@ TEST_F(WaybillRecords, ACustomerGetsItsOwnShipmentAsTaggedFields)
 
 TEST_F(WaybillRecords, AnotherCustomersShipmentIsNeverAnswered)
 {
-    ASSERT_EQ(runSql(server.dataFile(), "INSERT INTO client (icid, cwcid, cname) VALUES (202, 'DEMO', '别家');"
-                                        "INSERT INTO client_rec (irid, icid, cnum, creceiver) VALUES (900, 202, 'X900', '外人');"
-                                        "INSERT INTO client_rec (irid, icid, cnum, creceiver, cgoods) "
-                                        "VALUES (901, 101, 'D901', 'bel', 'a' || char(7) || 'b')"),
+    ASSERT_EQ(runSql(server.dataFile(),
+                     "INSERT INTO client (icid, cwcid, cname) VALUES (202, 'DEMO', '别家');"
+                     "INSERT INTO client_rec (irid, icid, cnum, creceiver) VALUES (900, 202, 'X900', '外人');"
+                     "INSERT INTO client_rec (irid, icid, cnum, creceiver, cgoods) "
+                     "VALUES (901, 101, 'D901', 'bel', 'a' || char(7) || 'b')"),
               "");
     const QByteArray session = logIn("demo", "demo");
     EXPECT_EQ(fetch(session, 900), "0\n");

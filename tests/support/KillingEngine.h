@@ -49,7 +49,10 @@ private:
         bool cellText(int row, int column, QString &text) override { return inner_->cellText(row, column, text); }
         bool setColumnWidth(int column, int characters) override { return inner_->setColumnWidth(column, characters); }
         bool merge(int r1, int c1, int r2, int c2) override { return inner_->merge(r1, c1, r2, c2); }
-        bool exportPdf(const QString &pdfPath, int from, int to) override { return inner_->exportPdf(pdfPath, from, to); }
+        bool exportPdf(const QString &pdfPath, int from, int to) override
+        {
+            return inner_->exportPdf(pdfPath, from, to);
+        }
         bool save(const QString &path) override { return inner_->save(path); }
         void close() override { inner_->close(); }
         QString errorText() const override { return inner_->errorText(); }

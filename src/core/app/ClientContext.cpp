@@ -25,8 +25,8 @@ const QString kFileFailure = QStringLiteral("数据文件打开失败\r\n请检�
 
 ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
-      config_(path(ServerConfig::fileName())), templates_(modelFolder()),
-      printLedger_(path(PrintLedger::fileName())), shippedData_(ShippedData::Folder())
+      config_(path(ServerConfig::fileName())), templates_(modelFolder()), printLedger_(path(PrintLedger::fileName())),
+      shippedData_(ShippedData::Folder())
 {
 }
 

@@ -32,8 +32,7 @@ public:
     // (the title names the job), or, for a folder, keeps it there (a PDF from
     // elsewhere is copied in); sentPath receives where it went. False with
     // the reason for the operator.
-    bool Send(const QString &pdf, int copies, const QString &title, QString *error,
-              QString *sentPath = nullptr) const;
+    bool Send(const QString &pdf, int copies, const QString &title, QString *error, QString *sentPath = nullptr) const;
     // A file name for a document title: characters a file name cannot hold
     // become "_"; "document" for an empty title.
     static QString FileNameOf(const QString &title);

@@ -10,8 +10,7 @@
 
 namespace quarvel {
 
-DocumentPrinter::DocumentPrinter(ClientContext &context, PrintPreview *preview)
-    : context_(context), preview_(preview)
+DocumentPrinter::DocumentPrinter(ClientContext &context, PrintPreview *preview) : context_(context), preview_(preview)
 {
 }
 
@@ -29,8 +28,7 @@ PrintOutcome DocumentPrinter::PrintWaybill(int iid)
     const PreInputRecord *record = iid > 0 ? context_.preInputs().Find(iid) : nullptr;
     if (!record)
         return PrintOutcome::Failure(QString());
-    const FieldValues values =
-        FieldValues::FromRecord(*record, context_.session().account(), context_.baseData());
+    const FieldValues values = FieldValues::FromRecord(*record, context_.session().account(), context_.baseData());
     return WaybillSheet::Print(SetupOf(context_, preview_), *waybill, values);
 }
 

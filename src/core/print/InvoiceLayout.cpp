@@ -5,6 +5,8 @@
 #include "print/PrintTemplate.h"
 #include "text/Gbk.h"
 
+#include <cstring>
+
 namespace quarvel {
 
 namespace {
@@ -39,7 +41,7 @@ QByteArray upperAscii(const QByteArray &line)
 bool containsName(const QByteArray &text, const QByteArray &name)
 {
     for (qsizetype i = 0; i + name.size() <= text.size(); ++i) {
-        if (text.mid(i, name.size()) == name)
+        if (std::memcmp(text.constData() + i, name.constData(), std::size_t(name.size())) == 0)
             return true;
         if (highByte(text[i]))
             ++i;
@@ -80,11 +82,14 @@ void InvoiceLayout::Rebuild(const PrintTemplate *invoiceTemplate)
         return;
     cells_.fill({});
     const QByteArray &text = invoiceTemplate->definitionText();
-    if (text.contains("\r\n" + NameGbk(Description)))
+    static const QByteArray asEntered = "\r\n" + NameGbk(Description);
+    static const QByteArray chinese = "\r\n" + Gbk::fromUnicode(QStringLiteral("中文物品描述"));
+    static const QByteArray foreign = "\r\n" + Gbk::fromUnicode(QStringLiteral("外文物品描述"));
+    if (text.contains(asEntered))
         descriptionMode_ = AsEntered;
-    else if (text.contains("\r\n" + Gbk::fromUnicode(QStringLiteral("中文物品描述"))))
+    else if (text.contains(chinese))
         descriptionMode_ = IntoChinese;
-    else if (text.contains("\r\n" + Gbk::fromUnicode(QStringLiteral("外文物品描述"))))
+    else if (text.contains(foreign))
         descriptionMode_ = IntoForeign;
 
     qsizetype at = 0;

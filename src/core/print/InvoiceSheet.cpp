@@ -49,12 +49,11 @@ std::array<QString, L::kCount> captionValues(const PreInputRecord &r, QDate toda
         v[L::Size] = text(r.csize);
     v[L::ShipDate] = QString::asprintf("%02d/%02d/%d", r.ddate.month, r.ddate.day, r.ddate.year);
     v[L::PrintDate] = today.toString(QStringLiteral("MM/dd/yyyy"));
-    const QString receiver[] = {text(r.creceivercorp), text(r.creceiver),     text(r.creceiveraddr),
-                                text(r.cphone),        text(r.creceiverzip),  text(r.creceivercity),
+    const QString receiver[] = {text(r.creceivercorp), text(r.creceiver),       text(r.creceiveraddr),
+                                text(r.cphone),        text(r.creceiverzip),    text(r.creceivercity),
                                 text(r.creceiverprov), text(r.creceivercountry)};
-    const QString sender[] = {text(r.csendercorp),  text(r.csender),     text(r.csenderaddr),
-                              text(r.csenderphone), text(r.csenderzip),  text(r.csendercity),
-                              text(r.csenderprov),  text(r.csendercountry)};
+    const QString sender[] = {text(r.csendercorp), text(r.csender),     text(r.csenderaddr), text(r.csenderphone),
+                              text(r.csenderzip),  text(r.csendercity), text(r.csenderprov), text(r.csendercountry)};
     for (int i = 0; i < 8; ++i) {
         v[std::size_t(L::ReceiverCorp + i)] = receiver[i];
         v[std::size_t(L::SenderCorp + i)] = sender[i];
@@ -72,8 +71,8 @@ void writeCaptions(ExcelSession &session, const L &layout, const std::array<QStr
         if (c.row < 1 || c.column < 1 || values[std::size_t(i)].isEmpty())
             continue;
         QString caption = session.GetCellText(c.row, c.column);
-        const bool keepsText = i == L::Number || i == L::ReceiverPhone || i == L::ReceiverZip ||
-                               i == L::SenderPhone || i == L::SenderZip;
+        const bool keepsText =
+            i == L::Number || i == L::ReceiverPhone || i == L::ReceiverZip || i == L::SenderPhone || i == L::SenderZip;
         if (keepsText && caption.isEmpty())
             caption = QStringLiteral("'");
         session.SetCellText(c.row, c.column, caption + values[std::size_t(i)]);
@@ -119,8 +118,8 @@ QString InvoiceSheet::Description(const QString &text, int descriptionMode, cons
 
 QString InvoiceSheet::WorkPath(const QString &tempFolder, const QString &waybill)
 {
-    return QDir(tempFolder).filePath(QStringLiteral("INVOICE_") + PrintDestination::FileNameOf(waybill) +
-                                     QStringLiteral(".xls"));
+    return QDir(tempFolder)
+        .filePath(QStringLiteral("INVOICE_") + PrintDestination::FileNameOf(waybill) + QStringLiteral(".xls"));
 }
 
 void InvoiceSheet::Fill(ExcelSession &session, const Inputs &in, const InvoiceSource &source)
@@ -162,8 +161,9 @@ PrintOutcome InvoiceSheet::Output(const SheetPrinter::Setup &setup, const Inputs
     document.sheetName = QStringLiteral("Invoice");
     // A printed invoice has a working file of its own: the one of its number
     // may be an invoice the operator saved before, which printing must not take.
-    document.workPath = mode == Mode::KeepFile ? WorkPath(setup.tempFolder, waybill)
-                                               : SheetPrinter::WorkPath(setup.tempFolder, QStringLiteral("INVOICE_PRINT"));
+    document.workPath = mode == Mode::KeepFile
+                            ? WorkPath(setup.tempFolder, waybill)
+                            : SheetPrinter::WorkPath(setup.tempFolder, QStringLiteral("INVOICE_PRINT"));
     document.templateBytes = inputs.invoiceTemplate.spreadsheet();
     document.title = kInvoiceKind + u'_' + waybill;
     document.kind = kInvoiceKind;

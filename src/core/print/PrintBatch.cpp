@@ -72,7 +72,8 @@ bool PrintBatch::AddServerWaybills(const QList<int> &recordIds, QString *message
         return false;
     baseData_ = context_.baseData();
     for (int id : recordIds)
-        items_.push_back({Kind::ServerWaybill, id, QString(), {}, {}, Envelope::waybillPrint(context_.session(), id), {}});
+        items_.push_back(
+            {Kind::ServerWaybill, id, QString(), {}, {}, Envelope::waybillPrint(context_.session(), id), {}});
     return true;
 }
 

@@ -24,13 +24,8 @@ QString flat(const QString &text)
 
 QByteArray line(const PrintLedger::Entry &e)
 {
-    const QStringList fields{QString::number(e.number),
-                             e.time.toString(Qt::ISODate),
-                             flat(e.kind),
-                             flat(e.waybill),
-                             flat(e.templateName),
-                             QString::number(e.copies),
-                             flat(e.pdf)};
+    const QStringList fields{QString::number(e.number), e.time.toString(Qt::ISODate), flat(e.kind), flat(e.waybill),
+                             flat(e.templateName),      QString::number(e.copies),    flat(e.pdf)};
     return fields.join(u'\t').toUtf8() + '\n';
 }
 

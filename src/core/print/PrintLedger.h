@@ -21,7 +21,7 @@ public:
     struct Entry {
         int number = 0; // 1, 2, 3 ... in the order of printing
         QDateTime time;
-        QString kind;   // "面单", "形式发票", "标签"
+        QString kind; // "面单", "形式发票", "标签"
         QString waybill;
         QString templateName;
         int copies = 1;

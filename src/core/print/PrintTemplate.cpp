@@ -17,6 +17,31 @@ QByteArray gbk(const char16_t *text)
     return Gbk::fromUnicode(QString::fromUtf16(text));
 }
 
+// The fixed words of the grammar in GBK, converted once.
+const QByteArray &listStart()
+{
+    static const QByteArray marker = gbk(u"<列表定义开始>");
+    return marker;
+}
+
+const QByteArray &listEnd()
+{
+    static const QByteArray marker = gbk(u"<列表定义结束>");
+    return marker;
+}
+
+const QByteArray &sectionStart()
+{
+    static const QByteArray word = gbk(u"开始>");
+    return word;
+}
+
+const QByteArray &sectionEnd()
+{
+    static const QByteArray word = gbk(u"结束>");
+    return word;
+}
+
 // The whole file, or nothing when it cannot be read or is larger than limit.
 bool readWhole(const QString &path, qint64 limit, QByteArray &bytes)
 {
@@ -111,8 +136,8 @@ bool PrintTemplate::ParseDefinitions()
     cells_.clear();
     if (definition_.isEmpty())
         return true;
-    const QByteArray start = gbk(u"<列表定义开始>");
-    const QByteArray end = gbk(u"<列表定义结束>");
+    const QByteArray &start = listStart();
+    const QByteArray &end = listEnd();
     const qsizetype from = definition_.indexOf(start);
     const qsizetype to = definition_.indexOf(end);
     if (from >= 0 && to > from)
@@ -177,8 +202,8 @@ int PrintTemplate::GetNumber(const QByteArray &key) const
 
 QString PrintTemplate::GetSection(const QByteArray &name) const
 {
-    const QByteArray start = '<' + name + gbk(u"开始>");
-    const QByteArray end = '<' + name + gbk(u"结束>");
+    const QByteArray start = '<' + name + sectionStart();
+    const QByteArray end = '<' + name + sectionEnd();
     const qsizetype from = definition_.indexOf(start);
     if (name.isEmpty() || from < 0)
         return QString();

@@ -32,7 +32,10 @@ public:
     const PrintTemplate *slot(TemplateKind kind) const;
     const InvoiceLayout &invoiceLayout() const { return invoiceLayout_; }
     // Called after a label template was loaded (the label sheet layout is rebuilt there).
-    void setLabelTemplateLoaded(std::function<void(const PrintTemplate &)> rebuild) { labelLoaded_ = std::move(rebuild); }
+    void setLabelTemplateLoaded(std::function<void(const PrintTemplate &)> rebuild)
+    {
+        labelLoaded_ = std::move(rebuild);
+    }
 
     static QString LoadFailedText() { return QStringLiteral("模版加载失败，选择未完成。"); }
 

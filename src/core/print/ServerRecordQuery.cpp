@@ -2,8 +2,8 @@
 
 #include "net/Envelope.h"
 #include "net/HttpTransport.h"
-#include "net/ServerSession.h"
 #include "net/ReplyText.h"
+#include "net/ServerSession.h"
 
 #include <vector>
 

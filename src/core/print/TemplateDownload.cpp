@@ -25,8 +25,8 @@ const QString kNoData = QStringLiteral("未能读取服务器数据。更新失�
 QByteArray post(const ServerSession &session, const QByteArray &host, const QByteArray &body)
 {
     std::vector<char> buffer(TemplateDownload::kReplySize + 1);
-    const int n = HttpPost(host, kPath, body, std::span<char>(buffer.data(), TemplateDownload::kReplySize),
-                           session.timeouts());
+    const int n =
+        HttpPost(host, kPath, body, std::span<char>(buffer.data(), TemplateDownload::kReplySize), session.timeouts());
     return n > 0 ? QByteArray(buffer.data(), n) : QByteArray();
 }
 

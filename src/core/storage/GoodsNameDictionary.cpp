@@ -48,7 +48,10 @@ int compareNoCase(const QByteArray &a, const QByteArray &b, qsizetype limit = -1
 bool containsAt(const QByteArray &text, const QByteArray &part, bool ignoreCase)
 {
     for (qsizetype i = 0; i + part.size() <= text.size(); ++i) {
-        if (ignoreCase ? compareNoCase(text.mid(i, part.size()), part) == 0 : text.mid(i, part.size()) == part)
+        bool same = true;
+        for (qsizetype k = 0; same && k < part.size(); ++k)
+            same = ignoreCase ? lower(text[i + k]) == lower(part[k]) : text[i + k] == part[k];
+        if (same)
             return true;
         if (highByte(text[i]))
             ++i;
@@ -151,8 +154,7 @@ void GoodsNameDictionary::buildIndexes()
             index[i] = int(i);
         // Equal keys keep their file order, as binary insertion in file order leaves them.
         std::stable_sort(index.begin(), index.end(), [this, k](int a, int b) {
-            return compareNoCase(keyOf(entries_[std::size_t(a)], Key(k)), keyOf(entries_[std::size_t(b)], Key(k))) <
-                   0;
+            return compareNoCase(keyOf(entries_[std::size_t(a)], Key(k)), keyOf(entries_[std::size_t(b)], Key(k))) < 0;
         });
     }
 }

@@ -111,7 +111,7 @@ bool CGoodsDlg::eventFilter(QObject *watched, QEvent *event)
 void CGoodsDlg::suggest(const QString &text)
 {
     offered_ = names_ && names_->count() > 0 && !text.isEmpty() ? names_->Suggest(text.left(62))
-                                                                 : QList<const GoodsNameEntry *>();
+                                                                : QList<const GoodsNameEntry *>();
     QStringList rows;
     for (const GoodsNameEntry *e : offered_)
         rows << GoodsNameDictionary::SuggestionText(*e);

@@ -9,9 +9,9 @@
 #include "preinput/CPieceWeightDlg.h"
 #include "preinput/CSuggestionList.h"
 #include "preinput/GoodsForm.h"
-#include "storage/GoodsNameDictionary.h"
 #include "preinput/PieceWeightForm.h"
 #include "shell/FormKeys.h"
+#include "storage/GoodsNameDictionary.h"
 #include "text/Gbk.h"
 
 #include <QCheckBox>
@@ -642,8 +642,7 @@ void CPreInputPage::suggestContacts(QLineEdit *field, const QString &text)
 void CPreInputPage::suggestGoods(const QString &text)
 {
     const GoodsNameDictionary &names = context_.goodsNames();
-    goodsNames_ = names.count() > 0 && !text.isEmpty() ? names.Suggest(text.left(62))
-                                                        : QList<const GoodsNameEntry *>();
+    goodsNames_ = names.count() > 0 && !text.isEmpty() ? names.Suggest(text.left(62)) : QList<const GoodsNameEntry *>();
     QStringList rows;
     for (const GoodsNameEntry *e : goodsNames_)
         rows << GoodsNameDictionary::SuggestionText(*e);

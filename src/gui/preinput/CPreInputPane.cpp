@@ -285,7 +285,8 @@ void CPreInputPane::PrintInvoices(bool toFile)
     if (printBusy())
         return;
     const InvoiceSheet::Mode mode = toFile ? InvoiceSheet::Mode::KeepFile : InvoiceSheet::Mode::Print;
-    const PreInputPrinting::Plan plan = PreInputPrinting(env().context, env().prompter).PlanInvoices(selectedIds(), mode);
+    const PreInputPrinting::Plan plan =
+        PreInputPrinting(env().context, env().prompter).PlanInvoices(selectedIds(), mode);
     if (plan.ids.isEmpty())
         return;
     if (plan.batch) {
@@ -312,7 +313,7 @@ void CPreInputPane::showSingleOutcome(const PrintOutcome &outcome, bool savedInv
 bool CPreInputPane::startPrintBatch(std::unique_ptr<PrintBatch> batch, const QString &what, bool savedInvoices)
 {
     printBatch_ = std::make_unique<PrintBatchController>(what, env().showOperation);
-    connect(printBatch_.get(), &PrintBatchController::documentDone, this, &CPreInputPane::documentPrinted);
+    connect(printBatch_.get(), &PrintBatchController::documentFinished, this, &CPreInputPane::documentPrinted);
     const auto ended = [this, savedInvoices](const PrintBatch::Ending &ending, const QStringList &failures) {
         if (!ending.startFailure.isEmpty())
             env().prompter.error(QString(), ending.startFailure);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "listpane/CRecordListPane.h"
-#include "print/PrintBatch.h"
 #include "preinput/PreInputRows.h"
 #include "preinput/PricingController.h"
+#include "print/PrintBatch.h"
 #include "upload/UploadResultSink.h"
 
 #include <memory>

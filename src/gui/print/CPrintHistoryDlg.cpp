@@ -20,8 +20,8 @@ namespace quarvel {
 
 namespace {
 
-const QStringList kHeaders{QStringLiteral("序号"), QStringLiteral("打印时间"), QStringLiteral("类别"),
-                           QStringLiteral("运单号"), QStringLiteral("模版"),   QStringLiteral("份数"),
+const QStringList kHeaders{QStringLiteral("序号"),    QStringLiteral("打印时间"), QStringLiteral("类别"),
+                           QStringLiteral("运单号"),  QStringLiteral("模版"),     QStringLiteral("份数"),
                            QStringLiteral("打印文件")};
 const int kWidths[] = {50, 140, 70, 120, 100, 40, 360};
 

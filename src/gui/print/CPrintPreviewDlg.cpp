@@ -51,8 +51,8 @@ CPrintPreviewDlg::CPrintPreviewDlg(const QString &pdfPath, const QString &title,
         pages->addWidget(none);
     }
     pages->addStretch();
-    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableSize()
-                                                          : QSize(1024, 768);
+    const QSize screen =
+        QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableSize() : QSize(1024, 768);
     resize(std::min(screen.width() - 40, 900), std::min(screen.height() - 60, 1000));
     print_->setFocus();
 }

@@ -20,7 +20,8 @@ bool PrintBatchController::start(std::unique_ptr<PrintBatch> batch, Ended ended)
         showOperation_(QStringLiteral("当前操作：%1 0/%2...").arg(what_).arg(batch_->size()));
     // The worker wakes this object through the event loop; the batch is
     // joined before this object goes, so `this` outlives every queued call.
-    if (!batch_->Start([this] { QMetaObject::invokeMethod(this, &PrintBatchController::drain, Qt::QueuedConnection); })) {
+    if (!batch_->Start(
+            [this] { QMetaObject::invokeMethod(this, &PrintBatchController::drain, Qt::QueuedConnection); })) {
         batch_.reset();
         return false;
     }
@@ -46,11 +47,11 @@ void PrintBatchController::documentDone(const PrintBatch::Report &report)
     if (!report.outcome.ok() && report.outcome.status != PrintOutcome::Status::Cancelled) {
         const QString who = report.waybill.isEmpty() ? QString::number(report.id) : report.waybill;
         failures_ << QStringLiteral("%1: %2").arg(who, report.outcome.message.isEmpty() ? QStringLiteral("打印失败。")
-                                                                                         : report.outcome.message);
+                                                                                        : report.outcome.message);
     }
     if (showOperation_)
         showOperation_(QStringLiteral("当前操作：%1 %2/%3...").arg(what_).arg(report.done).arg(report.total));
-    emit documentDone(report.id);
+    emit documentFinished(report.id);
 }
 
 void PrintBatchController::batchEnded(const PrintBatch::Ending &ending)

@@ -30,7 +30,7 @@ public:
 
 signals:
     // One document done (printed or not), with the record's id.
-    void documentDone(int id);
+    void documentFinished(int id);
     // The batch has ended.
     void finished();
 

@@ -27,7 +27,8 @@
 namespace quarvel {
 
 ClientStartup::ClientStartup(ClientContext &context, Prompter &prompter, FileChooser &files)
-    : context_(context), env_{context, prompter, files, {}, {}}, runDialog_([](QDialog &dialog) { return dialog.exec(); })
+    : context_(context), env_{context, prompter, files, {}, {}},
+      runDialog_([](QDialog &dialog) { return dialog.exec(); })
 {
     env_.exportExcel = [this](const QString &path, const ListSnapshot &list) {
         ListExcelExport excel(context_.spreadsheetEngine(), env_.prompter);
@@ -46,9 +47,7 @@ bool ClientStartup::InitInstance(bool showWindow)
         screen_ = screen->size();
     auto *view = new CTarvoClientView([this](int index, QWidget *parent) { return makePage(index, parent); });
     frame_ = std::make_unique<CMainFrame>(view, env_.prompter);
-    env_.showOperation = [this](const QString &text) {
-        frame_->SetOperationText(text, FrameTexts::kOperationColor);
-    };
+    env_.showOperation = [this](const QString &text) { frame_->SetOperationText(text, FrameTexts::kOperationColor); };
     uploads_ = std::make_unique<UploadController>(context_, *frame_);
     uploads_->attach();
     if (showWindow) {

@@ -1,5 +1,5 @@
-#include "PrintTestSupport.h"
 #include "print/AddressLines.h"
+#include "PrintTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +25,11 @@ TEST(AddressLines, EmptyAndShortAddresses)
 
 TEST(AddressLines, TheAddressesOwnLineBreaksComeFirst)
 {
-    EXPECT_EQ(split(gbk("一号楼\n二单元\r\n三楼\n301室")),
-              (std::array<QString, 3>{QStringLiteral("一号楼"), QStringLiteral("二单元"), QStringLiteral("三楼301室")}));
-    EXPECT_EQ(split(gbk("一号楼\n二单元")), (std::array<QString, 3>{QStringLiteral("一号楼"), QStringLiteral("二单元"), {}}));
+    EXPECT_EQ(
+        split(gbk("一号楼\n二单元\r\n三楼\n301室")),
+        (std::array<QString, 3>{QStringLiteral("一号楼"), QStringLiteral("二单元"), QStringLiteral("三楼301室")}));
+    EXPECT_EQ(split(gbk("一号楼\n二单元")),
+              (std::array<QString, 3>{QStringLiteral("一号楼"), QStringLiteral("二单元"), {}}));
 }
 
 TEST(AddressLines, ALongAddressIsCutAtItsLastBlankWithinThirtyBytes)

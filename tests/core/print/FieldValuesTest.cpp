@@ -1,6 +1,6 @@
+#include "print/FieldValues.h"
 #include "PrintTestSupport.h"
 #include "net/BaseData.h"
-#include "print/FieldValues.h"
 #include "print/ServerRecord.h"
 #include "storage/PreInputRecord.h"
 
@@ -41,7 +41,8 @@ PreInputRecord sample()
 BaseData destinations()
 {
     BaseData data;
-    data.parse(Gbk::fromUnicode(QStringLiteral("xx\nEMB\nEMS\tems\n\nEME\n\nGPB\n0,4\tBJ\tBEIJING\t100000\t北京\t中国\n\nGPE\n")));
+    data.parse(Gbk::fromUnicode(
+        QStringLiteral("xx\nEMB\nEMS\tems\n\nEME\n\nGPB\n0,4\tBJ\tBEIJING\t100000\t北京\t中国\n\nGPE\n")));
     return data;
 }
 

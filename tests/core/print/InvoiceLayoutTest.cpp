@@ -1,5 +1,5 @@
-#include "PrintTestSupport.h"
 #include "print/InvoiceLayout.h"
+#include "PrintTestSupport.h"
 #include "print/PrintTemplate.h"
 
 #include <gtest/gtest.h>

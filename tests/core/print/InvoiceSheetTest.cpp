@@ -1,9 +1,9 @@
+#include "print/InvoiceSheet.h"
 #include "PrintTestSupport.h"
 #include "app/ScriptedPrompter.h"
 #include "core/excel/RecordingEngine.h"
 #include "excel/ExcelSession.h"
 #include "print/InvoiceLayout.h"
-#include "print/InvoiceSheet.h"
 #include "print/InvoiceSource.h"
 #include "print/PrintTemplate.h"
 #include "storage/GoodsNameDictionary.h"
@@ -138,7 +138,8 @@ TEST_F(InvoiceFixture, DescriptionsByMode)
     EXPECT_EQ(InvoiceSheet::Description(QStringLiteral("茶叶 (绿茶)"), InvoiceLayout::IntoForeign, names),
               QStringLiteral("Tea (绿茶)"));
     EXPECT_EQ(InvoiceSheet::Description(QStringLiteral("茶叶(绿茶"), InvoiceLayout::IntoForeign, names),
-              QStringLiteral("茶叶(绿茶")) << "an unclosed bracket is part of the name";
+              QStringLiteral("茶叶(绿茶"))
+        << "an unclosed bracket is part of the name";
 }
 
 TEST_F(InvoiceFixture, GoodsColumnsWithoutADescriptionRowAreSkipped)

@@ -1,5 +1,5 @@
-#include "PrintContextFixture.h"
 #include "print/PreInputPrinting.h"
+#include "PrintContextFixture.h"
 
 using namespace quarvel;
 
@@ -13,8 +13,8 @@ struct Printing : PrintContextFixture {
 
 TEST_F(Printing, StartUpInstallsAndLoadsTheDefaultTemplates)
 {
-    for (const char *file : {"DATA_MODEL/TAB_默认面单.xls", "DATA_MODEL/TAB_默认面单.txt", "DATA_MODEL/IVC_默认形式发票.xls",
-                             "DATA_MODEL/LBL_默认标签.txt", "DATA_SYS/tarvo7_0.dat"})
+    for (const char *file : {"DATA_MODEL/TAB_默认面单.xls", "DATA_MODEL/TAB_默认面单.txt",
+                             "DATA_MODEL/IVC_默认形式发票.xls", "DATA_MODEL/LBL_默认标签.txt", "DATA_SYS/tarvo7_0.dat"})
         EXPECT_TRUE(QFileInfo::exists(root.file(QString::fromUtf8(file)))) << file;
     for (const TemplateKind kind : TemplateKinds::kAll)
         EXPECT_TRUE(context.templates().slot(kind)) << int(kind);
@@ -58,7 +58,8 @@ TEST_F(Printing, OneWaybillPrintsAtOnceSeveralAfterAQuestion)
 TEST_F(Printing, ProvisionalNumbersAndEmptySelectionsPrintNothing)
 {
     EXPECT_TRUE(printing.PlanWaybills({{3, QStringLiteral("DE90123XXXXX")}}).ids.isEmpty());
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("选择打印的含有未整理的运单号。\r\n请登入系统,整理运单号后,再选择打印。"));
+    EXPECT_EQ(prompter.lastText(),
+              QStringLiteral("选择打印的含有未整理的运单号。\r\n请登入系统,整理运单号后,再选择打印。"));
     EXPECT_TRUE(printing.PlanWaybills({{3, QStringLiteral("DE90123")}}).ids.isEmpty()) << "seven characters";
     EXPECT_TRUE(printing.PlanWaybills({}).ids.isEmpty());
     EXPECT_EQ(prompter.lastText(), QStringLiteral("没有在列表中选中要打印面单的记录。"));
@@ -71,8 +72,9 @@ TEST_F(Printing, InvoicesAskWithTheirVerb)
     EXPECT_EQ(printing.PlanInvoices({5}, InvoiceSheet::Mode::KeepFile).ids, QList<int>{5});
     prompter.queueAnswer(true);
     EXPECT_TRUE(printing.PlanInvoices({5, 6, 7}, InvoiceSheet::Mode::KeepFile).batch);
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("共选中 3 条记录，\r\n─────────────────\r\n要保存形式发票[默认形式发票]吗? "
-                                                  "\r\n请确认！"));
+    EXPECT_EQ(prompter.lastText(),
+              QStringLiteral("共选中 3 条记录，\r\n─────────────────\r\n要保存形式发票[默认形式发票]吗? "
+                             "\r\n请确认！"));
     prompter.queueAnswer(false);
     EXPECT_TRUE(printing.PlanInvoices({5, 6}, InvoiceSheet::Mode::Print).ids.isEmpty());
     EXPECT_TRUE(prompter.lastText().contains(QStringLiteral("要打印形式发票[默认形式发票]吗")));
@@ -91,5 +93,6 @@ TEST_F(Printing, MissingTemplatesAreSaid)
     EXPECT_TRUE(p.PlanWaybills({{3, QStringLiteral("DE90123000042")}}).ids.isEmpty());
     EXPECT_EQ(prompter.lastText(), QStringLiteral("没有选择可用的面单模版。"));
     EXPECT_TRUE(p.PlanInvoices({3}, InvoiceSheet::Mode::Print).ids.isEmpty());
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("没有选择可用的形式发票模版。")) << "an empty definition is no layout";
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("没有选择可用的形式发票模版。"))
+        << "an empty definition is no layout";
 }

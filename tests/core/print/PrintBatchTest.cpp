@@ -1,9 +1,9 @@
+#include "print/PrintBatch.h"
 #include "PrintContextFixture.h"
 #include "core/excel/RecordingEngine.h"
 #include "excel/ExcelSession.h"
 #include "excel/PrintDestination.h"
 #include "print/DocumentPrinter.h"
-#include "print/PrintBatch.h"
 #include "print/PrintPreview.h"
 #include "print/Reprint.h"
 
@@ -88,7 +88,8 @@ TEST_F(Batches, EveryWaybillBecomesAPdfInTheFolderAndALedgerLine)
     EXPECT_EQ(c.reports[1].done, 2);
     EXPECT_EQ(c.reports[1].total, 2);
     EXPECT_EQ(c.reports[1].outcome.file, root.file(QStringLiteral("printed/面单_DE90123000002.pdf")));
-    EXPECT_EQ(printedFiles(), (QStringList{QStringLiteral("面单_DE90123000001.pdf"), QStringLiteral("面单_DE90123000002.pdf")}));
+    EXPECT_EQ(printedFiles(),
+              (QStringList{QStringLiteral("面单_DE90123000001.pdf"), QStringLiteral("面单_DE90123000002.pdf")}));
     EXPECT_TRUE(engine.cells.values().contains(QStringLiteral("王五")));
     EXPECT_FALSE(engine.log.filter(QStringLiteral("save")).size()) << "a working file deleted at once is not saved";
     EXPECT_TRUE(QDir(context.tempFolder()).entryList({QStringLiteral("BILL_*")}).isEmpty());

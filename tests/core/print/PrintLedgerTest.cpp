@@ -1,5 +1,5 @@
-#include "PrintTestSupport.h"
 #include "print/PrintLedger.h"
+#include "PrintTestSupport.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
+#include "print/PrintTemplate.h"
 #include "PrintTestSupport.h"
 #include "app/ShippedData.h"
-#include "print/PrintTemplate.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -120,9 +120,9 @@ TEST(TemplateGrammar, GetSectionIsTrimmedAndNeedsBothMarkers)
 TEST(TemplateGrammar, HostileDefinitionsNeverReachOutsideTheText)
 {
     QByteArray longName(300, 'x');
-    const PrintTemplate t = withDefinition(gbk("<列表定义开始>\r\n") + longName + "=B2\r\nZZ=ZZ9\r\n" +
-                                           "Y=A99999999999\r\n" + QByteArray("\x00\xff\x81=\xfe", 5) + "\r\n" +
-                                           gbk("<列表定义结束>"));
+    const PrintTemplate t =
+        withDefinition(gbk("<列表定义开始>\r\n") + longName + "=B2\r\nZZ=ZZ9\r\n" + "Y=A99999999999\r\n" +
+                       QByteArray("\x00\xff\x81=\xfe", 5) + "\r\n" + gbk("<列表定义结束>"));
     EXPECT_TRUE(t.listCells().isEmpty());
     QByteArray junk;
     for (int i = 0; i < 20000; ++i)
@@ -152,8 +152,8 @@ TEST(TemplateFilesLoad, OnlyWorkbooksPassForSpreadsheets)
 {
     EXPECT_TRUE(PrintTemplate::LooksLikeWorkbook(printtest::workbook()));
     EXPECT_TRUE(PrintTemplate::LooksLikeWorkbook("PK\x03\x04zipped"));
-    EXPECT_FALSE(PrintTemplate::LooksLikeWorkbook(QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") +
-                                                  QByteArray(4000, 'Z')))
+    EXPECT_FALSE(
+        PrintTemplate::LooksLikeWorkbook(QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + QByteArray(4000, 'Z')))
         << "the signature alone, then junk";
     EXPECT_FALSE(PrintTemplate::LooksLikeWorkbook(printtest::workbook().left(600))) << "cut before its directory";
     QByteArray otherStream = printtest::workbook();
@@ -183,11 +183,9 @@ TEST(TemplateFilesLoad, RefusesMissingOversizedAndNonWorkbookFiles)
 {
     TempRoot root;
     root.write(QStringLiteral("TAB_a.txt"), list("收件人=B2"));
-    EXPECT_FALSE(PrintTemplate(TemplateKind::Waybill, QStringLiteral("a")).LoadTemplate(root.path()))
-        << "no .xls";
+    EXPECT_FALSE(PrintTemplate(TemplateKind::Waybill, QStringLiteral("a")).LoadTemplate(root.path())) << "no .xls";
     root.write(QStringLiteral("TAB_b.xls"), printtest::workbook());
-    EXPECT_FALSE(PrintTemplate(TemplateKind::Waybill, QStringLiteral("b")).LoadTemplate(root.path()))
-        << "no .txt";
+    EXPECT_FALSE(PrintTemplate(TemplateKind::Waybill, QStringLiteral("b")).LoadTemplate(root.path())) << "no .txt";
     root.write(QStringLiteral("TAB_c.txt"), QByteArray(10 * 1024 * 1024, 'x'));
     root.write(QStringLiteral("TAB_c.xls"), printtest::workbook());
     EXPECT_FALSE(PrintTemplate(TemplateKind::Waybill, QStringLiteral("c")).LoadTemplate(root.path()))

@@ -21,8 +21,10 @@ TEST(ServerRecord, FieldsStandBetweenTaggedBels)
 
 TEST(ServerRecord, BrokenFieldsAreSkippedNotOverrun)
 {
-    const ServerRecord r = ServerRecord::Parse("\a<NUM>D1</NUMX>\a\a<lower>x</lower>\a\a<RNAME>open\a<SNAME>ok</SNAME>\a"
-                                               "\a<" + QByteArray(40, 'A') + ">x</" + QByteArray(40, 'A') + ">\a\a<ITEM>5");
+    const ServerRecord r =
+        ServerRecord::Parse("\a<NUM>D1</NUMX>\a\a<lower>x</lower>\a\a<RNAME>open\a<SNAME>ok</SNAME>\a"
+                            "\a<" +
+                            QByteArray(40, 'A') + ">x</" + QByteArray(40, 'A') + ">\a\a<ITEM>5");
     EXPECT_FALSE(r.has("NUM"));
     EXPECT_FALSE(r.has("lower"));
     EXPECT_FALSE(r.has("RNAME"));

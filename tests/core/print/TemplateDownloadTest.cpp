@@ -1,5 +1,5 @@
-#include "PrintTestSupport.h"
 #include "print/TemplateDownload.h"
+#include "PrintTestSupport.h"
 #include "support/TempRoot.h"
 
 #include <QDirIterator>
@@ -11,7 +11,8 @@ using printtest::gbk;
 
 TEST(TemplateDownloadReplies, TheListTakesEveryLineEndedByALineFeed)
 {
-    const auto entries = TemplateDownload::ParseList("+3\n0" + gbk("发票") + "\n1" + gbk("面单") + "\r\n9Lbl\n2unfinished");
+    const auto entries =
+        TemplateDownload::ParseList("+3\n0" + gbk("发票") + "\n1" + gbk("面单") + "\r\n9Lbl\n2unfinished");
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0].kind, TemplateKind::Invoice);
     EXPECT_EQ(entries[0].name, gbk("发票"));
@@ -55,7 +56,8 @@ TEST(TemplateDownloadReplies, StoringWritesBothFilesInsideTheFolderOnly)
     const QString folder = root.file(QStringLiteral("DATA_MODEL"));
     root.write(QStringLiteral("DATA_MODEL/tab_quick.TXT"), "old");
     ASSERT_TRUE(TemplateDownload::Store(folder, {TemplateKind::Waybill, "QUICK"}, "new", printtest::workbook()));
-    EXPECT_EQ(root.read(QStringLiteral("DATA_MODEL/tab_quick.TXT")), QByteArray("new")) << "found without regard to case";
+    EXPECT_EQ(root.read(QStringLiteral("DATA_MODEL/tab_quick.TXT")), QByteArray("new"))
+        << "found without regard to case";
     EXPECT_EQ(root.read(QStringLiteral("DATA_MODEL/TAB_QUICK.xls")), printtest::workbook());
     EXPECT_FALSE(TemplateDownload::Store(folder, {TemplateKind::Waybill, "../evil"}, "x", "y"));
     EXPECT_FALSE(TemplateDownload::Store(folder, {TemplateKind::Waybill, "sub/evil"}, "x", "y"));
@@ -63,5 +65,6 @@ TEST(TemplateDownloadReplies, StoringWritesBothFilesInsideTheFolderOnly)
     for (QDirIterator it(root.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
         files << it.next().mid(root.path().size());
     files.sort();
-    EXPECT_EQ(files, (QStringList{QStringLiteral("DATA_MODEL/TAB_QUICK.xls"), QStringLiteral("DATA_MODEL/tab_quick.TXT")}));
+    EXPECT_EQ(files,
+              (QStringList{QStringLiteral("DATA_MODEL/TAB_QUICK.xls"), QStringLiteral("DATA_MODEL/tab_quick.TXT")}));
 }

@@ -1,7 +1,7 @@
+#include "print/TemplateFiles.h"
 #include "PrintTestSupport.h"
 #include "print/PrintTemplates.h"
 #include "print/TemplateChooseForm.h"
-#include "print/TemplateFiles.h"
 #include "support/TempRoot.h"
 
 #include <gtest/gtest.h>

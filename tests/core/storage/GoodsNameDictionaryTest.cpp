@@ -1,5 +1,5 @@
-#include "app/ShippedData.h"
 #include "storage/GoodsNameDictionary.h"
+#include "app/ShippedData.h"
 #include "support/TempRoot.h"
 #include "text/Gbk.h"
 
@@ -80,10 +80,10 @@ TEST(GoodsNameDictionary, FieldsWithoutTerminatorStayInsideTheirEntry)
 TEST(GoodsNameDictionary, SuggestChoosesTheIndexByWhatIsTyped)
 {
     const GoodsNameDictionary d = sample();
-    EXPECT_EQ(chinese(d.Suggest(QStringLiteral("茶"))), (QStringList{QStringLiteral("茶叶"), QStringLiteral("茶叶罐")}));
+    EXPECT_EQ(chinese(d.Suggest(QStringLiteral("茶"))),
+              (QStringList{QStringLiteral("茶叶"), QStringLiteral("茶叶罐")}));
     EXPECT_EQ(chinese(d.Suggest(QStringLiteral("手机"))).size(), 4) << "four at most";
-    EXPECT_EQ(chinese(d.Suggest(QStringLiteral("tx0"))),
-              (QStringList{QStringLiteral("衬衫"), QStringLiteral("T恤")}))
+    EXPECT_EQ(chinese(d.Suggest(QStringLiteral("tx0"))), (QStringList{QStringLiteral("衬衫"), QStringLiteral("T恤")}))
         << "three ASCII letters search the codes, case ignored";
     EXPECT_EQ(chinese(d.Suggest(QStringLiteral("phone hol"))), (QStringList{QStringLiteral("手机支架")}))
         << "nine characters search the English names";
@@ -96,9 +96,9 @@ TEST(GoodsNameDictionary, WithoutAPrefixHitTheNamesThatContainTheText)
 {
     const GoodsNameDictionary d = sample();
     EXPECT_EQ(chinese(d.Suggest(QStringLiteral("壳"))), (QStringList{QStringLiteral("手机壳")}));
-    EXPECT_EQ(chinese(d.Suggest(QStringLiteral("tea"))),
-              (QStringList{QStringLiteral("茶叶"), QStringLiteral("绿茶"), QStringLiteral("红茶"),
-                           QStringLiteral("茶叶罐")}))
+    EXPECT_EQ(
+        chinese(d.Suggest(QStringLiteral("tea"))),
+        (QStringList{QStringLiteral("茶叶"), QStringLiteral("绿茶"), QStringLiteral("红茶"), QStringLiteral("茶叶罐")}))
         << "no code starts with tea: English names containing it, case ignored";
     EXPECT_TRUE(d.Suggest(QStringLiteral("xyz")).isEmpty());
 }

@@ -141,7 +141,12 @@ TEST(PrintHistoryWindow, ListsThePrintoutsNewestFirstAndPrintsOneAgain)
     w.root.write(QStringLiteral("printed/面单_A1.pdf"), "%PDF-1.4");
     PrintLedger &ledger = w.context().printLedger();
     ledger.Append({0, {}, QStringLiteral("面单"), QStringLiteral("A1"), QStringLiteral("默认面单"), 1, pdf});
-    ledger.Append({0, {}, QStringLiteral("形式发票"), QStringLiteral("A2"), QStringLiteral("默认形式发票"), 1,
+    ledger.Append({0,
+                   {},
+                   QStringLiteral("形式发票"),
+                   QStringLiteral("A2"),
+                   QStringLiteral("默认形式发票"),
+                   1,
                    w.root.file(QStringLiteral("gone.pdf"))});
     int rowsShown = 0;
     w.program->startup().setDialogRunner([&](QDialog &dialog) {
@@ -269,8 +274,9 @@ TEST(PrintCommandsWindow, InvoicesSavedToFilesSayWhere)
     pane->RefreshList();
     pane->listCtrl().selectRow(pane->list().FindRowById(id));
     w.action(CmdInvoicesToFile)->trigger();
-    EXPECT_EQ(w.prompter.lastText(), QStringLiteral("共处理 1 条记录，\r\n─────────────────\r\n保存形式发票位置: \r\n") +
-                                         QDir::toNativeSeparators(w.context().tempFolder() + u'/'));
+    EXPECT_EQ(w.prompter.lastText(),
+              QStringLiteral("共处理 1 条记录，\r\n─────────────────\r\n保存形式发票位置: \r\n") +
+                  QDir::toNativeSeparators(w.context().tempFolder() + u'/'));
     EXPECT_TRUE(QFileInfo::exists(w.context().tempFolder() + QStringLiteral("/INVOICE_DE90123000001.xls")));
     pane->listCtrl().clearSelection();
     w.action(CmdPrintInvoices)->trigger();

@@ -1,7 +1,7 @@
-#include "app/ShippedData.h"
-#include "app/ScriptedPrompter.h"
-#include "net/ServerSession.h"
 #include "print/TemplateDownload.h"
+#include "app/ScriptedPrompter.h"
+#include "app/ShippedData.h"
+#include "net/ServerSession.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TarvoServer.h"
 #include "support/TempRoot.h"
@@ -67,8 +67,10 @@ TEST(TemplateDownload, TheDemoServersTemplatesArriveWholeThroughItsRedirect)
     EXPECT_EQ(d.run(), 4);
     EXPECT_EQ(d.prompter.lastText(), QStringLiteral("共下载更新 4 个打印模版。"));
     EXPECT_EQ(d.files().size(), 8);
-    EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.xls")), shipped(QStringLiteral("DATA_MODEL/TAB_默认面单.xls")));
-    EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.txt")), shipped(QStringLiteral("DATA_MODEL/TAB_默认面单.txt")));
+    EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.xls")),
+              shipped(QStringLiteral("DATA_MODEL/TAB_默认面单.xls")));
+    EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_默认面单.txt")),
+              shipped(QStringLiteral("DATA_MODEL/TAB_默认面单.txt")));
     EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_简易面单.txt")),
               shipped(QStringLiteral("demo-templates/TAB_简易面单.txt")));
 }
@@ -82,14 +84,17 @@ TEST(TemplateDownload, HostileNamesAndCutRepliesWriteNothingOutsideOrHalf)
     server.reply(ScriptedHttpServer::ok("+6\n1../../outside\n1sub/inner\n1back\\slash\n1CUT\n1JUNK\n1OK\n"));
     server.reply(ScriptedHttpServer::ok("+0\n9\n100\n0123456789" + kWorkbook)); // CUT: fewer bytes than it says
     server.reply(ScriptedHttpServer::ok(templateReply("txt!", "not a workbook")));
-    server.reply(ScriptedHttpServer::ok(templateReply(gbk("<列表定义开始>\r\n收件人=B2\r\n<列表定义结束>\r\n"), kWorkbook)));
+    server.reply(
+        ScriptedHttpServer::ok(templateReply(gbk("<列表定义开始>\r\n收件人=B2\r\n<列表定义结束>\r\n"), kWorkbook)));
     EXPECT_EQ(d.run(), 1);
     const QList<QByteArray> requests = server.requests();
     ASSERT_EQ(requests.size(), 4) << "the bad names were never asked for";
     EXPECT_TRUE(requests[1].endsWith("\r\n\r\nw=DEMO&cmodel=CUT"));
-    EXPECT_EQ(d.files(), (QStringList{QStringLiteral("DATA_MODEL/TAB_CUT.txt"), QStringLiteral("DATA_MODEL/TAB_CUT.xls"),
-                                      QStringLiteral("DATA_MODEL/TAB_OK.txt"), QStringLiteral("DATA_MODEL/TAB_OK.xls")}));
-    EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_CUT.txt")), QByteArray("good")) << "a cut reply replaces nothing";
+    EXPECT_EQ(d.files(),
+              (QStringList{QStringLiteral("DATA_MODEL/TAB_CUT.txt"), QStringLiteral("DATA_MODEL/TAB_CUT.xls"),
+                           QStringLiteral("DATA_MODEL/TAB_OK.txt"), QStringLiteral("DATA_MODEL/TAB_OK.xls")}));
+    EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_CUT.txt")), QByteArray("good"))
+        << "a cut reply replaces nothing";
     EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_OK.xls")), kWorkbook);
 }
 
