@@ -7,6 +7,7 @@
 
 namespace quarvel {
 
+class Prompter;
 class RecordFile;
 
 // The record arguments of the upload and pricing commands: "IID ..." or
@@ -16,6 +17,8 @@ public:
     // The ids, or nothing (after the usage message) when an argument is
     // neither a positive id nor --all alone.
     static std::optional<QList<int>> parse(const QStringList &args, const RecordFile &file, const QString &command);
+    // False, after naming them, when some of the ids have no record.
+    static bool allKnown(const QList<int> &ids, const RecordFile &file, Prompter &prompter);
 };
 
 } // namespace quarvel
