@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DemoShipments.h"
+#include "DemoTemplates.h"
 
 #include <cstdio>
 #include <string>
@@ -296,6 +297,7 @@ void DemoData::seed(Database &db)
     seedPrices(db);
     seedShipments(db);
     DemoShipments::seed(db);
+    DemoTemplates::seed(db, "DEMO");
     t.commit();
 }
 

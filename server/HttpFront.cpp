@@ -3,6 +3,7 @@
 #include "BaseDataText.h"
 #include "ConnectionWorkers.h"
 #include "LoginService.h"
+#include "SysModelText.h"
 #include "TestHooks.h"
 #include "TransService.h"
 #include "TransStatus.h"
@@ -82,8 +83,10 @@ void dropConnection(const httplib::Request &req)
 
 } // namespace
 
-HttpFront::HttpFront(const ServerOptions &options, LoginService &login, BaseDataText &baseData, TransService &trans)
-    : options_(options), login_(login), baseData_(baseData), trans_(trans), http_(std::make_unique<httplib::Server>())
+HttpFront::HttpFront(const ServerOptions &options, LoginService &login, BaseDataText &baseData, TransService &trans,
+                     SysModelText &templates)
+    : options_(options), login_(login), baseData_(baseData), trans_(trans), templates_(templates),
+      http_(std::make_unique<httplib::Server>())
 {
     if (options_.testHooks) {
         hooks_ = std::make_unique<TestHooks>();
@@ -191,16 +194,22 @@ void HttpFront::get(const httplib::Request &req, httplib::Response &res)
 void HttpFront::post(const httplib::Request &req, httplib::Response &res)
 {
     const std::string_view cmd = command(query(req));
-    const bool redirected = cmd == "KVGetSysModel" && !options_.redirectTo.empty();
-    if (!redirected && cmd != "KVTrans") {
+    const bool model = cmd == "KVGetSysModel";
+    if (!model && cmd != "KVTrans") {
         res.status = 404;
         return;
     }
     if (hooked(req, res, cmd, cmd == "KVTrans"))
         return;
     std::string body;
-    if (redirected) {
+    if (model && !options_.redirectTo.empty()) {
         body = options_.redirectTo;
+    } else if (model) {
+        try {
+            body = templates_.answer(req.body);
+        } catch (const std::exception &) {
+            body = statusLine(DatabaseFailure);
+        }
     } else {
         try {
             body = trans_.answer(req.body);

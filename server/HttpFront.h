@@ -18,6 +18,7 @@ namespace quarvel::server {
 
 class BaseDataText;
 class LoginService;
+class SysModelText;
 class TestHooks;
 class TransService;
 
@@ -28,7 +29,8 @@ class TransService;
 // delay or drop requests before they are handled.
 class HttpFront {
 public:
-    HttpFront(const ServerOptions &options, LoginService &login, BaseDataText &baseData, TransService &trans);
+    HttpFront(const ServerOptions &options, LoginService &login, BaseDataText &baseData, TransService &trans,
+              SysModelText &templates);
     ~HttpFront();
 
     // Binds the listening socket; returns the port bound, or -1.
@@ -52,6 +54,7 @@ private:
     LoginService &login_;
     BaseDataText &baseData_;
     TransService &trans_;
+    SysModelText &templates_;
     std::unique_ptr<TestHooks> hooks_;
     std::unique_ptr<httplib::Server> http_;
     // The listening socket, as the library hands it to the socket options.

@@ -13,8 +13,10 @@
 #include "Schema.h"
 #include "ServerOptions.h"
 #include "Sessions.h"
+#include "SysModelText.h"
 #include "TransService.h"
 #include "UploadOperation.h"
+#include "WaybillOperation.h"
 
 #include <csignal>
 #include <cstdio>
@@ -65,8 +67,10 @@ int main(int argc, char **argv)
         trans.add(std::make_unique<ListOperation>(ListOperation::List::PreEntries));
         trans.add(std::make_unique<InfoOperation>());
         trans.add(std::make_unique<DeletePreOperation>());
+        trans.add(std::make_unique<WaybillOperation>());
+        SysModelText templates(db);
 
-        HttpFront front(options, login, baseData, trans);
+        HttpFront front(options, login, baseData, trans, templates);
         const int port = front.bind();
         if (port <= 0) {
             std::fprintf(stderr, "tarvo-server: cannot listen on %s:%d\n", options.address.c_str(), options.port);

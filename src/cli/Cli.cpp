@@ -6,13 +6,16 @@
 #include "BaseDataCommand.h"
 #include "CliLoginPrompt.h"
 #include "ConfigCommand.h"
-#include "InfoCommand.h"
 #include "ContactsCommand.h"
+#include "DictionaryCommand.h"
+#include "InfoCommand.h"
 #include "PriceCommand.h"
+#include "PrintCommand.h"
 #include "QueryCommand.h"
 #include "QuoteCommand.h"
 #include "RecordsCommand.h"
 #include "ScaleCommand.h"
+#include "TemplatesCommand.h"
 #include "TidyCommand.h"
 #include "UploadCommand.h"
 
@@ -64,7 +67,16 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  scale set FIELD=VALUE ...   (enabled type baud databits parity stopbits length\n"
                       "                               start transmission port device)\n"
                       "  scale read [--count N] [--timeout SECONDS]\n"
-                      "  scale detect [--seconds N]\n";
+                      "  scale detect [--seconds N]\n"
+
+                      "  templates list|download\n"
+                      "  print waybill IID...|--all [--template NAME]\n"
+                      "  print server-waybill RID... [--template NAME]\n"
+                      "  print invoice IID...|--all [--save] [--template NAME]\n"
+                      "  print history [--json]\n"
+                      "  print again N [--copies N]\n"
+                      "  dictionary suggest TEXT\n"
+                      "  dictionary translate --to en|zh TEXT\n";
 
 struct Command {
     const char *name;
@@ -78,6 +90,7 @@ const Command kCommands[] = {
     {"query", &QueryCommand::run},     {"info", &InfoCommand::run},
     {"scale", &ScaleCommand::run},
     {"contacts", &ContactsCommand::run},
+    {"templates", &TemplatesCommand::run}, {"print", &PrintCommand::run}, {"dictionary", &DictionaryCommand::run},
 };
 
 } // namespace

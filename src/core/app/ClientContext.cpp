@@ -1,9 +1,11 @@
 #include "app/ClientContext.h"
 
+#include "app/ShippedData.h"
 #include "excel/PrintDestination.h"
 #include "net/LastAccount.h"
-#include "storage/LineRepair.h"
+#include "print/TemplateFiles.h"
 #include "scale/ScaleLink.h"
+#include "storage/LineRepair.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -48,7 +50,8 @@ ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
       scale_(std::make_unique<ScaleLink>(scaleSettings_, scaleDevice_)),
       uploadJournal_(path(UploadJournal::fileName())), note_(path(CleanCloseNote::fileName())),
-      config_(path(ServerConfig::fileName()))
+      config_(path(ServerConfig::fileName())), templates_(modelFolder()),
+      printLedger_(path(PrintLedger::fileName())), shippedData_(ShippedData::Folder())
 {
 }
 
@@ -102,12 +105,29 @@ void ClientContext::StartAfterWindow(Prompter &prompter)
 {
     LoadPromptPhrases(prompter);
     LoadScaleSettings(prompter);
+    LoadPrintTemplates();
+    LoadGoodsNames();
     QStringList printDamage;
     PrintDestination::Load(root_, &printDamage);
     reportDamage(prompter, QStringLiteral("DATA_SYS/") + QLatin1String(PrintDestination::kFileName),
                  printDamage.join(QStringLiteral("；")));
     reportDamage(prompter, QStringLiteral("DATA_SYS/last.dat"), LastAccountDamage(lastAccountPath()));
     LoadProgramSettings(prompter);
+}
+
+void ClientContext::LoadPrintTemplates()
+{
+    if (!shippedData_.isEmpty())
+        TemplateFiles::CopyMissing(shippedData_ + QStringLiteral("/DATA_MODEL"), modelFolder());
+    templates_.LoadDefaultTemplates();
+}
+
+void ClientContext::LoadGoodsNames()
+{
+    const QString file = path(GoodsNameDictionary::fileName());
+    if (!shippedData_.isEmpty() && !QFileInfo::exists(file))
+        QFile::copy(shippedData_ + u'/' + GoodsNameDictionary::fileName(), file);
+    goodsNames_.Load(file);
 }
 
 void ClientContext::reportDamage(Prompter &prompter, const QString &relative, const QString &damage) const

@@ -8,10 +8,13 @@
 #include "net/ServerSession.h"
 #include "scale/ScaleDevice.h"
 #include "scale/ScaleSettings.h"
+#include "print/PrintLedger.h"
+#include "print/PrintTemplates.h"
 #include "storage/CheckFile.h"
 #include "storage/CleanCloseNote.h"
 #include "storage/ContactFile.h"
 #include "storage/GoodsFile.h"
+#include "storage/GoodsNameDictionary.h"
 #include "storage/PreInputFile.h"
 #include "storage/WeightFile.h"
 #include "upload/UploadJournal.h"
@@ -103,6 +106,19 @@ public:
     ScaleDevice &scaleDevice() { return scaleDevice_; }
     // The serial link to the scale, on the stored settings.
     ScaleLink &scale() { return *scale_; }
+    // The start-up step of the print templates: the templates the program
+    // comes with are copied into DATA_MODEL where missing, then the default
+    // template of each kind is loaded.
+    void LoadPrintTemplates();
+    // The start-up step of the goods-name dictionary (copied into DATA_SYS where missing).
+    void LoadGoodsNames();
+    PrintTemplates &templates() { return templates_; }
+    const GoodsNameDictionary &goodsNames() const { return goodsNames_; }
+    PrintLedger &printLedger() { return printLedger_; }
+    QString modelFolder() const { return path(QStringLiteral("DATA_MODEL")); }
+    QString tempFolder() const { return path(QStringLiteral("DATA_TEMP")); }
+    // Where the data the program comes with is found (tests choose their own; empty: none).
+    void setShippedDataFolder(const QString &folder) { shippedData_ = folder; }
 
     ContactFile &contacts() { return contacts_; }
     PreInputFile &preInputs() { return preInputs_; }
@@ -151,6 +167,10 @@ private:
     ServerConfig config_;
     ServerSession session_;
     BaseData baseData_;
+    PrintTemplates templates_;
+    GoodsNameDictionary goodsNames_;
+    PrintLedger printLedger_;
+    QString shippedData_;
     SpreadsheetEngine *spreadsheetEngine_ = nullptr;
 };
 

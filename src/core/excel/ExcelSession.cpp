@@ -236,6 +236,19 @@ bool ExcelSession::MergeCells(int firstRow, int firstColumn, int lastRow, int la
 
 bool ExcelSession::PrintSheet(int fromPage, int toPage, int copies, bool preview)
 {
+    if (!ExportSheet(fromPage, toPage))
+        return false;
+    if (preview) {
+        if (!QProcess::startDetached(QStringLiteral("xdg-open"), {printedFile_}))
+            return fail(QStringLiteral("无法打开打印预览:\r\n") + QDir::toNativeSeparators(printedFile_));
+        return true;
+    }
+    QString error;
+    return destination_.Send(printedFile_, copies, documentTitle(), &error) || fail(error);
+}
+
+bool ExcelSession::ExportSheet(int fromPage, int toPage)
+{
     if (!usable())
         return false;
     fromPage = std::max(1, fromPage);
@@ -246,14 +259,12 @@ bool ExcelSession::PrintSheet(int fromPage, int toPage, int copies, bool preview
     if (!document_->exportPdf(pdf, fromPage, toPage))
         return failFromDocument();
     printedFile_ = pdf;
-    if (preview) {
-        if (!QProcess::startDetached(QStringLiteral("xdg-open"), {pdf}))
-            return fail(QStringLiteral("无法打开打印预览:\r\n") + QDir::toNativeSeparators(pdf));
-        return true;
-    }
-    if (destination_.isFolder())
-        return true;
-    return sendToPrinter(pdf, std::max(1, copies));
+    return true;
+}
+
+QString ExcelSession::documentTitle() const
+{
+    return title_.isEmpty() ? QFileInfo(path_).completeBaseName() : title_;
 }
 
 QString ExcelSession::pdfPath() const
@@ -263,36 +274,7 @@ QString ExcelSession::pdfPath() const
         folder = QFileInfo(path_).absolutePath();
     if (!QDir().mkpath(folder))
         return QString();
-    const QString base = QFileInfo(path_).completeBaseName();
-    const QDir dir(folder);
-    QString candidate = dir.filePath(base + QStringLiteral(".pdf"));
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate = dir.filePath(base + u'_' + QString::number(n) + QStringLiteral(".pdf"));
-    return candidate;
-}
-
-bool ExcelSession::sendToPrinter(const QString &pdf, int copies)
-{
-    QStringList args{QStringLiteral("-n"), QString::number(copies), QStringLiteral("-t"),
-                     QFileInfo(path_).completeBaseName()};
-    if (!destination_.printer().isEmpty())
-        args << QStringLiteral("-d") << destination_.printer();
-    args << QStringLiteral("--") << pdf;
-    QProcess lp;
-    lp.start(destination_.lpProgram(), args);
-    if (!lp.waitForStarted(10000))
-        return fail(QStringLiteral("打印失败:\r\n无法运行打印程序") + destination_.lpProgram() + u'.');
-    if (!lp.waitForFinished(60000)) {
-        lp.kill();
-        lp.waitForFinished(1000);
-        return fail(QStringLiteral("打印失败:\r\n打印程序没有响应。"));
-    }
-    if (lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
-        const QString reason = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
-        return fail(QStringLiteral("打印失败:\r\n") +
-                    (reason.isEmpty() ? QStringLiteral("打印程序报告错误。") : reason));
-    }
-    return true;
+    return PrintDestination::FreeFileName(folder, PrintDestination::FileNameOf(documentTitle()));
 }
 
 bool ExcelSession::SaveAndClose()

@@ -83,6 +83,12 @@ public:
     // PDF, which goes to the printer with the copies, or stays in the
     // destination folder, or with preview is opened in the desktop's viewer.
     bool PrintSheet(int fromPage, int toPage, int copies, bool preview);
+    // Only makes the PDF of the pages (GetPrintedFile), where PrintSheet
+    // would leave it; the caller hands it to the destination later.
+    bool ExportSheet(int fromPage, int toPage);
+    // The name of printed documents (their PDF file and printer job); the
+    // workbook's file name when empty.
+    void SetDocumentTitle(const QString &title) { title_ = title; }
     // Saves the workbook under its path and closes it.
     bool SaveAndClose();
     // Closes the workbook without saving; acts on the first call only.
@@ -113,7 +119,7 @@ private:
     bool fail(const QString &text);
     bool failFromDocument();
     QString pdfPath() const;
-    bool sendToPrinter(const QString &pdf, int copies);
+    QString documentTitle() const;
 
     SpreadsheetEngine *engine_;
     Prompter &prompter_;
@@ -123,6 +129,7 @@ private:
     bool confirmOverwrite_ = true;
     QString errorText_;
     QString printedFile_;
+    QString title_;
     std::atomic<int> quitCount_{0};
     State state_ = State::Closed;
     std::unique_ptr<SpreadsheetDocument> document_;

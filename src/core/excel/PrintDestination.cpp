@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QTextStream>
@@ -81,6 +83,81 @@ bool PrintDestination::Save(const QString &rootFolder) const
         out << "folder=" << folder_ << '\n';
     out.flush();
     return file.commit();
+}
+
+QString PrintDestination::FileNameOf(const QString &title)
+{
+    QString name = title.trimmed();
+    for (QChar &c : name)
+        if (c == u'/' || c == u'\\' || c.unicode() < 0x20 || c == u':' || c == u'*' || c == u'?' || c == u'"' ||
+            c == u'<' || c == u'>' || c == u'|')
+            c = u'_';
+    if (name.startsWith(u'.'))
+        name.prepend(u'_');
+    return name.isEmpty() ? QStringLiteral("document") : name;
+}
+
+QString PrintDestination::FreeFileName(const QString &folder, const QString &name)
+{
+    const QDir dir(folder);
+    QString candidate = dir.filePath(name + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
+        candidate = dir.filePath(name + u'_' + QString::number(n) + QStringLiteral(".pdf"));
+    return candidate;
+}
+
+bool PrintDestination::Send(const QString &pdf, int copies, const QString &title, QString *error,
+                            QString *sentPath) const
+{
+    if (!QFileInfo(pdf).isFile()) {
+        if (error)
+            *error = QStringLiteral("打印文件已不存在:\r\n") + QDir::toNativeSeparators(pdf);
+        return false;
+    }
+    if (!isFolder()) {
+        if (sentPath)
+            *sentPath = pdf;
+        return sendToPrinter(pdf, std::max(1, copies), title, error);
+    }
+    QString kept = pdf;
+    if (QFileInfo(pdf).absolutePath() != QDir(folder_).absolutePath()) {
+        kept = QDir().mkpath(folder_) ? FreeFileName(folder_, FileNameOf(title)) : QString();
+        if (kept.isEmpty() || !QFile::copy(pdf, kept)) {
+            if (error)
+                *error = QStringLiteral("打印失败:\r\n无法写入打印文件夹") + QDir::toNativeSeparators(folder_) + u'.';
+            return false;
+        }
+    }
+    if (sentPath)
+        *sentPath = kept;
+    return true;
+}
+
+bool PrintDestination::sendToPrinter(const QString &pdf, int copies, const QString &title, QString *error) const
+{
+    const auto failed = [error](const QString &why) {
+        if (error)
+            *error = QStringLiteral("打印失败:\r\n") + why;
+        return false;
+    };
+    QStringList args{QStringLiteral("-n"), QString::number(copies), QStringLiteral("-t"), title};
+    if (!printer_.isEmpty())
+        args << QStringLiteral("-d") << printer_;
+    args << QStringLiteral("--") << pdf;
+    QProcess lp;
+    lp.start(lpProgram_, args);
+    if (!lp.waitForStarted(10000))
+        return failed(QStringLiteral("无法运行打印程序") + lpProgram_ + u'.');
+    if (!lp.waitForFinished(60000)) {
+        lp.kill();
+        lp.waitForFinished(1000);
+        return failed(QStringLiteral("打印程序没有响应。"));
+    }
+    if (lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
+        const QString reason = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
+        return failed(reason.isEmpty() ? QStringLiteral("打印程序报告错误。") : reason);
+    }
+    return true;
 }
 
 } // namespace quarvel

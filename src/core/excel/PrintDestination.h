@@ -33,11 +33,24 @@ public:
     // Empty for the default printer.
     QString printer() const { return printer_; }
 
+    // Hands a printed PDF to the destination: to the printer with the copies
+    // (the title names the job), or, for a folder, keeps it there (a PDF from
+    // elsewhere is copied in); sentPath receives where it went. False with
+    // the reason for the operator.
+    bool Send(const QString &pdf, int copies, const QString &title, QString *error, QString *sentPath = nullptr) const;
+    // A file name for a document title: characters a file name cannot hold
+    // become "_"; "document" for an empty title.
+    static QString FileNameOf(const QString &title);
+    // "name.pdf" in the folder, or "name_2.pdf", "name_3.pdf" ... when taken.
+    static QString FreeFileName(const QString &folder, const QString &name);
+
     // The program that hands a file to CUPS; "lp" unless a test replaces it.
     QString lpProgram() const { return lpProgram_; }
     void setLpProgram(const QString &program) { lpProgram_ = program; }
 
 private:
+    bool sendToPrinter(const QString &pdf, int copies, const QString &title, QString *error) const;
+
     QString printer_;
     QString folder_;
     QString lpProgram_ = QStringLiteral("lp");

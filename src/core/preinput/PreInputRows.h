@@ -18,6 +18,8 @@ public:
     static constexpr unsigned kLockedText = 0x0000FF;
     // Column of the reason an upload refused a record.
     static constexpr int kReasonColumn = 2;
+    // Column of the waybill number ("运单号").
+    static constexpr int kNumberColumn = 3;
 
     // 0: only unmarked records, 1: only marked ones, 2: all.
     enum FilterMode { Unmarked = 0, Marked = 1, All = 2 };

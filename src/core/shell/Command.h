@@ -46,6 +46,7 @@ enum Command : int {
     CmdScaleSettings = 32823,
     CmdProgramSettings = 32824,
     CmdShowPreQuery = 32825,
+    CmdPrintHistory = 32840,
     CmdAbout = 57664,
     CmdExit = 57665,
     CmdToggleToolbar = 59392,

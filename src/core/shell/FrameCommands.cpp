@@ -42,6 +42,7 @@ const QHash<int, QString> &promptTexts()
         {CmdScaleSettings, QStringLiteral("设置本机电子秤参数\n电秤")},
         {CmdProgramSettings, QStringLiteral("设置本程序运行数据\n设置")},
         {CmdShowPreQuery, QStringLiteral("查询已上传未处理的预录单信息\n预查")},
+        {CmdPrintHistory, QStringLiteral("查看打印记录，再次打印\n记录")},
     };
     return texts;
 }

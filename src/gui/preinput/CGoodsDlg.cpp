@@ -1,6 +1,8 @@
 #include "preinput/CGoodsDlg.h"
 
+#include "preinput/CSuggestionList.h"
 #include "shell/FormKeys.h"
+#include "storage/GoodsNameDictionary.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,7 +16,8 @@
 
 namespace quarvel {
 
-CGoodsDlg::CGoodsDlg(GoodsForm &form, QWidget *parent) : QDialog(parent), form_(form)
+CGoodsDlg::CGoodsDlg(GoodsForm &form, QWidget *parent, const GoodsNameDictionary *names)
+    : QDialog(parent), form_(form), names_(names)
 {
     setWindowTitle(QStringLiteral("多件物品信息管理"));
     name_ = new QLineEdit(this);
@@ -66,6 +69,13 @@ CGoodsDlg::CGoodsDlg(GoodsForm &form, QWidget *parent) : QDialog(parent), form_(
     layout->addWidget(table_, 1);
     layout->addLayout(buttons);
     FormKeys::Install(this);
+    suggestions_ = new CSuggestionList(this);
+    connect(name_, &QLineEdit::textEdited, this, &CGoodsDlg::suggest);
+    connect(suggestions_, &CSuggestionList::picked, this, [this](int row) {
+        suggestions_->setCurrentRow(row);
+        takeSuggestion();
+        name_->setFocus();
+    });
     // Ctrl+S adds or modifies from any field.
     for (QWidget *w :
          {static_cast<QWidget *>(name_), static_cast<QWidget *>(quantity_), static_cast<QWidget *>(price_)})
@@ -83,8 +93,39 @@ bool CGoodsDlg::eventFilter(QObject *watched, QEvent *event)
                 AddOrModify();
             return true;
         }
+        const bool listShown = watched == name_ && suggestions_->isVisible();
+        if (event->type() == QEvent::KeyPress && listShown &&
+            (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp)) {
+            suggestions_->moveHighlight(key->key() == Qt::Key_PageDown ? 1 : -1);
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && listShown &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
+            takeSuggestion(); // then on like Tab
     }
+    if (event->type() == QEvent::FocusOut && watched == name_)
+        suggestions_->hide();
     return QDialog::eventFilter(watched, event);
+}
+
+void CGoodsDlg::suggest(const QString &text)
+{
+    offered_ = names_ && names_->count() > 0 && !text.isEmpty() ? names_->Suggest(text.left(62))
+                                                                : QList<const GoodsNameEntry *>();
+    QStringList rows;
+    for (const GoodsNameEntry *e : offered_)
+        rows << GoodsNameDictionary::SuggestionText(*e);
+    suggestions_->showUnder(name_, rows);
+}
+
+bool CGoodsDlg::takeSuggestion()
+{
+    const int row = suggestions_->highlighted();
+    if (row < 0 || row >= offered_.size())
+        return false;
+    name_->setText(GoodsNameDictionary::PickedName(*offered_.at(row), name_->text()));
+    suggestions_->hide();
+    return true;
 }
 
 void CGoodsDlg::showAll()
@@ -107,6 +148,7 @@ void CGoodsDlg::showAll()
 
 void CGoodsDlg::showEntry()
 {
+    suggestions_->hide();
     name_->setText(form_.entry.name);
     quantity_->setText(form_.entry.quantity);
     price_->setText(form_.entry.price);

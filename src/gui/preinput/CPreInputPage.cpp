@@ -11,6 +11,7 @@
 #include "preinput/GoodsForm.h"
 #include "preinput/PieceWeightForm.h"
 #include "shell/FormKeys.h"
+#include "storage/GoodsNameDictionary.h"
 #include "text/Gbk.h"
 
 #include <QCheckBox>
@@ -99,6 +100,9 @@ CPreInputPage::CPreInputPage(ClientContext &context, Prompter &prompter, QWidget
         suggestions_->setCurrentRow(row);
         if (field == control(QStringLiteral("cdes"))) {
             takeDestination();
+            field->setFocus();
+        } else if (field == control(QStringLiteral("cgoods"))) {
+            takeGoods();
             field->setFocus();
         } else if (field) {
             takeContact(field);
@@ -193,7 +197,8 @@ void CPreInputPage::buildControls()
     combo(QStringLiteral("cpaydir"), PreInputValues::payDirections());
     controls_.insert(QStringLiteral("cremark"), multiLine(this, 3));
     tabOrder_.append(control(QStringLiteral("cremark")));
-    lineEdit(QStringLiteral("cgoods"), 254);
+    auto *goods = lineEdit(QStringLiteral("cgoods"), 254);
+    connect(goods, &QLineEdit::textEdited, this, &CPreInputPage::suggestGoods);
     lineEdit(QStringLiteral("nquantity"), 9);
     lineEdit(QStringLiteral("iprice"), 14);
     combo(QStringLiteral("ccurrency"), PreInputValues::currencies());
@@ -660,7 +665,7 @@ void CPreInputPage::openGoods()
 {
     readValues();
     GoodsForm goods(form_.goodsLines(), form_.iid(), context_, prompter_);
-    CGoodsDlg dialog(goods, this);
+    CGoodsDlg dialog(goods, this, &context_.goodsNames());
     if (runDialog_(dialog) == QDialog::Accepted) {
         form_.GoodsEdited();
         showValues();
@@ -685,6 +690,27 @@ void CPreInputPage::suggestContacts(QLineEdit *field, const QString &text)
     for (const ContactRecord *c : contacts_)
         rows << QStringLiteral("%1  %2[%3]").arg(Gbk::field(c->ccode), Gbk::field(c->cname), Gbk::field(c->cphone));
     suggestions_->showUnder(field, rows);
+}
+
+void CPreInputPage::suggestGoods(const QString &text)
+{
+    const GoodsNameDictionary &names = context_.goodsNames();
+    goodsNames_ = names.count() > 0 && !text.isEmpty() ? names.Suggest(text.left(62)) : QList<const GoodsNameEntry *>();
+    QStringList rows;
+    for (const GoodsNameEntry *e : goodsNames_)
+        rows << GoodsNameDictionary::SuggestionText(*e);
+    suggestions_->showUnder(edit(QStringLiteral("cgoods")), rows);
+}
+
+bool CPreInputPage::takeGoods()
+{
+    auto *field = edit(QStringLiteral("cgoods"));
+    const int row = suggestions_->field() == field ? suggestions_->highlighted() : -1;
+    suggestions_->hide();
+    if (row < 0 || row >= goodsNames_.size())
+        return false;
+    field->setText(GoodsNameDictionary::PickedName(*goodsNames_.at(row), field->text()));
+    return true;
 }
 
 bool CPreInputPage::takeDestination()
@@ -746,6 +772,10 @@ bool CPreInputPage::eventFilter(QObject *watched, QEvent *event)
         if (widget == control(QStringLiteral("cdes"))) {
             takeDestination();
             return false; // then on like Tab
+        }
+        if (widget == control(QStringLiteral("cgoods"))) {
+            takeGoods();
+            return false;
         }
         for (const char *name : {"creceiver", "cphone", "csender", "csenderphone"})
             if (widget == control(QString::fromLatin1(name)))

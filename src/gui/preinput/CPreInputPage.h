@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace quarvel {
 
+struct GoodsNameEntry;
 class CLinkLabel;
 class CSuggestionList;
 class ClientContext;
@@ -110,6 +111,8 @@ private:
     void openGoods();
     void suggestDestinations(const QString &text);
     void suggestContacts(QLineEdit *field, const QString &text);
+    void suggestGoods(const QString &text);
+    bool takeGoods();
     bool takeDestination();
     bool takeContact(QWidget *field);
     void focusAfterSave();
@@ -130,6 +133,7 @@ private:
     CSuggestionList *suggestions_ = nullptr;
     QList<const DestinationEntry *> destinations_;
     QList<const ContactRecord *> contacts_;
+    QList<const GoodsNameEntry *> goodsNames_;
     QCheckBox *filterUnmarked_ = nullptr;
     QCheckBox *filterMarked_ = nullptr;
     QPushButton *exportHeader_ = nullptr;

@@ -5,6 +5,10 @@
 #include "preinput/FreightQuery.h"
 #include "preinput/PreInputImport.h"
 #include "preinput/WaybillTidy.h"
+#include "print/DialogPrintPreview.h"
+#include "print/DocumentPrinter.h"
+#include "print/PreInputPrinting.h"
+#include "print/PrintBatchController.h"
 #include "query/CQuoteDlg.h"
 #include "sheetimport/SheetImportRunner.h"
 #include "shell/PageCatalog.h"
@@ -32,7 +36,11 @@ CPreInputPane::CPreInputPane(PageEnv &env, QWidget *parent)
     connect(page_, &CPreInputPage::headerExportRequested, this, [this] { ExportImportHeader(); });
     connect(&listCtrl(), &CRecordListCtrl::rowClicked, this, [this](int row) { OpenRow(row); });
     connect(&listCtrl(), &CRecordListCtrl::rowRemoved, this, [this] { updateFlags(); });
+    ownPreview_ = std::make_unique<DialogPrintPreview>(this);
+    preview_ = ownPreview_.get();
 }
+
+CPreInputPane::~CPreInputPane() = default;
 
 void CPreInputPane::Initialise()
 {
@@ -251,6 +259,104 @@ void CPreInputPane::ExportImportHeader()
 {
     SheetImportRunner(env(), this)
         .exportHeader(PreInputImport::SheetName(), PreInputImport::FileName(), PreInputImport::ExportColumns());
+}
+
+bool CPreInputPane::Supports(Command command) const
+{
+    switch (command) {
+    case CmdPrice:
+    case CmdTidyNumbers:
+    case CmdPrintWaybills:
+    case CmdPrintInvoices:
+    case CmdInvoicesToFile:
+    case CmdImport:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CPreInputPane::printBusy() const
+{
+    return printing_ || (printBatch_ && printBatch_->running());
+}
+
+QList<int> CPreInputPane::selectedIds()
+{
+    QList<int> ids;
+    CollectUploadIds(ids);
+    return ids;
+}
+
+void CPreInputPane::PrintWaybills()
+{
+    if (printBusy())
+        return;
+    QList<PrintSelection::Row> rows;
+    for (int row : listCtrl().selectedRowIndexes())
+        if (const int id = list().GetRowId(row); id > 0)
+            rows.append({id, list().cell(row, PreInputRows::kNumberColumn)});
+    const PreInputPrinting::Plan plan = PreInputPrinting(env().context, env().prompter).PlanWaybills(rows);
+    if (plan.ids.isEmpty())
+        return;
+    if (plan.batch) {
+        auto batch = std::make_unique<PrintBatch>(env().context);
+        batch->AddWaybills(plan.ids);
+        startPrintBatch(std::move(batch), QStringLiteral("批量打印面单"), false);
+        return;
+    }
+    printing_ = true;
+    const PrintOutcome outcome = DocumentPrinter(env().context, preview_).PrintWaybill(plan.ids.first());
+    printing_ = false;
+    showSingleOutcome(outcome, false);
+}
+
+void CPreInputPane::PrintInvoices(bool toFile)
+{
+    if (printBusy())
+        return;
+    const InvoiceSheet::Mode mode = toFile ? InvoiceSheet::Mode::KeepFile : InvoiceSheet::Mode::Print;
+    const PreInputPrinting::Plan plan =
+        PreInputPrinting(env().context, env().prompter).PlanInvoices(selectedIds(), mode);
+    if (plan.ids.isEmpty())
+        return;
+    if (plan.batch) {
+        auto batch = std::make_unique<PrintBatch>(env().context);
+        batch->AddInvoices(plan.ids, mode);
+        startPrintBatch(std::move(batch), toFile ? QStringLiteral("保存形式发票") : QStringLiteral("打印形式发票"),
+                        toFile);
+        return;
+    }
+    printing_ = true;
+    const PrintOutcome outcome = DocumentPrinter(env().context, preview_).OutputInvoice(plan.ids.first(), mode);
+    printing_ = false;
+    showSingleOutcome(outcome, toFile);
+}
+
+void CPreInputPane::showSingleOutcome(const PrintOutcome &outcome, bool savedInvoice)
+{
+    if (outcome.status == PrintOutcome::Status::Failed && !outcome.message.isEmpty())
+        env().prompter.error(QString(), outcome.message);
+    else if (savedInvoice && outcome.ok())
+        env().prompter.inform(QString(), PreInputPrinting::SavedInvoicesText(1, env().context.tempFolder()));
+}
+
+bool CPreInputPane::startPrintBatch(std::unique_ptr<PrintBatch> batch, const QString &what, bool savedInvoices)
+{
+    printBatch_ = std::make_unique<PrintBatchController>(what, env().showOperation);
+    connect(printBatch_.get(), &PrintBatchController::documentFinished, this, &CPreInputPane::documentPrinted);
+    const auto ended = [this, savedInvoices](const PrintBatch::Ending &ending, const QStringList &failures) {
+        if (!ending.startFailure.isEmpty())
+            env().prompter.error(QString(), ending.startFailure);
+        else if (!failures.isEmpty())
+            env().prompter.error(QString(), QStringLiteral("以下 %1 份没有完成：\r\n").arg(failures.size()) +
+                                                failures.join(QStringLiteral("\r\n")));
+        if (savedInvoices && ending.printed > 0)
+            env().prompter.inform(QString(),
+                                  PreInputPrinting::SavedInvoicesText(ending.printed, env().context.tempFolder()));
+        emit printingEnded();
+    };
+    return printBatch_->start(std::move(batch), ended);
 }
 
 } // namespace quarvel

@@ -3,6 +3,7 @@
 #include "listpane/CRecordListPane.h"
 #include "preinput/PreInputRows.h"
 #include "preinput/PricingController.h"
+#include "print/PrintBatch.h"
 #include "upload/UploadResultSink.h"
 
 #include <memory>
@@ -10,6 +11,8 @@
 namespace quarvel {
 
 class CPreInputPage;
+class PrintBatchController;
+class PrintPreview;
 
 // Page 0: the local pre-entry records in a list, with the pre-entry form on
 // its left. The frame's record commands reach the form through the pane's
@@ -19,6 +22,7 @@ class CPreInputPane : public CRecordListPane, public UploadResultSink, public Pr
 
 public:
     CPreInputPane(PageEnv &env, QWidget *parent = nullptr);
+    ~CPreInputPane() override;
 
     CPreInputPage &page() { return *page_; }
     PreInputRows::FilterMode filterMode() const { return filter_; }
@@ -49,12 +53,18 @@ public:
     void PriceSelected() override;
     // "整理预录记录的运单号": every listed number with "XXXXX" completed.
     void TidyWaybillNumbers() override;
-    bool Supports(Command command) const override
-    {
-        return command == CmdPrice || command == CmdTidyNumbers || command == CmdImport;
-    }
     // "打开Excel文件导入": records from a spreadsheet, each row in the list as it is written.
     void ImportFromExcel() override;
+    // "打印面单(&T)": the selected records' waybills, one at once (after its
+    // preview), several on the printing worker after a question.
+    void PrintWaybills() override;
+    // "打印形式发票(&P)" / "输出形式发票到文件(&F)".
+    void PrintInvoices(bool toFile) override;
+    bool Supports(Command command) const override;
+    // Set while a print command runs: a second one then does nothing.
+    bool printBusy() const;
+    // The preview before a single document is printed (tests put their own).
+    void setPreview(PrintPreview *preview) { preview_ = preview; }
 
     void applyUploadResult(int id, int status, bool removed, const QString &text) override;
     void applyWaybillNumber(int id, const QString &number) override;
@@ -68,14 +78,24 @@ public:
 signals:
     // After a record was saved (true) or deleted (false) and its row changed.
     void recordChanged(bool saved, int iid);
+    // A document of a print batch is done (its record id); the batch has ended.
+    void documentPrinted(int iid);
+    void printingEnded();
 
 private:
     void onRecordChanged(bool saved, const PreInputRecord &record);
+    QList<int> selectedIds();
+    bool startPrintBatch(std::unique_ptr<PrintBatch> batch, const QString &what, bool savedInvoices);
+    void showSingleOutcome(const PrintOutcome &outcome, bool savedInvoice);
     void setFilterMode(int mode);
     void updateFlags();
 
     CPreInputPage *page_ = nullptr;
     std::unique_ptr<PricingController> pricing_;
+    std::unique_ptr<PrintPreview> ownPreview_;
+    PrintPreview *preview_ = nullptr;
+    std::unique_ptr<PrintBatchController> printBatch_;
+    bool printing_ = false;
     PreInputRows::FilterMode filter_ = PreInputRows::All;
 };
 

@@ -10,6 +10,9 @@
 #include "net/LoginPrompt.h"
 #include "preinput/CPreInputPage.h"
 #include "preinput/CPreInputPane.h"
+#include "print/CPrintHistoryDlg.h"
+#include "print/CTemplateChooseDlg.h"
+#include "print/TemplateDownload.h"
 #include "query/CFeeListPane.h"
 #include "query/CPreQueryPane.h"
 #include "query/CRecordCheckPane.h"
@@ -31,7 +34,8 @@
 namespace quarvel {
 
 ClientStartup::ClientStartup(ClientContext &context, Prompter &prompter, FileChooser &files)
-    : context_(context), env_{context, prompter, files, {}}
+    : context_(context), env_{context, prompter, files, {}, {}},
+      runDialog_([](QDialog &dialog) { return dialog.exec(); })
 {
     env_.exportExcel = [this](const QString &path, const ListSnapshot &list) {
         ListExcelExport excel(context_.spreadsheetEngine(), env_.prompter);
@@ -50,6 +54,7 @@ bool ClientStartup::InitInstance(bool showWindow)
         screen_ = screen->size();
     auto *view = new CTarvoClientView([this](int index, QWidget *parent) { return makePage(index, parent); });
     frame_ = std::make_unique<CMainFrame>(view, env_.prompter);
+    env_.showOperation = [this](const QString &text) { frame_->SetOperationText(text, FrameTexts::kOperationColor); };
     uploads_ = std::make_unique<UploadController>(context_, *frame_);
     uploads_->attach();
     if (showWindow) {
@@ -108,9 +113,46 @@ void ClientStartup::registerCommands()
         SystemClipboard clipboard;
         BalanceQuery::Run(session, env_.prompter, clipboard);
     });
+    registerPrintCommands();
     frame_->setHandler(CmdProgramSettings, [this] { CSettingsDlg(context_, env_.prompter, frame_.get()).exec(); });
     frame_->setHandler(CmdPromptPhrases, [this] { CPromptDlg(context_, env_.prompter, frame_.get()).exec(); });
     frame_->setHandler(CmdScaleSettings, [this] { CScaleDlg(context_, env_.prompter, frame_.get()).exec(); });
+}
+
+void ClientStartup::registerPrintCommands()
+{
+    const std::pair<Command, TemplateKind> choices[] = {{CmdChooseInvoiceTemplate, TemplateKind::Invoice},
+                                                        {CmdChooseWaybillTemplate, TemplateKind::Waybill},
+                                                        {CmdChooseLabelTemplate, TemplateKind::Label}};
+    for (const auto &[command, kind] : choices)
+        frame_->setHandler(command, [this, kind = kind] { ChooseTemplate(kind); });
+    frame_->setHandler(CmdDownloadTemplates, [this] {
+        frame_->SetOperationText(QStringLiteral("当前操作：下载更新打印模版..."), FrameTexts::kOperationColor);
+        frame_->repaint();
+        TemplateDownload::Download(context_.session(), context_.modelFolder(), env_.prompter);
+        frame_->SetOperationText(QString(), FrameTexts::kOperationColor);
+    });
+    frame_->setHandler(CmdPrintHistory, [this] {
+        CPrintHistoryDlg dialog(context_, env_.prompter, frame_.get());
+        runDialog_(dialog);
+    });
+}
+
+bool ClientStartup::ChooseTemplate(TemplateKind kind)
+{
+    PrintTemplates &templates = context_.templates();
+    const PrintTemplate *current = templates.slot(kind);
+    TemplateChooseForm form(kind, context_.modelFolder(), current ? current->name() : QString());
+    CTemplateChooseDlg dialog(form, frame_.get());
+    runDialog_(dialog);
+    const QString chosen = dialog.chosenName();
+    if (chosen.isEmpty())
+        return false;
+    QString message;
+    if (templates.ChooseTemplate(kind, chosen, &message))
+        return true;
+    env_.prompter.error(QString(), message);
+    return false;
 }
 
 CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)

@@ -22,6 +22,8 @@ struct PageEnv {
     // Writes a list to an .xls workbook; shows its own messages. Empty while
     // no spreadsheet engine is available.
     std::function<bool(const QString &path, const ListSnapshot &list)> exportExcel;
+    // Shows the progress of a page's long work in the status pane (an empty text clears it).
+    std::function<void(const QString &text)> showOperation = {};
 };
 
 } // namespace quarvel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "print/InvoiceSheet.h"
+#include "print/PrintOutcome.h"
+#include "print/SheetPrinter.h"
+
+namespace quarvel {
+
+class ClientContext;
+class PrintPreview;
+
+// The outputs of one document at a time on the user-interface thread: the
+// waybill of a local record, the waybill of a record on the server
+// (operation 7) and the proforma invoice of a local record, each from the
+// template chosen for its kind, with a preview before printing when one is
+// given. A record that does not exist fails without a message.
+class DocumentPrinter {
+public:
+    explicit DocumentPrinter(ClientContext &context, PrintPreview *preview = nullptr);
+
+    PrintOutcome PrintWaybill(int iid);
+    PrintOutcome PrintServerWaybill(int recordId);
+    PrintOutcome OutputInvoice(int iid, InvoiceSheet::Mode mode);
+
+    // The engine, folders, destination and ledger of the context.
+    static SheetPrinter::Setup SetupOf(ClientContext &context, PrintPreview *preview = nullptr);
+
+private:
+    ClientContext &context_;
+    PrintPreview *preview_;
+};
+
+} // namespace quarvel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "print/PrintOutcome.h"
+#include "print/SheetPrinter.h"
+
+#include <QDate>
+
+namespace quarvel {
+
+class ExcelSession;
+class GoodsNameDictionary;
+class InvoiceLayout;
+class PrintTemplate;
+struct InvoiceSource;
+
+// A proforma invoice: the record's values appended to the caption cells the
+// invoice layout places, the goods table from the row of "物品描述" on, the
+// descriptions translated as the template asks. Printed, or kept as
+// DATA_TEMP/INVOICE_<waybill number>.xls.
+class InvoiceSheet {
+public:
+    enum class Mode { Print = 0, KeepFile = 1 };
+
+    struct Inputs {
+        const PrintTemplate &invoiceTemplate;
+        const InvoiceLayout &layout;
+        const GoodsNameDictionary &dictionary;
+        QDate today;
+    };
+
+    static PrintOutcome Output(const SheetPrinter::Setup &setup, const Inputs &inputs, const InvoiceSource &source,
+                               Mode mode);
+    static void Fill(ExcelSession &session, const Inputs &inputs, const InvoiceSource &source);
+    // The description as the layout's mode writes it: the part before a
+    // bracketed remark translated (or not), the remark appended unchanged.
+    static QString Description(const QString &text, int descriptionMode, const GoodsNameDictionary &dictionary);
+    static QString WorkPath(const QString &tempFolder, const QString &waybill);
+};
+
+} // namespace quarvel

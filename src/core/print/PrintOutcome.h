@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace quarvel {
+
+// How one document came out: printed (its PDF handed to the destination),
+// saved (a kept workbook), failed with the message for the operator, or
+// dropped by the operator after the preview.
+struct PrintOutcome {
+    enum class Status { Printed, Saved, Failed, Cancelled };
+
+    Status status = Status::Failed;
+    QString message;
+    // The PDF as the destination has it (printed), or the kept workbook (saved).
+    QString file;
+    // The print ledger's number of the printout; 0 when none was recorded.
+    int ledgerNumber = 0;
+
+    bool ok() const { return status == Status::Printed || status == Status::Saved; }
+    static PrintOutcome Failure(const QString &message) { return {Status::Failed, message, QString(), 0}; }
+};
+
+} // namespace quarvel

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "print/InvoiceLayout.h"
+#include "print/PrintTemplate.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+namespace quarvel {
+
+// The three template slots of the run (invoice, waybill, label), each empty
+// or holding one loaded template, and the invoice layout read from the
+// invoice template. Every start loads the defaults; a choice lasts until
+// the program ends. Used on the user-interface thread; printing workers
+// take copies.
+class PrintTemplates {
+public:
+    explicit PrintTemplates(const QString &modelFolder = QString()) : folder_(modelFolder) {}
+    void setFolder(const QString &modelFolder) { folder_ = modelFolder; }
+    QString folder() const { return folder_; }
+
+    // The start-up step: the default template of each kind, in kind order;
+    // a template that cannot be loaded leaves its slot empty, silently.
+    void LoadDefaultTemplates();
+    // Loads the named template of a kind into its slot; on failure the slot
+    // keeps what it had and "模版加载失败，选择未完成。" is the message.
+    bool ChooseTemplate(TemplateKind kind, const QString &name, QString *message = nullptr);
+
+    const PrintTemplate *slot(TemplateKind kind) const;
+    const InvoiceLayout &invoiceLayout() const { return invoiceLayout_; }
+    // Called after a label template was loaded (the label sheet layout is rebuilt there).
+    void setLabelTemplateLoaded(std::function<void(const PrintTemplate &)> rebuild)
+    {
+        labelLoaded_ = std::move(rebuild);
+    }
+
+    static QString LoadFailedText() { return QStringLiteral("模版加载失败，选择未完成。"); }
+
+private:
+    void install(PrintTemplate loaded);
+
+    QString folder_;
+    std::array<std::optional<PrintTemplate>, TemplateKinds::kCount> slots_;
+    InvoiceLayout invoiceLayout_;
+    std::function<void(const PrintTemplate &)> labelLoaded_;
+};
+
+} // namespace quarvel

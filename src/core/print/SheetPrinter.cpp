@@ -1,0 +1,71 @@
+#include "print/SheetPrinter.h"
+
+#include "app/ScriptedPrompter.h"
+#include "excel/ExcelSession.h"
+#include "print/PrintLedger.h"
+#include "print/PrintPreview.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <chrono>
+
+namespace quarvel {
+
+PrintOutcome SheetPrinter::Run(const Document &document, const Fill &fill) const
+{
+    // Nothing is asked: an older working file of the same name is replaced.
+    ScriptedPrompter silent(false);
+    ExcelSession session(setup_.engine, silent, setup_.tempFolder, setup_.destination);
+    session.SetConfirmOverwrite(false);
+    session.SetDocumentTitle(document.title);
+    if (!session.OpenFromBytes(document.sheetName, document.workPath, document.templateBytes))
+        return PrintOutcome::Failure(session.GetErrorText());
+    fill(session);
+    const bool exported = !document.print || session.ExportSheet(1, 1);
+    // A working file that is deleted at once is not saved first.
+    const bool kept = exported && (!document.keepWorkbook || session.SaveAndClose());
+    const QString error = session.GetErrorText();
+    session.Quit();
+    if (!document.keepWorkbook || !kept)
+        QFile::remove(document.workPath);
+    if (!exported || !kept)
+        return PrintOutcome::Failure(error);
+    if (!document.print)
+        return {PrintOutcome::Status::Saved, QString(), document.workPath, 0};
+    return deliver(document, session.GetPrintedFile());
+}
+
+PrintOutcome SheetPrinter::deliver(const Document &document, const QString &pdf) const
+{
+    if (setup_.preview && !setup_.preview->Confirm(pdf, document.title)) {
+        QFile::remove(pdf);
+        return {PrintOutcome::Status::Cancelled, QString(), QString(), 0};
+    }
+    QString error;
+    QString sent;
+    if (!setup_.destination.Send(pdf, 1, document.title, &error, &sent))
+        return PrintOutcome::Failure(error);
+    PrintOutcome outcome{PrintOutcome::Status::Printed, QString(), sent, 0};
+    if (setup_.ledger)
+        outcome.ledgerNumber =
+            setup_.ledger->Append({0, {}, document.kind, document.waybill, document.templateName, 1, sent});
+    return outcome;
+}
+
+QString SheetPrinter::WorkPath(const QString &tempFolder, const QString &prefix)
+{
+    static std::atomic<quint32> last{0};
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    const quint32 tick = quint32(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    quint32 previous = last.load();
+    quint32 chosen = 0;
+    do {
+        chosen = tick > previous ? tick : previous + 1;
+    } while (!last.compare_exchange_weak(previous, chosen));
+    return QDir(tempFolder).filePath(QStringLiteral("%1_%2.xls").arg(prefix).arg(chosen));
+}
+
+} // namespace quarvel

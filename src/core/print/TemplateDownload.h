@@ -1,0 +1,54 @@
+#pragma once
+
+#include "print/TemplateKind.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace quarvel {
+
+class Prompter;
+class ServerSession;
+
+// "下载更新打印模版": the site's template list from KVGetSysModel, then each
+// template's definition and spreadsheet, written into DATA_MODEL. A reply
+// that does not hold all the bytes it announces, or names a template that is
+// no plain file name, is skipped: nothing is written outside DATA_MODEL and
+// no template is replaced by a cut one. Templates already loaded stay loaded.
+class TemplateDownload {
+public:
+    static constexpr int kReplySize = 256000;
+    static constexpr int kMaxEntries = 500;
+
+    struct Entry {
+        TemplateKind kind;
+        QByteArray name; // GBK
+    };
+    struct Result {
+        // -1 when the list could not be read at all.
+        int stored = -1;
+        QString message;
+    };
+
+    static Result Run(const ServerSession &session, const QString &modelFolder);
+    // Runs and shows the result.
+    static int Download(const ServerSession &session, const QString &modelFolder, Prompter &prompter);
+
+    // The list reply: one template per line after the first, each ended by a
+    // line feed; the kind's digit, then the name. Entries with names that
+    // cannot be file names are left out; at most 500.
+    static QList<Entry> ParseList(const QByteArray &reply);
+    // One template's reply: "+0", the definition length less one (T) and the
+    // spreadsheet length (X) on lines, then T + 1 and X bytes. False when
+    // the reply is malformed or holds fewer bytes than it announces.
+    static bool ParseTemplate(const QByteArray &reply, QByteArray &definition, QByteArray &spreadsheet);
+    // Writes both files of one entry, each replaced whole or not at all.
+    static bool Store(const QString &modelFolder, const Entry &entry, const QByteArray &definition,
+                      const QByteArray &spreadsheet);
+
+    static QByteArray ListRequest(const QString &siteCode);
+    static QByteArray TemplateRequest(const QString &siteCode, const QByteArray &name);
+};
+
+} // namespace quarvel

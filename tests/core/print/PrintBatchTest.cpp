@@ -1,0 +1,179 @@
+#include "print/PrintBatch.h"
+#include "PrintContextFixture.h"
+#include "core/excel/RecordingEngine.h"
+#include "excel/ExcelSession.h"
+#include "excel/PrintDestination.h"
+#include "print/DocumentPrinter.h"
+#include "print/PrintPreview.h"
+#include "print/Reprint.h"
+
+#include <QDir>
+
+using namespace quarvel;
+
+namespace {
+
+// Fails the opening of one document of the run (counting from 1).
+class FlakyEngine : public RecordingEngine {
+public:
+    int failOpening = 0;
+    int opened = 0;
+
+    std::unique_ptr<SpreadsheetDocument> open(const QString &path, Access access, QString *errorText) override
+    {
+        if (++opened == failOpening) {
+            *errorText = QStringLiteral("文件打开失败");
+            return nullptr;
+        }
+        return RecordingEngine::open(path, access, errorText);
+    }
+};
+
+class Collect : public PrintBatch::Display {
+public:
+    void documentDone(const PrintBatch::Report &r) override { reports.append(r); }
+    void batchEnded(const PrintBatch::Ending &e) override { ending = e; }
+
+    QList<PrintBatch::Report> reports;
+    PrintBatch::Ending ending;
+};
+
+class AnswerPreview : public PrintPreview {
+public:
+    explicit AnswerPreview(bool print) : print_(print) {}
+    bool Confirm(const QString &pdf, const QString &title) override
+    {
+        shown << pdf + u' ' + title;
+        return print_;
+    }
+    QStringList shown;
+
+private:
+    bool print_;
+};
+
+struct Batches : PrintContextFixture {
+    Batches()
+    {
+        context.setSpreadsheetEngine(&engine);
+        PrintDestination::Folder(root.file(QStringLiteral("printed"))).Save(root.path());
+    }
+
+    Collect run(PrintBatch &batch)
+    {
+        Collect c;
+        EXPECT_TRUE(batch.Start());
+        batch.DrainUntilEnded(c);
+        return c;
+    }
+
+    QStringList printedFiles() const { return QDir(root.file(QStringLiteral("printed"))).entryList(QDir::Files); }
+
+    FlakyEngine engine;
+};
+
+} // namespace
+
+TEST_F(Batches, EveryWaybillBecomesAPdfInTheFolderAndALedgerLine)
+{
+    const int a = addRecord(QStringLiteral("DE90123000001"));
+    const int b = addRecord(QStringLiteral("DE90123000002"), QStringLiteral("王五"));
+    PrintBatch batch(context);
+    ASSERT_TRUE(batch.AddWaybills({a, b, 999}));
+    EXPECT_EQ(batch.size(), 2) << "a record that is gone takes no place";
+    const Collect c = run(batch);
+    ASSERT_EQ(c.reports.size(), 2);
+    EXPECT_EQ(c.ending.printed, 2);
+    EXPECT_EQ(c.reports[0].waybill, QStringLiteral("DE90123000001"));
+    EXPECT_EQ(c.reports[1].done, 2);
+    EXPECT_EQ(c.reports[1].total, 2);
+    EXPECT_EQ(c.reports[1].outcome.file, root.file(QStringLiteral("printed/面单_DE90123000002.pdf")));
+    EXPECT_EQ(printedFiles(),
+              (QStringList{QStringLiteral("面单_DE90123000001.pdf"), QStringLiteral("面单_DE90123000002.pdf")}));
+    EXPECT_TRUE(engine.cells.values().contains(QStringLiteral("王五")));
+    EXPECT_FALSE(engine.log.filter(QStringLiteral("save")).size()) << "a working file deleted at once is not saved";
+    EXPECT_TRUE(QDir(context.tempFolder()).entryList({QStringLiteral("BILL_*")}).isEmpty());
+    const QList<PrintLedger::Entry> ledger = context.printLedger().Recent();
+    ASSERT_EQ(ledger.size(), 2);
+    EXPECT_EQ(ledger[0].waybill, QStringLiteral("DE90123000002"));
+    EXPECT_EQ(ledger[0].kind, QStringLiteral("面单"));
+    EXPECT_EQ(ledger[0].templateName, QStringLiteral("默认面单"));
+    EXPECT_EQ(ledger[0].pdf, c.reports[1].outcome.file);
+}
+
+TEST_F(Batches, AFailingDocumentIsReportedAndTheRestStillPrints)
+{
+    QList<int> ids;
+    for (int i = 1; i <= 3; ++i)
+        ids << addRecord(QStringLiteral("DE9012300000%1").arg(i));
+    engine.failOpening = 2;
+    PrintBatch batch(context);
+    batch.AddWaybills(ids);
+    const Collect c = run(batch);
+    ASSERT_EQ(c.reports.size(), 3);
+    EXPECT_TRUE(c.reports[0].outcome.ok());
+    EXPECT_FALSE(c.reports[1].outcome.ok());
+    EXPECT_EQ(c.reports[1].outcome.message, QStringLiteral("文件打开失败"));
+    EXPECT_TRUE(c.reports[2].outcome.ok());
+    EXPECT_EQ(c.ending.printed, 2);
+    EXPECT_EQ(c.ending.failed, 1);
+    EXPECT_EQ(context.printLedger().Recent().size(), 2);
+}
+
+TEST_F(Batches, WithoutAnOfficeNothingIsPrinted)
+{
+    engine.startWorks = false;
+    PrintBatch batch(context);
+    batch.AddWaybills({addRecord(QStringLiteral("DE90123000001"))});
+    const Collect c = run(batch);
+    EXPECT_TRUE(c.reports.isEmpty());
+    EXPECT_EQ(c.ending.startFailure, ExcelSession::CannotStartText());
+    EXPECT_TRUE(printedFiles().isEmpty());
+}
+
+TEST_F(Batches, SavedInvoicesAreKeptUnderTheirWaybillNumber)
+{
+    const int a = addRecord(QStringLiteral("DE90123000001"));
+    PrintBatch batch(context);
+    ASSERT_TRUE(batch.AddInvoices({a, a}, InvoiceSheet::Mode::KeepFile));
+    const Collect c = run(batch);
+    ASSERT_EQ(c.reports.size(), 2);
+    const QString kept = QDir(context.tempFolder()).filePath(QStringLiteral("INVOICE_DE90123000001.xls"));
+    EXPECT_EQ(c.reports[1].outcome.status, PrintOutcome::Status::Saved);
+    EXPECT_EQ(c.reports[1].outcome.file, kept);
+    EXPECT_TRUE(QFileInfo::exists(kept)) << "the second save replaced the first without asking";
+    EXPECT_TRUE(printedFiles().isEmpty());
+    EXPECT_TRUE(context.printLedger().Recent().isEmpty()) << "saving is no printout";
+}
+
+TEST_F(Batches, APreviewThatIsDroppedPrintsNothing)
+{
+    const int a = addRecord(QStringLiteral("DE90123000001"));
+    AnswerPreview no(false);
+    PrintOutcome o = DocumentPrinter(context, &no).PrintWaybill(a);
+    EXPECT_EQ(o.status, PrintOutcome::Status::Cancelled);
+    ASSERT_EQ(no.shown.size(), 1);
+    EXPECT_TRUE(no.shown[0].endsWith(QStringLiteral("面单_DE90123000001")));
+    EXPECT_TRUE(printedFiles().isEmpty());
+    AnswerPreview yes(true);
+    o = DocumentPrinter(context, &yes).PrintWaybill(a);
+    EXPECT_EQ(o.status, PrintOutcome::Status::Printed);
+    EXPECT_EQ(o.ledgerNumber, 1);
+    EXPECT_EQ(DocumentPrinter(context).PrintWaybill(999).message, QString()) << "a missing record fails silently";
+}
+
+TEST_F(Batches, APrintoutIsPrintedAgainFromItsPdf)
+{
+    const PrintOutcome first = DocumentPrinter(context).PrintWaybill(addRecord(QStringLiteral("DE90123000001")));
+    ASSERT_TRUE(first.ok());
+    const PrintOutcome again = Reprint::Again(context, first.ledgerNumber, 2);
+    ASSERT_TRUE(again.ok()) << again.message.toStdString();
+    EXPECT_EQ(again.file, first.file) << "already in the destination folder";
+    const QList<PrintLedger::Entry> ledger = context.printLedger().Recent();
+    ASSERT_EQ(ledger.size(), 2);
+    EXPECT_EQ(ledger[0].copies, 2);
+    EXPECT_EQ(ledger[0].waybill, QStringLiteral("DE90123000001"));
+    QFile::remove(first.file);
+    EXPECT_TRUE(Reprint::Again(context, 1).message.startsWith(QStringLiteral("打印文件已不存在")));
+    EXPECT_EQ(Reprint::Again(context, 77).message, QStringLiteral("打印记录 77 不存在。"));
+}
