@@ -10,6 +10,7 @@
 #include "Schema.h"
 #include "ServerOptions.h"
 #include "Sessions.h"
+#include "TrackPage.h"
 #include "TransService.h"
 #include "UploadOperation.h"
 
@@ -58,7 +59,9 @@ int main(int argc, char **argv)
         trans.add(std::make_unique<BalanceOperation>());
         trans.add(std::make_unique<QuoteOperation>());
 
+        TrackPage track(db);
         HttpFront front(options, login, baseData, trans);
+        front.setTrackPage(&track);
         const int port = front.bind();
         if (port <= 0) {
             std::fprintf(stderr, "tarvo-server: cannot listen on %s:%d\n", options.address.c_str(), options.port);
