@@ -55,9 +55,11 @@ bool ScanEntry::glued() const
     return scannedBursts_ + (burst_ >= kScannedLength ? 1 : 0) >= 2;
 }
 
-QString ScanEntry::Refusal() const
+QString ScanEntry::Refusal(qsizetype fieldLength) const
 {
-    return glued() ? QStringLiteral("[运单号]是两次扫描连在一起的号码（前一次扫描没有回车），请重新扫描。") : QString();
+    return glued() || (scanned() && fieldLength > characters_)
+               ? QStringLiteral("[运单号]是两次扫描连在一起的号码（前一次扫描没有回车），请重新扫描。")
+               : QString();
 }
 
 } // namespace quarvel

@@ -29,12 +29,16 @@ public:
     void RefuseBurst(qint64 ms);
 
     int characters() const { return characters_; }
+    // A key at `ms` would continue the current burst.
+    bool inBurst(qint64 ms) const { return characters_ > 0 && ms - last_ <= kBurstGap; }
     // Every character came in one scanner burst.
     bool scanned() const;
     // Two or more scanner bursts: numbers glued together.
     bool glued() const;
-    // The message for a glued entry; empty for any other.
-    QString Refusal() const;
+    // The message for glued numbers: two scanner bursts, or a scanned number
+    // typed after text that the field held already (`fieldLength` characters
+    // in all); empty for any other entry.
+    QString Refusal(qsizetype fieldLength) const;
 
 private:
     bool swallowed(qint64 ms);

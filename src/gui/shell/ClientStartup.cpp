@@ -8,6 +8,7 @@
 #include "net/GuiLoginPrompt.h"
 #include "net/LoginPrompt.h"
 #include "preinput/CPreInputPane.h"
+#include "scan/CCheckPane.h"
 #include "settings/CPromptDlg.h"
 #include "settings/CSettingsDlg.h"
 #include "shell/CMainFrame.h"
@@ -111,6 +112,9 @@ CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
     switch (index) {
     case PageCatalog::PreInput:
         page = new CPreInputPane(env_, parent);
+        break;
+    case PageCatalog::Scan:
+        page = new CCheckPane(env_, parent);
         break;
     default:
         page = new CRecordListPane(env_, PageCatalog::Title(index), parent);
