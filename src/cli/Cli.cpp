@@ -9,6 +9,7 @@
 #include "PriceCommand.h"
 #include "QuoteCommand.h"
 #include "RecordsCommand.h"
+#include "ScansCommand.h"
 #include "TidyCommand.h"
 #include "UploadCommand.h"
 
@@ -35,6 +36,11 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  basedata show [--json]\n"
                       "  balance\n"
                       "  upload [IID ...|--all]\n"
+                      "  scans add FIELD=VALUE ...  (version kind num next exception flight signer time\n"
+                      "                             place placeen info infoen)\n"
+                      "  scans list [--json]\n"
+                      "  scans show IID [--json]\n"
+                      "  scans delete IID\n"
                       "  scans upload [IID ...|--all]\n"
                       "  tidy\n"
                       "  price [IID ...|--all]\n"
@@ -51,7 +57,7 @@ const Command kCommands[] = {
     {"basedata", &BaseDataCommand::run},
     {"balance", &BalanceCommand::run},
     {"upload", &UploadCommand::run},
-    {"scans", &UploadCommand::runScans},
+    {"scans", &ScansCommand::run},
     {"tidy", &TidyCommand::run},
     {"price", &PriceCommand::run},
     {"quote", &QuoteCommand::run},
