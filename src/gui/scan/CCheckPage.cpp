@@ -40,6 +40,20 @@ QString background(unsigned rgb)
     return QStringLiteral("background: #%1;").arg(rgb, 6, 16, QLatin1Char('0'));
 }
 
+// Style sheets are re-applied only when they change: applying one restyles
+// the widget, which would cost more than a whole scan.
+void applySheet(QWidget *widget, const QString &sheet)
+{
+    if (widget->styleSheet() != sheet)
+        widget->setStyleSheet(sheet);
+}
+
+void setLabel(QLabel *label, const QString &text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
 bool isControl(const QString &text)
 {
     return !text.isEmpty() && text.at(0).category() == QChar::Other_Control;
@@ -298,18 +312,18 @@ void CCheckPage::showValues()
 
 void CCheckPage::showStates()
 {
-    title_->setText(form_.title());
-    title_->setStyleSheet(colour(form_.titleColor()));
+    setLabel(title_, form_.title());
+    applySheet(title_, colour(form_.titleColor()));
     field(QStringLiteral("next"))->setEnabled(form_.nextEnabled());
     exception_->setVisible(form_.exceptionShown());
     flight_->setVisible(form_.flightShown());
-    flight_->setText(form_.flightText());
-    flight_->setStyleSheet(colour(form_.flightColor()));
+    setLabel(flight_, form_.flightText());
+    applySheet(flight_, colour(form_.flightColor()));
     field(QStringLiteral("signer"))->setEnabled(!form_.signerLocked());
-    lock_->setText(form_.lockText());
-    signerCaption_->setText(form_.signerCaption());
-    mode_->setText(form_.modeText());
-    mode_->setStyleSheet(colour(form_.modeColor()));
+    setLabel(lock_, form_.lockText());
+    setLabel(signerCaption_, form_.signerCaption());
+    setLabel(mode_, form_.modeText());
+    applySheet(mode_, colour(form_.modeColor()));
 }
 
 void CCheckPage::readValues()
@@ -428,7 +442,10 @@ bool CCheckPage::numberKey(QKeyEvent *key)
 void CCheckPage::numberEdited()
 {
     const QString text = number_->text();
-    if (!entry_.inBurst(lastKey_) || Gbk::fromUnicode(text).size() <= kNumberLimit)
+    // A character takes one or two GBK bytes: most texts need no conversion.
+    const bool overlong =
+        text.size() > kNumberLimit || (2 * text.size() > kNumberLimit && Gbk::fromUnicode(text).size() > kNumberLimit);
+    if (!entry_.inBurst(lastKey_) || !overlong)
         return;
     // A scanner that sends no Enter, or junk: refused at once, and the rest
     // of its burst is dropped so the next scan starts in an empty field.
@@ -444,7 +461,7 @@ void CCheckPage::numberEdited()
 void CCheckPage::accepted(const QString &number)
 {
     ++sessionScans_;
-    result_->setStyleSheet(colour(kAcceptedColor));
+    applySheet(result_, colour(kAcceptedColor));
     result_->setText(QStringLiteral("✔ %1 已保存").arg(number));
     showCounts();
 }
@@ -454,7 +471,7 @@ void CCheckPage::refused(const QString &number, const QString &text)
     ++sessionRefusals_;
     lastRefusal_ = text;
     const QString refusal = colour(kRefusedColor) + background(kRefusedBackground);
-    result_->setStyleSheet(refusal);
+    applySheet(result_, refusal);
     result_->setText(QStringLiteral("✖ 未保存 %1\n%2").arg(shown(number), text));
     // A sound and a flash of the field: the operator looks up at once.
     QApplication::beep();
@@ -468,7 +485,7 @@ void CCheckPage::showCounts()
 {
     count_->setText(QStringLiteral("本次扫描: %1 件").arg(sessionScans_) +
                     (sessionRefusals_ ? QStringLiteral("    未保存: %1").arg(sessionRefusals_) : QString()));
-    count_->setStyleSheet(colour(kAcceptedColor));
+    applySheet(count_, colour(kAcceptedColor));
 }
 
 void CCheckPage::focusNumber()

@@ -139,4 +139,9 @@ void CCheckPane::applyUploadResult(int id, int, bool removed, const QString &tex
     updateFlags();
 }
 
+void CCheckPane::uploadEnded()
+{
+    listCtrl().clearSelection();
+}
+
 } // namespace quarvel

@@ -34,6 +34,8 @@ public:
     int CollectUploadIds(QList<int> &ids) override;
 
     void applyUploadResult(int id, int status, bool removed, const QString &text) override;
+    // The rows stay unselected, so that refused ones show in red.
+    void uploadEnded() override;
 
 protected:
     void showEvent(QShowEvent *event) override;

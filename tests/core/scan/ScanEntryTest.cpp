@@ -22,12 +22,16 @@ TEST(ScanEntry, AScannerBurstIsScannedAndAPersonTypes)
     EXPECT_TRUE(scanner.Enter(end + 2));
     EXPECT_TRUE(scanner.scanned());
     EXPECT_FALSE(scanner.glued());
-    EXPECT_TRUE(scanner.Refusal().isEmpty());
+    EXPECT_TRUE(scanner.Refusal(13).isEmpty());
+    EXPECT_FALSE(scanner.Refusal(24).isEmpty()) << "scanned after a number the field showed already";
+    EXPECT_TRUE(scanner.inBurst(end + 20));
+    EXPECT_FALSE(scanner.inBurst(end + 200));
 
     ScanEntry person;
     keys(person, 1000, 13, 140);
     EXPECT_FALSE(person.scanned());
     EXPECT_FALSE(person.glued());
+    EXPECT_TRUE(person.Refusal(20).isEmpty()) << "a person's entry is never glued";
 
     // A scanned number that the operator completes by hand is typed.
     ScanEntry mixed;
@@ -48,7 +52,8 @@ TEST(ScanEntry, TwoBurstsWithoutEnterAreGluedNumbers)
     keys(entry, first + 150, 13, 2);
     EXPECT_TRUE(entry.glued());
     EXPECT_FALSE(entry.scanned());
-    EXPECT_EQ(entry.Refusal(), QStringLiteral("[运单号]是两次扫描连在一起的号码（前一次扫描没有回车），请重新扫描。"));
+    EXPECT_EQ(entry.Refusal(26),
+              QStringLiteral("[运单号]是两次扫描连在一起的号码（前一次扫描没有回车），请重新扫描。"));
     entry.Clear();
     EXPECT_FALSE(entry.glued());
     EXPECT_EQ(entry.characters(), 0);

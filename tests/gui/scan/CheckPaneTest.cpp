@@ -104,6 +104,7 @@ TEST(CheckPaneGui, FiveHundredScansAtScannerSpeedThenUploadedWithOneRefusal)
     EXPECT_EQ(c.rows().cell(0, ScanRows::kNumberColumn), QStringLiteral("D1010000003"));
     EXPECT_EQ(c.rows().cell(0, ScanRows::kReasonColumn), QStringLiteral("已送达"));
     EXPECT_EQ(c.rows().row(0).text, CCheckPane::kRefusedText);
+    EXPECT_TRUE(c.pane->listCtrl().selectedRowIndexes().isEmpty()) << "unselected, so the refused row shows red";
     EXPECT_EQ(c.records(), 1);
     EXPECT_EQ(c.server().text("SELECT COUNT(*) FROM check_detail"), "499");
     EXPECT_EQ(c.server().text("SELECT COUNT(*) FROM client_rec WHERE cnum LIKE 'SC%' AND nstate = 2"), "499");
