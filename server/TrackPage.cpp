@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <charconv>
 #include <optional>
 #include <vector>
 
@@ -34,25 +35,16 @@ std::string name(int index, const auto &names)
                                                                 : std::to_string(index);
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string percentDecoded(std::string_view text)
 {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const int high = text[i] == '%' && i + 2 < text.size() ? hexDigit(text[i + 1]) : -1;
-        const int low = high >= 0 ? hexDigit(text[i + 2]) : -1;
-        if (low >= 0) {
-            out += static_cast<char>(high * 16 + low);
+        unsigned byte = 0;
+        const char *digits = text.data() + i + 1;
+        const bool escaped =
+            text[i] == '%' && i + 2 < text.size() && std::from_chars(digits, digits + 2, byte, 16).ptr == digits + 2;
+        if (escaped) {
+            out += static_cast<char>(byte);
             i += 2;
         } else {
             out += text[i] == '+' ? ' ' : text[i];

@@ -1,6 +1,7 @@
 #include "ScansCommand.h"
 
 #include "Cli.h"
+#include "RecordIds.h"
 #include "UploadCommand.h"
 #include "scan/CheckForm.h"
 #include "text/Gbk.h"
@@ -70,18 +71,6 @@ int apply(CheckForm &form, const QString &name, const QString &value)
         return Cli::Done;
     }
     return Cli::usage(kAddUsage.arg(name + u'=' + value));
-}
-
-int idArgument(const QStringList &args)
-{
-    for (const QString &a : args) {
-        if (a.startsWith(QLatin1String("--")))
-            continue;
-        bool ok = false;
-        const int id = a.toInt(&ok);
-        return ok && id > 0 ? id : -1;
-    }
-    return -1;
 }
 
 QString notFound(int iid)
@@ -174,7 +163,7 @@ int ScansCommand::list(Cli &cli, const QStringList &args)
 
 int ScansCommand::show(Cli &cli, const QStringList &args)
 {
-    const int iid = idArgument(args);
+    const int iid = RecordIds::single(args);
     if (iid < 0)
         return Cli::usage(QStringLiteral("scans show: a scan id is needed"));
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
@@ -197,7 +186,7 @@ int ScansCommand::show(Cli &cli, const QStringList &args)
 
 int ScansCommand::remove(Cli &cli, const QStringList &args)
 {
-    const int iid = idArgument(args);
+    const int iid = RecordIds::single(args);
     if (iid < 0)
         return Cli::usage(QStringLiteral("scans delete: a scan id is needed"));
     ClientContext *context = cli.context();

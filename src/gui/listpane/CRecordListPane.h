@@ -65,6 +65,8 @@ public:
     void setPaging(bool on);
     bool paging() const { return paging_; }
     QWidget *leftForm() const { return form_; }
+    // The record ids above 0 of the selected rows, in list order; their number.
+    int CollectSelectedIds(QList<int> &ids);
 
 signals:
     void flagsChanged();

@@ -94,13 +94,7 @@ void CCheckPane::OpenRow(int row)
 
 int CCheckPane::CollectUploadIds(QList<int> &ids)
 {
-    ids.clear();
-    for (int row : listCtrl().selectedRowIndexes()) {
-        const int id = list().GetRowId(row);
-        if (id > 0)
-            ids.append(id);
-    }
-    return static_cast<int>(ids.size());
+    return CollectSelectedIds(ids);
 }
 
 void CCheckPane::onRecordChanged(CheckForm::Change change, const CheckRecord &record)
