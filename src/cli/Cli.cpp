@@ -30,6 +30,7 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "              [piece=LENGTH:WIDTH:HEIGHT:GRAMS:SHARE ...]\n"
                       "  records show IID [--json]\n"
                       "  records delete IID\n"
+                      "  records fields\n"
                       "  config set host|site VALUE\n"
                       "  config show\n"
                       "  basedata download\n"
@@ -52,15 +53,9 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"records", &RecordsCommand::run},
-    {"config", &ConfigCommand::run},
-    {"basedata", &BaseDataCommand::run},
-    {"balance", &BalanceCommand::run},
-    {"upload", &UploadCommand::run},
-    {"scans", &ScansCommand::run},
-    {"tidy", &TidyCommand::run},
-    {"price", &PriceCommand::run},
-    {"quote", &QuoteCommand::run},
+    {"records", &RecordsCommand::run}, {"config", &ConfigCommand::run}, {"basedata", &BaseDataCommand::run},
+    {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &ScansCommand::run},
+    {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
 };
 
 } // namespace
@@ -81,6 +76,11 @@ bool Cli::parse(const QStringList &arguments)
             command_ = arguments.mid(i);
             break;
         }
+    }
+    // A password is never taken from the command line, where others see it.
+    if (!account_.isEmpty() && !passwordStdin_) {
+        err(QStringLiteral("--account needs --password-stdin\n"));
+        return false;
     }
     if (passwordStdin_) {
         std::string line;

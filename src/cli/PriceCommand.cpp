@@ -13,6 +13,7 @@ class ConsolePricing : public PricingDisplay {
 public:
     void priced(int id, int cents, bool stored) override
     {
+        unpriced = unpriced || !stored;
         if (stored)
             Cli::out(QStringLiteral("%1\t%2\n").arg(id).arg(QString::asprintf("%.2f", cents * 0.01)));
         else
@@ -28,6 +29,7 @@ public:
     }
 
     int code = 0;
+    bool unpriced = false;
 };
 
 } // namespace
@@ -42,6 +44,8 @@ int PriceCommand::run(Cli &cli, const QStringList &args)
     const std::optional<QList<int>> ids = RecordIds::parse(args, context->preInputs(), QStringLiteral("price"));
     if (!ids)
         return Cli::Failed;
+    if (!RecordIds::allKnown(*ids, context->preInputs(), cli.prompter()))
+        return Cli::Refused;
     if (!cli.ensureLoggedIn(*context))
         return Cli::Failed;
     if (ids->isEmpty()) {
@@ -54,7 +58,9 @@ int PriceCommand::run(Cli &cli, const QStringList &args)
         return Cli::Failed;
     ConsolePricing display;
     job.DrainUntilEnded(display);
-    return display.code == 0 ? Cli::Done : Cli::Failed;
+    if (display.code != 0)
+        return Cli::Failed;
+    return display.unpriced ? Cli::Refused : Cli::Done;
 }
 
 } // namespace quarvel

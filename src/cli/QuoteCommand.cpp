@@ -43,6 +43,7 @@ int QuoteCommand::run(Cli &cli, const QStringList &args)
         Cli::out(r.url + u'\n');
         return Cli::Done;
     case PriceQuotation::Outcome::Refused:
+    case PriceQuotation::Outcome::NoResult:
         return Cli::Refused;
     case PriceQuotation::Outcome::Failed:
         break;

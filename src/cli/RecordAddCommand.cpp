@@ -1,6 +1,7 @@
 #include "RecordAddCommand.h"
 
 #include "Cli.h"
+#include "preinput/PreInputFieldGuide.h"
 #include "preinput/PreInputForm.h"
 #include "text/CheckText.h"
 #include "text/Gbk.h"
@@ -26,6 +27,12 @@ bool comboInRange(const QString &name, int value)
     return true;
 }
 
+int refuse(Cli &cli, const QString &message)
+{
+    cli.prompter().error(QStringLiteral("数据错误"), message);
+    return Cli::Refused;
+}
+
 // goods=NAME:QUANTITY:PRICE; the name is checked as the goods dialog does.
 int addGoods(Cli &cli, PreInputForm &form, const QString &value)
 {
@@ -41,6 +48,8 @@ int addGoods(Cli &cli, PreInputForm &form, const QString &value)
     line.fprice = parts.at(2).trimmed().toDouble(&okPrice);
     if (!okQuantity || !okPrice)
         return Cli::usage(QStringLiteral("records add: goods quantity and price must be numbers: %1").arg(value));
+    if (line.nquantity < 0 || line.fprice < 0)
+        return refuse(cli, QStringLiteral("[物品明细]数量和单价不能是负数：%1").arg(value));
     const std::optional<QByteArray> name = CheckText(parts[0], 1, 62, QStringLiteral("物品名称"), cli.prompter());
     if (!name)
         return Cli::Refused;
@@ -50,7 +59,7 @@ int addGoods(Cli &cli, PreInputForm &form, const QString &value)
 }
 
 // piece=LENGTH:WIDTH:HEIGHT:GRAMS:SHARE, as the piece dialog stores it.
-int addPiece(PreInputForm &form, const QString &value)
+int addPiece(Cli &cli, PreInputForm &form, const QString &value)
 {
     const QStringList parts = value.split(u':');
     int n[5] = {};
@@ -61,6 +70,8 @@ int addPiece(PreInputForm &form, const QString &value)
         return Cli::usage(
             QStringLiteral("records add: piece=LENGTH:WIDTH:HEIGHT:GRAMS:SHARE (share 0-255) expected, got %1")
                 .arg(value));
+    if (n[0] < 0 || n[1] < 0 || n[2] < 0 || n[3] < 0)
+        return refuse(cli, QStringLiteral("[件重明细]尺寸和重量不能是负数：%1").arg(value));
     WeightRecord piece{};
     piece.nlength = n[0];
     piece.nwidth = n[1];
@@ -93,17 +104,24 @@ int applyArgument(Cli &cli, PreInputForm &form, Extras &extras, const QString &a
         return addGoods(cli, form, value);
     }
     if (name == QLatin1String("piece"))
-        return addPiece(form, value);
+        return addPiece(cli, form, value);
+    if (!PreInputFieldGuide::Known(name)) {
+        const QStringList near = PreInputFieldGuide::Nearest(name);
+        return Cli::usage(near.isEmpty()
+                              ? QStringLiteral("records add: unknown field %1 (records fields lists them)").arg(name)
+                              : QStringLiteral("records add: unknown field %1; did you mean %2?")
+                                    .arg(name, near.join(QStringLiteral(", "))));
+    }
+    if (const QString wrong = PreInputFieldGuide::CheckNumber(name, value); !wrong.isEmpty())
+        return refuse(cli, wrong);
     std::optional<double> *collect = name == QLatin1String("fcollectsettle") ? &extras.collectSettle
                                      : name == QLatin1String("fcod")         ? &extras.cod
                                      : name == QLatin1String("fcodsettle")   ? &extras.codSettle
                                                                              : nullptr;
     if (collect) {
         *collect = number(value);
-        return *collect ? Cli::Done : Cli::usage(QStringLiteral("records add: %1 must be a number").arg(name));
+        return Cli::Done;
     }
-    if (!PreInputValues::field(name))
-        return Cli::usage(QStringLiteral("records add: unknown field %1").arg(name));
     PreInputValues probe = form.values();
     if (!probe.set(name, value))
         return Cli::usage(QStringLiteral("records add: %1 cannot take %2").arg(name, value));
@@ -160,6 +178,8 @@ int RecordAddCommand::run(Cli &cli, const QStringList &args)
             return code;
     if (extras.goods)
         form.GoodsEdited();
+    // The look-up the page makes when a destination is picked.
+    form.CompleteDestination();
     if (const int code = applyCollect(cli, form, extras); code != Cli::Done)
         return code;
     form.setSaving(true);

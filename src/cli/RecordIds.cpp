@@ -1,6 +1,7 @@
 #include "RecordIds.h"
 
 #include "Cli.h"
+#include "app/Prompter.h"
 #include "storage/RecordFile.h"
 
 #include <cstdint>
@@ -41,6 +42,18 @@ int RecordIds::single(const QStringList &args)
         return ok && id > 0 ? id : -1;
     }
     return -1;
+}
+
+bool RecordIds::allKnown(const QList<int> &ids, const RecordFile &file, Prompter &prompter)
+{
+    QStringList unknown;
+    for (int id : ids)
+        if (file.FindIndexById(id) < 0)
+            unknown << QString::number(id);
+    if (unknown.isEmpty())
+        return true;
+    prompter.error(QString(), QStringLiteral("记录%1不存在。").arg(unknown.join(QStringLiteral(", "))));
+    return false;
 }
 
 } // namespace quarvel

@@ -7,6 +7,7 @@
 
 namespace quarvel {
 
+class Prompter;
 class RecordFile;
 
 // The record arguments of the upload and pricing commands: "IID ..." or
@@ -19,6 +20,8 @@ public:
     // The one record id of a show or delete command (options skipped); -1
     // when it is missing or not a positive number.
     static int single(const QStringList &args);
+    // False, after naming them, when some of the ids have no record.
+    static bool allKnown(const QList<int> &ids, const RecordFile &file, Prompter &prompter);
 };
 
 } // namespace quarvel

@@ -3,10 +3,15 @@
 #include "Cli.h"
 #include "RecordAddCommand.h"
 #include "RecordIds.h"
+#include "preinput/PreInputFieldGuide.h"
 #include "preinput/PreInputForm.h"
+#include "storage/RecordJson.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <cstdio>
+#include <string>
 
 #include "text/Gbk.h"
 
@@ -24,6 +29,8 @@ int RecordsCommand::run(Cli &cli, const QStringList &args)
         return show(cli, args.mid(1));
     if (args.first() == QLatin1String("delete"))
         return remove(cli, args.mid(1));
+    if (args.first() == QLatin1String("fields"))
+        return fields();
     return Cli::usage(QStringLiteral("records: unknown subcommand %1").arg(args.first()));
 }
 
@@ -35,19 +42,41 @@ int RecordsCommand::list(Cli &cli, const QStringList &args)
     if (!context)
         return Cli::Failed;
     PreInputFile &file = context->preInputs();
-    if (json) {
-        QJsonArray all;
-        for (int i = 0; i < file.GetCount(); ++i)
-            all.append(RecordField::toJson(file.At(i), PreInputRecord::fields()));
-        Cli::out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)));
-        return Cli::Done;
-    }
+    // Streamed in blocks: the output of any number of records needs the
+    // memory of one block.
+    std::string block;
+    const auto flushWhenFull = [&block](std::size_t limit) {
+        if (block.size() >= limit) {
+            std::fwrite(block.data(), 1, block.size(), stdout);
+            block.clear();
+        }
+    };
+    if (json)
+        block += "[\n";
     for (int i = 0; i < file.GetCount(); ++i) {
         const PreInputRecord *r = file.At(i);
-        Cli::out(QStringLiteral("%1\t%2\t%3\t%4\n")
-                     .arg(r->iid)
-                     .arg(Gbk::field(r->cnum), Gbk::field(r->cdes), Gbk::field(r->creceiver)));
+        if (json) {
+            RecordJson::Append(block, r, PreInputRecord::fields());
+            block += i + 1 < file.GetCount() ? ",\n" : "\n";
+        } else {
+            block += QStringLiteral("%1\t%2\t%3\t%4\n")
+                         .arg(r->iid)
+                         .arg(Gbk::field(r->cnum), Gbk::field(r->cdes), Gbk::field(r->creceiver))
+                         .toStdString();
+        }
+        flushWhenFull(1 << 16);
     }
+    if (json)
+        block += "]\n";
+    flushWhenFull(0);
+    std::fflush(stdout);
+    return Cli::Done;
+}
+
+int RecordsCommand::fields()
+{
+    for (const PreInputFieldGuide::Entry &e : PreInputFieldGuide::All())
+        Cli::out(e.name + u'\t' + e.caption + u'\t' + e.rule + u'\n');
     return Cli::Done;
 }
 

@@ -15,6 +15,7 @@ private:
     static int list(Cli &cli, const QStringList &args);
     static int show(Cli &cli, const QStringList &args);
     static int remove(Cli &cli, const QStringList &args);
+    static int fields();
 };
 
 } // namespace quarvel

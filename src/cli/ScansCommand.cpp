@@ -4,12 +4,14 @@
 #include "RecordIds.h"
 #include "UploadCommand.h"
 #include "scan/CheckForm.h"
+#include "storage/RecordJson.h"
 #include "text/Gbk.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cstdio>
 #include <optional>
+#include <string>
 
 namespace quarvel {
 
@@ -137,27 +139,36 @@ int ScansCommand::add(Cli &cli, const QStringList &args)
 
 int ScansCommand::list(Cli &cli, const QStringList &args)
 {
+    const bool json = args.contains(QLatin1String("--json"));
     // A listing only reads, so it may run beside the window holding the files.
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
     if (!context)
         return Cli::Failed;
     CheckFile &file = context->checks();
-    if (args.contains(QLatin1String("--json"))) {
-        QJsonArray all;
-        for (int i = 0; i < file.GetCount(); ++i)
-            all.append(RecordField::toJson(file.At(i), CheckRecord::fields()));
-        Cli::out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)));
-        return Cli::Done;
-    }
+    // Streamed in blocks: a day's scans need the memory of one block.
+    std::string block = json ? "[\n" : "";
     for (int i = 0; i < file.GetCount(); ++i) {
         const CheckRecord *r = file.At(i);
-        Cli::out(
-            QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
-                .arg(r->iid)
-                .arg(Gbk::field(r->cnum), CheckValues::KindName(r->nkind), Gbk::field(r->cdate),
-                     Gbk::field(r->nkind == CheckValues::Signature || r->nkind == CheckValues::Delivery ? r->csigner
-                                                                                                        : r->cnext)));
+        if (json) {
+            RecordJson::Append(block, r, CheckRecord::fields());
+            block += i + 1 < file.GetCount() ? ",\n" : "\n";
+        } else {
+            const bool person = r->nkind == CheckValues::Signature || r->nkind == CheckValues::Delivery;
+            block += QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
+                         .arg(r->iid)
+                         .arg(Gbk::field(r->cnum), CheckValues::KindName(r->nkind), Gbk::field(r->cdate),
+                              person ? Gbk::field(r->csigner) : Gbk::field(r->cnext))
+                         .toStdString();
+        }
+        if (block.size() >= 1 << 16) {
+            std::fwrite(block.data(), 1, block.size(), stdout);
+            block.clear();
+        }
     }
+    if (json)
+        block += "]\n";
+    std::fwrite(block.data(), 1, block.size(), stdout);
+    std::fflush(stdout);
     return Cli::Done;
 }
 

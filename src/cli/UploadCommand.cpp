@@ -22,7 +22,11 @@ void stopOnInterrupt(int)
 
 class ConsoleUploadDisplay : public UploadDisplay {
 public:
-    void uploadProgress(const QString &text) override { Cli::err(text + u'\n'); }
+    void uploadProgress(const QString &text) override
+    {
+        Cli::err(text + u'\n');
+        lastProgress = text;
+    }
     void uploadResult(int id, int status, bool removed, const QString &text) override
     {
         if (!removed)
@@ -32,10 +36,13 @@ public:
     void uploadEnded(UploadEnding e, const QString &text) override
     {
         ending = e;
-        Cli::err(text + u'\n');
+        // The end of a complete run repeats the last counts: one line is enough.
+        if (text != lastProgress)
+            Cli::err(text + u'\n');
     }
 
     bool refused = false;
+    QString lastProgress;
     UploadEnding ending = UploadEnding::AllSent;
 };
 
@@ -65,6 +72,8 @@ int UploadCommand::upload(Cli &cli, const QStringList &args, UploadKind kind, co
     const std::optional<QList<int>> ids = RecordIds::parse(args, file, command);
     if (!ids)
         return Cli::Failed;
+    if (!RecordIds::allKnown(*ids, file, cli.prompter()))
+        return Cli::Refused;
     if (!cli.ensureLoggedIn(*context))
         return Cli::Failed;
     if (ids->isEmpty()) {

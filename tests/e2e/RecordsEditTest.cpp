@@ -92,7 +92,10 @@ TEST(RecordsEdit, AddSavesThroughThePageChecksWithLinesShowAndDelete)
     EXPECT_EQ(add(root, receiver() + QStringList{QStringLiteral("nosuch=1")}).code, 2);
     EXPECT_EQ(add(root, receiver() + QStringList{QStringLiteral("nitemtype=3")}).code, 2);
     EXPECT_EQ(add(root, receiver() + QStringList{QStringLiteral("piece=1:2:3")}).code, 2);
-    EXPECT_EQ(add(root, receiver() + QStringList{QStringLiteral("npieces=two")}).code, 2);
+    // A number field that is given no number is refused by its check, naming the field.
+    const CtlResult notANumber = add(root, receiver() + QStringList{QStringLiteral("npieces=two")});
+    EXPECT_EQ(notANumber.code, 1);
+    EXPECT_EQ(notANumber.errText(), QStringLiteral("[件数]必须是数字：two\n"));
 
     const CtlResult second = add(root, receiver());
     ASSERT_EQ(second.code, 0) << second.err.toStdString();

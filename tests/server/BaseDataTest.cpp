@@ -101,7 +101,7 @@ TEST_F(BaseData, ServedListsNameKnownDestinationsEachFollowedByATab)
 {
     const ClientView view(download());
     ASSERT_EQ(view.served.size(), 7);
-    EXPECT_EQ(view.served.value("TC"), gbk("广州\t深圳\t东莞\t佛山\t珠海\t汕头\t"));
+    EXPECT_EQ(view.served.value("TC"), gbk("广东广州\t广东深圳\t广东东莞\t广东佛山\t广东珠海\t广东汕头\t"));
     EXPECT_EQ(view.served.value("GA"), gbk("香港\t澳门\t台湾\t"));
     for (auto it = view.served.begin(); it != view.served.end(); ++it) {
         EXPECT_TRUE(it.value().endsWith('\t'));

@@ -43,8 +43,8 @@ TEST_F(Pricing, FreightByKindZoneItemTypeAndWeight)
     EXPECT_EQ(firstLine(freight(0, 1000, "北京", "TK")), "19.00");
     EXPECT_EQ(firstLine(freight(2, 1000, "北京", "TK")), "24.00");
     EXPECT_EQ(firstLine(freight(1, 1200, "北京", "JJ")), "13.50");
-    EXPECT_EQ(firstLine(freight(1, 1000, "深圳", "TK")), "12.00");
-    EXPECT_EQ(firstLine(freight(1, 500, "深圳", "TC")), "6.00");
+    EXPECT_EQ(firstLine(freight(1, 1000, "广东深圳", "TK")), "12.00");
+    EXPECT_EQ(firstLine(freight(1, 500, "广东深圳", "TC")), "6.00");
     EXPECT_EQ(firstLine(freight(1, 1000, " 北京 ", "TK")), "21.00");
     EXPECT_EQ(firstLine(freight(1, 3500, "美国", "GJ")), "360.00");
 

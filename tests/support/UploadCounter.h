@@ -4,6 +4,7 @@
 #include "app/ScriptedPrompter.h"
 #include "net/BaseDataDownload.h"
 #include "net/LoginForm.h"
+#include "support/LocalShipments.h"
 #include "support/TarvoServer.h"
 #include "support/TempRoot.h"
 #include "text/Gbk.h"
@@ -53,54 +54,15 @@ public:
     // A shipment to 北京 by 特快专递 with its goods and piece lines.
     int addShipment(const QString &number, const QStringList &goods = {}, const QStringList &pieces = {})
     {
-        quarvel::PreInputRecord r{};
-        r.ddate = {2026, 1, 7};
-        r.nitemtype = 1;
-        r.npayway = 1;
-        r.fweight = 1.2;
-        r.npieces = 1;
-        r.nquantity = 1;
-        quarvel::Gbk::setField(r.cnum, number);
-        quarvel::Gbk::setField(r.cemskind, QStringLiteral("特快专递"));
-        quarvel::Gbk::setField(r.cdes, QStringLiteral("北京"));
-        quarvel::Gbk::setField(r.creceiver, QStringLiteral("李四"));
-        return addShipment(r, goods, pieces);
+        return LocalShipments::add(context, LocalShipments::shipment(number), goods, pieces);
     }
 
     int addShipment(quarvel::PreInputRecord r, const QStringList &goods, const QStringList &pieces)
     {
-        context.preInputs().Append(&r);
-        for (const QString &name : goods) {
-            quarvel::GoodsRecord g{};
-            g.iparent = r.iid;
-            g.nquantity = 2;
-            g.fprice = 3.5;
-            quarvel::Gbk::setField(g.cname, name);
-            context.goods().Append(&g);
-        }
-        for (const QString &name : pieces) {
-            quarvel::WeightRecord w{};
-            w.iparent = r.iid;
-            w.nlength = 30;
-            w.nwidth = 20;
-            w.nheight = 10;
-            w.nweight = 1200;
-            w.nquantity = 1;
-            w.iprice = 250;
-            quarvel::Gbk::setField(w.cname, name);
-            context.weights().Append(&w);
-        }
-        context.FlushRecords();
-        return r.iid;
+        return LocalShipments::add(context, r, goods, pieces);
     }
 
-    QList<int> addShipments(const QStringList &numbers)
-    {
-        QList<int> ids;
-        for (const QString &n : numbers)
-            ids << addShipment(n, {QStringLiteral("货")}, {QStringLiteral("件")});
-        return ids;
-    }
+    QList<int> addShipments(const QStringList &numbers) { return LocalShipments::addNumbers(context, numbers); }
 
     int linesOf(int iid)
     {

@@ -17,6 +17,11 @@ public:
     virtual void inform(const QString &title, const QString &text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool ask(const QString &caption, const QString &text) = 0;
+
+    // What to do with edits that are about to be left behind.
+    enum class SaveChoice { Save, Discard, Cancel };
+    // A question with the buttons 保存, 不保存 and 取消.
+    virtual SaveChoice askSave(const QString &caption, const QString &text) = 0;
 };
 
 } // namespace quarvel

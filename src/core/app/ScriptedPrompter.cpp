@@ -14,6 +14,16 @@ bool ScriptedPrompter::ask(const QString &caption, const QString &text)
     return yes;
 }
 
+Prompter::SaveChoice ScriptedPrompter::askSave(const QString &caption, const QString &text)
+{
+    record(Kind::Ask, caption, text);
+    if (saveChoices_.empty())
+        return SaveChoice::Discard;
+    const SaveChoice choice = saveChoices_.front();
+    saveChoices_.pop_front();
+    return choice;
+}
+
 QStringList ScriptedPrompter::texts() const
 {
     QStringList all;

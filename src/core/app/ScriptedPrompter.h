@@ -26,9 +26,12 @@ public:
     void warning(const QString &title, const QString &text) override { record(Kind::Warning, title, text); }
     void inform(const QString &title, const QString &text) override { record(Kind::Inform, title, text); }
     bool ask(const QString &caption, const QString &text) override;
+    // Answered from its own queue; without an answer the edits are discarded.
+    SaveChoice askSave(const QString &caption, const QString &text) override;
 
     void queueAnswer(bool yes) { answers_.push_back(yes); }
     void setDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
+    void queueSaveChoice(SaveChoice choice) { saveChoices_.push_back(choice); }
 
     const QList<Shown> &shown() const { return shown_; }
     // The text of the last message, or an empty text when none was shown.
@@ -41,6 +44,7 @@ protected:
 
 private:
     std::deque<bool> answers_;
+    std::deque<SaveChoice> saveChoices_;
     bool defaultAnswer_;
     QList<Shown> shown_;
 };

@@ -43,18 +43,30 @@ bool LoginForm::Confirm(Prompter &prompter)
 
     QByteArray text;
     const int result = ServerLogin::send(session_, *accountGbk, *passwordGbk, clock_(), text);
-    if (result < 1) {
-        prompter.error(QString(), QStringLiteral("与服务器连接失败[ Ret:%1]").arg(result));
-        return false;
-    }
+    if (result < 1)
+        return refuse(prompter, QStringLiteral("与服务器连接失败[ Ret:%1]").arg(result));
     const LoginReply reply = LoginReply::parse(text);
-    if (!reply.accepted()) {
-        prompter.error(QString(), reply.refusalText());
-        return false;
-    }
+    if (!reply.accepted())
+        return refuse(prompter, reply.refusalText());
     session_.applyLogin(reply, account, password);
+    statusText_ = QStringLiteral("状态：已登入成功！");
+    statusColor_ = kGreen;
     prompter.inform(QString(), QStringLiteral("登入验证成功！[%1]").arg(reply.uploadTarget));
     return true;
+}
+
+// A failed login keeps the session that was open: the refusal is shown as
+// it stands, and the status line says which session is still in use instead
+// of the green "logged in" of before.
+bool LoginForm::refuse(Prompter &prompter, const QString &reason)
+{
+    statusColor_ = kRed;
+    statusText_ =
+        session_.loggedIn()
+            ? QStringLiteral("状态：登入失败！仍使用原会话[%1 :: %2]").arg(session_.account()).arg(session_.clientId())
+            : QStringLiteral("状态：没有登入！");
+    prompter.error(QString(), reason);
+    return false;
 }
 
 } // namespace quarvel

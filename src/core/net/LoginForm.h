@@ -43,6 +43,8 @@ public:
     void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
 
 private:
+    bool refuse(Prompter &prompter, const QString &reason);
+
     ServerSession &session_;
     QString lastAccountPath_;
     QString statusText_;

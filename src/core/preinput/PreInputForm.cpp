@@ -105,6 +105,16 @@ PreInputForm::PreInputForm(ClientContext &context, Prompter &prompter, QDate tod
     NewRecord();
 }
 
+QList<PreInputForm::TextRule> PreInputForm::TextRules()
+{
+    QList<TextRule> rules{{QStringLiteral("ddate"), QStringLiteral("业务日期"), 8, 30}};
+    for (const TextCheck &check : kTextChecks)
+        for (const PreInputValues::Field &f : PreInputValues::fields())
+            if (f.kind == PreInputValues::Kind::Text && f.text == check.value)
+                rules.append({QString::fromLatin1(f.name), QString::fromUtf16(check.caption), check.min, check.max});
+    return rules;
+}
+
 QString PreInputForm::title() const
 {
     return isNew() ? QStringLiteral("添加新业务记录") : QStringLiteral("修改业务记录:%1").arg(iid_);
@@ -152,6 +162,47 @@ void PreInputForm::NewRecord()
     const auto fields = PreInputValues::sideFields(PreInputValues::Sender);
     for (std::size_t i = 0; i < fields.size(); ++i)
         v.*fields[i] = sender[i];
+    markClean();
+}
+
+void PreInputForm::markClean()
+{
+    clean_ = values_;
+    cleanCollect_ = {collectSettle_, cod_, codSettle_};
+}
+
+bool PreInputForm::hasEdits() const
+{
+    // Goods of a stored record are written by their dialog at once; those
+    // of a new record wait for its save.
+    return values_ != clean_ || piecesChanged_ || (isNew() && !goods_.empty()) ||
+           cleanCollect_ != std::array<double, 3>{collectSettle_, cod_, codSettle_};
+}
+
+bool PreInputForm::ConfirmLeave()
+{
+    if (!hasEdits())
+        return true;
+    const QString text = isNew() ? QStringLiteral("新记录还没有保存。\r\n保存这条记录吗？")
+                                 : QStringLiteral("业务记录%1已修改，还没有保存。\r\n保存修改吗？").arg(iid_);
+    switch (prompter_.askSave(QStringLiteral("确认提示"), text)) {
+    case Prompter::SaveChoice::Save:
+        return SaveRecord();
+    case Prompter::SaveChoice::Discard:
+        return true;
+    case Prompter::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool PreInputForm::ReloadIfUnchanged(int iid)
+{
+    if (iid < 0 || iid != iid_ || hasEdits())
+        return false;
+    if (!LoadRecord(iid))
+        NewRecord();
+    return true;
 }
 
 bool PreInputForm::LoadRecord(int iid)
@@ -190,6 +241,7 @@ bool PreInputForm::LoadRecord(int iid)
     context_.goods().CopyByParent(goods_, iid_);
     context_.weights().CopyByParent(pieces_, iid_);
     piecesChanged_ = false;
+    markClean();
     return true;
 }
 
@@ -498,6 +550,57 @@ void PreInputForm::LookupDestination(const DestinationEntry *highlighted)
         v.creceiverprov = split->province;
         v.creceivercity = split->city;
     }
+}
+
+namespace {
+
+const DestinationEntry *namedDestination(const BaseData &base, const QString &text)
+{
+    if (const DestinationEntry *exact = base.destinationByName(text))
+        return exact;
+    const QList<const DestinationEntry *> offered = MatchDestinations(base, text, 2);
+    if (offered.size() == 1)
+        return offered.first();
+    const DestinationEntry *longest = nullptr;
+    for (const DestinationEntry &d : base.destinations()) {
+        const QString name = d.text(DestinationEntry::Name);
+        if (!name.isEmpty() && text.startsWith(name) && (!longest || name.size() > longest->name.size()))
+            longest = &d;
+    }
+    return longest;
+}
+
+void fillWhenEmpty(QString &field, const QString &value)
+{
+    if (field.trimmed().isEmpty())
+        field = value;
+}
+
+} // namespace
+
+bool PreInputForm::CompleteDestination()
+{
+    PreInputValues &v = values_;
+    const QString typed = v.cdes.trimmed();
+    const DestinationEntry *d = typed.isEmpty() ? nullptr : namedDestination(context_.baseData(), typed);
+    if (!d)
+        return false;
+    v.nlanguage = d->region <= 2 ? d->region : 0;
+    if (!d->postcode.isEmpty())
+        fillWhenEmpty(v.creceiverzip, d->text(DestinationEntry::Postcode));
+    if (d->region == 2) {
+        fillWhenEmpty(v.creceivercountry, d->text(DestinationEntry::Country));
+        return true;
+    }
+    fillWhenEmpty(v.creceivercountry, QStringLiteral("中国"));
+    std::optional<ProvinceTable::Split> split = ProvinceTable::SplitDestination(d->text(DestinationEntry::Name));
+    if (!split)
+        split = ProvinceTable::SplitDestination(typed);
+    if (split) {
+        fillWhenEmpty(v.creceiverprov, split->province);
+        fillWhenEmpty(v.creceivercity, split->city);
+    }
+    return true;
 }
 
 QList<const ContactRecord *> PreInputForm::ContactSuggestions(const QString &typed, bool byPhone) const

@@ -45,6 +45,16 @@ public:
 
     PreInputForm(ClientContext &context, Prompter &prompter, QDate today = QDate::currentDate());
 
+    // A text the save checks: its page value's name, caption and limits
+    // (characters at least, GBK bytes at most), in the order of the checks.
+    struct TextRule {
+        QString name;
+        QString caption;
+        int min;
+        int max;
+    };
+    static QList<TextRule> TextRules();
+
     PreInputValues &values() { return values_; }
     const PreInputValues &values() const { return values_; }
     void setRecordChanged(RecordChanged handler) { recordChanged_ = std::move(handler); }
@@ -62,6 +72,21 @@ public:
     void PasteAll();
     // The goods lines summarised into name, quantity, price and declared value.
     void SummariseGoods();
+
+    // Edits the operator has not saved yet: the values differ from those
+    // the record was shown with, or lines were changed.
+    bool hasEdits() const;
+    // The shown values become the ones edits are measured from (after the
+    // window has shown them, so that its number formats do not count).
+    void markClean();
+    // Before the form leaves this record for another one: with unsaved
+    // edits asks whether to save them (and saves), discard them or stay.
+    // True when the form may go on.
+    bool ConfirmLeave();
+    // A worker changed a stored record (its fee, its number): shows it again
+    // when the form shows that record without edits of its own; a record
+    // that is gone gives a new one. True when the values were re-read.
+    bool ReloadIfUnchanged(int iid);
 
     // State.
     int iid() const { return iid_; }
@@ -113,6 +138,13 @@ public:
     // Enter in the destination: takes the highlighted suggestion (region,
     // postcode, country, province and city) or, without one, region 0.
     void LookupDestination(const DestinationEntry *highlighted);
+
+    // A destination given as text (a script, an import): the entry of the
+    // base data it names — by name, else the only suggestion, else the
+    // longest name it starts with ("北京市" → 北京) — fills the region and,
+    // where they are empty, the postcode, country, province and city, as
+    // picking that entry on the page would. False when no entry fits.
+    bool CompleteDestination();
 
     // Address book.
     QList<const ContactRecord *> ContactSuggestions(const QString &typed, bool byPhone) const;
@@ -168,6 +200,8 @@ private:
     double codSettle_ = 0;
     std::array<bool, kLocks> locks_{};
     std::optional<PreInputValues> copy_;
+    PreInputValues clean_;
+    std::array<double, 3> cleanCollect_{};
     QStringList dates_;
     bool saving_ = false;
     bool zeroShown_ = true;

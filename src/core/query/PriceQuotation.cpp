@@ -108,6 +108,7 @@ PriceQuotation::Result PriceQuotation::Run(const ServerSession &session, const B
     const QByteArray reply = ReplyText::cString(buffer.data(), sent);
     if (EnvelopeStatus::read(reply) <= 0) {
         prompter.error(QString(), QStringLiteral("没有查询结果。"));
+        result.outcome = Outcome::NoResult;
         return result;
     }
     result.outcome = Outcome::Shown;

@@ -33,7 +33,8 @@ public:
     enum class Outcome {
         Refused,  // a check failed; its message was shown
         OpenPage, // not logged in: open `url` in the browser
-        Failed,   // no connection or no result; the message was shown
+        Failed,   // no connection; the message was shown
+        NoResult, // the server has no quotation for it; the message was shown
         Shown,    // `title` and `rows` for the result dialog
     };
 

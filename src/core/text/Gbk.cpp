@@ -74,7 +74,22 @@ Converter &fromGbk()
     return c;
 }
 
+Converter &gbkToUtf8()
+{
+    thread_local Converter c("UTF-8", "CP936");
+    return c;
+}
+
 } // namespace
+
+QByteArray Gbk::toUtf8(const char *bytes, std::size_t length)
+{
+    QByteArray out;
+    static const QByteArray replacement("\xef\xbf\xbd", 3);
+    if (length == 0 || !gbkToUtf8().valid() || !gbkToUtf8().run(bytes, length, out, false, replacement, 1))
+        return {};
+    return out;
+}
 
 QByteArray Gbk::fromUnicode(const QString &text, bool *ok)
 {

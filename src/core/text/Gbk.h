@@ -17,6 +17,9 @@ public:
     // Converts GBK bytes; an invalid byte sequence becomes U+FFFD, never lost text.
     static QString toUnicode(const char *bytes, std::size_t length);
     static QString toUnicode(const QByteArray &bytes);
+    // GBK bytes straight to UTF-8 (for output that leaves the program as
+    // UTF-8), with the same replacement of invalid sequences.
+    static QByteArray toUtf8(const char *bytes, std::size_t length);
     // The NUL-terminated text of a fixed-width record field.
     template <std::size_t N> static QString field(const char (&f)[N]) { return toUnicode(f, strnlen(f, N)); }
     // Writes text into a fixed-width field: zero-padded, cut at a character

@@ -1,5 +1,7 @@
 #include "listpane/CRecordListCtrl.h"
 
+#include <algorithm>
+
 #include "app/Prompter.h"
 
 #include <QApplication>
@@ -57,8 +59,13 @@ CRecordListCtrl::CRecordListCtrl(Prompter &prompter, QWidget *parent) : QTableVi
 
 void CRecordListCtrl::applyColumnWidths()
 {
-    for (int i = 0; i < model_.columns().size(); ++i)
-        setColumnWidth(i, model_.columns().at(i).width);
+    // The given widths are for the original font; a waybill number column
+    // always fits a whole number (13 characters and a spare one).
+    const int number = fontMetrics().horizontalAdvance(QStringLiteral("DE90123000101W")) + 12;
+    for (int i = 0; i < model_.columns().size(); ++i) {
+        const ListColumn &c = model_.columns().at(i);
+        setColumnWidth(i, c.caption.contains(QStringLiteral("单号")) ? std::max(c.width, number) : c.width);
+    }
 }
 
 void CRecordListCtrl::SetMenuItems(const QStringList &items)

@@ -1,7 +1,7 @@
 #include "net/CLoginDlg.h"
 
-#include "shell/MessageBoxPrompter.h"
 #include "net/LoginForm.h"
+#include "shell/MessageBoxPrompter.h"
 
 #include <QColor>
 #include <QFormLayout>
@@ -57,10 +57,7 @@ void CLoginDlg::showForm()
 {
     account_->setText(form_.account);
     password_->setText(form_.password);
-    status_->setText(form_.statusText());
-    QPalette palette = status_->palette();
-    palette.setColor(QPalette::WindowText, QColor::fromRgb(form_.statusColor()));
-    status_->setPalette(palette);
+    showStatus();
     switch (form_.focus()) {
     case LoginForm::Focus::Account:
         account_->setFocus();
@@ -72,6 +69,14 @@ void CLoginDlg::showForm()
         login_->setFocus();
         break;
     }
+}
+
+void CLoginDlg::showStatus()
+{
+    status_->setText(form_.statusText());
+    QPalette palette = status_->palette();
+    palette.setColor(QPalette::WindowText, QColor::fromRgb(form_.statusColor()));
+    status_->setPalette(palette);
 }
 
 void CLoginDlg::keyPressEvent(QKeyEvent *event)
@@ -93,6 +98,7 @@ void CLoginDlg::confirm()
     // The check trims the values; show them as they were read.
     account_->setText(form_.account);
     password_->setText(form_.password);
+    showStatus();
     if (done)
         accept();
 }

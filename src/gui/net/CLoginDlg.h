@@ -36,6 +36,7 @@ protected:
 private:
     void confirm();
     void showForm();
+    void showStatus();
 
     LoginForm &form_;
     std::unique_ptr<Prompter> ownPrompter_;

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace quarvel {
@@ -55,6 +56,15 @@ QString realText(const char *field, double v)
     return QString::asprintf("%.2f", v);
 }
 
+// Counts and amounts take digits only (amounts with one decimal point), so
+// that "1,5" or a letter can never be stored as 0 without a word.
+void acceptNumbersOnly(QLineEdit *box, PreInputValues::Kind kind)
+{
+    static const QRegularExpression whole(QStringLiteral("\\d{0,9}"));
+    static const QRegularExpression decimal(QStringLiteral("\\d{0,9}(\\.\\d{0,3})?"));
+    box->setValidator(new QRegularExpressionValidator(kind == PreInputValues::Kind::Int ? whole : decimal, box));
+}
+
 QPlainTextEdit *multiLine(QWidget *parent, int lines)
 {
     auto *box = new QPlainTextEdit(parent);
@@ -74,6 +84,10 @@ CPreInputPage::CPreInputPage(ClientContext &context, Prompter &prompter, QWidget
       runDialog_([](QDialog &dialog) { return dialog.exec(); })
 {
     buildControls();
+    for (const PreInputValues::Field &f : PreInputValues::fields())
+        if (f.kind == PreInputValues::Kind::Int || f.kind == PreInputValues::Kind::Real)
+            if (QLineEdit *box = edit(QString::fromLatin1(f.name)))
+                acceptNumbersOnly(box, f.kind);
     buildLayout();
     // Group boxes and lock markers re-parent fields; the walk stays in entry order.
     for (qsizetype i = 1; i < tabOrder_.size(); ++i)
@@ -494,7 +508,7 @@ void CPreInputPage::NewRecord()
 {
     suggestions_->hide();
     form_.NewRecord();
-    showValues();
+    showClean();
 }
 
 bool CPreInputPage::LoadRecord(int iid)
@@ -502,8 +516,38 @@ bool CPreInputPage::LoadRecord(int iid)
     suggestions_->hide();
     if (!form_.LoadRecord(iid))
         return false;
-    showValues();
+    showClean();
     return true;
+}
+
+// Shows a record as loaded: what the controls show now is what later edits
+// are measured from (their number formats round some values).
+void CPreInputPage::showClean()
+{
+    showValues();
+    readValues();
+    form_.markClean();
+}
+
+bool CPreInputPage::ConfirmLeave()
+{
+    suggestions_->hide();
+    readValues();
+    if (!form_.hasEdits())
+        return true;
+    form_.setSaving(true);
+    const bool go = form_.ConfirmLeave();
+    form_.setSaving(false);
+    // A save changes the values (its number, or a new record); a refused one keeps them.
+    showValues();
+    return go;
+}
+
+void CPreInputPage::RecordChangedElsewhere(int iid)
+{
+    readValues();
+    if (form_.ReloadIfUnchanged(iid))
+        showClean();
 }
 
 bool CPreInputPage::SaveRecord()
@@ -513,7 +557,10 @@ bool CPreInputPage::SaveRecord()
     form_.setSaving(true);
     const bool saved = form_.SaveRecord();
     form_.setSaving(false);
-    showValues();
+    if (saved)
+        showClean();
+    else
+        showValues();
     if (saved)
         focusAfterSave();
     return saved;
@@ -535,7 +582,7 @@ bool CPreInputPage::DeleteRecord()
     readValues();
     const bool deleted = form_.DeleteRecord();
     if (deleted)
-        showValues();
+        showClean();
     return deleted;
 }
 

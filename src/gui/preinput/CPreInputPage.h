@@ -45,6 +45,12 @@ public:
 
     void NewRecord();
     bool LoadRecord(int iid);
+    // Before leaving the shown record: asks about unsaved edits (save,
+    // discard or stay); true when the page may go on.
+    bool ConfirmLeave();
+    // A worker changed stored record `iid`: shown again when the page shows
+    // it and holds no edits of its own.
+    void RecordChangedElsewhere(int iid);
     bool SaveRecord();
     bool DeleteRecord();
     void CopyAll();
@@ -93,6 +99,7 @@ private:
     CLinkLabel *link(const QString &text);
     QLineEdit *lineEdit(const QString &field, int maxChars);
     QWidget *withLock(QWidget *field, PreInputForm::Lock lock);
+    void showClean();
     void showTitle();
     void showIndicator();
     void pickPhrase(PreInputForm::PhraseTarget target);

@@ -89,6 +89,8 @@ void CPreInputPane::PasteAll()
 
 void CPreInputPane::NewRecord()
 {
+    if (!page_->ConfirmLeave())
+        return;
     page_->NewRecord();
     updateFlags();
 }
@@ -96,7 +98,9 @@ void CPreInputPane::NewRecord()
 void CPreInputPane::OpenRow(int row)
 {
     const int id = list().GetRowId(row);
-    if (id > 0 && page_->LoadRecord(id))
+    if (id <= 0 || id == page_->form().iid() || !page_->ConfirmLeave())
+        return;
+    if (page_->LoadRecord(id))
         updateFlags();
 }
 
@@ -138,6 +142,7 @@ void CPreInputPane::RefreshRecordRow(int iid)
         list().setRowCells(row, fresh.cells);
         list().SetRowColors(row, fresh.text, fresh.background);
     }
+    page_->RecordChangedElsewhere(iid);
     UpdateCaption();
     updateFlags();
 }

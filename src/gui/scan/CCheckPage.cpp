@@ -416,7 +416,11 @@ bool CCheckPage::numberKey(QKeyEvent *key)
 {
     const qint64 ms = keyTime(key);
     lastKey_ = ms;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    // A scanner set to end its numbers with Tab instead of Enter: the Tab
+    // right after a scanned number saves it, and the focus stays.
+    const bool scannerTab = key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier &&
+                            entry_.inBurst(ms) && entry_.characters() >= ScanEntry::kScannedLength;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || scannerTab) {
         if (entry_.Enter(ms))
             scanEntered();
         return true;

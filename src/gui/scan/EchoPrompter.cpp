@@ -29,4 +29,10 @@ bool EchoPrompter::ask(const QString &caption, const QString &text)
     return target_ && target_->ask(caption, text);
 }
 
+Prompter::SaveChoice EchoPrompter::askSave(const QString &caption, const QString &text)
+{
+    last_ = text;
+    return target_ ? target_->askSave(caption, text) : SaveChoice::Cancel;
+}
+
 } // namespace quarvel

@@ -14,8 +14,10 @@ public:
     void error(const QString &title, const QString &text) override;
     void warning(const QString &title, const QString &text) override;
     void inform(const QString &title, const QString &text) override;
-    // A question has no answer without a target: No.
+    // A question has no answer without a target: No, and Cancel, so that
+    // nothing is lost.
     bool ask(const QString &caption, const QString &text) override;
+    SaveChoice askSave(const QString &caption, const QString &text) override;
 
     const QString &lastText() const { return last_; }
 

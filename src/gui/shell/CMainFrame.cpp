@@ -119,7 +119,8 @@ bool pageCommandBuiltIn(Command c)
 } // namespace
 
 CMainFrame::CMainFrame(CTarvoClientView *view, Prompter &prompter, QWidget *parent)
-    : QMainWindow(parent), view_(view), prompter_(prompter)
+    : QMainWindow(parent), view_(view), prompter_(prompter),
+      openUrl_([](const QUrl &url) { return QDesktopServices::openUrl(url); })
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
@@ -169,9 +170,11 @@ void CMainFrame::buildActions()
     for (Command c : {CmdShowPreInput, CmdShowPreQuery, CmdShowRecordCheck, CmdShowSettlement, CmdShowScan,
                       CmdShowContacts, CmdToggleToolbar, CmdToggleStatusBar})
         actions_.value(c)->setCheckable(true);
-    for (auto it = actions_.begin(); it != actions_.end(); ++it)
-        if (it.value()->icon().isNull())
-            it.value()->setIcon(ToolbarIcons::For(Command(it.key())));
+    // Only the commands with a toolbar button have a picture; the others
+    // would show an empty square in their menu.
+    for (Command c : FrameCommands::ToolbarLayout())
+        if (c != CmdSeparator && actions_.value(c)->icon().isNull())
+            actions_.value(c)->setIcon(ToolbarIcons::For(c));
     for (Command c : FrameCommands::AnimationFrames())
         actions_.value(c)->setIcon(ToolbarIcons::UploadFrame(FrameCommands::AnimationFrames().indexOf(c)));
 }
@@ -534,8 +537,11 @@ void CMainFrame::showAbout()
 void CMainFrame::openHomePage()
 {
     const QString host = session_.serverHost();
-    if (!host.isEmpty())
-        QDesktopServices::openUrl(QUrl(QStringLiteral("http://%1/").arg(host)));
+    if (host.isEmpty())
+        return;
+    const QString url = QStringLiteral("http://%1/").arg(host);
+    if (!openUrl_(QUrl(url)))
+        prompter_.warning(QString(), QStringLiteral("无法打开公司网站 %1\r\n本机没有可用的网页浏览器。").arg(url));
 }
 
 } // namespace quarvel

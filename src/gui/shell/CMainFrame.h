@@ -12,6 +12,8 @@ class QLabel;
 class QTimer;
 class QToolBar;
 
+class QUrl;
+
 namespace quarvel {
 
 class CTarvoClientView;
@@ -48,6 +50,8 @@ public:
     void setUploadStarter(std::function<bool(int page, const QList<int> &ids)> starter);
     // Called when the operator confirms stopping the upload.
     void setUploadStopper(std::function<void()> stopper) { stopUpload_ = std::move(stopper); }
+    // Opens a web address in the system browser; false when there is none.
+    void setUrlOpener(std::function<bool(const QUrl &)> opener) { openUrl_ = std::move(opener); }
 
     void execute(Command command);
     bool isCommandEnabled(Command command) const;
@@ -93,6 +97,7 @@ private:
     QHash<int, bool> pageCommandAvailable_;
     std::function<bool(int, const QList<int> &)> startUpload_;
     std::function<void()> stopUpload_;
+    std::function<bool(const QUrl &)> openUrl_;
     QToolBar *toolBar_ = nullptr;
     QAction *uploadButton_ = nullptr;
     OperationPane *operation_ = nullptr;

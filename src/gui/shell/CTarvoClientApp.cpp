@@ -9,7 +9,6 @@ namespace quarvel {
 CTarvoClientApp::CTarvoClientApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("quarvel"));
-    setApplicationDisplayName(ClientContext::applicationTitle());
     QCommandLineParser parser;
     const QCommandLineOption root(QStringLiteral("root"), QStringLiteral("The folder that holds the data folders."),
                                   QStringLiteral("DIR"));

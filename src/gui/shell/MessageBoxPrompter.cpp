@@ -3,6 +3,7 @@
 #include "app/ClientContext.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace quarvel {
 
@@ -41,6 +42,20 @@ bool MessageBoxPrompter::ask(const QString &caption, const QString &text)
 {
     return QMessageBox::question(parent_, titleOr(caption), plain(text), QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+Prompter::SaveChoice MessageBoxPrompter::askSave(const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, titleOr(caption), plain(text), QMessageBox::NoButton, parent_);
+    QPushButton *save = box.addButton(QStringLiteral("保存(&S)"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(QStringLiteral("不保存(&N)"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChoice::Save;
+    return box.clickedButton() == discard ? SaveChoice::Discard : SaveChoice::Cancel;
 }
 
 } // namespace quarvel

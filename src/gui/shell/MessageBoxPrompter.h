@@ -15,6 +15,7 @@ public:
     void warning(const QString &title, const QString &text) override;
     void inform(const QString &title, const QString &text) override;
     bool ask(const QString &caption, const QString &text) override;
+    SaveChoice askSave(const QString &caption, const QString &text) override;
 
 private:
     QWidget *parent_;

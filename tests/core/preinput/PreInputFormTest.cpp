@@ -631,3 +631,92 @@ TEST(PreInputForm, ScaleReadingsOnlyWhileANewRecordIsEntered)
     EXPECT_FALSE(form.ScaleReading(800));
     EXPECT_DOUBLE_EQ(form.values().fweight, 0.0);
 }
+
+TEST(PreInputForm, EditsAreNoticedBeforeTheyAreLeftBehindAndWorkersChangesReachACleanForm)
+{
+    PreInputFixture f;
+    PreInputForm &form = *f.form;
+    EXPECT_FALSE(form.hasEdits()) << "a new record as shown";
+    EXPECT_TRUE(form.ConfirmLeave());
+    EXPECT_TRUE(f.prompter.shown().isEmpty()) << "nothing to ask about";
+
+    f.fillValid();
+    EXPECT_TRUE(form.hasEdits());
+    f.prompter.queueSaveChoice(Prompter::SaveChoice::Cancel);
+    EXPECT_FALSE(form.ConfirmLeave());
+    EXPECT_EQ(f.prompter.lastText(), QStringLiteral("新记录还没有保存。\r\n保存这条记录吗？"));
+    EXPECT_EQ(f.prompter.shown().last().title, QStringLiteral("确认提示"));
+    EXPECT_EQ(form.values().creceiver, QStringLiteral("王五")) << "取消 keeps the edits";
+    f.prompter.queueSaveChoice(Prompter::SaveChoice::Save);
+    ASSERT_TRUE(form.ConfirmLeave());
+    ASSERT_EQ(f.context.preInputs().GetCount(), 1) << "保存 saved the record";
+    const int iid = f.context.preInputs().At(0)->iid;
+
+    // A save that its checks refuse stays on the record.
+    ASSERT_TRUE(form.LoadRecord(iid));
+    form.values().cphone = QStringLiteral("12");
+    f.prompter.queueSaveChoice(Prompter::SaveChoice::Save);
+    EXPECT_FALSE(form.ConfirmLeave());
+    EXPECT_EQ(f.prompter.lastText(), QStringLiteral("[收件电话]不得短于 7 字符。"));
+    f.prompter.queueSaveChoice(Prompter::SaveChoice::Discard);
+    EXPECT_TRUE(form.ConfirmLeave());
+
+    // A worker prices the stored record: a clean form takes the new fee ...
+    ASSERT_TRUE(form.LoadRecord(iid));
+    f.context.preInputs().Find(iid)->ffee = 23.5;
+    EXPECT_TRUE(form.ReloadIfUnchanged(iid));
+    EXPECT_DOUBLE_EQ(form.values().ffee, 23.5);
+    EXPECT_FALSE(form.ReloadIfUnchanged(iid + 1)) << "another record changed";
+    // ... a form with edits of its own keeps them.
+    form.values().cremark = QStringLiteral("易碎");
+    f.context.preInputs().Find(iid)->ffee = 30;
+    EXPECT_FALSE(form.ReloadIfUnchanged(iid));
+    EXPECT_DOUBLE_EQ(form.values().ffee, 23.5);
+    EXPECT_EQ(form.values().cremark, QStringLiteral("易碎"));
+    // A record that is gone (uploaded) gives a clean new record.
+    form.values().cremark.clear();
+    f.context.preInputs().DeleteById(iid);
+    EXPECT_TRUE(form.ReloadIfUnchanged(iid));
+    EXPECT_TRUE(form.isNew());
+
+    // Unsaved lines count as edits: pieces always, goods of a new record.
+    form.goodsLines().push_back(GoodsRecord{});
+    EXPECT_TRUE(form.hasEdits());
+    form.NewRecord();
+    form.PiecesEdited(true);
+    EXPECT_TRUE(form.hasEdits());
+}
+
+TEST(PreInputForm, ADestinationGivenAsTextFillsWhatThePickWouldWhereEmpty)
+{
+    PreInputFixture f;
+    PreInputForm &form = *f.form;
+    PreInputValues &v = form.values();
+    v.cdes = QStringLiteral("北京市朝阳区");
+    ASSERT_TRUE(form.CompleteDestination()) << "the longest name it starts with";
+    EXPECT_EQ(v.cdes, QStringLiteral("北京市朝阳区")) << "the given text stays";
+    EXPECT_EQ(v.creceiverzip, QStringLiteral("100000"));
+    EXPECT_EQ(v.creceivercountry, QStringLiteral("中国"));
+    EXPECT_EQ(v.creceiverprov, QStringLiteral("北京"));
+    EXPECT_EQ(v.creceivercity, QStringLiteral("北京市")) << "as picking 北京市 gives";
+
+    form.NewRecord();
+    v.cdes = QStringLiteral("广东深圳");
+    v.creceiverzip = QStringLiteral("518048");
+    ASSERT_TRUE(form.CompleteDestination());
+    EXPECT_EQ(v.creceiverzip, QStringLiteral("518048")) << "a given postcode is kept";
+    EXPECT_EQ(v.creceiverprov, QStringLiteral("广东"));
+    EXPECT_EQ(v.creceivercity, QStringLiteral("深圳"));
+
+    form.NewRecord();
+    v.cdes = QStringLiteral("usa");
+    ASSERT_TRUE(form.CompleteDestination()) << "the only suggestion";
+    EXPECT_EQ(v.nlanguage, 2);
+    EXPECT_EQ(v.creceivercountry, QStringLiteral("United States"));
+    EXPECT_EQ(v.creceiverprov, QString());
+
+    form.NewRecord();
+    v.cdes = QStringLiteral("火星");
+    EXPECT_FALSE(form.CompleteDestination());
+    EXPECT_EQ(v.creceivercountry, QString());
+}

@@ -10,7 +10,8 @@
 #include "shell/CMainFrame.h"
 #include "shell/CTarvoClientView.h"
 #include "shell/ClientStartup.h"
-#include "support/GuiApplication.h"
+#include "shell/PageCatalog.h"
+#include "support/ClientWindow.h"
 #include "support/ScriptedFiles.h"
 #include "support/TempRoot.h"
 #include "text/Gbk.h"
@@ -40,17 +41,21 @@ QByteArray baseText()
            gbk(u"广东深圳") + "\t\n\nEPE\n";
 }
 
-struct Fixture {
-    TempRoot root;
-    ClientContext context{root.path()};
-    ScriptedPrompter prompter;
-    ScriptedFiles files;
-    PageEnv env{context, prompter, files, {}};
+QByteArray xored(const QByteArray &text)
+{
+    QByteArray out = text;
+    for (char &c : out)
+        c = static_cast<char>(c ^ 8);
+    return out;
+}
 
+// The desktop client as quarvel starts it, offline, with a small base data
+// and one contact, showing the pre-entry page.
+struct Fixture : ClientWindow {
     Fixture()
+        : ClientWindow(Options{false, false, true, 5000,
+                               [](TempRoot &root) { root.write(QStringLiteral("DATA_SYS/0.dat"), xored(baseText())); }})
     {
-        EXPECT_TRUE(context.Start(prompter));
-        context.baseData().parse(baseText());
         ContactRecord c{};
         Gbk::setField(c.ccode, QStringLiteral("zs"));
         Gbk::setField(c.cname, QStringLiteral("张三"));
@@ -59,8 +64,14 @@ struct Fixture {
         Gbk::setField(c.ccountry, QStringLiteral("中国"));
         Gbk::setField(c.cprov, QStringLiteral("广东"));
         Gbk::setField(c.ccity, QStringLiteral("广州"));
-        context.contacts().Append(&c);
+        context().contacts().Append(&c);
+        pane = showPage<CPreInputPane>(PageCatalog::PreInput);
     }
+
+    // Shows what was written into the files meanwhile, as 刷新 does.
+    void refresh() { frame().execute(CmdRefresh); }
+
+    CPreInputPane *pane = nullptr;
 };
 
 // The widget that has (or would have) the keyboard in the pane's window.
@@ -89,15 +100,12 @@ void type(QWidget *any, const QString &text)
 
 TEST(PreInputPaneGui, AShipmentTypedWithTheKeyboardIsSavedWithCtrlSAndListed)
 {
-    guiApplication();
     Fixture f;
-    CPreInputPane pane(f.env);
-    pane.resize(1400, 800);
-    pane.Initialise();
-    pane.show();
-    pane.activateWindow();
+    ASSERT_TRUE(f.started());
+    CPreInputPane &pane = *f.pane;
+    f.frame().activateWindow();
     QCoreApplication::processEvents();
-    ASSERT_EQ(QApplication::activeWindow(), &pane);
+    ASSERT_EQ(QApplication::activeWindow(), &f.frame());
     CPreInputPage &page = pane.page();
     EXPECT_EQ(page.titleLabel()->text(), QStringLiteral("添加新业务记录"));
     EXPECT_EQ(pane.list().rowCount(), 0);
@@ -188,25 +196,24 @@ TEST(PreInputPaneGui, AShipmentTypedWithTheKeyboardIsSavedWithCtrlSAndListed)
     f.prompter.queueAnswer(true);
     pane.DeleteRecord();
     EXPECT_EQ(pane.list().rowCount(), 0);
-    EXPECT_EQ(f.context.preInputs().GetCount(), 0);
+    EXPECT_EQ(f.context().preInputs().GetCount(), 0);
     EXPECT_FALSE(pane.flags().canDelete);
 }
 
 TEST(PreInputPaneGui, FilterHideCopyPasteAndUploadResults)
 {
-    guiApplication();
     Fixture f;
+    ASSERT_TRUE(f.started());
     for (int i = 1; i <= 3; ++i) {
         PreInputRecord r{};
         r.ddate = {2026, 1, static_cast<unsigned char>(i)};
         r.nmarked = i == 2 ? 1 : 0;
         r.nlocked = i == 3 ? 1 : 0;
         Gbk::setField(r.cnum, QStringLiteral("N%1").arg(i));
-        f.context.preInputs().Append(&r);
+        f.context().preInputs().Append(&r);
     }
-    CPreInputPane pane(f.env);
-    pane.Initialise();
-    pane.show();
+    f.refresh();
+    CPreInputPane &pane = *f.pane;
     ASSERT_EQ(pane.list().rowCount(), 3);
     EXPECT_EQ(pane.list().row(2).text, 0x0000FFu);
     EXPECT_TRUE(pane.flags().canExport);
@@ -247,9 +254,9 @@ TEST(PreInputPaneGui, FilterHideCopyPasteAndUploadResults)
     pane.ApplyUploadResult(2, false, QStringLiteral("目的地不正确"));
     EXPECT_EQ(pane.list().cell(1, 2), QStringLiteral("目的地不正确"));
     EXPECT_EQ(pane.list().row(1).text, CPreInputPane::kRefusedText);
-    PreInputRecord priced = *f.context.preInputs().Find(3);
+    PreInputRecord priced = *f.context().preInputs().Find(3);
     priced.ffee = 88.5;
-    f.context.preInputs().WriteAt(f.context.preInputs().FindIndexById(3), &priced);
+    f.context().preInputs().WriteAt(f.context().preInputs().FindIndexById(3), &priced);
     pane.RefreshRecordRow(3);
     EXPECT_EQ(pane.list().cell(2, 7), QStringLiteral("88.50"));
     EXPECT_EQ(pane.list().row(2).text, 0x0000FFu);
@@ -262,11 +269,10 @@ TEST(PreInputPaneGui, FilterHideCopyPasteAndUploadResults)
 
 TEST(PreInputPaneGui, CaptionsOpenTheDialogsAndChoosers)
 {
-    guiApplication();
     Fixture f;
-    f.context.SavePromptPhrases(QStringLiteral("易碎品\r\n加急\r\n"));
-    CPreInputPane pane(f.env);
-    pane.Initialise();
+    ASSERT_TRUE(f.started());
+    f.context().SavePromptPhrases(QStringLiteral("易碎品\r\n加急\r\n"));
+    CPreInputPane &pane = *f.pane;
     CPreInputPage &page = pane.page();
     QStringList asked;
     page.setChooser([&](const QString &title, const QStringList &items) {
@@ -367,12 +373,9 @@ TEST(PreInputPaneGui, CaptionsOpenTheDialogsAndChoosers)
 
 TEST(PreInputPaneGui, PageZeroOfTheWindowTakesTheFramesRecordCommands)
 {
-    guiApplication();
     Fixture f;
-    f.context.Shutdown();
-    ClientStartup startup(f.context, f.prompter, f.files);
-    ASSERT_TRUE(startup.InitInstance(false));
-    CMainFrame &frame = *startup.frame();
+    ASSERT_TRUE(f.started());
+    CMainFrame &frame = f.frame();
     auto *pane = qobject_cast<CPreInputPane *>(frame.view().currentPage());
     ASSERT_NE(pane, nullptr);
     EXPECT_TRUE(frame.isCommandEnabled(CmdSave));
@@ -390,12 +393,11 @@ TEST(PreInputPaneGui, PageZeroOfTheWindowTakesTheFramesRecordCommands)
     EXPECT_TRUE(frame.isCommandEnabled(CmdPaste));
     frame.execute(CmdSave);
     ASSERT_EQ(pane->list().rowCount(), 1);
-    EXPECT_EQ(f.context.preInputs().GetCount(), 1);
+    EXPECT_EQ(f.context().preInputs().GetCount(), 1);
     frame.execute(CmdPaste);
     EXPECT_EQ(page.edit(QStringLiteral("creceiver"))->text(), QStringLiteral("王五"));
     frame.execute(CmdNew);
     EXPECT_EQ(page.edit(QStringLiteral("creceiver"))->text(), QString());
     pane->OpenRow(0);
     EXPECT_TRUE(frame.isCommandEnabled(CmdDelete));
-    startup.ExitInstance();
 }

@@ -150,6 +150,13 @@ TEST(CheckPaneGui, ScannerJunkIsRefusedOnThePageAndTheNextScanGoesThrough)
     EXPECT_EQ(QApplication::focusWidget(), c.field());
     EXPECT_TRUE(c.page().resultLabel()->text().contains(QStringLiteral("SC000005 已保存")));
 
+    // A scanner that ends its numbers with Tab: saved, and the focus stays.
+    c.keys->wait(150);
+    c.keys->scanWithTab(QStringLiteral("SC000006"));
+    c.deliver();
+    EXPECT_EQ(c.records(), 3);
+    EXPECT_EQ(QApplication::focusWidget(), c.field());
+
     // A duplicate scan is refused on the page too, in colour.
     c.keys->wait(150);
     c.keys->scan(QStringLiteral("SC000005"));
@@ -157,8 +164,8 @@ TEST(CheckPaneGui, ScannerJunkIsRefusedOnThePageAndTheNextScanGoesThrough)
     EXPECT_EQ(refusals.last(), QStringLiteral("相同运单号的扫描记录已经存在。"));
     EXPECT_TRUE(c.page().resultLabel()->text().contains(QStringLiteral("相同运单号的扫描记录已经存在。")));
     EXPECT_TRUE(c.page().resultLabel()->styleSheet().contains(QStringLiteral("#d00000")));
-    EXPECT_TRUE(c.page().countLabel()->text().contains(QStringLiteral("本次扫描: 2 件")));
-    EXPECT_EQ(c.records(), 2);
+    EXPECT_TRUE(c.page().countLabel()->text().contains(QStringLiteral("本次扫描: 3 件")));
+    EXPECT_EQ(c.records(), 3);
 }
 
 TEST(CheckPaneGui, ATypedEntryGetsTheMessageBoxAndKeepsItsText)

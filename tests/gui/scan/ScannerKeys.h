@@ -21,6 +21,12 @@ public:
         if (enter)
             key(Qt::Key_Return, QStringLiteral("\r"), gap);
     }
+    // One scan ended by Tab, as some scanners are set up.
+    void scanWithTab(const QString &text, qint64 gap = 2)
+    {
+        scan(text, false, gap);
+        key(Qt::Key_Tab, QStringLiteral("\t"), gap);
+    }
     // A control code as a scanner sends it (Ctrl with a key).
     void control(char16_t code, qint64 gap = 2)
     {

@@ -5,8 +5,9 @@
 #include "preinput/CPreInputPane.h"
 #include "shell/CMainFrame.h"
 #include "shell/CTarvoClientView.h"
-#include "shell/ClientStartup.h"
+#include "shell/ClientProgram.h"
 #include "shell/PageCatalog.h"
+#include "support/ClientWindow.h"
 #include "support/ScriptedFiles.h"
 #include "support/TempRoot.h"
 
@@ -55,40 +56,36 @@ TEST(ClientStartupGui, StopsWithTheFixedMessagesBeforeAnyWindow)
     Fixture f;
     // A plain file where the root folder should be: nothing can be made in it.
     f.root.write(QStringLiteral("notafolder"), "x");
-    ClientContext blocked(f.root.file(QStringLiteral("notafolder")));
-    ClientStartup refused(blocked, f.prompter, f.files);
+    ClientProgram refused(f.root.file(QStringLiteral("notafolder")), f.prompter, f.files);
     EXPECT_FALSE(refused.InitInstance(false));
     EXPECT_EQ(refused.frame(), nullptr);
     EXPECT_EQ(f.prompter.lastText(), QStringLiteral("创建数据目录失败!"));
 
-    ClientStartup first(f.context, f.prompter, f.files);
-    ASSERT_TRUE(first.InitInstance(false));
-    ASSERT_NE(first.frame(), nullptr);
-    EXPECT_EQ(first.frame()->windowTitle(), QStringLiteral("Quarvel-客户端 - 离线状态"));
-    EXPECT_EQ(first.frame()->view().currentIndex(), 0);
+    ClientWindow first(ClientWindow::Options{false, false, false, 5000, {}});
+    ASSERT_TRUE(first.started());
+    EXPECT_EQ(first.frame().windowTitle(), QStringLiteral("Quarvel-客户端 - 离线状态"));
+    EXPECT_EQ(first.view().currentIndex(), 0);
 
-    ClientContext secondContext(f.root.path());
-    ClientStartup second(secondContext, f.prompter, f.files);
+    // A second copy on the same folder stops at the first record file.
+    ClientProgram second(first.root.path(), f.prompter, f.files);
     EXPECT_FALSE(second.InitInstance(false));
     EXPECT_EQ(f.prompter.lastText(),
               QStringLiteral("收/发件人数据文件打开失败\r\n请检查是否共享冲突!\r\n程序将不会被启动！\r\n"));
-    first.ExitInstance();
 }
 
 TEST(ClientStartupGui, FirstNewRecordCarriesTheDefaultSender)
 {
-    Fixture f;
-    ProgramSettings settings;
-    settings.senderName = QStringLiteral("张三");
-    settings.origin = QStringLiteral("深圳");
-    ASSERT_TRUE(settings.Save(f.root.file(QStringLiteral("prgset.dat"))));
-    ClientStartup startup(f.context, f.prompter, f.files);
-    ASSERT_TRUE(startup.InitInstance(false));
-    auto *pane = dynamic_cast<CPreInputPane *>(startup.frame()->view().currentPage());
+    ClientWindow w(ClientWindow::Options{false, false, false, 5000, [](TempRoot &root) {
+                                             ProgramSettings settings;
+                                             settings.senderName = QStringLiteral("张三");
+                                             settings.origin = QStringLiteral("深圳");
+                                             ASSERT_TRUE(settings.Save(root.file(QStringLiteral("prgset.dat"))));
+                                         }});
+    ASSERT_TRUE(w.started());
+    auto *pane = dynamic_cast<CPreInputPane *>(w.view().currentPage());
     ASSERT_NE(pane, nullptr);
     EXPECT_EQ(pane->page().form().values().csender, QStringLiteral("张三"));
     EXPECT_EQ(pane->page().form().values().cfrom, QStringLiteral("深圳"));
-    startup.ExitInstance();
 }
 
 TEST(MainFrameGui, PagesAreMadeOnFirstUseAndCommandsFollowThePage)

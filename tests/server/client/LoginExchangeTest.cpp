@@ -100,6 +100,9 @@ TEST(LoginExchange, EveryRefusalKeepsTheSession)
 
     EXPECT_EQ(f.session.account(), QStringLiteral("first"));
     EXPECT_EQ(f.session.sessionNumber(), 500);
+    // The dialog's status line no longer claims success: it names the session in use.
+    EXPECT_EQ(f.form.statusText(), QStringLiteral("状态：登入失败！仍使用原会话[first :: 1]"));
+    EXPECT_EQ(f.form.statusColor(), LoginForm::kRed);
 }
 
 TEST(LoginExchange, UnreachableServer)
