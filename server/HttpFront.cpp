@@ -5,6 +5,7 @@
 #include "LoginService.h"
 #include "SysModelText.h"
 #include "TestHooks.h"
+#include "TrackPage.h"
 #include "TransService.h"
 #include "TransStatus.h"
 
@@ -159,6 +160,10 @@ void HttpFront::get(const httplib::Request &req, httplib::Response &res)
 {
     const std::string_view q = query(req);
     const std::string_view cmd = command(q);
+    if (cmd == "TarvoTrack" && track_) {
+        trackPage(q, res);
+        return;
+    }
     if (cmd != "KVLogin" && cmd != "KVGetSysData") {
         res.status = 404;
         return;
@@ -219,6 +224,20 @@ void HttpFront::post(const httplib::Request &req, httplib::Response &res)
     }
     log(cmd, body);
     reply(res, body);
+}
+
+void HttpFront::trackPage(std::string_view q, httplib::Response &res)
+{
+    std::string page;
+    try {
+        page = track_->answer(q);
+    } catch (const std::exception &) {
+        res.status = 500;
+        return;
+    }
+    note("TarvoTrack", "page");
+    res.status = 200;
+    res.set_content(page, "text/html; charset=utf-8");
 }
 
 void HttpFront::reply(httplib::Response &res, const std::string &body) const

@@ -20,11 +20,13 @@ class BaseDataText;
 class LoginService;
 class SysModelText;
 class TestHooks;
+class TrackPage;
 class TransService;
 
 // The HTTP side: the commands under /cgi-bin/VEdiz.dll, named by the first
 // word of the query ("KVLogin", "KVGetSysData" by GET; "KVTrans",
-// "KVGetSysModel" by POST). Replies are GBK text; anything else is 404.
+// "KVGetSysModel" by POST). Replies are GBK text; anything else is 404. The
+// browser's tracking page ("TarvoTrack" by GET) is HTML in UTF-8.
 // With --test-hooks it also serves /test-hooks and lets its rules answer,
 // delay or drop requests before they are handled.
 class HttpFront {
@@ -39,11 +41,14 @@ public:
     bool run();
     // Ends run(), also when called before run() has started to serve.
     void stop();
+    // Serves the browser's tracking page (GET ?TarvoTrack&cno=NUMBER).
+    void setTrackPage(TrackPage *page) { track_ = page; }
 
 private:
     void get(const httplib::Request &req, httplib::Response &res);
     void post(const httplib::Request &req, httplib::Response &res);
     void reply(httplib::Response &res, const std::string &body) const;
+    void trackPage(std::string_view q, httplib::Response &res);
     void log(std::string_view command, const std::string &body);
     void note(std::string_view command, std::string_view what);
     // True when a test hook answered the request or dropped its connection.
@@ -55,6 +60,7 @@ private:
     BaseDataText &baseData_;
     TransService &trans_;
     SysModelText &templates_;
+    TrackPage *track_ = nullptr;
     std::unique_ptr<TestHooks> hooks_;
     std::unique_ptr<httplib::Server> http_;
     // The listening socket, as the library hands it to the socket options.

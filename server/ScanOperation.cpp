@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "Envelope.h"
 #include "ProcedureCall.h"
+#include "ScanMovement.h"
 #include "TransStatus.h"
 
 #include <cstdio>
@@ -17,7 +18,6 @@ namespace {
 constexpr int kDataRefused = -1;
 constexpr int kWaybillUnknown = -2;
 constexpr int kDelivered = -3;
-constexpr int kSigned = 3;
 constexpr std::size_t kWaybillArgument = 1;
 
 using C = ColumnSpec;
@@ -66,22 +66,6 @@ std::optional<std::string> signingTime(const std::string &text)
     return Column::timestamp(y, mo, d, h, mi, s);
 }
 
-// The shipment's state after a scan of this kind; 0 leaves it as it is.
-int stateAfter(std::int64_t kind, std::int64_t exception)
-{
-    switch (kind) {
-    case 0:
-    case 1:
-        return 1;
-    case 2:
-        return 2;
-    case 3:
-        return kSigned;
-    default:
-        return exception > kSigned ? static_cast<int>(exception) : 0;
-    }
-}
-
 // The values of a scan's arguments, found by their column names.
 class ScanArguments {
 public:
@@ -126,23 +110,6 @@ private:
     std::vector<ColumnValue> values_;
 };
 
-void moveShipmentOn(Database &db, const ScanArguments &scan, const std::optional<std::string> &signedAt,
-                    std::int64_t shipmentId)
-{
-    const int state = stateAfter(scan.number("nkind"), scan.number("nstate"));
-    if (state == kSigned) {
-        auto sign = db.prepare("UPDATE client_rec SET nstate = ?, csigner = ?, "
-                               "dsigndate = COALESCE(?, datetime('now', 'localtime')) WHERE irid = ?");
-        sign.bind(1, state).bind(2, scan.text("csigner"));
-        if (signedAt)
-            sign.bind(3, *signedAt);
-        sign.bind(4, shipmentId).run();
-    } else if (state > 0) {
-        auto move = db.prepare("UPDATE client_rec SET nstate = ? WHERE irid = ?");
-        move.bind(1, state).bind(2, shipmentId).run();
-    }
-}
-
 std::int64_t store(const TransRequest &request, const Version &version, const ScanArguments &scan,
                    std::int64_t shipmentId)
 {
@@ -163,7 +130,7 @@ std::int64_t store(const TransRequest &request, const Version &version, const Sc
     insert.bind(17, scan.number("nflight")).bind(18, scan.number("nstate"));
     insert.run();
     const std::int64_t id = db.lastInsertId();
-    moveShipmentOn(db, scan, signedAt, shipmentId);
+    ScanMovement::apply(db, shipmentId, scan.number("nkind"), scan.number("nstate"), scan.text("csigner"), signedAt);
     t.commit();
     return id;
 }
@@ -197,13 +164,12 @@ std::string ScanOperation::answer(const TransRequest &request)
     if (!scan || scan->text("cnum").empty())
         return statusLine(kDataRefused);
 
-    auto shipment = request.db.prepare("SELECT irid, nstate FROM client_rec WHERE cnum = ?");
-    shipment.bind(1, scan->text("cnum"));
-    if (!shipment.step())
+    const auto shipment = ScanMovement::find(request.db, scan->text("cnum"), request.account.site);
+    if (!shipment)
         return statusLine(kWaybillUnknown);
-    if (shipment.integer(1) == kSigned)
+    if (shipment->state == ScanMovement::kSigned)
         return statusLine(kDelivered);
-    return std::to_string(store(request, *version, *scan, shipment.integer(0))) + "\n";
+    return std::to_string(store(request, *version, *scan, shipment->id)) + "\n";
 }
 
 } // namespace quarvel::server

@@ -14,6 +14,7 @@
 #include "ServerOptions.h"
 #include "Sessions.h"
 #include "SysModelText.h"
+#include "TrackPage.h"
 #include "TransService.h"
 #include "UploadOperation.h"
 #include "WaybillOperation.h"
@@ -70,7 +71,9 @@ int main(int argc, char **argv)
         trans.add(std::make_unique<WaybillOperation>());
         SysModelText templates(db);
 
+        TrackPage track(db);
         HttpFront front(options, login, baseData, trans, templates);
+        front.setTrackPage(&track);
         const int port = front.bind();
         if (port <= 0) {
             std::fprintf(stderr, "tarvo-server: cannot listen on %s:%d\n", options.address.c_str(), options.port);

@@ -15,6 +15,7 @@
 #include "QuoteCommand.h"
 #include "RecordsCommand.h"
 #include "ScaleCommand.h"
+#include "ScansCommand.h"
 #include "TemplatesCommand.h"
 #include "TidyCommand.h"
 #include "UploadCommand.h"
@@ -51,6 +52,11 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  basedata show [--json]\n"
                       "  balance\n"
                       "  upload [IID ...|--all]\n"
+                      "  scans add FIELD=VALUE ...  (version kind num next exception flight signer time\n"
+                      "                             place placeen info infoen)\n"
+                      "  scans list [--json]\n"
+                      "  scans show IID [--json]\n"
+                      "  scans delete IID\n"
                       "  scans upload [IID ...|--all]\n"
                       "  tidy\n"
                       "  price [IID ...|--all]\n"
@@ -68,7 +74,6 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "                               start transmission port device)\n"
                       "  scale read [--count N] [--timeout SECONDS]\n"
                       "  scale detect [--seconds N]\n"
-
                       "  templates list|download\n"
                       "  print waybill IID...|--all [--template NAME]\n"
                       "  print server-waybill RID... [--template NAME]\n"
@@ -85,7 +90,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"records", &RecordsCommand::run}, {"config", &ConfigCommand::run}, {"basedata", &BaseDataCommand::run},
-    {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &UploadCommand::runScans},
+    {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &ScansCommand::run},
     {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
     {"query", &QueryCommand::run},     {"info", &InfoCommand::run},
     {"scale", &ScaleCommand::run},

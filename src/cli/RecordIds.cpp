@@ -32,6 +32,18 @@ std::optional<QList<int>> RecordIds::parse(const QStringList &args, const Record
     return ids;
 }
 
+int RecordIds::single(const QStringList &args)
+{
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1String("--")))
+            continue;
+        bool ok = false;
+        const int id = a.toInt(&ok);
+        return ok && id > 0 ? id : -1;
+    }
+    return -1;
+}
+
 bool RecordIds::allKnown(const QList<int> &ids, const RecordFile &file, Prompter &prompter)
 {
     QStringList unknown;

@@ -17,6 +17,9 @@ public:
     // The ids, or nothing (after the usage message) when an argument is
     // neither a positive id nor --all alone.
     static std::optional<QList<int>> parse(const QStringList &args, const RecordFile &file, const QString &command);
+    // The one record id of a show or delete command (options skipped); -1
+    // when it is missing or not a positive number.
+    static int single(const QStringList &args);
     // False, after naming them, when some of the ids have no record.
     static bool allKnown(const QList<int> &ids, const RecordFile &file, Prompter &prompter);
 };

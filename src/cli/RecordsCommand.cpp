@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 #include "RecordAddCommand.h"
+#include "RecordIds.h"
 #include "RecordsSheetCommand.h"
 #include "preinput/PreInputFieldGuide.h"
 #include "preinput/PreInputForm.h"
@@ -84,19 +85,6 @@ int RecordsCommand::fields()
 
 namespace {
 
-// The record id argument; -1 when it is missing or not a positive number.
-int idArgument(const QStringList &args)
-{
-    for (const QString &a : args) {
-        if (a.startsWith(QLatin1String("--")))
-            continue;
-        bool ok = false;
-        const int id = a.toInt(&ok);
-        return ok && id > 0 ? id : -1;
-    }
-    return -1;
-}
-
 QString notFound(int iid)
 {
     return QStringLiteral("业务记录%1不存在。").arg(iid);
@@ -106,7 +94,7 @@ QString notFound(int iid)
 
 int RecordsCommand::show(Cli &cli, const QStringList &args)
 {
-    const int iid = idArgument(args);
+    const int iid = RecordIds::single(args);
     if (iid < 0)
         return Cli::usage(QStringLiteral("records show: a record id is needed"));
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
@@ -153,7 +141,7 @@ int RecordsCommand::show(Cli &cli, const QStringList &args)
 
 int RecordsCommand::remove(Cli &cli, const QStringList &args)
 {
-    const int iid = idArgument(args);
+    const int iid = RecordIds::single(args);
     if (iid < 0)
         return Cli::usage(QStringLiteral("records delete: a record id is needed"));
     ClientContext *context = cli.context();

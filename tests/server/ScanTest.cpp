@@ -47,7 +47,7 @@ TEST_F(Scan, ScansAreStoredWithTheStationCodeAndMoveTheShipmentOn)
     EXPECT_EQ(scanRow(first),
               (Rows{{"1", "DEMO", "check", "0", "D1010000001", "SZX01", "", "0", "", "2026-01-07 09:30", "深圳转运中心",
                      "快件已到达深圳转运中心", "", "", "*A\aB\aC\aD\a", "", "1", "0"}}));
-    EXPECT_EQ(shipmentState("D1010000001"), "1||");
+    EXPECT_EQ(shipmentState("D1010000001"), "2||");
 
     ScanValues departure; // English only, after the flight
     departure.version = 1;

@@ -128,6 +128,17 @@ void CRecordListPane::SelectAll()
     list_->selectAll();
 }
 
+int CRecordListPane::CollectSelectedIds(QList<int> &ids)
+{
+    ids.clear();
+    for (int row : list_->selectedRowIndexes()) {
+        const int id = list_->list().GetRowId(row);
+        if (id > 0)
+            ids.append(id);
+    }
+    return static_cast<int>(ids.size());
+}
+
 void CRecordListPane::ExportReport()
 {
     ExportList(captionPrefix_);

@@ -69,6 +69,8 @@ public:
     void setPageBoxText(const QString &text);
     QString pageBoxText() const;
     QWidget *leftForm() const { return form_; }
+    // The record ids above 0 of the selected rows, in list order; their number.
+    int CollectSelectedIds(QList<int> &ids);
 
 signals:
     void flagsChanged();

@@ -116,13 +116,7 @@ void CPreInputPane::OpenRow(int row)
 
 int CPreInputPane::CollectUploadIds(QList<int> &ids)
 {
-    ids.clear();
-    for (int row : listCtrl().selectedRowIndexes()) {
-        const int id = list().GetRowId(row);
-        if (id > 0)
-            ids.append(id);
-    }
-    return static_cast<int>(ids.size());
+    return CollectSelectedIds(ids);
 }
 
 void CPreInputPane::onRecordChanged(bool saved, const PreInputRecord &record)

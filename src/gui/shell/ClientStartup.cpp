@@ -18,6 +18,7 @@
 #include "query/CRecordCheckPane.h"
 #include "scale/CScaleDlg.h"
 #include "scale/PreInputScale.h"
+#include "scan/CCheckPane.h"
 #include "settings/CPromptDlg.h"
 #include "settings/CSettingsDlg.h"
 #include "shell/CMainFrame.h"
@@ -177,6 +178,9 @@ CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
         break;
     case PageCatalog::Contacts:
         page = new CContactPane(env_, parent);
+        break;
+    case PageCatalog::Scan:
+        page = new CCheckPane(env_, parent);
         break;
     default:
         page = new CRecordListPane(env_, PageCatalog::Title(index), parent);
