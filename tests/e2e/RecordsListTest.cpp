@@ -59,5 +59,5 @@ TEST(RecordsList, ExitCodesForUsageAndUnopenableFiles)
     const CtlResult damaged = runQuarvelctl({QStringLiteral("--root"), root.path(), QStringLiteral("records"),
                                              QStringLiteral("list"), QStringLiteral("--json")});
     EXPECT_EQ(damaged.code, 2);
-    EXPECT_TRUE(QString::fromUtf8(damaged.err).startsWith(QStringLiteral("预录业务数据文件打开失败")));
+    EXPECT_TRUE(QString::fromUtf8(damaged.err).startsWith(QStringLiteral("预录业务数据文件已损坏")));
 }

@@ -37,6 +37,8 @@ void addShipments(const TempRoot &root, const QStringList &numbers)
         r.ddate = {2026, 1, 7};
         r.nitemtype = 1;
         r.fweight = 1.2;
+        r.ngoodslines = 1;
+        r.nweightlines = 1;
         Gbk::setField(r.cnum, number);
         Gbk::setField(r.cdes, QStringLiteral("北京"));
         Gbk::setField(r.cemskind, QStringLiteral("特快专递"));

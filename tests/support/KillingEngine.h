@@ -47,6 +47,11 @@ private:
             return inner_->setBlock(row, column, cells);
         }
         bool cellText(int row, int column, QString &text) override { return inner_->cellText(row, column, text); }
+        bool usedExtent(int &rows, int &columns) override { return inner_->usedExtent(rows, columns); }
+        bool readBlock(int row, int column, int rows, int columns, quarvel::SheetBlock &cells) override
+        {
+            return inner_->readBlock(row, column, rows, columns, cells);
+        }
         bool setColumnWidth(int column, int characters) override { return inner_->setColumnWidth(column, characters); }
         bool merge(int r1, int c1, int r2, int c2) override { return inner_->merge(r1, c1, r2, c2); }
         bool exportPdf(const QString &pdfPath, int from, int to) override

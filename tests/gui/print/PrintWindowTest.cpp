@@ -1,6 +1,7 @@
 #include "app/ShippedData.h"
 #include "excel/PrintDestination.h"
 #include "preinput/CGoodsDlg.h"
+#include "preinput/CLinkLabel.h"
 #include "preinput/CPreInputPage.h"
 #include "preinput/CPreInputPane.h"
 #include "preinput/CSuggestionList.h"
@@ -12,7 +13,10 @@
 #include "shell/PageCatalog.h"
 #include "support/ClientWindow.h"
 #include "support/KillingEngine.h"
+#include "text/Gbk.h"
 
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,6 +75,16 @@ int addRecord(ClientWindow &w, const QString &number)
 QStringList printed(ClientWindow &w)
 {
     return QDir(w.root.file(QStringLiteral("printed"))).entryList(QDir::Files, QDir::Name);
+}
+
+// Chinese arrives from an input method, one committed text at a time.
+void typeChinese(QWidget *edit, const QString &text)
+{
+    for (const QChar c : text) {
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(edit, &commit);
+    }
 }
 
 } // namespace
@@ -179,7 +193,7 @@ TEST(GoodsSuggestions, ThePagesGoodsFieldOffersFourNamesAndEnterTakesOne)
     CPreInputPage &page = pane->page();
     QLineEdit *goods = page.edit(QStringLiteral("cgoods"));
     goods->setFocus();
-    QTest::keyClicks(goods, QStringLiteral("手机"));
+    typeChinese(goods, QStringLiteral("手机"));
     ASSERT_TRUE(page.suggestions()->isVisible());
     EXPECT_EQ(page.suggestions()->count(), 4);
     QTest::keyClick(goods, Qt::Key_PageDown);
