@@ -78,6 +78,7 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  print waybill IID...|--all [--template NAME]\n"
                       "  print server-waybill RID... [--template NAME]\n"
                       "  print invoice IID...|--all [--save] [--template NAME]\n"
+                      "  print labels IID...|--all [--template NAME]\n"
                       "  print history [--json]\n"
                       "  print again N [--copies N]\n"
                       "  dictionary suggest TEXT\n"

@@ -239,7 +239,8 @@ void CPreInputPane::ImportFromExcel()
     if (path.isEmpty())
         return;
     ClientContext &c = env().context;
-    PreInputImport rules(c.preInputs(), {c.baseData(), c.settings(), c.session().loggedIn() ? c.session().clientId() : 0});
+    PreInputImport rules(c.preInputs(),
+                         {c.baseData(), c.settings(), c.session().loggedIn() ? c.session().clientId() : 0});
     rules.setWritten([this](const PreInputRecord &record) {
         if (PreInputRows::Passes(record, filter_))
             list().appendRow(PreInputRows::Row(record));
@@ -260,6 +261,7 @@ bool CPreInputPane::Supports(Command command) const
     switch (command) {
     case CmdPrice:
     case CmdTidyNumbers:
+    case CmdPrintLabels:
     case CmdPrintWaybills:
     case CmdPrintInvoices:
     case CmdInvoicesToFile:
@@ -282,15 +284,35 @@ QList<int> CPreInputPane::selectedIds()
     return ids;
 }
 
-void CPreInputPane::PrintWaybills()
+QList<PrintSelection::Row> CPreInputPane::selectedPrintRows()
 {
-    if (printBusy())
-        return;
     QList<PrintSelection::Row> rows;
     for (int row : listCtrl().selectedRowIndexes())
         if (const int id = list().GetRowId(row); id > 0)
             rows.append({id, list().cell(row, PreInputRows::kNumberColumn)});
-    const PreInputPrinting::Plan plan = PreInputPrinting(env().context, env().prompter).PlanWaybills(rows);
+    return rows;
+}
+
+void CPreInputPane::PrintLabels()
+{
+    if (printBusy())
+        return;
+    printing_ = true;
+    const PreInputPrinting::Plan plan = PreInputPrinting(env().context, env().prompter).PlanLabels(selectedPrintRows());
+    printing_ = false;
+    if (plan.ids.isEmpty())
+        return;
+    auto batch = std::make_unique<PrintBatch>(env().context);
+    batch->AddLabelSheets(plan.ids);
+    startPrintBatch(std::move(batch), QStringLiteral("打印标签"), false);
+}
+
+void CPreInputPane::PrintWaybills()
+{
+    if (printBusy())
+        return;
+    const PreInputPrinting::Plan plan =
+        PreInputPrinting(env().context, env().prompter).PlanWaybills(selectedPrintRows());
     if (plan.ids.isEmpty())
         return;
     if (plan.batch) {
