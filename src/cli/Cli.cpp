@@ -8,6 +8,7 @@
 #include "ConfigCommand.h"
 #include "ContactsCommand.h"
 #include "DictionaryCommand.h"
+#include "FontsCommand.h"
 #include "InfoCommand.h"
 #include "PriceCommand.h"
 #include "PrintCommand.h"
@@ -82,7 +83,9 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  print history [--json]\n"
                       "  print again N [--copies N]\n"
                       "  dictionary suggest TEXT\n"
-                      "  dictionary translate --to en|zh TEXT\n";
+                      "  dictionary translate --to en|zh TEXT\n"
+                      "  fonts status [--json]\n"
+                      "  fonts install\n";
 
 struct Command {
     const char *name;
@@ -97,6 +100,7 @@ const Command kCommands[] = {
     {"scale", &ScaleCommand::run},
     {"contacts", &ContactsCommand::run},
     {"templates", &TemplatesCommand::run}, {"print", &PrintCommand::run}, {"dictionary", &DictionaryCommand::run},
+    {"fonts", &FontsCommand::run},
 };
 
 } // namespace
