@@ -87,7 +87,8 @@ TEST_F(LabelSheets, SevenRecordsFillLabelsZeroToSixOfOneSheet)
     EXPECT_EQ(docs[0].value(QStringLiteral("3,2")), QStringLiteral("李四")) << "the pattern without a company";
     EXPECT_EQ(docs[0].value(QStringLiteral("30,7")), QString()) << "label 7 gets no receiver";
     EXPECT_EQ(docs[0].value(QStringLiteral("29,1")), number(7)) << "the number under the barcode of label 6";
-    EXPECT_EQ(c.reports[0].outcome.file, root.file(QStringLiteral("printed/标签_") + number(1) + u'-' + number(7) + QStringLiteral(".pdf")));
+    EXPECT_EQ(c.reports[0].outcome.file,
+              root.file(QStringLiteral("printed/标签_") + number(1) + u'-' + number(7) + QStringLiteral(".pdf")));
     const QList<PrintLedger::Entry> ledger = context.printLedger().Recent();
     ASSERT_EQ(ledger.size(), 1);
     EXPECT_EQ(ledger[0].kind, QStringLiteral("标签"));
