@@ -2,8 +2,8 @@
 
 #include "listpane/CRecordListPane.h"
 #include "preinput/PreInputRows.h"
-#include "preinput/PrintSelection.h"
 #include "preinput/PricingController.h"
+#include "preinput/PrintSelection.h"
 #include "print/PrintBatch.h"
 #include "upload/UploadResultSink.h"
 
