@@ -152,6 +152,18 @@ TEST(QueryPagesGui, RecordDialogByKeyboardAndCaptions)
         QTest::keyClick(focused(), Qt::Key_Escape);
         EXPECT_TRUE(dialog.isVisible()) << "Esc does not close the dialog";
 
+        // Counts and amounts take numbers only; a count may be negative.
+        QLineEdit *pieces = dialog.field(QStringLiteral("pieces"));
+        pieces->clear();
+        QTest::keyClicks(pieces, QStringLiteral("o-2x"));
+        EXPECT_EQ(pieces->text(), u"-2");
+        QLineEdit *weight = dialog.field(QStringLiteral("wfrom"));
+        weight->clear();
+        QTest::keyClicks(weight, QStringLiteral("1,5a.25"));
+        EXPECT_EQ(weight->text(), u"15.25");
+        pieces->setText(QStringLiteral("0"));
+        weight->setText(QStringLiteral("0"));
+
         // The destination box offers destinations; Enter takes the first and moves on.
         dialog.field(QStringLiteral("des"))->setFocus();
         typeInto(focused(), QStringLiteral("北"));
