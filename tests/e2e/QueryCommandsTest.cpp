@@ -1,10 +1,6 @@
-#include "app/ClientContext.h"
-#include "app/ScriptedPrompter.h"
-#include "support/Quarvelctl.h"
+#include "support/CtlCounter.h"
 #include "support/TarvoData.h"
 #include "support/TarvoServer.h"
-#include "support/TempRoot.h"
-#include "text/Gbk.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,55 +8,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace quarvel;
-
 namespace {
-
-// A counter folder for the demo server; `account` logs in for every command.
-struct Counter {
-    Counter(const TarvoServer &server, const char *account) : account(account)
-    {
-        EXPECT_EQ(ctl({"config", "set", "host", server.host().toUtf8().constData()}, false).code, 0);
-        EXPECT_EQ(ctl({"config", "set", "site", "DEMO"}, false).code, 0);
-        EXPECT_EQ(ctl({"basedata", "download"}, false).code, 0);
-    }
-
-    CtlResult ctl(std::initializer_list<const char *> args, bool logIn = true) const
-    {
-        QStringList all{QStringLiteral("--root"), root.path()};
-        if (logIn)
-            all << QStringLiteral("--account") << QString::fromUtf8(account) << QStringLiteral("--password-stdin");
-        for (const char *a : args)
-            all << QString::fromUtf8(a);
-        return runQuarvelctl(all, logIn ? "demo\n" : QByteArray());
-    }
-
-    // Today's shipments by 特快专递 to 北京, written as the pre-entry page saves them.
-    void addShipments(const QStringList &numbers) const
-    {
-        ClientContext context(root.path());
-        ScriptedPrompter prompter;
-        ASSERT_TRUE(context.Start(prompter));
-        for (const QString &number : numbers) {
-            PreInputRecord r{};
-            const QDate today = QDate::currentDate();
-            r.ddate = {static_cast<unsigned short>(today.year()), static_cast<unsigned char>(today.month()),
-                       static_cast<unsigned char>(today.day())};
-            r.nitemtype = 1;
-            r.fweight = 1.2;
-            r.npieces = 2;
-            Gbk::setField(r.cnum, number);
-            Gbk::setField(r.cdes, QStringLiteral("北京"));
-            Gbk::setField(r.cemskind, QStringLiteral("特快专递"));
-            Gbk::setField(r.creceiver, QStringLiteral("王'五"));
-            context.preInputs().Append(&r);
-        }
-        context.Shutdown();
-    }
-
-    const char *account;
-    TempRoot root;
-};
 
 QJsonObject json(const CtlResult &r)
 {
@@ -81,7 +29,7 @@ TEST(QueryCommands, UploadedShipmentsAppearInTheRecordList)
 {
     TarvoServer server;
     ASSERT_TRUE(server.start());
-    Counter c(server, "demo");
+    CtlCounter c(server, "demo", "demo");
     c.addShipments({QStringLiteral("EQ0000001"), QStringLiteral("EQ0000002")});
     ASSERT_EQ(c.ctl({"upload", "--all"}).code, 0);
 
@@ -113,7 +61,7 @@ TEST(QueryCommands, PagesStatesAndSettlements)
 {
     TarvoServer server;
     ASSERT_TRUE(server.start());
-    Counter c(server, "demo");
+    CtlCounter c(server, "demo", "demo");
     const QJsonObject third = json(c.ctl({"query", "records", "datemode=0", "from=20000101", "--page", "3", "--json"}));
     EXPECT_EQ(third.value(QStringLiteral("page")).toInt(), 3);
     EXPECT_GE(third.value(QStringLiteral("pages")).toInt(), 4);
@@ -141,7 +89,7 @@ TEST(QueryCommands, UploadedPreEntriesAppearAndCanBeDeleted)
 {
     TarvoServer server;
     ASSERT_TRUE(server.start());
-    Counter c(server, "demopre");
+    CtlCounter c(server, "demopre", "demo");
     c.addShipments({QStringLiteral("EP0000001"), QStringLiteral("EP0000002")});
     ASSERT_EQ(c.ctl({"upload", "--all"}).code, 0);
 
@@ -163,7 +111,7 @@ TEST(QueryCommands, BadInputAndNoServer)
 {
     TarvoServer server;
     ASSERT_TRUE(server.start());
-    Counter c(server, "demo");
+    CtlCounter c(server, "demo", "demo");
     const CtlResult dates = c.ctl({"query", "records", "from=abc", "to=2026.13.45"});
     EXPECT_EQ(dates.code, 1);
     EXPECT_TRUE(dates.errText().contains(u"起始日期不对")) << dates.errText().toStdString();

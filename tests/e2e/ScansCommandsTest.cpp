@@ -1,13 +1,12 @@
 #include "../server/RawHttp.h"
-#include "support/Quarvelctl.h"
-#include "support/TarvoData.h"
+#include "support/CtlCounter.h"
 #include "support/TarvoSeed.h"
 #include "support/TarvoServer.h"
-#include "support/TempRoot.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 
 #include <gtest/gtest.h>
 
@@ -19,45 +18,58 @@ namespace {
 using Args = std::vector<std::string>;
 
 // A checkpoint's folder configured for a demo server holding four more
-// shipments of the demo customer, E2E000001 to E2E000004.
-struct Checkpoint {
-    explicit Checkpoint(const TarvoServer &server)
+// shipments of the demo customer, E2E000001 to E2E000004, sent today.
+struct Checkpoint : CtlCounter {
+    explicit Checkpoint(const TarvoServer &server) : CtlCounter(server, "check", "check")
     {
-        EXPECT_EQ(ctl({"config", "set", "host", server.host().toStdString()}).code, 0);
-        EXPECT_EQ(ctl({"config", "set", "site", "DEMO"}).code, 0);
-        EXPECT_EQ(ctl({"basedata", "download"}).code, 0);
         TarvoSeed seed(server.dataFile());
         EXPECT_TRUE(seed.addShipments("E2E", 4)) << seed.error();
     }
 
-    CtlResult ctl(const Args &args, bool login = false) const
-    {
-        QStringList all{QStringLiteral("--root"), root.path()};
-        if (login)
-            all << QStringLiteral("--account") << QStringLiteral("check") << QStringLiteral("--password-stdin");
-        for (const std::string &a : args)
-            all << QString::fromStdString(a);
-        return runQuarvelctl(all, login ? "check\n" : QByteArray());
-    }
-
     // `scans add` as the checkpoint; the new id, or -1.
-    int add(Args fields)
+    int add(Args fields) const
     {
         fields.insert(fields.begin(), {"scans", "add"});
-        const CtlResult r = ctl(fields, true);
+        const CtlResult r = ctl(fields);
         EXPECT_EQ(r.code, 0) << r.errText().toStdString();
         return r.code == 0 ? r.out.trimmed().toInt() : -1;
     }
 
-    QJsonArray list() const { return QJsonDocument::fromJson(ctl({"scans", "list", "--json"}).out).array(); }
-
-    TempRoot root;
+    QJsonArray list() const { return QJsonDocument::fromJson(ctl({"scans", "list", "--json"}, false).out).array(); }
 };
 
-std::string state(const TarvoServer &server, const char *waybill)
+// The customer's record list as `query records` gives it: each shipment's
+// cells by waybill number.
+QMap<QString, QJsonObject> customerRecords(const CtlCounter &customer, const Args &conditions)
 {
-    return TarvoData(server.dataFile())
-        .text("SELECT nstate || '|' || csigner || '|' || dsigndate FROM client_rec WHERE cnum = ?", {waybill});
+    Args args{"query", "records", "--json"};
+    args.insert(args.end(), conditions.begin(), conditions.end());
+    const CtlResult r = customer.ctl(args);
+    EXPECT_EQ(r.code, 0) << r.errText().toStdString();
+    QMap<QString, QJsonObject> byNumber;
+    const QJsonArray rows = QJsonDocument::fromJson(r.out).object().value(QStringLiteral("rows")).toArray();
+    for (const QJsonValue &row : rows) {
+        const QJsonObject cells = row.toObject().value(QStringLiteral("cells")).toObject();
+        byNumber.insert(cells.value(QStringLiteral("运单号")).toString(), cells);
+    }
+    return byNumber;
+}
+
+// 状态, 签收人 and 送达日期时间 of a listed shipment, joined by '|'.
+QString delivery(const QJsonObject &cells)
+{
+    return QStringList{cells.value(QStringLiteral("状态")).toString(), cells.value(QStringLiteral("签收人")).toString(),
+                       cells.value(QStringLiteral("送达日期时间")).toString()}
+        .join(u'|');
+}
+
+// The shipment's history page, as the information page's link opens it.
+QString trackPage(const TarvoServer &server, const char *waybill)
+{
+    const RawReply page =
+        RawHttp(server.address(), server.port())
+            .exchange("GET /cgi-bin/VEdiz.dll?TarvoTrack&cno=" + QByteArray(waybill) + " HTTP/1.0\r\n\r\n");
+    return QString::fromUtf8(page.body);
 }
 
 TEST(ScansCommands, ScansAddedAndUploadedMoveTheShipmentsOnTheServer)
@@ -87,28 +99,42 @@ TEST(ScansCommands, ScansAddedAndUploadedMoveTheShipmentsOnTheServer)
     EXPECT_EQ(shown[QStringLiteral("csigner")].toString(), QStringLiteral("张三"));
     EXPECT_EQ(shown[QStringLiteral("nversion")].toInt(), 2);
 
-    const CtlResult upload = c.ctl({"scans", "upload", "--all"}, true);
+    // Before the upload the customer sees its shipments only as sent.
+    const CtlCounter customer(server, "demo", "demo");
+    QMap<QString, QJsonObject> records = customerRecords(customer, {"num=E2E"});
+    ASSERT_EQ(records.size(), 4);
+    EXPECT_EQ(delivery(records.value(QStringLiteral("E2E000004"))), u"已发||");
+
+    const CtlResult upload = c.ctl({"scans", "upload", "--all"});
     EXPECT_EQ(upload.code, 0) << upload.errText().toStdString();
     EXPECT_EQ(upload.out.count("上传成功"), 5) << upload.out.constData();
     EXPECT_TRUE(c.list().isEmpty()) << "accepted scans leave the local file";
 
-    EXPECT_EQ(state(server, "E2E000001"), "2||");
-    EXPECT_EQ(state(server, "E2E000002"), "2||");
-    EXPECT_EQ(state(server, "E2E000003"), "2||");
-    EXPECT_EQ(state(server, "E2E000004"), "3|张三|2026-02-03 10:20:00");
-    EXPECT_EQ(state(server, "D1010000001"), "7||");
-    EXPECT_EQ(TarvoData(server.dataFile()).text("SELECT COUNT(*) FROM check_detail WHERE cstation = 'SZX01'"), "5");
+    records = customerRecords(customer, {"num=E2E"});
+    ASSERT_EQ(records.size(), 4);
+    EXPECT_EQ(delivery(records.value(QStringLiteral("E2E000001"))), u"转运||");
+    EXPECT_EQ(delivery(records.value(QStringLiteral("E2E000002"))), u"转运||");
+    EXPECT_EQ(delivery(records.value(QStringLiteral("E2E000003"))), u"转运||");
+    EXPECT_EQ(delivery(records.value(QStringLiteral("E2E000004"))), u"送达|张三|2026-02-03 10:20:00");
+    const QMap<QString, QJsonObject> lost = customerRecords(customer, {"num=D1010000001"});
+    EXPECT_EQ(delivery(lost.value(QStringLiteral("D1010000001"))), u"丢失||");
+    // The list selects by the new states too.
+    EXPECT_EQ(customerRecords(customer, {"num=E2E", "state=转运中"}).keys(),
+              (QStringList{QStringLiteral("E2E000001"), QStringLiteral("E2E000002"), QStringLiteral("E2E000003")}));
+    EXPECT_EQ(customerRecords(customer, {"num=E2E", "state=送达"}).keys(), QStringList{QStringLiteral("E2E000004")});
 
-    // The shipment's history page, as the information page's link opens it.
-    const RawReply page = RawHttp(server.address(), server.port())
-                              .exchange("GET /cgi-bin/VEdiz.dll?TarvoTrack&cno=E2E000004 HTTP/1.0\r\n\r\n");
-    const QString html = QString::fromUtf8(page.body);
-    EXPECT_TRUE(html.contains(QStringLiteral("<td>签收</td>"))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("<td>当前状态:</td><td>送达</td>")));
+    // Every scan is kept in its shipment's history, under the checkpoint's station.
+    EXPECT_TRUE(trackPage(server, "E2E000001").contains(QStringLiteral("<td>SZX01</td><td>到站</td><td>深圳</td>")));
+    EXPECT_TRUE(trackPage(server, "E2E000002").contains(QStringLiteral("<td>SZX01</td><td>出站</td>")));
+    EXPECT_TRUE(trackPage(server, "E2E000003").contains(QStringLiteral("<td>SZX01</td><td>派送</td>")));
+    EXPECT_TRUE(trackPage(server, "D1010000001").contains(QStringLiteral("<td>SZX01</td><td>异常(快件丢失)</td>")));
+    const QString signedPage = trackPage(server, "E2E000004");
+    EXPECT_TRUE(signedPage.contains(QStringLiteral("<td>SZX01</td><td>签收</td>"))) << signedPage.toStdString();
+    EXPECT_TRUE(signedPage.contains(QStringLiteral("<td>当前状态:</td><td>送达</td>")));
 
     // A delivered shipment takes no more scans; the scan stays with its reason.
     EXPECT_EQ(c.add({"num=E2E000004"}), 6);
-    const CtlResult refused = c.ctl({"scans", "upload", "--all"}, true);
+    const CtlResult refused = c.ctl({"scans", "upload", "--all"});
     EXPECT_EQ(refused.code, 1);
     EXPECT_EQ(refused.out, QStringLiteral("6\t-3\t已送达\n").toUtf8());
     EXPECT_EQ(c.list().size(), 1);
@@ -147,9 +173,9 @@ TEST(ScansCommands, TheFormsChecksAndBadArguments)
     EXPECT_TRUE(c.list().isEmpty());
     EXPECT_EQ(c.add({"num=E2E000001"}), 2) << "scanned again once its scan is gone; ids are never reused";
     const CtlResult listed = c.ctl({"scans", "list"});
-    EXPECT_EQ(listed.out, QStringLiteral("2\tE2E000001\t到站\t%1\t\n")
-                              .arg(c.list()[0][QStringLiteral("cdate")].toString())
-                              .toUtf8());
+    EXPECT_EQ(
+        listed.out,
+        QStringLiteral("2\tE2E000001\t到站\t%1\t\n").arg(c.list()[0][QStringLiteral("cdate")].toString()).toUtf8());
 }
 
 } // namespace

@@ -36,15 +36,19 @@ public:
         return ok;
     }
 
-    // Shipments PREFIX000001 ... of the customer, in transit (state 1), in one transaction.
+    // Shipments PREFIX000001 ... of the customer, sent today (state 1), in one
+    // transaction; dated today so the customer's default record query finds them.
     bool addShipments(const std::string &prefix, int count, int customer = 101)
     {
         std::string sql = "BEGIN;";
         for (int i = 1; i <= count; ++i) {
             char number[64];
             std::snprintf(number, sizeof number, "%s%06d", prefix.c_str(), i);
-            sql += "INSERT INTO client_rec (icid, cac, cemskind, cfrom, cdes, cnum, nstate) VALUES (" +
-                   std::to_string(customer) + ", 'seed', 'TK', '深圳', '北京', '" + number + "', 1);";
+            sql += "INSERT INTO client_rec (icid, cac, ddate, cemskind, cfrom, cdes, cnum, nstate) VALUES (" +
+                   std::to_string(customer) +
+                   ", 'seed', date('now', 'localtime') || ' 00:00:00', 'TK', '深圳', "
+                   "'北京', '" +
+                   number + "', 1);";
         }
         return exec(sql + "COMMIT;");
     }

@@ -5,6 +5,7 @@
 #include "text/Gbk.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace quarvel {
 
@@ -22,7 +23,7 @@ GoodsForm::GoodsForm(std::vector<GoodsRecord> &lines, int recordId, ClientContex
     int top = context.goods().GetLastId();
     for (const GoodsRecord &line : lines_)
         top = std::max(top, int(line.iid));
-    nextIdentity_ = top + 1;
+    nextIdentity_ = top < std::numeric_limits<int>::max() ? top + 1 : 0;
     Fill();
 }
 
@@ -33,7 +34,7 @@ void GoodsForm::Fill()
         // Lines of a record not yet saved carry their position as id (0 for
         // the first); they get a fresh identity so that every row can be
         // modified and deleted.
-        const int id = recordId_ > 0 && line.iid > 0 ? int(line.iid) : nextIdentity_++;
+        const int id = recordId_ > 0 && line.iid > 0 ? int(line.iid) : newIdentity();
         rows_.append({id, Gbk::field(line.cname), QString::number(int(line.nquantity)),
                       QString::asprintf("%.2f", double(line.fprice))});
     }
@@ -45,6 +46,23 @@ void GoodsForm::resetEntry()
 {
     selected_ = -1;
     entry = Entry{};
+}
+
+int GoodsForm::newIdentity()
+{
+    if (nextIdentity_ > 0) {
+        const int identity = nextIdentity_;
+        nextIdentity_ = identity < std::numeric_limits<int>::max() ? identity + 1 : 0;
+        return identity;
+    }
+    // Above the highest id there is no room left: any identity no row and
+    // no stored line of this record holds will do.
+    int identity = 1;
+    while (rowOf(identity) >= 0 || std::any_of(lines_.begin(), lines_.end(), [&](const GoodsRecord &line) {
+               return recordId_ > 0 && int(line.iid) == identity;
+           }))
+        ++identity;
+    return identity;
 }
 
 int GoodsForm::rowOf(int identity) const
@@ -72,7 +90,7 @@ bool GoodsForm::AddOrModify()
         return false;
     ++changes_;
     const int at = selected_ > 0 ? rowOf(selected_) : -1;
-    Row row{at >= 0 ? selected_ : nextIdentity_++, entry.name, QString::number(entry.quantity.trimmed().toInt()),
+    Row row{at >= 0 ? selected_ : newIdentity(), entry.name, QString::number(entry.quantity.trimmed().toInt()),
             QString::asprintf("%.2f", entry.price.trimmed().toDouble())};
     if (at >= 0)
         rows_[at] = row;

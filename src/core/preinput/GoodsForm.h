@@ -59,6 +59,7 @@ public:
 private:
     void resetEntry();
     int rowOf(int identity) const;
+    int newIdentity();
 
     std::vector<GoodsRecord> &lines_;
     int recordId_;
@@ -67,7 +68,7 @@ private:
     QList<Row> rows_;
     int selected_ = -1;
     int changes_ = 0;
-    int nextIdentity_ = 1;
+    int nextIdentity_ = 1; // 0: the ids are used up, free identities are searched
 };
 
 } // namespace quarvel

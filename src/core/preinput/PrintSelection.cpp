@@ -16,8 +16,13 @@ QList<int> PrintSelection::Collect(const QList<Row> &selected, Prompter &prompte
         ids.append(row.id);
     }
     if (ids.isEmpty())
-        prompter.warning(QString(), QStringLiteral("没有在列表中选中要打印面单的记录。"));
+        prompter.warning(QString(), NothingSelectedText());
     return ids;
+}
+
+QString PrintSelection::NothingSelectedText()
+{
+    return QStringLiteral("没有在列表中选中要打印面单的记录。");
 }
 
 } // namespace quarvel

@@ -20,6 +20,8 @@ public:
     // The ids of the selected rows in list order; empty after the message
     // when one number is incomplete or no row is selected.
     static QList<int> Collect(const QList<Row> &selected, Prompter &prompter);
+    // Said when a waybill command finds no row selected.
+    static QString NothingSelectedText();
 };
 
 } // namespace quarvel

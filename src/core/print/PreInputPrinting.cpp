@@ -21,11 +21,31 @@ PreInputPrinting::Plan PreInputPrinting::PlanWaybills(const QList<PrintSelection
         prompter_.warning(QString(), TemplateKinds::MissingText(TemplateKind::Waybill));
         return {};
     }
-    const QList<int> ids = PrintSelection::Collect(selected, prompter_);
+    return askWaybillBatch(PrintSelection::Collect(selected, prompter_), waybill->name());
+}
+
+PreInputPrinting::Plan PreInputPrinting::PlanServerWaybills(const QList<int> &recordIds, int listRows)
+{
+    const PrintTemplate *waybill = context_.templates().slot(TemplateKind::Waybill);
+    if (!waybill) {
+        prompter_.warning(QString(), TemplateKinds::MissingText(TemplateKind::Waybill));
+        return {};
+    }
+    if (listRows == 0)
+        return {};
+    if (recordIds.isEmpty()) {
+        prompter_.warning(QString(), PrintSelection::NothingSelectedText());
+        return {};
+    }
+    return askWaybillBatch(recordIds, waybill->name());
+}
+
+PreInputPrinting::Plan PreInputPrinting::askWaybillBatch(const QList<int> &ids, const QString &templateName)
+{
     if (ids.size() <= 1)
         return {ids, false};
     const QString question =
-        QStringLiteral("共选中 %1 条记录，\r\n要批量打印[%2]面单吗? \r\n请确认！").arg(ids.size()).arg(waybill->name());
+        QStringLiteral("共选中 %1 条记录，\r\n要批量打印[%2]面单吗? \r\n请确认！").arg(ids.size()).arg(templateName);
     if (!prompter_.ask(kConfirm, question))
         return {};
     return {ids, true};

@@ -13,7 +13,9 @@ class Prompter;
 
 // The print commands of the pre-entry page without the window: which
 // selected records "打印标签(&L)", "打印面单(&T)", "打印形式发票(&P)" and
-// "输出形式发票到文件(&F)" take, with their refusals and the question before a batch.
+// "输出形式发票到文件(&F)" take, with their refusals and the question before a
+// batch. The record check page prints the waybills of server records by the
+// same plan.
 class PreInputPrinting {
 public:
     // The records to print; batch when there are several (they go to the
@@ -27,6 +29,9 @@ public:
 
     // Provisional and short waybill numbers keep a selection from printing.
     Plan PlanWaybills(const QList<PrintSelection::Row> &selected);
+    // Server records carry final numbers: only the template and the
+    // selection are checked. A list without rows prints nothing, silently.
+    Plan PlanServerWaybills(const QList<int> &recordIds, int listRows);
     // Labels always go to the printing worker, a sheet at a time, after the
     // question that tells how many sheets the selection fills.
     Plan PlanLabels(const QList<PrintSelection::Row> &selected);
@@ -35,6 +40,8 @@ public:
     static QString SavedInvoicesText(int count, const QString &tempFolder);
 
 private:
+    Plan askWaybillBatch(const QList<int> &ids, const QString &templateName);
+
     ClientContext &context_;
     Prompter &prompter_;
 };

@@ -6,11 +6,11 @@
 #include "net/ServerSession.h"
 #include "print/PrintTemplate.h"
 #include "print/TemplateFiles.h"
+#include "print/TemplatePairWrite.h"
 #include "text/Gbk.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <vector>
 
@@ -48,11 +48,6 @@ QString inside(const QString &folder, const QString &fileName)
     const QString path = TemplateFiles::Find(folder, fileName);
     const QString parent = QFileInfo(path).absolutePath();
     return parent == QDir(folder).absolutePath() ? path : QString();
-}
-
-bool writeWhole(QSaveFile &file, const QByteArray &bytes)
-{
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -114,11 +109,8 @@ bool TemplateDownload::Store(const QString &modelFolder, const Entry &entry, con
     const QString xlsPath = inside(modelFolder, stem + QStringLiteral(".xls"));
     if (txtPath.isEmpty() || xlsPath.isEmpty())
         return false;
-    QSaveFile txt(txtPath);
-    QSaveFile xls(xlsPath);
-    if (!writeWhole(txt, definition) || !writeWhole(xls, spreadsheet))
-        return false;
-    return txt.commit() && xls.commit();
+    TemplatePairWrite pair(txtPath, xlsPath);
+    return pair.Prepare(definition, spreadsheet) && pair.Commit();
 }
 
 TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, const QString &modelFolder)

@@ -43,7 +43,7 @@ public:
     // spreadsheet length (X) on lines, then T + 1 and X bytes. False when
     // the reply is malformed or holds fewer bytes than it announces.
     static bool ParseTemplate(const QByteArray &reply, QByteArray &definition, QByteArray &spreadsheet);
-    // Writes both files of one entry, each replaced whole or not at all.
+    // Writes both files of one entry: both are replaced whole, or neither.
     static bool Store(const QString &modelFolder, const Entry &entry, const QByteArray &definition,
                       const QByteArray &spreadsheet);
 

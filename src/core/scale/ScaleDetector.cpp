@@ -304,6 +304,9 @@ ScaleDetector::Guess ScaleDetector::Detect(QByteArrayView bytes, const ScaleSett
     const Guess bcd = bcdGuess(bytes, settings);
     const Guess text = textGuess(bytes, settings);
     Guess best = !text.found || (bcd.found && bcd.confidence > text.confidence) ? bcd : text;
+    // A pattern that earns no confidence at all is chance in noise, not a format.
+    if (best.confidence <= 0)
+        best.found = false;
     best.bytes = bytes.size();
     return best;
 }

@@ -5,10 +5,9 @@
 #include "preinput/FreightQuery.h"
 #include "preinput/PreInputImport.h"
 #include "preinput/WaybillTidy.h"
-#include "print/DialogPrintPreview.h"
 #include "print/DocumentPrinter.h"
+#include "print/PagePrintRunner.h"
 #include "print/PreInputPrinting.h"
-#include "print/PrintBatchController.h"
 #include "query/CQuoteDlg.h"
 #include "sheetimport/SheetImportRunner.h"
 #include "shell/PageCatalog.h"
@@ -36,8 +35,9 @@ CPreInputPane::CPreInputPane(PageEnv &env, QWidget *parent)
     connect(page_, &CPreInputPage::headerExportRequested, this, [this] { ExportImportHeader(); });
     connect(&listCtrl(), &CRecordListCtrl::rowClicked, this, [this](int row) { OpenRow(row); });
     connect(&listCtrl(), &CRecordListCtrl::rowRemoved, this, [this] { updateFlags(); });
-    ownPreview_ = std::make_unique<DialogPrintPreview>(this);
-    preview_ = ownPreview_.get();
+    printing_ = std::make_unique<PagePrintRunner>(env, this);
+    connect(printing_.get(), &PagePrintRunner::documentPrinted, this, &CPreInputPane::documentPrinted);
+    connect(printing_.get(), &PagePrintRunner::printingEnded, this, &CPreInputPane::printingEnded);
 }
 
 CPreInputPane::~CPreInputPane() = default;
@@ -274,7 +274,12 @@ bool CPreInputPane::Supports(Command command) const
 
 bool CPreInputPane::printBusy() const
 {
-    return printing_ || (printBatch_ && printBatch_->running());
+    return printing_->busy();
+}
+
+void CPreInputPane::setPreview(PrintPreview *preview)
+{
+    printing_->setPreview(preview);
 }
 
 QList<int> CPreInputPane::selectedIds()
@@ -297,14 +302,12 @@ void CPreInputPane::PrintLabels()
 {
     if (printBusy())
         return;
-    printing_ = true;
     const PreInputPrinting::Plan plan = PreInputPrinting(env().context, env().prompter).PlanLabels(selectedPrintRows());
-    printing_ = false;
     if (plan.ids.isEmpty())
         return;
     auto batch = std::make_unique<PrintBatch>(env().context);
     batch->AddLabelSheets(plan.ids);
-    startPrintBatch(std::move(batch), QStringLiteral("打印标签"), false);
+    printing_->startBatch(std::move(batch), QStringLiteral("打印标签"));
 }
 
 void CPreInputPane::PrintWaybills()
@@ -318,13 +321,10 @@ void CPreInputPane::PrintWaybills()
     if (plan.batch) {
         auto batch = std::make_unique<PrintBatch>(env().context);
         batch->AddWaybills(plan.ids);
-        startPrintBatch(std::move(batch), QStringLiteral("批量打印面单"), false);
+        printing_->startBatch(std::move(batch), QStringLiteral("批量打印面单"));
         return;
     }
-    printing_ = true;
-    const PrintOutcome outcome = DocumentPrinter(env().context, preview_).PrintWaybill(plan.ids.first());
-    printing_ = false;
-    showSingleOutcome(outcome, false);
+    printing_->printOne([&plan](DocumentPrinter &printer) { return printer.PrintWaybill(plan.ids.first()); });
 }
 
 void CPreInputPane::PrintInvoices(bool toFile)
@@ -339,40 +339,23 @@ void CPreInputPane::PrintInvoices(bool toFile)
     if (plan.batch) {
         auto batch = std::make_unique<PrintBatch>(env().context);
         batch->AddInvoices(plan.ids, mode);
-        startPrintBatch(std::move(batch), toFile ? QStringLiteral("保存形式发票") : QStringLiteral("打印形式发票"),
-                        toFile);
+        const auto saved = [this, toFile](const PrintBatch::Ending &ending) {
+            if (toFile && ending.printed > 0)
+                showSavedInvoices(ending.printed);
+        };
+        printing_->startBatch(std::move(batch),
+                              toFile ? QStringLiteral("保存形式发票") : QStringLiteral("打印形式发票"), saved);
         return;
     }
-    printing_ = true;
-    const PrintOutcome outcome = DocumentPrinter(env().context, preview_).OutputInvoice(plan.ids.first(), mode);
-    printing_ = false;
-    showSingleOutcome(outcome, toFile);
+    const PrintOutcome outcome = printing_->printOne(
+        [&plan, mode](DocumentPrinter &printer) { return printer.OutputInvoice(plan.ids.first(), mode); });
+    if (toFile && outcome.ok())
+        showSavedInvoices(1);
 }
 
-void CPreInputPane::showSingleOutcome(const PrintOutcome &outcome, bool savedInvoice)
+void CPreInputPane::showSavedInvoices(int count)
 {
-    if (outcome.status == PrintOutcome::Status::Failed && !outcome.message.isEmpty())
-        env().prompter.error(QString(), outcome.message);
-    else if (savedInvoice && outcome.ok())
-        env().prompter.inform(QString(), PreInputPrinting::SavedInvoicesText(1, env().context.tempFolder()));
-}
-
-bool CPreInputPane::startPrintBatch(std::unique_ptr<PrintBatch> batch, const QString &what, bool savedInvoices)
-{
-    printBatch_ = std::make_unique<PrintBatchController>(what, env().showOperation);
-    connect(printBatch_.get(), &PrintBatchController::documentFinished, this, &CPreInputPane::documentPrinted);
-    const auto ended = [this, savedInvoices](const PrintBatch::Ending &ending, const QStringList &failures) {
-        if (!ending.startFailure.isEmpty())
-            env().prompter.error(QString(), ending.startFailure);
-        else if (!failures.isEmpty())
-            env().prompter.error(QString(), QStringLiteral("以下 %1 份没有完成：\r\n").arg(failures.size()) +
-                                                failures.join(QStringLiteral("\r\n")));
-        if (savedInvoices && ending.printed > 0)
-            env().prompter.inform(QString(),
-                                  PreInputPrinting::SavedInvoicesText(ending.printed, env().context.tempFolder()));
-        emit printingEnded();
-    };
-    return printBatch_->start(std::move(batch), ended);
+    env().prompter.inform(QString(), PreInputPrinting::SavedInvoicesText(count, env().context.tempFolder()));
 }
 
 } // namespace quarvel

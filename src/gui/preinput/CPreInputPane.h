@@ -4,7 +4,6 @@
 #include "preinput/PreInputRows.h"
 #include "preinput/PricingController.h"
 #include "preinput/PrintSelection.h"
-#include "print/PrintBatch.h"
 #include "upload/UploadResultSink.h"
 
 #include <memory>
@@ -12,7 +11,7 @@
 namespace quarvel {
 
 class CPreInputPage;
-class PrintBatchController;
+class PagePrintRunner;
 class PrintPreview;
 
 // Page 0: the local pre-entry records in a list, with the pre-entry form on
@@ -68,7 +67,7 @@ public:
     // Set while a print command runs: a second one then does nothing.
     bool printBusy() const;
     // The preview before a single document is printed (tests put their own).
-    void setPreview(PrintPreview *preview) { preview_ = preview; }
+    void setPreview(PrintPreview *preview);
 
     void applyUploadResult(int id, int status, bool removed, const QString &text) override;
     void applyWaybillNumber(int id, const QString &number) override;
@@ -90,17 +89,13 @@ private:
     void onRecordChanged(bool saved, const PreInputRecord &record);
     QList<int> selectedIds();
     QList<PrintSelection::Row> selectedPrintRows();
-    bool startPrintBatch(std::unique_ptr<PrintBatch> batch, const QString &what, bool savedInvoices);
-    void showSingleOutcome(const PrintOutcome &outcome, bool savedInvoice);
+    void showSavedInvoices(int count);
     void setFilterMode(int mode);
     void updateFlags();
 
     CPreInputPage *page_ = nullptr;
     std::unique_ptr<PricingController> pricing_;
-    std::unique_ptr<PrintPreview> ownPreview_;
-    PrintPreview *preview_ = nullptr;
-    std::unique_ptr<PrintBatchController> printBatch_;
-    bool printing_ = false;
+    std::unique_ptr<PagePrintRunner> printing_;
     PreInputRows::FilterMode filter_ = PreInputRows::All;
 };
 

@@ -1,6 +1,10 @@
 #include "query/CRecordCheckPane.h"
 
 #include "app/ClientContext.h"
+#include "print/DocumentPrinter.h"
+#include "print/PagePrintRunner.h"
+#include "print/PreInputPrinting.h"
+#include "print/PrintBatch.h"
 #include "query/CInfoPage.h"
 #include "query/CRecordQueryDlg.h"
 #include "query/ShipmentInfoQuery.h"
@@ -14,7 +18,12 @@ CRecordCheckPane::CRecordCheckPane(PageEnv &env, QWidget *parent)
     info_ = new CInfoPage(this);
     setLeftForm(info_, CInfoPage::kWidth);
     connect(info_, &CInfoPage::closeRequested, this, [this] { HideForm(); });
+    printing_ = std::make_unique<PagePrintRunner>(env, this);
+    connect(printing_.get(), &PagePrintRunner::documentPrinted, this, &CRecordCheckPane::documentPrinted);
+    connect(printing_.get(), &PagePrintRunner::printingEnded, this, &CRecordCheckPane::printingEnded);
 }
+
+CRecordCheckPane::~CRecordCheckPane() = default;
 
 void CRecordCheckPane::QueryInformation()
 {
@@ -46,6 +55,39 @@ bool CRecordCheckPane::ShowShipmentInfo(int recordId)
     info_->ShowInfo(r.info, serverHost());
     SetFormHidden(false);
     return true;
+}
+
+bool CRecordCheckPane::printBusy() const
+{
+    return printing_->busy();
+}
+
+void CRecordCheckPane::setPreview(PrintPreview *preview)
+{
+    printing_->setPreview(preview);
+}
+
+void CRecordCheckPane::PrintWaybills()
+{
+    if (printBusy())
+        return;
+    QList<int> ids;
+    CollectSelectedIds(ids);
+    const PreInputPrinting::Plan plan =
+        PreInputPrinting(env().context, env().prompter).PlanServerWaybills(ids, list().rowCount());
+    if (plan.ids.isEmpty())
+        return;
+    if (!plan.batch) {
+        printing_->printOne([&plan](DocumentPrinter &printer) { return printer.PrintServerWaybill(plan.ids.first()); });
+        return;
+    }
+    auto batch = std::make_unique<PrintBatch>(env().context);
+    QString message;
+    if (!batch->AddServerWaybills(plan.ids, &message)) {
+        env().prompter.warning(QString(), message);
+        return;
+    }
+    printing_->startBatch(std::move(batch), QStringLiteral("批量打印面单"));
 }
 
 } // namespace quarvel

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace quarvel {
@@ -111,6 +112,8 @@ void CRecordQueryDlg::build()
     add(label(u"运单号:"), row({lineEdit(QStringLiteral("num"), F::kWaybillChars)}));
     auto *pieces = lineEdit(QStringLiteral("pieces"), 9);
     pieces->setFixedWidth(60);
+    // A negative count means "all but that many", so a sign is allowed.
+    pieces->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?\\d{0,8}")), pieces));
     add(label(u"件数:"), row({pieces, label(u"(负非)")}));
     modeMarker_ = link(u"", &CRecordQueryDlg::NextDateMode);
     auto *from = lineEdit(QStringLiteral("from"), F::kFromChars);
@@ -140,6 +143,9 @@ void CRecordQueryDlg::build()
                               label(u"公斤")}));
     add(label(u"运费:"),
         row({lineEdit(QStringLiteral("ffrom"), 12), label(u"至"), lineEdit(QStringLiteral("fto"), 12)}));
+    const QRegularExpression amount(QStringLiteral("\\d{0,8}(\\.\\d{0,3})?"));
+    for (const char *name : {"wfrom", "wto", "ffrom", "fto"})
+        field(QString::fromLatin1(name))->setValidator(new QRegularExpressionValidator(amount, this));
     add(link(u"标签:", &CRecordQueryDlg::ChoosePhrase), row({lineEdit(QStringLiteral("label"), F::kLabelChars)}));
 
     auto *layout = new QVBoxLayout(this);

@@ -48,7 +48,7 @@ TEST(ContactForm, SaveWritesEveryFieldAndStartsAgain)
     EXPECT_EQ(expected.csms, QStringLiteral("13800138000"));
     ASSERT_EQ(f.changes.size(), 1);
     EXPECT_TRUE(f.changes[0].first);
-    EXPECT_EQ(f.changes[0].second.iid, r.iid);
+    EXPECT_EQ(int(f.changes[0].second.iid), int(r.iid));
     EXPECT_EQ(form.values(), ContactValues());
     EXPECT_TRUE(form.isNew());
     EXPECT_TRUE(f.prompter.shown().isEmpty());
@@ -210,7 +210,7 @@ TEST(ContactForm, DeleteAsksAndRemovesOnYesOnly)
     EXPECT_EQ(f.book().GetCount(), 0);
     ASSERT_EQ(f.changes.size(), 1);
     EXPECT_FALSE(f.changes[0].first);
-    EXPECT_EQ(f.changes[0].second.iid, id);
+    EXPECT_EQ(int(f.changes[0].second.iid), id);
     EXPECT_TRUE(form.isNew());
     // The look-ups no longer find it.
     EXPECT_EQ(f.book().FindLastByName(QStringLiteral("张三")), nullptr);

@@ -65,6 +65,28 @@ TEST_F(Printing, ProvisionalNumbersAndEmptySelectionsPrintNothing)
     EXPECT_EQ(prompter.lastText(), QStringLiteral("没有在列表中选中要打印面单的记录。"));
 }
 
+TEST_F(Printing, ServerWaybillsNeedASelectionAndAskBeforeABatch)
+{
+    EXPECT_TRUE(printing.PlanServerWaybills({}, 0).ids.isEmpty());
+    EXPECT_TRUE(prompter.shown().isEmpty()) << "an empty list says nothing";
+    EXPECT_TRUE(printing.PlanServerWaybills({}, 40).ids.isEmpty());
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("没有在列表中选中要打印面单的记录。"));
+    prompter.clear();
+    const PreInputPrinting::Plan one = printing.PlanServerWaybills({9001}, 40);
+    EXPECT_EQ(one.ids, QList<int>{9001});
+    EXPECT_FALSE(one.batch);
+    EXPECT_TRUE(prompter.shown().isEmpty()) << "one record prints without a question";
+
+    prompter.queueAnswer(false);
+    EXPECT_TRUE(printing.PlanServerWaybills({9001, 9002, 9003}, 40).ids.isEmpty());
+    EXPECT_EQ(prompter.shown().last().title, QStringLiteral("确认提示"));
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("共选中 3 条记录，\r\n要批量打印[默认面单]面单吗? \r\n请确认！"));
+    prompter.queueAnswer(true);
+    const PreInputPrinting::Plan batch = printing.PlanServerWaybills({9001, 9002}, 40);
+    EXPECT_EQ(batch.ids, (QList<int>{9001, 9002}));
+    EXPECT_TRUE(batch.batch);
+}
+
 TEST_F(Printing, InvoicesAskWithTheirVerb)
 {
     EXPECT_TRUE(printing.PlanInvoices({}, InvoiceSheet::Mode::Print).ids.isEmpty());
@@ -92,6 +114,10 @@ TEST_F(Printing, MissingTemplatesAreSaid)
     PreInputPrinting p(broken, prompter);
     EXPECT_TRUE(p.PlanWaybills({{3, QStringLiteral("DE90123000042")}}).ids.isEmpty());
     EXPECT_EQ(prompter.lastText(), QStringLiteral("没有选择可用的面单模版。"));
+    prompter.clear();
+    EXPECT_TRUE(p.PlanServerWaybills({}, 0).ids.isEmpty());
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("没有选择可用的面单模版。")) << "said even before the list has rows";
+    EXPECT_EQ(prompter.shown().size(), 1);
     EXPECT_TRUE(p.PlanInvoices({3}, InvoiceSheet::Mode::Print).ids.isEmpty());
     EXPECT_EQ(prompter.lastText(), QStringLiteral("没有选择可用的形式发票模版。"))
         << "an empty definition is no layout";

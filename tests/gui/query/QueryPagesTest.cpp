@@ -89,7 +89,7 @@ TEST(QueryPagesGui, RecordListPagesThroughEveryPage)
     w.prompter.clear();
     w.action(CmdShowRecordCheck)->trigger();
     EXPECT_FALSE(w.action(CmdExport)->isEnabled()) << "nothing to export before a query";
-    EXPECT_FALSE(w.action(CmdPrintWaybills)->isEnabled()) << "server waybills print once printing is there";
+    EXPECT_TRUE(w.action(CmdPrintWaybills)->isEnabled()) << "the page prints the waybills of its shipments";
     CServerListPane *pane = queryRecords(w, QStringLiteral("20000101"));
     ASSERT_EQ(pane->list().rowCount(), 100) << w.prompter.lastText().toStdString();
     const int total = pane->query().current().total;
@@ -151,6 +151,18 @@ TEST(QueryPagesGui, RecordDialogByKeyboardAndCaptions)
         EXPECT_EQ(focused(), dialog.field(QStringLiteral("num")));
         QTest::keyClick(focused(), Qt::Key_Escape);
         EXPECT_TRUE(dialog.isVisible()) << "Esc does not close the dialog";
+
+        // Counts and amounts take numbers only; a count may be negative.
+        QLineEdit *pieces = dialog.field(QStringLiteral("pieces"));
+        pieces->clear();
+        QTest::keyClicks(pieces, QStringLiteral("o-2x"));
+        EXPECT_EQ(pieces->text(), u"-2");
+        QLineEdit *weight = dialog.field(QStringLiteral("wfrom"));
+        weight->clear();
+        QTest::keyClicks(weight, QStringLiteral("1,5a.25"));
+        EXPECT_EQ(weight->text(), u"15.25");
+        pieces->setText(QStringLiteral("0"));
+        weight->setText(QStringLiteral("0"));
 
         // The destination box offers destinations; Enter takes the first and moves on.
         dialog.field(QStringLiteral("des"))->setFocus();

@@ -8,6 +8,7 @@
 #include "support/TarvoSeed.h"
 #include "upload/UploadController.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -271,6 +272,85 @@ TEST(CheckPaneGui, ScanningWhileAnUploadRunsLosesNothingAndSendsNothingTwice)
     EXPECT_EQ(c.server().text("SELECT COUNT(DISTINCT cnum) FROM check_detail"), "300") << "nothing sent twice";
     EXPECT_EQ(c.records(), 0);
     EXPECT_EQ(c.rows().rowCount(), 0);
+}
+
+TEST(CheckPaneGui, UpAndDownMoveBetweenTheFieldsInUseAndEscChangesNothing)
+{
+    Checkpoint c(3);
+    ASSERT_TRUE(c.ready);
+    CCheckPage &p = c.page();
+    const auto focused = [] { return QApplication::focusWidget(); };
+    const auto press = [&](Qt::Key key) { QTest::keyClick(focused(), key); };
+    const auto box = [&](const char *name) { return p.field(QString::fromLatin1(name)); };
+    const QList<QWidget *> texts{box("time"), box("place"), box("placeEn"), box("info"), box("infoEn"), c.field()};
+
+    // An arrival: Up from the waybill climbs the text fields and passes over
+    // the locked signer, the hidden exception box and the unused next station.
+    for (qsizetype i = texts.size() - 2; i >= 0; --i) {
+        press(Qt::Key_Up);
+        EXPECT_EQ(focused(), texts[i]) << "up to field " << i;
+    }
+    press(Qt::Key_Up);
+    EXPECT_EQ(focused(), p.categoryButton(CheckValues::Exception));
+    EXPECT_TRUE(p.categoryButton(CheckValues::Arrival)->isChecked()) << "moving over a category does not choose it";
+    for (QWidget *next : texts) {
+        press(Qt::Key_Down);
+        EXPECT_EQ(focused(), next);
+    }
+
+    // An exception: the next station and the exception box take their turn;
+    // the arrows leave the box's choice alone.
+    p.categoryButton(CheckValues::Exception)->click();
+    EXPECT_EQ(focused(), c.field());
+    box("next")->setFocus();
+    press(Qt::Key_Down);
+    EXPECT_EQ(focused(), p.exceptionBox());
+    const int exception = p.exceptionBox()->currentIndex();
+    press(Qt::Key_Down);
+    EXPECT_EQ(focused(), box("time")) << "the signer stays locked";
+    press(Qt::Key_Up);
+    press(Qt::Key_Up);
+    EXPECT_EQ(focused(), box("next"));
+    EXPECT_EQ(p.exceptionBox()->currentIndex(), exception);
+
+    // A signature opens the signer, and the arrows stop there.
+    p.categoryButton(CheckValues::Signature)->click();
+    EXPECT_EQ(focused(), box("signer"));
+    press(Qt::Key_Down);
+    EXPECT_EQ(focused(), box("time"));
+    press(Qt::Key_Up);
+    EXPECT_EQ(focused(), box("signer"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focused(), box("time")) << "Enter moves on like Down";
+
+    // Esc does nothing: a half-typed number stays in the field with the
+    // focus, nothing is saved or refused, and the page and its form stay.
+    p.categoryButton(CheckValues::Arrival)->click();
+    c.keys->scan(QStringLiteral("SC00"), false, 180);
+    c.deliver();
+    ASSERT_EQ(focused(), c.field());
+    ASSERT_EQ(c.field()->text(), QStringLiteral("SC00"));
+    press(Qt::Key_Escape);
+    EXPECT_EQ(focused(), c.field());
+    EXPECT_EQ(c.field()->text(), QStringLiteral("SC00"));
+    box("place")->setText(QStringLiteral("深圳"));
+    box("place")->setFocus();
+    press(Qt::Key_Escape);
+    EXPECT_EQ(focused(), box("place"));
+    EXPECT_EQ(box("place")->text(), QStringLiteral("深圳"));
+    EXPECT_EQ(c.records(), 0);
+    EXPECT_EQ(p.sessionRefusals(), 0);
+    EXPECT_TRUE(c.w.prompter.shown().isEmpty());
+    EXPECT_FALSE(c.pane->formHidden());
+    EXPECT_EQ(c.w.view().currentPage(), c.pane);
+
+    // The half-typed number is still there to finish.
+    c.field()->setFocus();
+    c.keys->scan(QStringLiteral("0001"), true, 180);
+    c.deliver();
+    EXPECT_EQ(c.records(), 1);
+    EXPECT_EQ(c.rows().cell(0, ScanRows::kNumberColumn), QStringLiteral("SC000001"));
+    EXPECT_EQ(c.rows().cell(0, 4), QStringLiteral("深圳"));
 }
 
 } // namespace
