@@ -8,6 +8,7 @@
 #include "ConfigCommand.h"
 #include "ContactsCommand.h"
 #include "DictionaryCommand.h"
+#include "FontsCommand.h"
 #include "InfoCommand.h"
 #include "PriceCommand.h"
 #include "PrintCommand.h"
@@ -78,10 +79,13 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  print waybill IID...|--all [--template NAME]\n"
                       "  print server-waybill RID... [--template NAME]\n"
                       "  print invoice IID...|--all [--save] [--template NAME]\n"
+                      "  print labels IID...|--all [--template NAME]\n"
                       "  print history [--json]\n"
                       "  print again N [--copies N]\n"
                       "  dictionary suggest TEXT\n"
-                      "  dictionary translate --to en|zh TEXT\n";
+                      "  dictionary translate --to en|zh TEXT\n"
+                      "  fonts status [--json]\n"
+                      "  fonts install\n";
 
 struct Command {
     const char *name;
@@ -96,6 +100,7 @@ const Command kCommands[] = {
     {"scale", &ScaleCommand::run},
     {"contacts", &ContactsCommand::run},
     {"templates", &TemplatesCommand::run}, {"print", &PrintCommand::run}, {"dictionary", &DictionaryCommand::run},
+    {"fonts", &FontsCommand::run},
 };
 
 } // namespace

@@ -115,6 +115,28 @@ std::optional<QList<int>> localRecords(Cli &cli, ClientContext &context, const O
     return chosen;
 }
 
+int printLabels(Cli &cli, const Options &o)
+{
+    const QString command = QStringLiteral("print labels");
+    if (o.ids.isEmpty())
+        return Cli::usage(command + QStringLiteral(": record ids or --all expected"));
+    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
+    if (!context)
+        return Cli::Failed;
+    if (!chooseTemplate(cli, *context, TemplateKind::Label, o.templateName))
+        return Cli::Refused;
+    const std::optional<QList<int>> ids = localRecords(cli, *context, o, command, true);
+    if (!ids)
+        return Cli::Refused;
+    PrintBatch batch(*context);
+    QString message;
+    if (!batch.AddLabelSheets(*ids, &message)) {
+        cli.prompter().error(QString(), message);
+        return Cli::Refused;
+    }
+    return runBatch(batch);
+}
+
 int printLocal(Cli &cli, const Options &o, bool invoice)
 {
     const QString command = invoice ? QStringLiteral("print invoice") : QStringLiteral("print waybill");
@@ -224,13 +246,15 @@ int PrintCommand::run(Cli &cli, const QStringList &args)
         return printLocal(cli, *o, false);
     if (what == QLatin1String("invoice"))
         return printLocal(cli, *o, true);
+    if (what == QLatin1String("labels"))
+        return printLabels(cli, *o);
     if (what == QLatin1String("server-waybill"))
         return printServer(cli, *o);
     if (what == QLatin1String("history"))
         return history(cli, *o);
     if (what == QLatin1String("again"))
         return again(cli, *o);
-    return Cli::usage(QStringLiteral("print: waybill, server-waybill, invoice, history or again expected"));
+    return Cli::usage(QStringLiteral("print: waybill, server-waybill, invoice, labels, history or again expected"));
 }
 
 } // namespace quarvel

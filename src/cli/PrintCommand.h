@@ -10,6 +10,7 @@ class Cli;
 //   waybill IID... [--template NAME]         the waybills of local records
 //   server-waybill RID... [--template NAME]  the waybills of records on the server
 //   invoice IID... [--save] [--template NAME] proforma invoices, printed or saved
+//   labels IID... [--template NAME]           sheets of labels, one document a sheet
 //   history [--json]                          the print ledger, newest first
 //   again N [--copies N]                      printout N of the ledger printed again
 // Each printed document's PDF (each saved invoice's workbook) is printed on

@@ -3,6 +3,7 @@
 #include "app/ShippedData.h"
 #include "excel/PrintDestination.h"
 #include "net/LastAccount.h"
+#include "print/BarcodeFonts.h"
 #include "print/TemplateFiles.h"
 #include "scale/ScaleLink.h"
 #include "storage/LineRepair.h"
@@ -105,6 +106,7 @@ void ClientContext::StartAfterWindow(Prompter &prompter)
 {
     LoadPromptPhrases(prompter);
     LoadScaleSettings(prompter);
+    InstallBarcodeFonts(prompter);
     LoadPrintTemplates();
     LoadGoodsNames();
     QStringList printDamage;
@@ -113,6 +115,16 @@ void ClientContext::StartAfterWindow(Prompter &prompter)
                  printDamage.join(QStringLiteral("；")));
     reportDamage(prompter, QStringLiteral("DATA_SYS/last.dat"), LastAccountDamage(lastAccountPath()));
     LoadProgramSettings(prompter);
+}
+
+void ClientContext::InstallBarcodeFonts(Prompter &prompter)
+{
+    if (shippedData_.isEmpty())
+        return;
+    const BarcodeFonts::Outcome outcome =
+        BarcodeFonts(shippedData_ + QStringLiteral("/fonts"), BarcodeFonts::Places::OfUser()).EnsureAvailable();
+    if (!outcome.problem.isEmpty())
+        prompter.warning(QString(), outcome.problem);
 }
 
 void ClientContext::LoadPrintTemplates()

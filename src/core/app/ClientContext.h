@@ -106,6 +106,10 @@ public:
     ScaleDevice &scaleDevice() { return scaleDevice_; }
     // The serial link to the scale, on the stored settings.
     ScaleLink &scale() { return *scale_; }
+    // The start-up step of the barcode fonts: where the Code-39 faces of the
+    // label templates do not resolve, the shipped fonts are installed for the
+    // user; what cannot be done is said once, and start-up goes on.
+    void InstallBarcodeFonts(Prompter &prompter);
     // The start-up step of the print templates: the templates the program
     // comes with are copied into DATA_MODEL where missing, then the default
     // template of each kind is loaded.

@@ -51,6 +51,30 @@ PreInputPrinting::Plan PreInputPrinting::askWaybillBatch(const QList<int> &ids, 
     return {ids, true};
 }
 
+PreInputPrinting::Plan PreInputPrinting::PlanLabels(const QList<PrintSelection::Row> &selected)
+{
+    const LabelSheetLayout &layout = context_.templates().labelLayout();
+    if (!layout.IsValid()) {
+        prompter_.warning(QString(), TemplateKinds::MissingText(TemplateKind::Label));
+        return {};
+    }
+    if (selected.isEmpty()) {
+        prompter_.warning(QString(), QStringLiteral("没有在列表中选中要打印标签的记录。"));
+        return {};
+    }
+    const QList<int> ids = PrintSelection::Collect(selected, prompter_);
+    if (ids.isEmpty())
+        return {};
+    const QString question =
+        QStringLiteral("共选中 %1 条记录，\r\n共需要打印 %2 页\r\n%3\r\n要打印[%4]快件标签吗? \r\n请确认！")
+            .arg(ids.size())
+            .arg(layout.SheetsFor(int(ids.size())))
+            .arg(kRule, layout.labelTemplate()->name());
+    if (!prompter_.ask(kConfirm, question))
+        return {};
+    return {ids, true};
+}
+
 PreInputPrinting::Plan PreInputPrinting::PlanInvoices(const QList<int> &selected, InvoiceSheet::Mode mode)
 {
     const PrintTemplate *invoice = context_.templates().slot(TemplateKind::Invoice);

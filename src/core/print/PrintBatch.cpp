@@ -5,6 +5,7 @@
 #include "excel/SpreadsheetEngine.h"
 #include "net/Envelope.h"
 #include "print/DocumentPrinter.h"
+#include "print/LabelSheet.h"
 #include "print/ServerRecordQuery.h"
 #include "print/WaybillSheet.h"
 #include "text/Gbk.h"
@@ -61,7 +62,7 @@ bool PrintBatch::AddWaybills(const QList<int> &ids, QString *message)
     for (int id : ids)
         if (const PreInputRecord *r = id > 0 ? context_.preInputs().Find(id) : nullptr) {
             FieldValues values = FieldValues::FromRecord(*r, account_, context_.baseData());
-            items_.push_back({Kind::Waybill, id, values.number(), values, {}, {}, {}});
+            items_.push_back({Kind::Waybill, id, values.number(), values, {}, {}, {}, {}});
         }
     return true;
 }
@@ -73,7 +74,7 @@ bool PrintBatch::AddServerWaybills(const QList<int> &recordIds, QString *message
     baseData_ = context_.baseData();
     for (int id : recordIds)
         items_.push_back(
-            {Kind::ServerWaybill, id, QString(), {}, {}, Envelope::waybillPrint(context_.session(), id), {}});
+            {Kind::ServerWaybill, id, QString(), {}, {}, Envelope::waybillPrint(context_.session(), id), {}, {}});
     return true;
 }
 
@@ -88,11 +89,37 @@ bool PrintBatch::AddInvoices(const QList<int> &ids, InvoiceSheet::Mode mode, QSt
     invoiceTemplate_ = *invoice;
     invoiceLayout_ = context_.templates().invoiceLayout();
     for (int id : ids) {
-        Item item{Kind::Invoice, id, QString(), {}, {}, {}, mode};
+        Item item{Kind::Invoice, id, QString(), {}, {}, {}, mode, {}};
         if (InvoiceSource::Take(context_.preInputs(), context_.goods(), id, item.invoice)) {
             item.waybill = Gbk::field(item.invoice.record.cnum);
             items_.push_back(std::move(item));
         }
+    }
+    return true;
+}
+
+bool PrintBatch::AddLabelSheets(const QList<int> &ids, QString *message)
+{
+    const LabelSheetLayout &layout = context_.templates().labelLayout();
+    if (!layout.IsValid()) {
+        if (message)
+            *message = TemplateKinds::MissingText(TemplateKind::Label);
+        return false;
+    }
+    labelLayout_ = layout;
+    const LabelFields::Options options = LabelFields::Options::Of(*layout.labelTemplate());
+    QList<LabelFields> labels;
+    QList<int> found;
+    for (int id : ids)
+        if (const PreInputRecord *r = id > 0 ? context_.preInputs().Find(id) : nullptr) {
+            labels.append(LabelFields::FromRecord(*r, options, account_, context_.baseData()));
+            found.append(id);
+        }
+    const int perSheet = layout.LabelsPerSheet();
+    qsizetype first = 0;
+    for (const QList<LabelFields> &sheet : LabelSheet::Sheets(labels, perSheet)) {
+        items_.push_back({Kind::LabelSheet, found[first], LabelSheet::Title(sheet), {}, {}, {}, {}, sheet});
+        first += sheet.size();
     }
     return true;
 }
@@ -120,6 +147,8 @@ PrintOutcome PrintBatch::print(const Item &item, QString &waybill) const
         waybill = values.number();
         return WaybillSheet::Print(setup_, *waybillTemplate_, values);
     }
+    case Kind::LabelSheet:
+        return LabelSheet::Print(setup_, labelLayout_, item.labels);
     case Kind::Invoice:
         break;
     }

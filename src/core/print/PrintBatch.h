@@ -7,6 +7,8 @@
 #include "print/InvoiceLayout.h"
 #include "print/InvoiceSheet.h"
 #include "print/InvoiceSource.h"
+#include "print/LabelFields.h"
+#include "print/LabelSheetLayout.h"
 #include "print/PrintOutcome.h"
 #include "print/PrintTemplate.h"
 #include "print/SheetPrinter.h"
@@ -28,7 +30,8 @@ class GoodsNameDictionary;
 
 // A batch of documents printed one after the other on a worker thread:
 // waybills of local records, waybills of records on the server (each
-// fetched with operation 7 by the worker) and proforma invoices. Everything
+// fetched with operation 7 by the worker), proforma invoices and sheets of
+// labels. Everything
 // the worker needs is copied on the user-interface thread when the
 // documents are added (the record values, the goods lines, the templates,
 // the envelopes), so it reads no record file and no session. A document
@@ -68,6 +71,9 @@ public:
     bool AddWaybills(const QList<int> &ids, QString *message = nullptr);
     bool AddServerWaybills(const QList<int> &recordIds, QString *message = nullptr);
     bool AddInvoices(const QList<int> &ids, InvoiceSheet::Mode mode, QString *message = nullptr);
+    // The records that still exist, in order, cut into sheets of the label
+    // layout: one document per sheet (reported with its first record's id).
+    bool AddLabelSheets(const QList<int> &ids, QString *message = nullptr);
     int size() const { return int(items_.size()); }
 
     bool Start(std::function<void()> wake = {});
@@ -80,7 +86,7 @@ public:
     bool running() const { return started_ && !ended_; }
 
 private:
-    enum class Kind { Waybill, ServerWaybill, Invoice };
+    enum class Kind { Waybill, ServerWaybill, Invoice, LabelSheet };
     struct Item {
         Kind kind;
         int id;
@@ -89,6 +95,7 @@ private:
         InvoiceSource invoice;
         QByteArray envelope;
         InvoiceSheet::Mode mode = InvoiceSheet::Mode::Print;
+        QList<LabelFields> labels;
     };
     struct Event {
         bool end = false;
@@ -106,6 +113,7 @@ private:
     std::optional<PrintTemplate> waybillTemplate_;
     std::optional<PrintTemplate> invoiceTemplate_;
     InvoiceLayout invoiceLayout_;
+    LabelSheetLayout labelLayout_;
     const GoodsNameDictionary &dictionary_;
     BaseData baseData_;
     QString account_;

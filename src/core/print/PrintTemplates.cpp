@@ -30,8 +30,12 @@ void PrintTemplates::install(PrintTemplate loaded)
     target = std::move(loaded);
     if (kind == TemplateKind::Invoice)
         invoiceLayout_.Rebuild(&*target);
-    else if (kind == TemplateKind::Label && labelLoaded_)
-        labelLoaded_(*target);
+    else if (kind == TemplateKind::Label) {
+        labelLayout_.Clear();
+        labelLayout_.Build(*target);
+        if (labelLoaded_)
+            labelLoaded_(*target);
+    }
 }
 
 const PrintTemplate *PrintTemplates::slot(TemplateKind kind) const

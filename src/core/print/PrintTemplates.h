@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/InvoiceLayout.h"
+#include "print/LabelSheetLayout.h"
 #include "print/PrintTemplate.h"
 
 #include <QString>
@@ -12,10 +13,9 @@
 namespace quarvel {
 
 // The three template slots of the run (invoice, waybill, label), each empty
-// or holding one loaded template, and the invoice layout read from the
-// invoice template. Every start loads the defaults; a choice lasts until
-// the program ends. Used on the user-interface thread; printing workers
-// take copies.
+// or holding one loaded template, the invoice layout read from the invoice
+// template and the label sheet layout read from the label template. Every start loads the defaults; a choice lasts
+// until the program ends. Used on the user-interface thread; printing workers take copies.
 class PrintTemplates {
 public:
     explicit PrintTemplates(const QString &modelFolder = QString()) : folder_(modelFolder) {}
@@ -31,6 +31,7 @@ public:
 
     const PrintTemplate *slot(TemplateKind kind) const;
     const InvoiceLayout &invoiceLayout() const { return invoiceLayout_; }
+    const LabelSheetLayout &labelLayout() const { return labelLayout_; }
     // Called after a label template was loaded (the label sheet layout is rebuilt there).
     void setLabelTemplateLoaded(std::function<void(const PrintTemplate &)> rebuild)
     {
@@ -45,6 +46,7 @@ private:
     QString folder_;
     std::array<std::optional<PrintTemplate>, TemplateKinds::kCount> slots_;
     InvoiceLayout invoiceLayout_;
+    LabelSheetLayout labelLayout_;
     std::function<void(const PrintTemplate &)> labelLoaded_;
 };
 

@@ -261,6 +261,7 @@ bool CPreInputPane::Supports(Command command) const
     switch (command) {
     case CmdPrice:
     case CmdTidyNumbers:
+    case CmdPrintLabels:
     case CmdPrintWaybills:
     case CmdPrintInvoices:
     case CmdInvoicesToFile:
@@ -288,15 +289,33 @@ QList<int> CPreInputPane::selectedIds()
     return ids;
 }
 
-void CPreInputPane::PrintWaybills()
+QList<PrintSelection::Row> CPreInputPane::selectedPrintRows()
 {
-    if (printBusy())
-        return;
     QList<PrintSelection::Row> rows;
     for (int row : listCtrl().selectedRowIndexes())
         if (const int id = list().GetRowId(row); id > 0)
             rows.append({id, list().cell(row, PreInputRows::kNumberColumn)});
-    const PreInputPrinting::Plan plan = PreInputPrinting(env().context, env().prompter).PlanWaybills(rows);
+    return rows;
+}
+
+void CPreInputPane::PrintLabels()
+{
+    if (printBusy())
+        return;
+    const PreInputPrinting::Plan plan = PreInputPrinting(env().context, env().prompter).PlanLabels(selectedPrintRows());
+    if (plan.ids.isEmpty())
+        return;
+    auto batch = std::make_unique<PrintBatch>(env().context);
+    batch->AddLabelSheets(plan.ids);
+    printing_->startBatch(std::move(batch), QStringLiteral("打印标签"));
+}
+
+void CPreInputPane::PrintWaybills()
+{
+    if (printBusy())
+        return;
+    const PreInputPrinting::Plan plan =
+        PreInputPrinting(env().context, env().prompter).PlanWaybills(selectedPrintRows());
     if (plan.ids.isEmpty())
         return;
     if (plan.batch) {

@@ -3,6 +3,7 @@
 #include "listpane/CRecordListPane.h"
 #include "preinput/PreInputRows.h"
 #include "preinput/PricingController.h"
+#include "preinput/PrintSelection.h"
 #include "upload/UploadResultSink.h"
 
 #include <memory>
@@ -54,6 +55,9 @@ public:
     void TidyWaybillNumbers() override;
     // "打开Excel文件导入": records from a spreadsheet, each row in the list as it is written.
     void ImportFromExcel() override;
+    // "打印标签(&L)": after the question, the selected records on sheets of
+    // labels, printed by the printing worker a sheet at a time.
+    void PrintLabels() override;
     // "打印面单(&T)": the selected records' waybills, one at once (after its
     // preview), several on the printing worker after a question.
     void PrintWaybills() override;
@@ -84,6 +88,7 @@ signals:
 private:
     void onRecordChanged(bool saved, const PreInputRecord &record);
     QList<int> selectedIds();
+    QList<PrintSelection::Row> selectedPrintRows();
     void showSavedInvoices(int count);
     void setFilterMode(int mode);
     void updateFlags();
