@@ -31,7 +31,8 @@ public:
     {
         if (!removed)
             refused = true;
-        Cli::out(QStringLiteral("%1\t%2\t%3\n").arg(id).arg(status).arg(removed ? QStringLiteral("上传成功") : text));
+        const QString shown = removed && text.isEmpty() ? QStringLiteral("上传成功") : text;
+        Cli::out(QStringLiteral("%1\t%2\t%3\n").arg(id).arg(status).arg(shown));
     }
     void uploadEnded(UploadEnding e, const QString &text) override
     {

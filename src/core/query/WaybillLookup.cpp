@@ -14,14 +14,23 @@ ServerListKind listOf(int uploadTarget)
     return uploadTarget == 1 ? ServerListKind::Records : ServerListKind::PreEntries;
 }
 
+ConditionText conditionOf(int clientId, int uploadTarget)
+{
+    const bool shipments = listOf(uploadTarget) == ServerListKind::Records;
+    return ConditionText(shipments ? QStringLiteral("tarvo.dbo.client_rec") : QStringLiteral("tarvo.dbo.rec_pre_input"),
+                         clientId);
+}
+
 } // namespace
 
 QString WaybillLookup::Condition(int clientId, int uploadTarget, const QString &waybill)
 {
-    const bool shipments = listOf(uploadTarget) == ServerListKind::Records;
-    ConditionText c(shipments ? QStringLiteral("tarvo.dbo.client_rec") : QStringLiteral("tarvo.dbo.rec_pre_input"),
-                    clientId);
-    return c.contains(QStringLiteral("cnum"), waybill).text();
+    return conditionOf(clientId, uploadTarget).contains(QStringLiteral("cnum"), waybill).text();
+}
+
+QString WaybillLookup::ExactCondition(int clientId, int uploadTarget, const QString &waybill)
+{
+    return conditionOf(clientId, uploadTarget).equals(QStringLiteral("cnum"), waybill).text();
 }
 
 WaybillLookup::Result WaybillLookup::Find(const ServerSession &session, const BaseData &baseData,

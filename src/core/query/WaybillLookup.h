@@ -27,6 +27,8 @@ public:
 
     // The condition text (GBK bytes come from it) of the look-up.
     static QString Condition(int clientId, int uploadTarget, const QString &waybill);
+    // The condition of rows whose number is exactly this one.
+    static QString ExactCondition(int clientId, int uploadTarget, const QString &waybill);
     static Result Find(const ServerSession &session, const BaseData &baseData, const QString &waybill);
 };
 

@@ -3,6 +3,7 @@
 #include "net/Envelope.h"
 #include "net/HttpTransport.h"
 #include "net/ReplyText.h"
+#include "query/ServerListQuery.h"
 #include "upload/UploadJournal.h"
 #include "upload/UploadStatus.h"
 
@@ -43,14 +44,36 @@ void UploadJob::end(UploadEnding ending, int code)
     events_.push(e);
 }
 
+UploadJob::Doubt UploadJob::lookUp(const Item &item, int &status)
+{
+    std::vector<char> reply(ServerListQuery::kReplySize);
+    const int result = HttpPost(host_, Envelope::path(), item.lookup.envelope(), reply, timeouts_);
+    const DoubtLookup::Result found =
+        result > 0 ? item.lookup.Judge(ReplyText::cString(reply.data(), result)) : DoubtLookup::Result{};
+    switch (found.verdict) {
+    case DoubtLookup::Verdict::Held:
+        // Finished like any acceptance: on disk before it is reported.
+        status = found.serverId;
+        journal_.Answered(kind_, item.id, item.digest, status);
+        return Doubt::Found;
+    case DoubtLookup::Verdict::NotHeld:
+        journal_.Cleared(kind_, item.id);
+        return Doubt::Cleared;
+    case DoubtLookup::Verdict::Unknown:
+        break;
+    }
+    return Doubt::Unchecked;
+}
+
 void UploadJob::run()
 {
     std::vector<char> reply(kReplySize);
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const Item &item = items_[i];
-        int status = -1;
-        if (!item.envelope.isEmpty()) {
-            if (!journal_.Sending(kind_, item.id))
+        int status = item.heldBack ? 0 : -1;
+        Doubt doubt = item.heldBack ? Doubt::HeldBack : Doubt::None;
+        if (!item.heldBack && !item.envelope.isEmpty()) {
+            if (!journal_.Sending(kind_, item.id, item.digest))
                 return end(UploadEnding::TransportFailed, kNotJournaled);
             const int result = HttpPost(host_, Envelope::path(), item.envelope, reply, timeouts_);
             if (result < 0)
@@ -59,6 +82,8 @@ void UploadJob::run()
                 return end(UploadEnding::EmptyReply, 0);
             status = UploadStatus::read(ReplyText::cString(reply.data(), result));
             journal_.Answered(kind_, item.id, item.digest, status);
+            if (status == UploadStatus::kWaybillHeld && !item.lookup.empty())
+                doubt = lookUp(item, status);
         }
         if (UploadStatus::accepted(status))
             ++successes_;
@@ -67,6 +92,7 @@ void UploadJob::run()
         Event e;
         e.id = item.id;
         e.status = status;
+        e.doubt = doubt;
         e.successes = successes_;
         e.failures = failures_;
         events_.push(e);

@@ -2,6 +2,7 @@
 
 #include "app/EventQueue.h"
 #include "net/HttpTimeouts.h"
+#include "upload/DoubtLookup.h"
 #include "upload/UploadEnding.h"
 #include "upload/UploadKind.h"
 
@@ -20,7 +21,8 @@ class UploadJournal;
 // run through an event queue. It reads nothing but its own items and writes
 // nothing but its reports and the upload journal: each record is marked on
 // its way before it is sent, and an acceptance is on disk before it is
-// reported.
+// reported. A shipment an earlier send may have stored is looked up on the
+// server when the server answers that it holds its number.
 class UploadJob {
 public:
     static constexpr int kReplySize = 1024;
@@ -34,6 +36,21 @@ public:
         QByteArray envelope;
         // UploadJournal::Digest of the record bytes the envelope was built from.
         quint64 digest = 0;
+        // For a shipment in doubt that still holds the bytes of the send in
+        // doubt: posted when the server answers "单号重复".
+        DoubtLookup lookup;
+        // A scan in doubt: not sent again, since the server would store it
+        // twice; it is reported as such.
+        bool heldBack = false;
+    };
+
+    // What a run learnt of a record an earlier send may have stored.
+    enum class Doubt {
+        None,      // not in doubt, or nothing to learn
+        Found,     // the server holds it as sent: reported as accepted
+        Cleared,   // the server holds no such record of this customer
+        Unchecked, // the look-up got no readable answer: still in doubt
+        HeldBack,  // a scan in doubt, not sent
     };
 
     struct Event {
@@ -41,6 +58,7 @@ public:
         // A record's reply (end false).
         int id = 0;
         int status = 0;
+        Doubt doubt = Doubt::None;
         // The end of the run (end true); code is the HttpPost error or the
         // stopping status.
         UploadEnding ending = UploadEnding::AllSent;
@@ -68,6 +86,10 @@ public:
 private:
     void run();
     void end(UploadEnding ending, int code);
+    // Posts the look-up of an item the server says it holds the number of
+    // and writes what it learnt into the journal; `status` becomes the
+    // server's id of the row when the server holds the record.
+    Doubt lookUp(const Item &item, int &status);
 
     UploadKind kind_;
     std::vector<Item> items_;

@@ -73,24 +73,46 @@ quint64 UploadJournal::Digest(const QByteArray &recordBytes)
     return h;
 }
 
-void UploadJournal::apply(char event, const Key &k, quint64 digest)
+void UploadJournal::Mark::doubted(const SentDigest &sent)
+{
+    // Two sends of different bytes in doubt: which one the server may hold
+    // is not known any more.
+    doubtDigest = !doubt || doubtDigest == sent ? sent : std::nullopt;
+    doubt = true;
+}
+
+void UploadJournal::Mark::unanswered()
+{
+    if (pending)
+        doubted(pendingDigest);
+    pending = false;
+    pendingDigest.reset();
+}
+
+void UploadJournal::apply(char event, const Key &k, const SentDigest &digest)
 {
     Mark &m = marks_[k];
     switch (event) {
     case 'S':
-        m.doubt = m.doubt || m.pending;
+        m.unanswered();
         m.pending = true;
+        m.pendingDigest = digest;
         break;
     case 'R':
         m.pending = false;
+        m.pendingDigest.reset();
         break;
     case 'A':
         m = Mark{};
         m.accepted = true;
-        m.digest = digest;
+        m.digest = digest.value_or(0);
         break;
     case 'D':
-        m.doubt = true;
+        m.doubted(digest);
+        break;
+    case 'C':
+        m.doubt = false;
+        m.doubtDigest.reset();
         break;
     default:
         break;
@@ -115,15 +137,15 @@ void UploadJournal::Load()
             bool okDigest = parts.size() < 4;
             const int kind = parts[1].toInt(&okKind);
             const int id = parts[2].toInt(&okId);
-            const quint64 digest = parts.size() < 4 ? 0 : parts[3].toULongLong(&okDigest, 16);
+            SentDigest digest;
+            if (parts.size() >= 4)
+                digest = parts[3].toULongLong(&okDigest, 16);
             if (okKind && okId && okDigest && id > 0)
                 apply(parts[0].at(0), {kind, id}, digest);
         }
     }
-    for (auto &[k, m] : marks_) {
-        m.doubt = m.doubt || m.pending;
-        m.pending = false;
-    }
+    for (auto &[k, m] : marks_)
+        m.unanswered();
 }
 
 bool UploadJournal::openForAppend()
@@ -140,12 +162,12 @@ bool UploadJournal::append(const QByteArray &text, bool durable)
     return !durable || ::fdatasync(fd_) == 0;
 }
 
-bool UploadJournal::Sending(UploadKind kind, int id)
+bool UploadJournal::Sending(UploadKind kind, int id, quint64 digest)
 {
     const std::lock_guard lock(mutex_);
-    if (!append(line('S', static_cast<int>(kind), id), true))
+    if (!append(line('S', static_cast<int>(kind), id) + ' ' + QByteArray::number(digest, 16), true))
         return false;
-    apply('S', key(kind, id), 0);
+    apply('S', key(kind, id), digest);
     return true;
 }
 
@@ -161,6 +183,14 @@ void UploadJournal::Answered(UploadKind kind, int id, quint64 digest, int status
     apply(event, key(kind, id), digest);
 }
 
+void UploadJournal::Cleared(UploadKind kind, int id)
+{
+    const std::lock_guard lock(mutex_);
+    // Lost, it only leaves the record in doubt for one more look-up.
+    append(line('C', static_cast<int>(kind), id), false);
+    apply('C', key(kind, id), std::nullopt);
+}
+
 bool UploadJournal::inDoubt(UploadKind kind, int id) const
 {
     const std::lock_guard lock(mutex_);
@@ -173,6 +203,15 @@ bool UploadJournal::accepted(UploadKind kind, int id) const
     const std::lock_guard lock(mutex_);
     const auto it = marks_.find(key(kind, id));
     return it != marks_.end() && it->second.accepted;
+}
+
+std::optional<quint64> UploadJournal::doubtDigest(UploadKind kind, int id) const
+{
+    const std::lock_guard lock(mutex_);
+    const auto it = marks_.find(key(kind, id));
+    if (it == marks_.end() || !it->second.doubt)
+        return std::nullopt;
+    return it->second.doubtDigest;
 }
 
 int UploadJournal::FinishAccepted(ClientContext &context)
@@ -229,13 +268,13 @@ void UploadJournal::settle(ClientContext &context)
     for (auto it = marks_.begin(); it != marks_.end();) {
         Mark &m = it->second;
         const QByteArray now = storedBytes(context, it->first.first, it->first.second);
-        m.doubt = m.doubt || m.pending;
-        m.pending = false;
-        if (m.accepted && !now.isEmpty()) {
+        m.unanswered();
+        if (m.accepted && !now.isEmpty() && Digest(now) != m.digest) {
             // Accepted, then edited before its delete: the server holds the
             // older bytes, so the record it keeps is in doubt.
-            if (Digest(now) != m.digest)
-                m = Mark{false, true, false, 0};
+            const quint64 held = m.digest;
+            m = Mark{};
+            m.doubted(held);
         }
         const bool done = now.isEmpty() || (!m.accepted && !m.doubt);
         it = done ? marks_.erase(it) : std::next(it);
@@ -250,7 +289,8 @@ bool UploadJournal::rewrite()
         if (m.accepted)
             text += line('A', k.first, k.second) + ' ' + QByteArray::number(m.digest, 16) + '\n';
         else if (m.doubt)
-            text += line('D', k.first, k.second) + '\n';
+            text += line('D', k.first, k.second) +
+                    (m.doubtDigest ? ' ' + QByteArray::number(*m.doubtDigest, 16) : QByteArray()) + '\n';
     }
     if (fd_ >= 0) {
         ::close(fd_);

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 namespace quarvel {
@@ -20,11 +21,14 @@ class ClientContext;
 // what a run left (the accepted records and their lines deleted). A send that
 // never got its answer leaves its record "in doubt": the server may hold it.
 //
-// One line per event, appended: "S k id" on its way, "R k id" answered and
-// not stored, "A k id digest" accepted, "D k id" in doubt since an earlier
-// run; k is the upload kind, the digest that of the record bytes sent. A line
-// a kill cut short is skipped. The worker thread appends while the user-
-// interface thread reads; one lock keeps them apart.
+// One line per event, appended: "S k id digest" on its way, "R k id"
+// answered and not stored, "A k id digest" accepted, "D k id digest" in
+// doubt since an earlier run, "C k id" a doubt the server cleared (it holds
+// no such record); k is the upload kind, the digest (hexadecimal) that of
+// the record bytes sent. "S" and "D" lines of older files carry no digest:
+// such a doubt cannot be cleared by a look-up. A line a kill cut short is
+// skipped. The worker thread appends while the user-interface thread reads;
+// one lock keeps them apart.
 class UploadJournal {
 public:
     static QString fileName() { return QStringLiteral("DATA_SYS/upload.jnl"); }
@@ -47,17 +51,25 @@ public:
     // with what is still open. Returns how many records went.
     int FinishAccepted(ClientContext &context);
 
-    // The worker, before a send: true once the mark is on disk. A record
-    // whose mark cannot be written must not be sent.
-    bool Sending(UploadKind kind, int id);
+    // The worker, before a send of the record bytes with this digest: true
+    // once the mark is on disk. A record whose mark cannot be written must
+    // not be sent.
+    bool Sending(UploadKind kind, int id, quint64 digest);
     // The worker, on a complete reply: an acceptance (status above 0) is on
     // disk when this returns; a refusal means this send stored nothing.
     void Answered(UploadKind kind, int id, quint64 digest, int status);
+    // The worker, when the server showed that no earlier send of the record
+    // was stored: the record is no longer in doubt.
+    void Cleared(UploadKind kind, int id);
 
     // True when an earlier send of the record may have been stored although
     // the counter never learnt it (a kill, a time-out, a lost connection).
     bool inDoubt(UploadKind kind, int id) const;
     bool accepted(UploadKind kind, int id) const;
+    // The digest of the bytes the send in doubt carried; nothing when the
+    // record is not in doubt, or when sends of different bytes (or of bytes
+    // an older journal did not note) are in doubt together.
+    std::optional<quint64> doubtDigest(UploadKind kind, int id) const;
     // After a run, with no worker left: sends without an answer become in
     // doubt, accepted records the files no longer hold unchanged are done,
     // marks of records that are gone are dropped, and the file is rewritten
@@ -65,16 +77,24 @@ public:
     void Settle(ClientContext &context);
 
 private:
+    using SentDigest = std::optional<quint64>;
     struct Mark {
         bool pending = false; // sent, no answer yet
-        bool doubt = false;   // an earlier send was never answered
+        SentDigest pendingDigest;
+        bool doubt = false; // an earlier send was never answered
+        SentDigest doubtDigest;
         bool accepted = false;
         quint64 digest = 0;
+
+        // A send of these bytes may have been stored.
+        void doubted(const SentDigest &sent);
+        // The send under way becomes a doubt: the run ended without its answer.
+        void unanswered();
     };
     using Key = std::pair<int, int>;
 
     static Key key(UploadKind kind, int id) { return {static_cast<int>(kind), id}; }
-    void apply(char event, const Key &k, quint64 digest);
+    void apply(char event, const Key &k, const SentDigest &digest);
     bool append(const QByteArray &line, bool durable);
     // Keeps or drops each mark, given whether its record is still there and
     // still holds what was sent; then writes the marks left.

@@ -2,6 +2,7 @@
 
 #include "app/ClientContext.h"
 #include "text/Gbk.h"
+#include "upload/DoubtLookup.h"
 #include "upload/ShipmentCopy.h"
 #include "upload/UploadBuilder.h"
 #include "upload/UploadDisplay.h"
@@ -79,13 +80,9 @@ QList<WaybillTidy::Change> UploadRun::Prepare(const QList<int> &ids)
                                              ? prepareShipments(withoutRepeats(ids), completed)
                                              : prepareScans(withoutRepeats(ids));
     UploadJournal &journal = context_.uploadJournal();
-    for (UploadJob::Item &item : items) {
-        const auto sent = sentCopies_.find(item.id);
-        if (sent != sentCopies_.end())
-            item.digest = UploadJournal::Digest(sent->second);
+    for (UploadJob::Item &item : items)
         if (journal.inDoubt(kind_, item.id))
             doubted_.insert(item.id);
-    }
     ServerSession &session = context_.session();
     job_ =
         std::make_unique<UploadJob>(kind_, std::move(items), session.CurrentServerHost(), session.timeouts(), journal);
@@ -114,7 +111,8 @@ std::vector<UploadJob::Item> UploadRun::prepareShipments(const QList<int> &ids, 
     for (qsizetype i = 0; i < ids.size(); ++i) {
         const int id = ids[i];
         ShipmentCopy &copy = copies[static_cast<std::size_t>(i)];
-        UploadJob::Item item{id, {}};
+        UploadJob::Item item;
+        item.id = id;
         if (goods.count(id)) {
             QByteArray number(copy.record.cnum, static_cast<qsizetype>(::strnlen(copy.record.cnum, 32)));
             const bool changed = WaybillTidy::Complete(number, session.clientId(), true, sizeof copy.record.cnum - 1);
@@ -128,6 +126,11 @@ std::vector<UploadJob::Item> UploadRun::prepareShipments(const QList<int> &ids, 
                     completed.append({id, Gbk::toUnicode(number)});
                 }
                 sentCopies_[id] = recordBytes(copy.record);
+                item.digest = UploadJournal::Digest(sentCopies_[id]);
+                // Only a record still holding the bytes of the send in doubt
+                // may be finished by what the server holds.
+                if (context_.uploadJournal().doubtDigest(kind_, id) == item.digest)
+                    item.lookup = DoubtLookup::For(session, context_.baseData(), copy.record);
             }
         }
         items.push_back(std::move(item));
@@ -141,12 +144,19 @@ std::vector<UploadJob::Item> UploadRun::prepareScans(const QList<int> &ids)
 {
     std::vector<UploadJob::Item> items;
     for (int id : ids) {
-        UploadJob::Item item{id, {}};
-        if (const CheckRecord *r = context_.checks().Find(id)) {
+        UploadJob::Item item;
+        item.id = id;
+        const CheckRecord *r = context_.checks().Find(id);
+        // No operation shows whether the server holds a scan: one in doubt
+        // waits for the operator rather than being stored twice.
+        item.heldBack = r && context_.uploadJournal().inDoubt(kind_, id);
+        if (r && !item.heldBack) {
             const CheckRecord copy = *r;
             item.envelope = UploadBuilder::BuildScanUpload(context_.session(), copy);
-            if (!item.envelope.isEmpty())
+            if (!item.envelope.isEmpty()) {
                 sentCopies_[id] = recordBytes(copy);
+                item.digest = UploadJournal::Digest(sentCopies_[id]);
+            }
         }
         items.push_back(std::move(item));
     }
@@ -177,13 +187,16 @@ bool UploadRun::stopRequested() const
     return job_ && job_->stopRequested();
 }
 
-QString UploadRun::refusalText(int id, int status) const
+QString UploadRun::refusalText(const Result &r) const
 {
+    if (r.doubt == UploadJob::Doubt::HeldBack)
+        return QStringLiteral("服务器可能已有此记录(未重发)");
     // A repeat of a record an earlier send may have stored is not simply
-    // someone else's number: the server may hold this very record.
-    if (kind_ == UploadKind::Shipments && status == UploadStatus::kWaybillHeld && doubted_.count(id))
+    // someone else's number unless the server showed it is.
+    if (kind_ == UploadKind::Shipments && r.status == UploadStatus::kWaybillHeld && doubted_.count(r.id) &&
+        r.doubt != UploadJob::Doubt::Cleared)
         return QStringLiteral("单号重复(服务器可能已有此记录)");
-    return UploadStatus::text(kind_, status);
+    return UploadStatus::text(kind_, r.status);
 }
 
 void UploadRun::releaseResults(UploadDisplay &display)
@@ -191,15 +204,19 @@ void UploadRun::releaseResults(UploadDisplay &display)
     while (!results_.empty()) {
         const Result r = results_.front();
         if (!UploadStatus::accepted(r.status)) {
-            display.uploadResult(r.id, r.status, false, refusalText(r.id, r.status));
+            display.uploadResult(r.id, r.status, false, refusalText(r));
         } else {
             const AcceptedRecords::State state = accepted_.state(r.id);
             if (state == AcceptedRecords::State::Waiting)
                 break;
             // A record edited while it travelled stays, with a note.
             const bool kept = state == AcceptedRecords::State::Kept;
-            display.uploadResult(r.id, r.status, !kept,
-                                 kept ? QStringLiteral("已上传(本地记录已修改，未删除)") : QString());
+            QString text;
+            if (kept)
+                text = QStringLiteral("已上传(本地记录已修改，未删除)");
+            else if (r.doubt == UploadJob::Doubt::Found)
+                text = QStringLiteral("已上传(服务器已有此记录)");
+            display.uploadResult(r.id, r.status, !kept, text);
         }
         results_.pop_front();
     }
@@ -216,7 +233,7 @@ bool UploadRun::Drain(UploadDisplay &display)
             continue;
         }
         display.uploadProgress(UploadProgress::counts(total(), e.successes, e.failures));
-        results_.push_back({e.id, e.status});
+        results_.push_back({e.id, e.status, e.doubt});
         if (UploadStatus::accepted(e.status)) {
             const auto sent = sentCopies_.find(e.id);
             accepted_.add(e.id, sent->second);

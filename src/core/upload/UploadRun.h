@@ -28,6 +28,9 @@ class UploadDisplay;
 // the last one before the run is reported ended. The worker records every
 // send and acceptance in the upload journal first, so a run that dies inside
 // a batch is finished at the next start; the end of a run settles the journal.
+// A shipment whose earlier send may have been stored is looked up when the
+// server answers "单号重复" and finished when the server holds it as sent;
+// a scan in doubt is not sent again.
 class UploadRun {
 public:
     UploadRun(ClientContext &context, UploadKind kind);
@@ -62,12 +65,13 @@ private:
     struct Result {
         int id;
         int status;
+        UploadJob::Doubt doubt;
     };
 
     std::vector<UploadJob::Item> prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed);
     std::vector<UploadJob::Item> prepareScans(const QList<int> &ids);
     void releaseResults(UploadDisplay &display);
-    QString refusalText(int id, int status) const;
+    QString refusalText(const Result &r) const;
 
     ClientContext &context_;
     UploadKind kind_;

@@ -30,9 +30,18 @@ RecordingDisplay upload(UploadCounter &c, const QList<int> &ids, UploadKind kind
     return display;
 }
 
-std::string serverCount(const UploadCounter &c, const char *number)
+std::string serverCount(const UploadCounter &c, const char *number, const std::string &table = "client_rec")
 {
-    return TarvoData(c.server.dataFile()).text("SELECT count(*) FROM client_rec WHERE cnum = ?", {number});
+    return TarvoData(c.server.dataFile()).text("SELECT count(*) FROM " + table + " WHERE cnum = ?", {number});
+}
+
+// Waits until the server stored a record it held past the counter's time-out.
+bool storedAtLast(const UploadCounter &c, const std::string &table, const char *number)
+{
+    const QDeadlineTimer deadline(10000);
+    while (serverCount(c, number, table) != "1" && !deadline.hasExpired())
+        QThread::msleep(10);
+    return serverCount(c, number, table) == "1";
 }
 
 } // namespace
@@ -170,20 +179,98 @@ TEST(UploadRun, StalledServerEndsTheRunAndNothingIsLost)
         EXPECT_NE(c.context.preInputs().Find(ids[i]), nullptr);
 
     // Released, the server stores the second after the counter gave up on
-    // it: sent again it is a repeat, which the counter knows may be its own
-    // record, and it stays; the others go.
+    // it: sent again it is a repeat, the look-up finds the counter's own
+    // record, and it goes with its lines like the others.
     ASSERT_TRUE(c.server.setHooks("clear"));
     ASSERT_TRUE(c.waitUntilHooksTaken());
-    const QDeadlineTimer stored(10000);
-    while (serverCount(c, "UE2") != "1" && !stored.hasExpired())
-        QThread::msleep(10);
-    ASSERT_EQ(serverCount(c, "UE2"), "1");
+    ASSERT_TRUE(storedAtLast(c, "client_rec", "UE2"));
     EXPECT_TRUE(c.context.uploadJournal().inDoubt(UploadKind::Shipments, ids[1]));
     const RecordingDisplay again = upload(c, ids.mid(1));
     EXPECT_EQ(again.ending, UploadEnding::AllSent);
+    EXPECT_EQ(again.endText, QStringLiteral("共 3 条，已处理 3 条(100%)。3 成功; 0 失败。"));
     ASSERT_EQ(again.results.size(), 3u);
-    EXPECT_EQ(again.results[0].text, QStringLiteral("单号重复(服务器可能已有此记录)"));
-    EXPECT_EQ(again.removedIds(), ids.mid(2));
+    EXPECT_EQ(again.results[0].text, QStringLiteral("已上传(服务器已有此记录)"));
+    EXPECT_EQ(std::to_string(again.results[0].status),
+              TarvoData(c.server.dataFile()).text("SELECT irid FROM client_rec WHERE cnum = 'UE2'"))
+        << "the server's id of its row";
+    EXPECT_EQ(again.removedIds(), ids.mid(1));
+    EXPECT_EQ(c.linesOf(ids[1]), 0);
+    EXPECT_FALSE(c.context.uploadJournal().inDoubt(UploadKind::Shipments, ids[1]));
+    EXPECT_EQ(serverCount(c, "UE2"), "1");
+}
+
+TEST(UploadRun, ARepeatOfAnotherRecordsNumberStaysARepeat)
+{
+    UploadCounter c;
+    ASSERT_TRUE(c.ready());
+    // Both sends are cut before the server reads them, so both are in doubt
+    // and the server holds neither: D1020001001 is another customer's
+    // shipment, UH1 goes to the server from a second record with other bytes.
+    ASSERT_TRUE(c.server.setHooks("waybill=D1020001001 times=1 close\nwaybill=UH1 times=1 close"));
+    const int others = c.addShipment(QStringLiteral("D1020001001"));
+    PreInputRecord first = LocalShipments::shipment(QStringLiteral("UH1"));
+    const int mine = c.addShipment(first, {}, {});
+    EXPECT_EQ(upload(c, {others}).ending, UploadEnding::TransportFailed);
+    EXPECT_EQ(upload(c, {mine}).ending, UploadEnding::TransportFailed);
+    ASSERT_TRUE(c.context.uploadJournal().inDoubt(UploadKind::Shipments, others));
+    ASSERT_TRUE(c.context.uploadJournal().inDoubt(UploadKind::Shipments, mine));
+    PreInputRecord heavier = first;
+    heavier.fweight = 1.25;
+    const int second = c.addShipment(heavier, {}, {});
+    EXPECT_EQ(upload(c, {second}).removedIds(), QList<int>{second});
+
+    const RecordingDisplay d = upload(c, {others, mine});
+    ASSERT_EQ(d.results.size(), 2u);
+    for (const RecordingDisplay::Result &r : d.results) {
+        EXPECT_EQ(r.status, -2);
+        EXPECT_FALSE(r.removed);
+        EXPECT_EQ(r.text, QStringLiteral("单号重复")) << "the server showed it is not this record";
+        EXPECT_FALSE(c.context.uploadJournal().inDoubt(UploadKind::Shipments, r.id));
+    }
+    EXPECT_NE(c.context.preInputs().Find(others), nullptr);
+    EXPECT_NE(c.context.preInputs().Find(mine), nullptr);
+    TarvoData data(c.server.dataFile());
+    EXPECT_EQ(data.text("SELECT group_concat(icid) FROM client_rec WHERE cnum = 'D1020001001'"), "102");
+    EXPECT_EQ(data.text("SELECT group_concat(fweight) FROM client_rec WHERE cnum = 'UH1'"), "1.25");
+}
+
+TEST(UploadRun, ADoubtStaysWhileTheServerCannotSayOrTheRecordChanged)
+{
+    UploadCounter c(QStringLiteral("demo"), 300);
+    ASSERT_TRUE(c.ready());
+    const QList<int> ids = c.addShipments(numbers("UI", 2));
+    ASSERT_TRUE(c.server.setHooks("waybill=UI1 times=1 stall 60\nwaybill=UI2 times=1 stall 60"));
+    EXPECT_EQ(upload(c, {ids[0]}).ending, UploadEnding::TransportFailed);
+    EXPECT_EQ(upload(c, {ids[1]}).ending, UploadEnding::TransportFailed);
+    ASSERT_TRUE(c.server.setHooks("clear"));
+    ASSERT_TRUE(c.waitUntilHooksTaken());
+    ASSERT_TRUE(storedAtLast(c, "client_rec", "UI1"));
+    ASSERT_TRUE(storedAtLast(c, "client_rec", "UI2"));
+    // Edited after the uncertain send: what the server holds is not what the
+    // record holds now, so the record stays and the edit with it.
+    Gbk::setField(c.context.preInputs().Find(ids[1])->cremark, QStringLiteral("改过"));
+    c.context.FlushRecords();
+
+    // The look-up cut off, then answered with something that is no list.
+    const QByteArray failures[] = {"op=1 close", "op=1 reply garbage\\n", "op=1 status -5"};
+    for (const QByteArray &rule : failures) {
+        ASSERT_TRUE(c.server.setHooks("clear\n" + rule));
+        const RecordingDisplay d = upload(c, ids);
+        ASSERT_EQ(d.results.size(), 2u) << rule.constData();
+        for (const RecordingDisplay::Result &r : d.results)
+            EXPECT_EQ(r.text, QStringLiteral("单号重复(服务器可能已有此记录)")) << rule.constData();
+        EXPECT_EQ(c.context.preInputs().GetCount(), 2);
+        EXPECT_TRUE(c.context.uploadJournal().inDoubt(UploadKind::Shipments, ids[0]));
+    }
+    ASSERT_TRUE(c.server.setHooks("clear"));
+    const RecordingDisplay d = upload(c, ids);
+    EXPECT_EQ(d.removedIds(), QList<int>{ids[0]});
+    ASSERT_EQ(d.results.size(), 2u);
+    EXPECT_EQ(d.results[1].text, QStringLiteral("单号重复(服务器可能已有此记录)"));
+    EXPECT_TRUE(c.context.uploadJournal().inDoubt(UploadKind::Shipments, ids[1]));
+    EXPECT_EQ(Gbk::field(c.context.preInputs().Find(ids[1])->cremark), QStringLiteral("改过"));
+    EXPECT_EQ(serverCount(c, "UI1"), "1");
+    EXPECT_EQ(serverCount(c, "UI2"), "1");
 }
 
 TEST(UploadRun, GarbageAndEmptyReplies)
@@ -304,4 +391,62 @@ TEST(UploadRun, PreEntryTargetAndScans)
         sdata.rows("SELECT cstation, cdate, cplace, cinfo, cinfoen FROM check_detail WHERE cnum = ?", {"D1010000001"});
     ASSERT_EQ(row.size(), 1u);
     EXPECT_EQ(row[0], (TarvoData::Row{"SZX01", "2026.01.07 9'30", "深圳'\a", "到<达>\n", "in'"}));
+}
+
+TEST(UploadRun, DoubtsOnThePreEntryListAndScansInDoubt)
+{
+    UploadCounter c(QStringLiteral("demopre"), 300);
+    ASSERT_TRUE(c.ready());
+    const QList<int> ids = c.addShipments(numbers("UJ", 1));
+    ASSERT_TRUE(c.server.setHooks("waybill=UJ1 times=1 stall 60"));
+    EXPECT_EQ(upload(c, ids).ending, UploadEnding::TransportFailed);
+    ASSERT_TRUE(c.server.setHooks("clear"));
+    ASSERT_TRUE(c.waitUntilHooksTaken());
+    ASSERT_TRUE(storedAtLast(c, "rec_pre_input", "UJ1"));
+    const RecordingDisplay d = upload(c, ids);
+    EXPECT_EQ(d.removedIds(), ids);
+    ASSERT_EQ(d.results.size(), 1u);
+    EXPECT_EQ(d.results[0].text, QStringLiteral("已上传(服务器已有此记录)"));
+    EXPECT_EQ(serverCount(c, "UJ1", "rec_pre_input"), "1");
+
+    // No operation shows a scan the server holds: one in doubt is not sent
+    // again, so the server never stores it twice.
+    UploadCounter scans(QStringLiteral("check"), 300);
+    ASSERT_TRUE(scans.ready());
+    QList<int> scanIds;
+    for (const QString &info : {QStringLiteral("第一次"), QStringLiteral("第二次")}) {
+        CheckRecord s{};
+        s.nversion = 0;
+        Gbk::setField(s.cnum, QStringLiteral("D1010000001"));
+        Gbk::setField(s.cdate, QStringLiteral("2026.01.07 09:30"));
+        Gbk::setField(s.cinfo, info);
+        scans.context.checks().Append(&s);
+        scanIds << s.iid;
+    }
+    scans.context.FlushRecords();
+    const auto scanCount = [&] {
+        return TarvoData(scans.server.dataFile()).text("SELECT count(*) FROM check_detail WHERE cnum = 'D1010000001'");
+    };
+    const std::string before = scanCount();
+    ASSERT_TRUE(scans.server.setHooks("waybill=D1010000001 times=1 stall 60"));
+    EXPECT_EQ(upload(scans, scanIds, UploadKind::Scans).ending, UploadEnding::TransportFailed);
+    ASSERT_TRUE(scans.server.setHooks("clear"));
+    ASSERT_TRUE(scans.waitUntilHooksTaken());
+    const QDeadlineTimer stored(10000);
+    while (scanCount() == before && !stored.hasExpired())
+        QThread::msleep(10);
+    ASSERT_EQ(std::stoi(scanCount()), std::stoi(before) + 1);
+
+    for (int run = 0; run < 2; ++run) {
+        const RecordingDisplay sd = upload(scans, scanIds, UploadKind::Scans);
+        ASSERT_EQ(sd.results.size(), 2u);
+        EXPECT_FALSE(sd.results[0].removed);
+        EXPECT_EQ(sd.results[0].text, QStringLiteral("服务器可能已有此记录(未重发)"));
+        EXPECT_EQ(sd.removedIds(), run == 0 ? scanIds.mid(1) : QList<int>{});
+        EXPECT_EQ(std::stoi(scanCount()), std::stoi(before) + 2) << "each scan stored once";
+    }
+    // The operator, having checked, deletes it: the doubt goes with it.
+    scans.context.checks().DeleteById(scanIds[0]);
+    scans.context.uploadJournal().Settle(scans.context);
+    EXPECT_FALSE(scans.context.uploadJournal().inDoubt(UploadKind::Scans, scanIds[0]));
 }
