@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using namespace quarvel;
 
 namespace {
@@ -26,15 +24,21 @@ BaseData kinds()
     return data;
 }
 
-// A session holds a lock, so it is made on the heap and handed out whole.
-std::unique_ptr<ServerSession> session(int target)
+// A session of customer 42 after a login naming the upload target.
+struct Session {
+    explicit Session(int target)
+    {
+        s.configure("127.0.0.1:8080", QStringLiteral("S01"));
+        s.setLocaleId(2052);
+        s.applyLogin(LoginReply::parse("0,42,7001," + QByteArray::number(target)), QStringLiteral("alice"),
+                     QStringLiteral("pw"));
+    }
+    ServerSession s;
+};
+
+DoubtLookup lookup(int target, const PreInputRecord &r)
 {
-    auto s = std::make_unique<ServerSession>();
-    s->configure("127.0.0.1:8080", QStringLiteral("S01"));
-    s->setLocaleId(2052);
-    s->applyLogin(LoginReply::parse("0,42,7001," + QByteArray::number(target)), QStringLiteral("alice"),
-                  QStringLiteral("pw"));
-    return s;
+    return DoubtLookup::For(Session(target).s, kinds(), r);
 }
 
 PreInputRecord sent()
@@ -67,22 +71,21 @@ QByteArray reply(int total, const QByteArray &rows)
 
 TEST(DoubtLookup, AsksForTheWholeNumberOfTheCustomer)
 {
-    const BaseData base = kinds();
-    const DoubtLookup shipments = DoubtLookup::For(*session(1), base, sent());
+    const DoubtLookup shipments = lookup(1, sent());
     EXPECT_TRUE(shipments.envelope().contains("<OP>1</OP><ID>1</ID><NUMBER>0</NUMBER>"));
     EXPECT_TRUE(shipments.envelope().contains(" FROM tarvo.dbo.client_rec WHERE icid=42 AND cnum='D''42'\a"));
-    const DoubtLookup preEntries = DoubtLookup::For(*session(2), base, sent());
+    const DoubtLookup preEntries = lookup(2, sent());
     EXPECT_TRUE(preEntries.envelope().contains("<OP>8</OP>"));
     EXPECT_TRUE(preEntries.envelope().contains(" FROM tarvo.dbo.rec_pre_input WHERE icid=42 AND cnum='D''42'"));
 
     PreInputRecord unknownKind = sent();
     Gbk::setField(unknownKind.cemskind, QStringLiteral("海运"));
-    EXPECT_TRUE(DoubtLookup::For(*session(1), base, unknownKind).empty());
+    EXPECT_TRUE(lookup(1, unknownKind).empty());
 }
 
 TEST(DoubtLookup, OnlyTheRowAsSentFinishesTheRecord)
 {
-    const DoubtLookup l = DoubtLookup::For(*session(1), kinds(), sent());
+    const DoubtLookup l = lookup(1, sent());
     const QByteArray bj = g(u"北京");
     using V = DoubtLookup::Verdict;
     const DoubtLookup::Result held = l.Judge(reply(1, recordRow("731", "2026-01-07", "D'42", "1", "1.200", bj, "TK")));
@@ -128,13 +131,12 @@ TEST(DoubtLookup, OnlyTheRowAsSentFinishesTheRecord)
 
 TEST(DoubtLookup, ThePreEntryListHasItsOwnColumns)
 {
-    const DoubtLookup l = DoubtLookup::For(*session(2), kinds(), sent());
+    const DoubtLookup l = lookup(2, sent());
     // id, date, number, item type, pieces, weight, destination, kind code, ...
     const QByteArray row = "88\n2026-01-07\nD'42\n1\n1\n1.200\n" + g(u"北京") + "\nTK\n1\n" + g(u"张三") + '\a';
     const DoubtLookup::Result r = l.Judge(reply(1, row));
     EXPECT_EQ(r.verdict, DoubtLookup::Verdict::Held);
     EXPECT_EQ(r.serverId, 88);
-    EXPECT_EQ(DoubtLookup::For(*session(1), kinds(), sent()).Judge(reply(1, row)).verdict,
-              DoubtLookup::Verdict::NotHeld)
+    EXPECT_EQ(lookup(1, sent()).Judge(reply(1, row)).verdict, DoubtLookup::Verdict::NotHeld)
         << "read as a record-list row it is not the shipment";
 }
