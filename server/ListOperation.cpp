@@ -22,7 +22,7 @@ struct Field {
     Format format;
 };
 
-struct ListSpec {
+struct ListShape {
     int code;
     const char *table;
     std::span<const Field> fields;
@@ -73,11 +73,11 @@ constexpr Field kSettlementFields[] = {
     {"cremark", Format::Text},
 };
 
-const ListSpec &specOf(ListOperation::List list)
+const ListShape &shapeOf(ListOperation::List list)
 {
-    static const ListSpec kShipments{1, "client_rec", kShipmentFields, "ddate DESC, irid DESC"};
-    static const ListSpec kSettlements{6, "client_fee", kSettlementFields, "dpdate DESC, iid DESC"};
-    static const ListSpec kPreEntries{8, "rec_pre_input", kPreEntryFields, "iid DESC"};
+    static const ListShape kShipments{1, "client_rec", kShipmentFields, "ddate DESC, irid DESC"};
+    static const ListShape kSettlements{6, "client_fee", kSettlementFields, "dpdate DESC, iid DESC"};
+    static const ListShape kPreEntries{8, "rec_pre_input", kPreEntryFields, "iid DESC"};
     switch (list) {
     case ListOperation::List::Shipments:
         return kShipments;
@@ -126,7 +126,7 @@ std::string selectList(std::span<const Field> fields)
 
 int ListOperation::code() const
 {
-    return specOf(list_).code;
+    return shapeOf(list_).code;
 }
 
 bool ListOperation::allows(const Account &account) const
@@ -143,13 +143,13 @@ std::string ListOperation::answer(const TransRequest &request)
         return statusLine(BadNumber);
     if (e.trailingBel)
         return statusLine(BadCommand);
-    const ListSpec &spec = specOf(list_);
-    const auto condition = ConditionParser::parse(e.payload, spec.table, request.account.clientId);
+    const ListShape &shape = shapeOf(list_);
+    const auto condition = ConditionParser::parse(e.payload, shape.table, request.account.clientId);
     if (!condition)
         return statusLine(kConditionRefused);
 
     Database &db = request.db;
-    const std::string from = std::string(" FROM ") + spec.table + " WHERE " + condition->where();
+    const std::string from = std::string(" FROM ") + shape.table + " WHERE " + condition->where();
     auto count = db.prepare("SELECT COUNT(*)" + from);
     condition->bind(count, 1);
     count.step();
@@ -159,14 +159,14 @@ std::string ListOperation::answer(const TransRequest &request)
 
     std::string reply = std::to_string(total) + "\n" + std::to_string(page) + "\n" + std::to_string(pages) + "\a";
     auto rows =
-        db.prepare("SELECT " + selectList(spec.fields) + from + " ORDER BY " + spec.order + " LIMIT ? OFFSET ?");
+        db.prepare("SELECT " + selectList(shape.fields) + from + " ORDER BY " + shape.order + " LIMIT ? OFFSET ?");
     const int next = condition->bind(rows, 1);
     rows.bind(next, kPageSize).bind(next + 1, (page - 1) * kPageSize);
     while (rows.step()) {
-        for (std::size_t i = 0; i < spec.fields.size(); ++i) {
+        for (std::size_t i = 0; i < shape.fields.size(); ++i) {
             if (i)
                 reply += '\n';
-            reply += fieldText(rows, static_cast<int>(i), spec.fields[i].format);
+            reply += fieldText(rows, static_cast<int>(i), shape.fields[i].format);
         }
         reply += '\a';
     }

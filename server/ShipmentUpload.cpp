@@ -86,13 +86,13 @@ constexpr std::array kPieces = {
     C::integer("nquantity"), C::integer("iprice"),     C::text("cremark", 255),
 };
 
-bool readRow(std::span<const SqlValue> values, std::span<const ColumnSpec> specs, std::vector<ColumnValue> &out)
+bool readRow(std::span<const SqlValue> values, std::span<const ColumnSpec> columns, std::vector<ColumnValue> &out)
 {
-    if (values.size() != specs.size())
+    if (values.size() != columns.size())
         return false;
     out.clear();
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        auto value = Column::read(values[i], specs[i]);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        auto value = Column::read(values[i], columns[i]);
         if (!value)
             return false;
         out.push_back(std::move(*value));
@@ -101,7 +101,7 @@ bool readRow(std::span<const SqlValue> values, std::span<const ColumnSpec> specs
 }
 
 // An empty text is a batch without lines.
-bool readBatch(const SqlValue &argument, const char *table, std::span<const ColumnSpec> specs,
+bool readBatch(const SqlValue &argument, const char *table, std::span<const ColumnSpec> columns,
                std::vector<std::vector<ColumnValue>> &rows)
 {
     InsertBatch batch;
@@ -113,7 +113,7 @@ bool readBatch(const SqlValue &argument, const char *table, std::span<const Colu
         return false;
     for (const auto &values : batch.rows) {
         rows.emplace_back();
-        if (!readRow(values, specs, rows.back()))
+        if (!readRow(values, columns, rows.back()))
             return false;
     }
     return true;
