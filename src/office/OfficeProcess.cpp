@@ -1,5 +1,7 @@
 #include "OfficeProcess.h"
 
+#include "OfficeProfileSettings.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -195,6 +197,8 @@ bool OfficeProcess::launch(QString &error)
 {
     stop(0);
     if (lockFd_ < 0 && !takeProfileSlot(error))
+        return false;
+    if (!OfficeProfileSettings::Apply(profileFolder_, error))
         return false;
     if (!QFileInfo(program_).isExecutable()) {
         error = QStringLiteral("找不到LibreOffice程序:") + program_;

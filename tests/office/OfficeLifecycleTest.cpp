@@ -1,3 +1,4 @@
+#include "OfficeProfileSettings.h"
 #include "OfficeTestSupport.h"
 
 #include <QCryptographicHash>
@@ -125,6 +126,49 @@ TEST(OfficeLifecycle, ShutdownEndsTheOfficeAndRemovesItsPipes)
     EXPECT_GT(own.officeProcessId(), 0);
     EXPECT_NE(own.officeProcessId(), pid);
     EXPECT_TRUE(session.SaveAndClose());
+}
+
+// Unbounded, the office's glyph cache grows with every printed document; the
+// bound set in the private profile must survive the office's own rewrite of
+// its registry, replace an earlier value and keep the office's other items.
+TEST(OfficeLifecycle, TheProfileBoundsTheGlyphCache)
+{
+    Folder folder;
+    OfficeEngine::Options options;
+    options.profileBase = folder.file(QStringLiteral("profiles"));
+    const QString registry = options.profileBase + QStringLiteral("/profile-0/user/registrymodifications.xcu");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(registry).path()));
+    QFile seeded(registry);
+    ASSERT_TRUE(seeded.open(QIODevice::WriteOnly));
+    seeded.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                 "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+                 "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+                 "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+                 "<item oor:path=\"/org.openoffice.Office.Common/Cache/Font\"><prop oor:name=\"GlyphsCacheSize\" "
+                 "oor:op=\"fuse\"><value>20000000</value></prop></item>\n"
+                 "<item oor:path=\"/org.openoffice.Office.Common/Save/Document\"><prop oor:name=\"CreateBackup\" "
+                 "oor:op=\"fuse\"><value>false</value></prop></item>\n"
+                 "</oor:items>\n");
+    seeded.close();
+
+    OfficeEngine own(options);
+    QString error;
+    ASSERT_TRUE(own.start(&error)) << error.toStdString();
+    ScriptedPrompter prompter;
+    ExcelSession session(&own, prompter, folder.path());
+    ASSERT_TRUE(session.OpenNew(QString(), folder.file(QStringLiteral("g.xls"))));
+    EXPECT_TRUE(session.SaveAndClose());
+    own.shutdown();
+
+    QFile written(registry);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray text = written.readAll();
+    EXPECT_EQ(text.count("GlyphsCacheSize"), 1) << text.toStdString();
+    EXPECT_TRUE(text.contains("<value>" + QByteArray::number(OfficeProfileSettings::kGlyphsCacheBytes) + "</value>"));
+    EXPECT_FALSE(text.contains("20000000"));
+    EXPECT_TRUE(text.contains("CreateBackup"));
+    EXPECT_TRUE(text.contains("ooSetupInstCompleted")) << "the office ran with this profile and wrote it back";
+    EXPECT_EQ(OfficeProfileSettings::Merged(text), text) << "a profile already bounded is left as it is";
 }
 
 TEST(OfficeLifecycle, NoOfficeOutlivesTheProgram)
