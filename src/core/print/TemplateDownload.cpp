@@ -113,7 +113,8 @@ bool TemplateDownload::Store(const QString &modelFolder, const Entry &entry, con
     return pair.Prepare(definition, spreadsheet) && pair.Commit();
 }
 
-TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, const QString &modelFolder)
+TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, const QString &modelFolder,
+                                               const Progress &progress)
 {
     const QByteArray body = ListRequest(session.siteCode());
     QByteArray host = session.CurrentServerHost();
@@ -127,7 +128,11 @@ TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, con
             return {-1, kNoData};
     }
     int stored = 0;
-    for (const Entry &entry : ParseList(list)) {
+    const QList<Entry> entries = ParseList(list);
+    for (int i = 0; i < entries.size(); ++i) {
+        if (progress && !progress(i, int(entries.size())))
+            return {stored, QStringLiteral("下载已停止，共下载更新 %1 个打印模版。").arg(stored)};
+        const Entry &entry = entries[i];
         QByteArray definition;
         QByteArray spreadsheet;
         const QByteArray reply = post(session, host, TemplateRequest(session.siteCode(), entry.name));
@@ -141,7 +146,11 @@ TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, con
 
 int TemplateDownload::Download(const ServerSession &session, const QString &modelFolder, Prompter &prompter)
 {
-    const Result r = Run(session, modelFolder);
+    return Show(Run(session, modelFolder), prompter);
+}
+
+int TemplateDownload::Show(const Result &r, Prompter &prompter)
+{
     if (r.stored < 0)
         prompter.error(QString(), r.message);
     else

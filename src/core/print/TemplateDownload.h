@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace quarvel {
 
 class Prompter;
@@ -30,10 +32,14 @@ public:
         int stored = -1;
         QString message;
     };
+    // Told before each template (done of total); false stops the download
+    // there, with the templates stored so far kept.
+    using Progress = std::function<bool(int done, int total)>;
 
-    static Result Run(const ServerSession &session, const QString &modelFolder);
+    static Result Run(const ServerSession &session, const QString &modelFolder, const Progress &progress = {});
     // Runs and shows the result.
     static int Download(const ServerSession &session, const QString &modelFolder, Prompter &prompter);
+    static int Show(const Result &result, Prompter &prompter);
 
     // The list reply: one template per line after the first, each ended by a
     // line feed; the kind's digit, then the name. Entries with names that

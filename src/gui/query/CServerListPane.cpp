@@ -4,11 +4,7 @@
 #include "app/Prompter.h"
 #include "query/AllPagesFetch.h"
 
-#include <QEventLoop>
-#include <QPointer>
-#include <QProgressDialog>
-
-#include <thread>
+#include "shell/WorkerProgress.h"
 
 namespace quarvel {
 
@@ -109,44 +105,21 @@ bool CServerListPane::ExportAllPages()
     if (path.isEmpty())
         return false;
     const int pages = std::max(query_.current().pages, 1);
-    QProgressDialog progress(QStringLiteral("正在取得第 1/%1 页...").arg(pages), QStringLiteral("停止"), 0, pages,
-                             this);
-    progress.setWindowTitle(QStringLiteral("导出全部页"));
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.show();
-
-    std::atomic<bool> stop{false};
-    QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&stop] { stop = true; });
-    QPointer<QProgressDialog> shown(&progress);
-    const auto report = [shown](int page, int total) {
-        QMetaObject::invokeMethod(
-            shown,
-            [shown, page, total] {
-                if (!shown)
-                    return;
-                shown->setMaximum(total);
-                shown->setValue(page);
-                shown->setLabelText(QStringLiteral("正在取得第 %1/%2 页...").arg(std::min(page + 1, total)).arg(total));
-            },
-            Qt::QueuedConnection);
+    WorkerProgress progress(this, QStringLiteral("导出全部页"), QStringLiteral("正在取得第 1/%1 页...").arg(pages),
+                            QStringLiteral("停止"));
+    const auto report = [&progress](int page, int total) {
+        progress.report(page, total,
+                        QStringLiteral("正在取得第 %1/%2 页...").arg(std::min(page + 1, total)).arg(total));
     };
 
     // The worker only reads the session and the base data; the window is
     // held by the progress window meanwhile.
     ClientContext &context = env().context;
     AllPagesFetch::Result result;
-    QEventLoop loop;
-    std::thread worker([&] {
-        result =
-            AllPagesFetch::Run(context.session(), context.baseData(), query_.kind(), query_.condition(), stop, report);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    progress.run([&] {
+        result = AllPagesFetch::Run(context.session(), context.baseData(), query_.kind(), query_.condition(),
+                                    progress.stopFlag(), report);
     });
-    loop.exec();
-    worker.join();
-    progress.close();
 
     if (result.stopped) {
         env().prompter.inform(QString(), QStringLiteral("导出已停止，没有写入文件。"));

@@ -26,6 +26,7 @@
 #include "shell/FrameTexts.h"
 #include "shell/PageCatalog.h"
 #include "shell/SystemClipboard.h"
+#include "shell/WorkerProgress.h"
 #include "upload/UploadController.h"
 #include "upload/UploadResultSink.h"
 
@@ -129,9 +130,18 @@ void ClientStartup::registerPrintCommands()
         frame_->setHandler(command, [this, kind = kind] { ChooseTemplate(kind); });
     frame_->setHandler(CmdDownloadTemplates, [this] {
         frame_->SetOperationText(QStringLiteral("当前操作：下载更新打印模版..."), FrameTexts::kOperationColor);
-        frame_->repaint();
-        TemplateDownload::Download(context_.session(), context_.modelFolder(), env_.prompter);
+        WorkerProgress progress(frame_.get(), QStringLiteral("下载更新打印模版"), QStringLiteral("正在取得模版列表..."),
+                                QStringLiteral("停止"));
+        TemplateDownload::Result result;
+        progress.run([&] {
+            // The worker writes only into DATA_MODEL; the loaded templates stay as they are.
+            result = TemplateDownload::Run(context_.session(), context_.modelFolder(), [&](int done, int total) {
+                progress.report(done, total, QStringLiteral("正在下载第 %1/%2 个模版...").arg(done + 1).arg(total));
+                return !progress.stopFlag();
+            });
+        });
         frame_->SetOperationText(QString(), FrameTexts::kOperationColor);
+        TemplateDownload::Show(result, env_.prompter);
     });
     frame_->setHandler(CmdPrintHistory, [this] {
         CPrintHistoryDlg dialog(context_, env_.prompter, frame_.get());
