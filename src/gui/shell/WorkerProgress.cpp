@@ -12,6 +12,7 @@ WorkerProgress::WorkerProgress(QWidget *parent, const QString &title, const QStr
     progress_.setWindowTitle(title);
     progress_.setWindowModality(Qt::ApplicationModal);
     progress_.setMinimumDuration(0);
+    progress_.setMinimumWidth(360);
     progress_.setAutoClose(false);
     progress_.setAutoReset(false);
     if (stopText.isEmpty())
