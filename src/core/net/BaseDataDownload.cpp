@@ -103,7 +103,11 @@ int BaseDataDownload::Fetch(const ServerSession &session, const QString &path)
 
 int DownloadBaseData(const ServerSession &session, BaseData &baseData, const QString &path, Prompter &prompter)
 {
-    const int result = BaseDataDownload::Fetch(session, path);
+    return ShowBaseDataDownload(BaseDataDownload::Fetch(session, path), baseData, path, prompter);
+}
+
+int ShowBaseDataDownload(int result, BaseData &baseData, const QString &path, Prompter &prompter)
+{
     baseData.LoadBaseData(path);
     if (result == BaseDataDownload::Stored)
         prompter.inform(QString(), QStringLiteral("系统基本数据更新完成。"));

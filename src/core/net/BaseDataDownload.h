@@ -51,5 +51,8 @@ private:
 // The menu command "下载更新基本数据(&D)": downloads, loads the file into the
 // base data and tells the operator how it went. Returns the download result.
 int DownloadBaseData(const ServerSession &session, BaseData &baseData, const QString &path, Prompter &prompter);
+// Its second half, for a download fetched elsewhere (the window fetches on a
+// worker): loads the file and tells the operator. Returns the result.
+int ShowBaseDataDownload(int result, BaseData &baseData, const QString &path, Prompter &prompter);
 
 } // namespace quarvel

@@ -104,9 +104,13 @@ void ClientStartup::registerCommands()
     });
     frame_->setHandler(CmdDownloadBaseData, [this, &session] {
         frame_->SetOperationText(QStringLiteral("当前操作：下载更新系统基本数据..."), FrameTexts::kOperationColor);
-        frame_->repaint();
-        DownloadBaseData(session, context_.baseData(), context_.baseDataPath(), env_.prompter);
+        // The worker only fetches into the file; the base data is loaded here.
+        WorkerProgress progress(frame_.get(), QStringLiteral("下载更新基本数据"),
+                                QStringLiteral("正在下载系统基本数据..."), QString());
+        int result = 0;
+        progress.run([&] { result = BaseDataDownload::Fetch(session, context_.baseDataPath()); });
         frame_->SetOperationText(QString(), FrameTexts::kOperationColor);
+        ShowBaseDataDownload(result, context_.baseData(), context_.baseDataPath(), env_.prompter);
     });
     frame_->setHandler(CmdSettlementSummary, [this, &session, refresh] {
         GuiLoginPrompt prompt(frame_.get(), context_.lastAccountPath(), refresh);

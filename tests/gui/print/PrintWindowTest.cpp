@@ -19,11 +19,9 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -300,38 +298,4 @@ TEST(PrintCommandsWindow, InvoicesSavedToFilesSayWhere)
     pane->listCtrl().clearSelection();
     w.action(CmdPrintInvoices)->trigger();
     EXPECT_EQ(w.prompter.lastText(), QStringLiteral("没有在列表中选中要打印形式发票的记录。"));
-}
-
-// The download waits on the network: the window must keep painting and
-// offer a way out while the server is slow.
-TEST(TemplateDownloadWindow, ShowsProgressWhileTheServerIsSlowAndCanBeStopped)
-{
-    ClientWindow w;
-    ASSERT_TRUE(w.started());
-    const auto progressWindow = [] {
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *p = qobject_cast<QProgressDialog *>(top);
-                p && p->isVisible() && p->windowTitle() == QStringLiteral("下载更新打印模版"))
-                return p;
-        return static_cast<QProgressDialog *>(nullptr);
-    };
-
-    ASSERT_TRUE(w.server.setHooks("next stall 1.5"));
-    bool seenWhileSlow = false;
-    QTimer::singleShot(400, [&] {
-        if (QProgressDialog *p = progressWindow()) {
-            seenWhileSlow = true;
-            QTest::mouseClick(p->findChild<QPushButton *>(), Qt::LeftButton);
-        }
-    });
-    w.action(CmdDownloadTemplates)->trigger();
-    EXPECT_TRUE(seenWhileSlow) << "the progress window shows while the list is on its way";
-    EXPECT_EQ(w.prompter.lastText(), QStringLiteral("下载已停止，共下载更新 0 个打印模版。"));
-    EXPECT_FALSE(QFileInfo::exists(w.root.file(QStringLiteral("DATA_MODEL/TAB_简易面单.xls"))));
-    EXPECT_EQ(progressWindow(), nullptr);
-
-    w.action(CmdDownloadTemplates)->trigger();
-    EXPECT_EQ(w.prompter.lastText(), QStringLiteral("共下载更新 4 个打印模版。"));
-    EXPECT_TRUE(QFileInfo::exists(w.root.file(QStringLiteral("DATA_MODEL/TAB_简易面单.xls"))));
-    EXPECT_TRUE(QFileInfo::exists(w.root.file(QStringLiteral("DATA_MODEL/TAB_简易面单.txt"))));
 }
