@@ -97,7 +97,7 @@ ContactImport::Converted ContactImport::Convert(int row, const QStringList &cell
     Converted out;
     QStringList v(kHeaders);
     for (int h = 0; h < kHeaders && h < cells.size(); ++h) {
-        v[h] = cells.at(h).trimmed();
+        v[h] = SheetImport::CellText(cells.at(h)).trimmed();
         if (v[h].size() >= SheetImport::kLongText) {
             out.changes.append({Columns().at(h).caption(), SheetImport::LongTextNote(v[h].size())});
             v[h].clear();

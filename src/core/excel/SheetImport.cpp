@@ -18,6 +18,11 @@ QString SheetImport::LongTextNote(qsizetype characters)
     return QStringLiteral("单元格有%1个字符,超过%2个,按空白处理。").arg(characters).arg(kLongText - 1);
 }
 
+QString SheetImport::CellText(const QString &cell)
+{
+    return cell.contains(QChar(0)) ? QString(cell).remove(QChar(0)) : cell;
+}
+
 SheetImportReport SheetImport::Run(const QString &path)
 {
     report_ = SheetImportReport();

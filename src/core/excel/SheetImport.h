@@ -60,6 +60,9 @@ public:
 
     static QString MissingColumnsText(const QStringList &headers);
     static QString LongTextNote(qsizetype characters);
+    // A cell's text without NUL characters: a stored field ends at its first
+    // NUL, so a text checked with them would be stored shorter than checked.
+    static QString CellText(const QString &cell);
 
 private:
     bool open(const QString &path, int &rows);

@@ -259,7 +259,7 @@ private:
         for (int h = 0; h < kHeaders; ++h) {
             if (!present(h))
                 continue;
-            v_[h] = rightTrimmed(cells.value(h));
+            v_[h] = rightTrimmed(SheetImport::CellText(cells.value(h)));
             if (v_[h].size() >= SheetImport::kLongText) {
                 out_.changes.append({Columns().at(h).caption(), SheetImport::LongTextNote(v_[h].size())});
                 v_[h].clear();

@@ -191,8 +191,11 @@ TEST(PreInputImport, ShortNumbersAreGeneratedAndTheSameSheetTwiceWritesNothing)
     f.sheet.row({QStringLiteral("12345"), QStringLiteral("北京市")});
     f.sheet.row({QString(), QStringLiteral("香港")});
     f.sheet.row({QStringLiteral("AB7654321"), QStringLiteral("北京市")});
+    // NUL characters make a number no longer: it is stored up to the first.
+    f.sheet.row({QStringLiteral("AB0000") + QString(8, QChar(0)), QStringLiteral("北京市")});
     SheetImportReport report = f.run();
-    ASSERT_EQ(report.written, 3);
+    ASSERT_EQ(report.written, 4);
+    EXPECT_EQ(text(f.record(3).cnum), QStringLiteral("DE90004000042"));
     EXPECT_EQ(text(f.record(0).cnum), MakeWaybillNumber(kToday, 1, 0, 42));
     EXPECT_EQ(text(f.record(0).cnum), QStringLiteral("DE90001000042"));
     EXPECT_EQ(text(f.record(1).cnum), QStringLiteral("DE90002000042"));
@@ -203,7 +206,7 @@ TEST(PreInputImport, ShortNumbersAreGeneratedAndTheSameSheetTwiceWritesNothing)
     f.listed.clear();
     report = f.run();
     // The numbered row is a duplicate now; the rows without a number get new ones.
-    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(report.written, 3);
     EXPECT_EQ(lineOf(report, 4, SheetImportReport::Kind::Skipped), QStringLiteral("AB7654321|运单号已存在"));
 }
 
