@@ -97,6 +97,9 @@ ContactImport::Converted ContactImport::Convert(int row, const QStringList &cell
     Converted out;
     QStringList v(kHeaders);
     for (int h = 0; h < kHeaders && h < cells.size(); ++h) {
+        // A column the sheet does not have has no value, whatever its caller passed.
+        if (!present_[h])
+            continue;
         v[h] = SheetImport::CellText(cells.at(h)).trimmed();
         if (v[h].size() >= SheetImport::kLongText) {
             out.changes.append({Columns().at(h).caption(), SheetImport::LongTextNote(v[h].size())});

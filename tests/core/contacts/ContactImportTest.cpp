@@ -147,6 +147,26 @@ TEST(ContactImport, RowsWithTheSameInitialsGetDifferentCodes)
     EXPECT_EQ(f.book().LookupByCodeOrName(QStringLiteral("zs")).size(), 2);
 }
 
+// A row converted on its own, with a value where the sheet has no code
+// column: the code is still made from the name, never left empty.
+TEST(ContactImport, AColumnTheSheetLacksGivesNoValue)
+{
+    ContactFixture f;
+    ContactImport rules(f.book());
+    QList<SheetCell> header(ContactImport::kHeaders);
+    for (const int h : {ContactImport::Name, ContactImport::Phone, ContactImport::Address})
+        header[h] = SheetCell::Text(ContactImport::Columns().at(h).caption());
+    ASSERT_TRUE(rules.checkHeader(ImportHeader(ContactImport::Columns(), header)).isEmpty());
+    QStringList cells(ContactImport::kHeaders);
+    cells[ContactImport::Code] = QStringLiteral("0a0b00");
+    cells[ContactImport::Name] = QStringLiteral("张三");
+    cells[ContactImport::Phone] = QStringLiteral("13800138000");
+    cells[ContactImport::Address] = QStringLiteral("北京市朝阳区");
+    const ContactImport::Converted c = rules.Convert(2, cells);
+    ASSERT_EQ(c.kind, ContactImport::Converted::Kind::Record) << c.why.toStdString();
+    EXPECT_EQ(Gbk::field(c.record.ccode), QStringLiteral("zs"));
+}
+
 TEST(ContactImport, OverlongCellsCountAsEmptyAndAreReported)
 {
     ImportFixture f;
