@@ -91,9 +91,14 @@ void contact(Files &files, std::uint8_t layout, const QStringList &cells)
     if (!terminated(r, ContactRecord::fields()) || r.cname[0] == 0 || r.cphone[0] == 0 || r.caddr[0] == 0 ||
         r.ccode[0] == 0)
         __builtin_trap();
-    for (const char *p = r.ccode; *p; ++p)
-        if (*p >= 'A' && *p <= 'Z')
+    // Codes are kept in lower case; the second byte of a GBK character may
+    // look like an ASCII capital and is passed over.
+    for (const char *p = r.ccode; *p; ++p) {
+        if (static_cast<unsigned char>(*p) >= 0x80 && p[1])
+            ++p;
+        else if (*p >= 'A' && *p <= 'Z')
             __builtin_trap();
+    }
 }
 
 } // namespace
