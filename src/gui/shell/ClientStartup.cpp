@@ -107,7 +107,7 @@ void ClientStartup::registerCommands()
         // The worker only fetches into the file; the base data is loaded here.
         WorkerProgress progress(frame_.get(), QStringLiteral("下载更新基本数据"),
                                 QStringLiteral("正在下载系统基本数据..."), QString());
-        int result = 0;
+        int result = BaseDataDownload::NoConnection;
         progress.run([&] { result = BaseDataDownload::Fetch(session, context_.baseDataPath()); });
         frame_->SetOperationText(QString(), FrameTexts::kOperationColor);
         ShowBaseDataDownload(result, context_.baseData(), context_.baseDataPath(), env_.prompter);

@@ -1,13 +1,14 @@
 #include "shell/WorkerProgress.h"
 
 #include <QEventLoop>
+#include <QPointer>
 
 #include <thread>
 
 namespace quarvel {
 
 WorkerProgress::WorkerProgress(QWidget *parent, const QString &title, const QString &firstText, const QString &stopText)
-    : progress_(firstText, stopText, 0, 0, parent), shown_(&progress_)
+    : progress_(firstText, stopText, 0, 0, parent)
 {
     progress_.setWindowTitle(title);
     progress_.setWindowModality(Qt::ApplicationModal);
@@ -35,7 +36,7 @@ void WorkerProgress::run(const std::function<void()> &work)
 
 void WorkerProgress::report(int done, int total, const QString &text)
 {
-    QPointer<QProgressDialog> shown = shown_;
+    QPointer<QProgressDialog> shown(&progress_);
     QMetaObject::invokeMethod(
         shown,
         [shown, done, total, text] {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPointer>
 #include <QProgressDialog>
 #include <QString>
 
@@ -27,7 +26,6 @@ public:
 
 private:
     QProgressDialog progress_;
-    QPointer<QProgressDialog> shown_;
     std::atomic<bool> stop_{false};
 };
 
