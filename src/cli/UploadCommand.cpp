@@ -34,6 +34,10 @@ public:
         const QString shown = removed && text.isEmpty() ? QStringLiteral("上传成功") : text;
         Cli::out(QStringLiteral("%1\t%2\t%3\n").arg(id).arg(status).arg(shown));
     }
+    void uploadNumberCompleted(int id, const QString &number) override
+    {
+        Cli::err(QStringLiteral("%1\t%2\n").arg(id).arg(number));
+    }
     void uploadEnded(UploadEnding e, const QString &text) override
     {
         ending = e;
@@ -82,8 +86,7 @@ int UploadCommand::upload(Cli &cli, const QStringList &args, UploadKind kind, co
         return Cli::Refused;
     }
     UploadRun run(*context, kind);
-    for (const WaybillTidy::Change &c : run.Prepare(*ids))
-        Cli::err(QStringLiteral("%1\t%2\n").arg(c.id).arg(c.number));
+    run.Prepare(*ids);
     if (!run.Start()) {
         cli.prompter().error(QString(), QStringLiteral("正在上传数据！"));
         return Cli::Failed;

@@ -91,8 +91,18 @@ TEST(RecordsScripting, DestinationLookUpNumbersFieldNamesAndExitCodes)
     const CtlResult saved = add(c.root, kReceiver + QStringList{QStringLiteral("cdes=北京市")});
     ASSERT_EQ(saved.code, 0) << saved.err.toStdString();
     QJsonObject r = show(c.root, saved.out);
+    EXPECT_EQ(r[QStringLiteral("cdes")].toString(), QStringLiteral("北京"))
+        << "the base data's name, which pricing knows";
     EXPECT_EQ(r[QStringLiteral("creceivercountry")].toString(), QStringLiteral("中国"));
     EXPECT_EQ(r[QStringLiteral("creceiverprov")].toString(), QStringLiteral("北京"));
+    // A city without its province, and a destination the base data does not have.
+    const CtlResult cityOnly = add(c.root, kReceiver + QStringList{QStringLiteral("cdes=广州市")});
+    ASSERT_EQ(cityOnly.code, 0) << cityOnly.err.toStdString();
+    EXPECT_EQ(show(c.root, cityOnly.out)[QStringLiteral("cdes")].toString(), QStringLiteral("广东广州"));
+    const CtlResult nowhere = add(c.root, kReceiver + QStringList{QStringLiteral("cdes=火星")});
+    EXPECT_EQ(nowhere.code, 1);
+    EXPECT_TRUE(nowhere.errText().startsWith(QStringLiteral("目的地不在基本数据中：火星")))
+        << nowhere.err.toStdString();
     const CtlResult city = add(c.root, kReceiver + QStringList{QStringLiteral("cdes=广东广州")});
     ASSERT_EQ(city.code, 0) << city.err.toStdString();
     r = show(c.root, city.out);

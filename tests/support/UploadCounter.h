@@ -18,6 +18,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <functional>
 #include <vector>
 
 // A counter with its own root folder against a demo tarvo-server started
@@ -76,12 +77,16 @@ public:
 
     // Waits until the server took every hook rule (a stalled request holds
     // its rule's last use), so a test acts while that request is under way.
-    bool waitUntilHooksTaken(int ms = 10000) const
+    // `meanwhile` keeps a running upload going: its worker asks the owner's
+    // thread for every record before sending it.
+    bool waitUntilHooksTaken(int ms = 10000, const std::function<void()> &meanwhile = {}) const
     {
         const QDeadlineTimer deadline(ms);
         while (!deadline.hasExpired()) {
             if (hookList().trimmed().isEmpty())
                 return true;
+            if (meanwhile)
+                meanwhile();
             QThread::msleep(10);
         }
         return false;

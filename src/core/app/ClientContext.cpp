@@ -50,8 +50,8 @@ struct ClientContext::FileStep {
 ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
       scale_(std::make_unique<ScaleLink>(scaleSettings_, scaleDevice_)),
-      uploadJournal_(path(UploadJournal::fileName())), note_(path(CleanCloseNote::fileName())),
-      config_(path(ServerConfig::fileName())), templates_(modelFolder()),
+      uploadJournal_(path(UploadJournal::fileName())), uploadResults_(path(UploadResultBook::fileName())),
+      note_(path(CleanCloseNote::fileName())), config_(path(ServerConfig::fileName())), templates_(modelFolder()),
       printLedger_(path(PrintLedger::fileName())), shippedData_(ShippedData::Folder())
 {
 }
@@ -239,6 +239,27 @@ void ClientContext::FinishUploads()
 {
     uploadJournal_.Load();
     uploadJournal_.FinishAccepted(*this);
+    uploadResults_.Load();
+    uploadResults_.Prune(UploadKind::Shipments, [this](int id) { return preInputs_.Find(id) != nullptr; });
+    uploadResults_.Prune(UploadKind::Scans, [this](int id) { return checks_.Find(id) != nullptr; });
+}
+
+quint64 ClientContext::RecordDigest(UploadKind kind, int id) const
+{
+    QByteArray bytes;
+    if (kind == UploadKind::Shipments) {
+        if (const PreInputRecord *r = preInputs_.Find(id))
+            bytes = QByteArray(reinterpret_cast<const char *>(r), sizeof *r);
+    } else if (const CheckRecord *r = checks_.Find(id)) {
+        bytes = QByteArray(reinterpret_cast<const char *>(r), sizeof *r);
+    }
+    return bytes.isEmpty() ? 0 : UploadJournal::Digest(bytes);
+}
+
+QString ClientContext::LastUploadReason(UploadKind kind, int id) const
+{
+    const quint64 digest = RecordDigest(kind, id);
+    return digest ? uploadResults_.Reason(kind, id, digest) : QString();
 }
 
 bool ClientContext::openRecordFile(Prompter &prompter, const FileStep &step, RecordFile::Mode mode)

@@ -6,10 +6,10 @@
 #include "net/BaseData.h"
 #include "net/ServerConfig.h"
 #include "net/ServerSession.h"
-#include "scale/ScaleDevice.h"
-#include "scale/ScaleSettings.h"
 #include "print/PrintLedger.h"
 #include "print/PrintTemplates.h"
+#include "scale/ScaleDevice.h"
+#include "scale/ScaleSettings.h"
 #include "storage/CheckFile.h"
 #include "storage/CleanCloseNote.h"
 #include "storage/ContactFile.h"
@@ -18,7 +18,9 @@
 #include "storage/PreInputFile.h"
 #include "storage/WeightFile.h"
 #include "upload/UploadJournal.h"
+#include "upload/UploadResultBook.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -130,6 +132,12 @@ public:
     WeightFile &weights() { return weights_; }
     CheckFile &checks() { return checks_; }
     UploadJournal &uploadJournal() { return uploadJournal_; }
+    UploadResultBook &uploadResults() { return uploadResults_; }
+    // The digest of a stored record's bytes (0 when there is none), which
+    // tells whether it changed since an upload saw it.
+    quint64 RecordDigest(UploadKind kind, int id) const;
+    // Why the record stayed at its last upload, while it is unchanged since.
+    QString LastUploadReason(UploadKind kind, int id) const;
 
     ServerConfig &config() { return config_; }
     ServerSession &session() { return session_; }
@@ -141,6 +149,10 @@ public:
     // when none is available, and spreadsheet work then reports that).
     SpreadsheetEngine *spreadsheetEngine() const { return spreadsheetEngine_; }
     void setSpreadsheetEngine(SpreadsheetEngine *engine) { spreadsheetEngine_ = engine; }
+
+    // The time the forms stamp as "now" (tests set a clock of their own).
+    QDateTime now() const { return clock_ ? clock_() : QDateTime::currentDateTime(); }
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
     // Tests replace the probe of the free bytes on the root's volume.
     void setFreeSpaceProbe(std::function<qint64(const QString &)> probe) { freeSpace_ = std::move(probe); }
@@ -155,6 +167,7 @@ private:
 
     QString root_;
     std::function<qint64(const QString &)> freeSpace_;
+    std::function<QDateTime()> clock_;
     ProgramSettings settings_;
     PromptPhrases phrases_;
     ScaleSettings scaleSettings_;
@@ -166,6 +179,7 @@ private:
     WeightFile weights_;
     CheckFile checks_;
     UploadJournal uploadJournal_;
+    UploadResultBook uploadResults_;
     CleanCloseNote note_;
     bool ownsFiles_ = false;
     ServerConfig config_;

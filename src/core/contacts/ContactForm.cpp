@@ -69,8 +69,8 @@ bool ContactForm::checkUnique()
     }
     if (!check(v.cphone, 0, 62, u"电话号码", prompter_, record_.cphone))
         return false;
-    // Contacts without a phone are many; only a phone that is given is unique.
-    same = v.cphone.isEmpty() ? nullptr : file_.FindLastByPhone(v.cphone);
+    // The phone is a key of the address book, an empty one included.
+    same = file_.FindLastByPhone(v.cphone);
     if (same && same->iid != iid_) {
         prompter_.error(QString(), QStringLiteral("相同电话号码的记录已经存在。"));
         return false;
@@ -166,7 +166,7 @@ bool ContactForm::LookupName()
 
 bool ContactForm::LookupPhone()
 {
-    if (!CheckText(values_.cphone, 0, 62, QStringLiteral("电话号码"), prompter_) || values_.cphone.isEmpty())
+    if (!CheckText(values_.cphone, 0, 62, QStringLiteral("电话号码"), prompter_))
         return false;
     const ContactRecord *found = file_.FindLastByPhone(values_.cphone);
     return found && LoadContact(found->iid);

@@ -23,26 +23,22 @@ QVariant ListExcelExport::CellValue(const QString &text, bool rightAligned)
     return text.front().isDigit() ? QVariant(u'\'' + text) : QVariant(text);
 }
 
-bool ListExcelExport::Export(const ListSnapshot &list, const QString &fileName, const QDateTime &startedAt)
+QString ListExcelExport::Refusal(const ListSnapshot &list)
 {
-    const auto refuse = [this](const QString &text) {
-        prompter_.error(QString(), text);
-        return false;
-    };
     const qsizetype rowLimit = ExcelSession::kMaxRows - kFirstRow + 1;
     if (list.rows.size() > rowLimit)
-        return refuse(QStringLiteral("列表有%1行,Excel表格最多只能保存%2行,\r\n请导出为文本文件。")
-                          .arg(list.rows.size())
-                          .arg(rowLimit));
+        return QStringLiteral("列表有%1行,Excel表格最多只能保存%2行,\r\n请导出为文本文件。")
+            .arg(list.rows.size())
+            .arg(rowLimit);
     if (list.columns.size() > ExcelSession::kMaxColumns)
-        return refuse(QStringLiteral("列表有%1列,Excel表格最多只能保存%2列,\r\n请导出为文本文件。")
-                          .arg(list.columns.size())
-                          .arg(ExcelSession::kMaxColumns));
+        return QStringLiteral("列表有%1列,Excel表格最多只能保存%2列,\r\n请导出为文本文件。")
+            .arg(list.columns.size())
+            .arg(ExcelSession::kMaxColumns);
+    return QString();
+}
 
-    ExcelSession session(engine_, prompter_, QString());
-    session.SetConfirmOverwrite(confirmOverwrite_);
-    if (!session.OpenNew(QStringLiteral("LIST"), fileName))
-        return refuse(session.GetErrorText());
+void ListExcelExport::Fill(ExcelSession &session, const ListSnapshot &list, const QDateTime &startedAt)
+{
     session.SetCellText(1, 1, list.title);
     session.SetCellText(2, 1, u'(' + startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u')');
     for (qsizetype c = 0; c < list.columns.size(); ++c) {
@@ -63,6 +59,21 @@ bool ListExcelExport::Export(const ListSnapshot &list, const QString &fileName, 
         }
         session.SetCells(kFirstRow + int(first), 1, block);
     }
+}
+
+bool ListExcelExport::Export(const ListSnapshot &list, const QString &fileName, const QDateTime &startedAt)
+{
+    const auto refuse = [this](const QString &text) {
+        prompter_.error(QString(), text);
+        return false;
+    };
+    if (const QString refusal = Refusal(list); !refusal.isEmpty())
+        return refuse(refusal);
+    ExcelSession session(engine_, prompter_, QString());
+    session.SetConfirmOverwrite(confirmOverwrite_);
+    if (!session.OpenNew(QStringLiteral("LIST"), fileName))
+        return refuse(session.GetErrorText());
+    Fill(session, list, startedAt);
     if (!session.SaveAndClose())
         return refuse(session.GetErrorText());
     prompter_.inform(QString(), QStringLiteral("文件已经保存。"));

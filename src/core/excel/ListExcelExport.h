@@ -7,6 +7,7 @@
 
 namespace quarvel {
 
+class ExcelSession;
 class Prompter;
 class SpreadsheetEngine;
 
@@ -32,6 +33,12 @@ public:
     // time stamp, taken when the export starts.
     bool Export(const ListSnapshot &list, const QString &fileName,
                 const QDateTime &startedAt = QDateTime::currentDateTime());
+
+    // Why a list cannot go into one workbook (too many rows or columns);
+    // empty when it can.
+    static QString Refusal(const ListSnapshot &list);
+    // Writes the list into the open workbook of a session.
+    static void Fill(ExcelSession &session, const ListSnapshot &list, const QDateTime &startedAt);
 
     // The value written for one cell of a column.
     static QVariant CellValue(const QString &text, bool rightAligned);

@@ -266,11 +266,31 @@ bool PreInputForm::checkAll()
 {
     for (const TextCheck &check : kTextChecks) {
         char *field = reinterpret_cast<char *>(&record_) + check.offset;
-        if (!CheckText(values_.*(check.value), check.min, check.max, QString::fromUtf16(check.caption), prompter_,
-                       field, check.width))
+        const QString caption = QString::fromUtf16(check.caption);
+        if (!CheckText(values_.*(check.value), check.min, check.max, caption, prompter_, field, check.width))
+            return false;
+        // The destination is the base data's name, and it fills the
+        // receiver's country, province and city where they are empty.
+        if (check.value == &PreInputValues::cdes &&
+            (!checkDestination() ||
+             !CheckText(values_.cdes, check.min, check.max, caption, prompter_, field, check.width)))
             return false;
     }
     return true;
+}
+
+bool PreInputForm::checkDestination()
+{
+    const BaseData &base = context_.baseData();
+    // Without base data there is nothing to check a destination against.
+    if (values_.cdes.isEmpty() || base.destinations().isEmpty() || CompleteDestination())
+        return true;
+    const QStringList nearest = ResolveDestination(base, values_.cdes).nearest;
+    QString text = QStringLiteral("目的地不在基本数据中：%1").arg(values_.cdes);
+    if (!nearest.isEmpty())
+        text += QStringLiteral("\r\n相近的目的地：%1").arg(nearest.join(u'、'));
+    prompter_.error(QString(), text);
+    return false;
 }
 
 void PreInputForm::fillNumbers()
@@ -573,22 +593,6 @@ void PreInputForm::LookupDestination(const DestinationEntry *highlighted)
 
 namespace {
 
-const DestinationEntry *namedDestination(const BaseData &base, const QString &text)
-{
-    if (const DestinationEntry *exact = base.destinationByName(text))
-        return exact;
-    const QList<const DestinationEntry *> offered = MatchDestinations(base, text, 2);
-    if (offered.size() == 1)
-        return offered.first();
-    const DestinationEntry *longest = nullptr;
-    for (const DestinationEntry &d : base.destinations()) {
-        const QString name = d.text(DestinationEntry::Name);
-        if (!name.isEmpty() && text.startsWith(name) && (!longest || name.size() > longest->name.size()))
-            longest = &d;
-    }
-    return longest;
-}
-
 void fillWhenEmpty(QString &field, const QString &value)
 {
     if (field.trimmed().isEmpty())
@@ -601,9 +605,12 @@ bool PreInputForm::CompleteDestination()
 {
     PreInputValues &v = values_;
     const QString typed = v.cdes.trimmed();
-    const DestinationEntry *d = typed.isEmpty() ? nullptr : namedDestination(context_.baseData(), typed);
+    const DestinationEntry *d = ResolveDestination(context_.baseData(), typed).entry;
     if (!d)
         return false;
+    // The record keeps the base data's own name, which pricing and the
+    // express kinds know (北京, not 北京市).
+    v.cdes = d->text(DestinationEntry::Name);
     v.nlanguage = d->region <= 2 ? d->region : 0;
     if (!d->postcode.isEmpty())
         fillWhenEmpty(v.creceiverzip, d->text(DestinationEntry::Postcode));

@@ -139,9 +139,9 @@ public:
     // postcode, country, province and city) or, without one, region 0.
     void LookupDestination(const DestinationEntry *highlighted);
 
-    // A destination given as text (a script, an import): the entry of the
-    // base data it names — by name, else the only suggestion, else the
-    // longest name it starts with ("北京市" → 北京) — fills the region and,
+    // A destination given as text (a save without a pick, a script): the
+    // entry of the base data it names (ResolveDestination: 北京市 → 北京,
+    // 广州 → 广东广州) becomes the destination and fills the region and,
     // where they are empty, the postcode, country, province and city, as
     // picking that entry on the page would. False when no entry fits.
     bool CompleteDestination();
@@ -182,6 +182,8 @@ public:
 private:
     bool checkAll();
     bool checkDate();
+    // A destination not in the base data is refused, naming the nearest.
+    bool checkDestination();
     void fillNumbers();
     void fillPieces();
     bool store();

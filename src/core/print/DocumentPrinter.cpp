@@ -1,12 +1,14 @@
 #include "print/DocumentPrinter.h"
 
 #include "app/ClientContext.h"
+#include "excel/ListExcelExport.h"
 #include "print/FieldValues.h"
 #include "print/InvoiceSource.h"
 #include "print/ServerRecordQuery.h"
 #include "print/WaybillSheet.h"
 
 #include <QDate>
+#include <QDateTime>
 
 namespace quarvel {
 
@@ -57,6 +59,22 @@ PrintOutcome DocumentPrinter::OutputInvoice(int iid, InvoiceSheet::Mode mode)
     const InvoiceSheet::Inputs inputs{*invoice, layout, context_.goodsNames(), QDate::currentDate()};
     return InvoiceSheet::Output(SetupOf(context_, mode == InvoiceSheet::Mode::Print ? preview_ : nullptr), inputs,
                                 source, mode);
+}
+
+PrintOutcome DocumentPrinter::PrintList(const ListSnapshot &list)
+{
+    if (const QString refusal = ListExcelExport::Refusal(list); !refusal.isEmpty())
+        return PrintOutcome::Failure(refusal);
+    SheetPrinter::Document document;
+    document.sheetName = QStringLiteral("LIST");
+    document.workPath = SheetPrinter::WorkPath(context_.tempFolder(), QStringLiteral("LIST"));
+    document.title = list.title;
+    document.kind = QStringLiteral("列表");
+    document.lastPage = kAllPages;
+    const QDateTime startedAt = QDateTime::currentDateTime();
+    return SheetPrinter(SetupOf(context_, preview_)).Run(document, [&](ExcelSession &session) {
+        ListExcelExport::Fill(session, list, startedAt);
+    });
 }
 
 } // namespace quarvel

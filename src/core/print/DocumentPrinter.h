@@ -1,5 +1,6 @@
 #pragma once
 
+#include "list/ListSnapshot.h"
 #include "print/InvoiceSheet.h"
 #include "print/PrintOutcome.h"
 #include "print/SheetPrinter.h"
@@ -16,11 +17,17 @@ class PrintPreview;
 // given. A record that does not exist fails without a message.
 class DocumentPrinter {
 public:
+    // A page number past the last page of any list a workbook can hold.
+    static constexpr int kAllPages = 9999;
+
     explicit DocumentPrinter(ClientContext &context, PrintPreview *preview = nullptr);
 
     PrintOutcome PrintWaybill(int iid);
     PrintOutcome PrintServerWaybill(int recordId);
     PrintOutcome OutputInvoice(int iid, InvoiceSheet::Mode mode);
+    // A page's list as a report, every page of it ("打印"), laid out as its
+    // workbook export is.
+    PrintOutcome PrintList(const ListSnapshot &list);
 
     // The engine, folders, destination and ledger of the context.
     static SheetPrinter::Setup SetupOf(ClientContext &context, PrintPreview *preview = nullptr);

@@ -24,7 +24,7 @@ PrintOutcome SheetPrinter::Run(const Document &document, const Fill &fill) const
     if (!session.OpenFromBytes(document.sheetName, document.workPath, document.templateBytes))
         return PrintOutcome::Failure(session.GetErrorText());
     fill(session);
-    const bool exported = !document.print || session.ExportSheet(1, 1);
+    const bool exported = !document.print || session.ExportSheet(1, document.lastPage);
     // A working file that is deleted at once is not saved first.
     const bool kept = exported && (!document.keepWorkbook || session.SaveAndClose());
     const QString error = session.GetErrorText();

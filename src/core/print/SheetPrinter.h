@@ -41,6 +41,8 @@ public:
         QString templateName;
         bool print = true;
         bool keepWorkbook = false;
+        // The last page printed: a document is one page, a list report all of them.
+        int lastPage = 1;
     };
     using Fill = std::function<void(ExcelSession &)>;
 

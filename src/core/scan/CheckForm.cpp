@@ -69,7 +69,7 @@ CheckForm::CheckForm(ClientContext &context, Prompter &prompter, Clock clock)
 
 QString CheckForm::now() const
 {
-    return clock_().toString(kTimeFormat);
+    return (clock_ ? clock_() : context_.now()).toString(kTimeFormat);
 }
 
 QString CheckForm::loginLine(int line) const
@@ -85,7 +85,7 @@ QString CheckForm::title() const
 void CheckForm::NewScan()
 {
     iid_ = 0;
-    values_.time = now();
+    values_.time = autoTime_ = now();
     values_.info.clear();
     values_.infoEn.clear();
     values_.signer.clear();
@@ -232,6 +232,7 @@ bool CheckForm::SaveScan()
 
 bool CheckForm::SaveScan(Prompter &prompter)
 {
+    RefreshTime();
     record_ = CheckRecord{};
     record_.iid = iid_;
     values_.version = std::clamp(values_.version, 0, 2);
@@ -330,7 +331,18 @@ bool CheckForm::ToggleSignerLock()
 
 void CheckForm::TimeNow()
 {
-    values_.time = now();
+    values_.time = autoTime_ = now();
+}
+
+bool CheckForm::RefreshTime()
+{
+    if (!isNew() || values_.time != autoTime_)
+        return false;
+    const QString current = now();
+    if (current == values_.time)
+        return false;
+    values_.time = autoTime_ = current;
+    return true;
 }
 
 bool CheckForm::requireLogin()

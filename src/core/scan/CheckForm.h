@@ -34,7 +34,8 @@ public:
     // Where the focus goes after a category was chosen.
     enum class Focus { Waybill, Signer };
 
-    CheckForm(ClientContext &context, Prompter &prompter, Clock clock = &QDateTime::currentDateTime);
+    // Without a clock of its own the form takes the context's.
+    CheckForm(ClientContext &context, Prompter &prompter, Clock clock = {});
 
     CheckValues &values() { return values_; }
     const CheckValues &values() const { return values_; }
@@ -77,8 +78,12 @@ public:
     bool ToggleSignerLock();
     bool signerLocked() const { return signerLocked_; }
     QString lockText() const { return signerLocked_ ? QStringLiteral("◆") : QStringLiteral("◇"); }
-    // "时间:": now, "%Y-%m-%d %H:%M".
+    // "时间:": now, "%Y-%m-%d %H:%M"; the time then follows the clock again.
     void TimeNow();
+    // A new scan whose time the operator has not typed takes the current
+    // time (a saved scan leaves the page as it was, so the time shown would
+    // otherwise stay that of the first scan). True when the time changed.
+    bool RefreshTime();
     // "[默认运转信息]": the login's places and information; false after
     // "请先登入服务器。" when not logged in.
     bool ApplyDefaults();
@@ -112,6 +117,8 @@ private:
     bool signerLocked_ = false;
     bool online_ = false;
     QString signerCaption_ = QStringLiteral("签收人:");
+    // The time the form last put in by itself; a different text was typed.
+    QString autoTime_;
     RecordChanged recordChanged_;
 };
 

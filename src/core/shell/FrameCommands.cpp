@@ -72,7 +72,7 @@ bool FrameCommands::IsEnabled(Command command, const FrameState &s)
     case CmdInvoicesToFile:
         return s.page == 0;
     case CmdPrint:
-        return page && f.canPrint;
+        return page && s.listHasRows && f.canPrint;
     case CmdPrintWaybills:
         return s.page == 0 || s.page == 1;
     case CmdQuery:

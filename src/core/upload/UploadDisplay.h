@@ -17,6 +17,9 @@ public:
     // `removed` when the record is gone with its lines (accepted); otherwise
     // `text` is the reason that stays in its row.
     virtual void uploadResult(int id, int status, bool removed, const QString &text) = 0;
+    // A provisional waybill number was completed in the stored record just
+    // before the record was sent.
+    virtual void uploadNumberCompleted(int /*id*/, const QString & /*number*/) {}
     // The last notification of every run, whatever ended it.
     virtual void uploadEnded(UploadEnding ending, const QString &text) = 0;
 };

@@ -9,9 +9,8 @@
 
 namespace quarvel {
 
-UploadJob::UploadJob(UploadKind kind, std::vector<Item> items, QByteArray host, HttpTimeouts timeouts,
-                     UploadJournal &journal)
-    : kind_(kind), items_(std::move(items)), host_(std::move(host)), timeouts_(timeouts), journal_(journal)
+UploadJob::UploadJob(UploadKind kind, QList<int> ids, QByteArray host, HttpTimeouts timeouts, UploadJournal &journal)
+    : kind_(kind), ids_(std::move(ids)), host_(std::move(host)), timeouts_(timeouts), journal_(journal)
 {
 }
 
@@ -25,6 +24,40 @@ void UploadJob::start()
 {
     continue_ = true;
     thread_ = std::thread([this] { run(); });
+}
+
+void UploadJob::requestStop()
+{
+    {
+        const std::lock_guard lock(handMutex_);
+        continue_ = false;
+    }
+    handed_.notify_all();
+}
+
+void UploadJob::supply(Item item)
+{
+    {
+        const std::lock_guard lock(handMutex_);
+        handedItem_ = std::move(item);
+    }
+    handed_.notify_all();
+}
+
+bool UploadJob::fetch(int id, Item &item)
+{
+    Event request;
+    request.wantsItem = true;
+    request.id = id;
+    events_.push(request);
+    std::unique_lock lock(handMutex_);
+    handed_.wait(lock, [this] { return handedItem_.has_value() || !continue_; });
+    // A stop asked for while the worker waited sends nothing more.
+    if (!continue_)
+        return false;
+    item = std::move(*handedItem_);
+    handedItem_.reset();
+    return true;
 }
 
 void UploadJob::join()
@@ -68,8 +101,10 @@ UploadJob::Doubt UploadJob::lookUp(const Item &item, int &status)
 void UploadJob::run()
 {
     std::vector<char> reply(kReplySize);
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        const Item &item = items_[i];
+    for (qsizetype i = 0; i < ids_.size(); ++i) {
+        Item item;
+        if (!fetch(ids_[i], item))
+            return end(UploadEnding::Cancelled, 0);
         int status = item.heldBack ? 0 : -1;
         Doubt doubt = item.heldBack ? Doubt::HeldBack : Doubt::None;
         if (!item.heldBack && !item.envelope.isEmpty()) {
@@ -98,7 +133,7 @@ void UploadJob::run()
         events_.push(e);
         if (status < -9)
             return end(UploadEnding::StoppedByServer, status);
-        if (!continue_ && i + 1 < items_.size())
+        if (!continue_ && i + 1 < ids_.size())
             return end(UploadEnding::Cancelled, 0);
     }
     end(UploadEnding::AllSent, 0);

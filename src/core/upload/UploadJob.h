@@ -8,21 +8,28 @@
 
 #include <QByteArray>
 
+#include <QList>
+
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <thread>
-#include <vector>
 
 namespace quarvel {
 
 class UploadJournal;
 
-// The upload worker: posts envelopes prepared on the user-interface thread,
-// one per record in list order, and reports every reply and the end of the
-// run through an event queue. It reads nothing but its own items and writes
-// nothing but its reports and the upload journal: each record is marked on
-// its way before it is sent, and an acceptance is on disk before it is
-// reported. A shipment an earlier send may have stored is looked up on the
-// server when the server answers that it holds its number.
+// The upload worker: sends one record after another in list order and
+// reports every reply and the end of the run through an event queue. It
+// never reads the record files: before each record it asks the owner's
+// thread for that record's envelope (an event with `wantsItem`) and waits
+// for `supply`, so a record deleted, locked or edited while the run goes on
+// is sent as the files hold it at its turn, or not at all. It writes nothing
+// but its reports and the upload journal: each record is marked on its way
+// before it is sent, and an acceptance is on disk before it is reported. A
+// shipment an earlier send may have stored is looked up on the server when
+// the server answers that it holds its number.
 class UploadJob {
 public:
     static constexpr int kReplySize = 1024;
@@ -55,7 +62,9 @@ public:
 
     struct Event {
         bool end = false;
-        // A record's reply (end false).
+        // The worker waits for the item of record `id` (end false).
+        bool wantsItem = false;
+        // A record's reply (end and wantsItem false).
         int id = 0;
         int status = 0;
         Doubt doubt = Doubt::None;
@@ -68,23 +77,29 @@ public:
         int failures = 0;
     };
 
-    UploadJob(UploadKind kind, std::vector<Item> items, QByteArray host, HttpTimeouts timeouts, UploadJournal &journal);
+    UploadJob(UploadKind kind, QList<int> ids, QByteArray host, HttpTimeouts timeouts, UploadJournal &journal);
     ~UploadJob();
     UploadJob(const UploadJob &) = delete;
     UploadJob &operator=(const UploadJob &) = delete;
 
     EventQueue<Event> &events() { return events_; }
-    int total() const { return static_cast<int>(items_.size()); }
+    int total() const { return static_cast<int>(ids_.size()); }
 
     void start();
-    // Asks the worker to stop after the record it is sending.
-    void requestStop() { continue_ = false; }
+    // The item the worker asked for, built on the owner's thread.
+    void supply(Item item);
+    // Asks the worker to stop after the record it is sending (or before the
+    // one it waits for).
+    void requestStop();
     bool stopRequested() const { return !continue_; }
     // Waits for the worker's end (it always reports its end first).
     void join();
 
 private:
     void run();
+    // Asks for the item of one record and waits for it; false when the run
+    // was stopped meanwhile.
+    bool fetch(int id, Item &item);
     void end(UploadEnding ending, int code);
     // Posts the look-up of an item the server says it holds the number of
     // and writes what it learnt into the journal; `status` becomes the
@@ -92,12 +107,15 @@ private:
     Doubt lookUp(const Item &item, int &status);
 
     UploadKind kind_;
-    std::vector<Item> items_;
+    QList<int> ids_;
     QByteArray host_;
     HttpTimeouts timeouts_;
     UploadJournal &journal_;
     EventQueue<Event> events_;
     std::atomic<bool> continue_{true};
+    std::mutex handMutex_;
+    std::condition_variable handed_;
+    std::optional<Item> handedItem_;
     std::thread thread_;
     int successes_ = 0;
     int failures_ = 0;

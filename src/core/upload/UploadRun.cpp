@@ -22,24 +22,6 @@ template <class R> QByteArray recordBytes(const R &record)
     return QByteArray(reinterpret_cast<const char *>(&record), sizeof(R));
 }
 
-// Copies the lines of the wanted shipments in one pass over the file. Like
-// the builder's rule, a shipment's lines are its first run in file order.
-template <class R> void collectLines(const LineFile<R> &file, std::unordered_map<int, std::vector<R> *> &wanted)
-{
-    std::unordered_set<int> closed;
-    int previous = 0;
-    for (int i = 0; i < file.GetCount(); ++i) {
-        const R *line = file.At(i);
-        const int parent = line->iparent;
-        if (i > 0 && parent != previous && wanted.count(previous))
-            closed.insert(previous);
-        const auto it = wanted.find(parent);
-        if (it != wanted.end() && !closed.count(parent))
-            it->second->push_back(*line);
-        previous = parent;
-    }
-}
-
 QList<int> withoutRepeats(const QList<int> &ids)
 {
     QList<int> unique;
@@ -73,94 +55,69 @@ UploadRun::~UploadRun()
     Drain(silent);
 }
 
-QList<WaybillTidy::Change> UploadRun::Prepare(const QList<int> &ids)
+void UploadRun::Prepare(const QList<int> &ids)
 {
-    QList<WaybillTidy::Change> completed;
-    std::vector<UploadJob::Item> items = kind_ == UploadKind::Shipments
-                                             ? prepareShipments(withoutRepeats(ids), completed)
-                                             : prepareScans(withoutRepeats(ids));
-    UploadJournal &journal = context_.uploadJournal();
-    for (UploadJob::Item &item : items)
-        if (journal.inDoubt(kind_, item.id))
-            doubted_.insert(item.id);
     ServerSession &session = context_.session();
-    job_ =
-        std::make_unique<UploadJob>(kind_, std::move(items), session.CurrentServerHost(), session.timeouts(), journal);
-    return completed;
+    job_ = std::make_unique<UploadJob>(kind_, withoutRepeats(ids), session.CurrentServerHost(), session.timeouts(),
+                                       context_.uploadJournal());
 }
 
-std::vector<UploadJob::Item> UploadRun::prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed)
+UploadJob::Item UploadRun::prepareShipment(int id, UploadDisplay &display)
 {
+    UploadJob::Item item;
+    item.id = id;
     PreInputFile &file = context_.preInputs();
-    std::vector<ShipmentCopy> copies(static_cast<std::size_t>(ids.size()));
-    std::unordered_map<int, std::vector<GoodsRecord> *> goods;
-    std::unordered_map<int, std::vector<WeightRecord> *> pieces;
-    for (qsizetype i = 0; i < ids.size(); ++i) {
-        if (const PreInputRecord *r = file.Find(ids[i])) {
-            ShipmentCopy &copy = copies[static_cast<std::size_t>(i)];
-            copy.record = *r;
-            goods[ids[i]] = &copy.goods;
-            pieces[ids[i]] = &copy.pieces;
-        }
-    }
-    collectLines(context_.goods(), goods);
-    collectLines(context_.weights(), pieces);
+    const PreInputRecord *stored = file.Find(id);
+    if (!stored)
+        return item;
+    ShipmentCopy copy;
+    copy.record = *stored;
+    context_.goods().CopyByParent(copy.goods, id);
+    context_.weights().CopyByParent(copy.pieces, id);
 
     const ServerSession &session = context_.session();
-    std::vector<UploadJob::Item> items;
-    for (qsizetype i = 0; i < ids.size(); ++i) {
-        const int id = ids[i];
-        ShipmentCopy &copy = copies[static_cast<std::size_t>(i)];
-        UploadJob::Item item;
-        item.id = id;
-        if (goods.count(id)) {
-            QByteArray number(copy.record.cnum, static_cast<qsizetype>(::strnlen(copy.record.cnum, 32)));
-            const bool changed = WaybillTidy::Complete(number, session.clientId(), true, sizeof copy.record.cnum - 1);
-            if (changed)
-                Gbk::setField(copy.record.cnum, sizeof copy.record.cnum, number);
-            item.envelope = UploadBuilder::BuildRecordUpload(session, context_.baseData(), copy);
-            if (!item.envelope.isEmpty()) {
-                if (changed) {
-                    // The number the server gets is the number the record keeps.
-                    file.SetNumber(file.Find(id), number);
-                    completed.append({id, Gbk::toUnicode(number)});
-                }
-                sentCopies_[id] = recordBytes(copy.record);
-                item.digest = UploadJournal::Digest(sentCopies_[id]);
-                // Only a record still holding the bytes of the send in doubt
-                // may be finished by what the server holds.
-                if (context_.uploadJournal().doubtDigest(kind_, id) == item.digest)
-                    item.lookup = DoubtLookup::For(session, context_.baseData(), copy.record);
-            }
-        }
-        items.push_back(std::move(item));
-    }
-    if (!completed.isEmpty())
+    QByteArray number(copy.record.cnum, static_cast<qsizetype>(::strnlen(copy.record.cnum, sizeof copy.record.cnum)));
+    const bool changed = WaybillTidy::Complete(number, session.clientId(), true, sizeof copy.record.cnum - 1);
+    if (changed)
+        Gbk::setField(copy.record.cnum, sizeof copy.record.cnum, number);
+    item.envelope = UploadBuilder::BuildRecordUpload(session, context_.baseData(), copy);
+    if (item.envelope.isEmpty())
+        return item;
+    if (changed) {
+        // The number the server gets is the number the record keeps.
+        file.SetNumber(file.Find(id), number);
         file.Flush();
-    return items;
+        display.uploadNumberCompleted(id, Gbk::toUnicode(number));
+    }
+    UploadJournal &journal = context_.uploadJournal();
+    if (journal.inDoubt(kind_, id))
+        doubted_.insert(id);
+    sentCopies_[id] = recordBytes(copy.record);
+    item.digest = UploadJournal::Digest(sentCopies_[id]);
+    // Only a record still holding the bytes of the send in doubt may be
+    // finished by what the server holds.
+    if (journal.doubtDigest(kind_, id) == item.digest)
+        item.lookup = DoubtLookup::For(session, context_.baseData(), copy.record);
+    return item;
 }
 
-std::vector<UploadJob::Item> UploadRun::prepareScans(const QList<int> &ids)
+UploadJob::Item UploadRun::prepareScan(int id)
 {
-    std::vector<UploadJob::Item> items;
-    for (int id : ids) {
-        UploadJob::Item item;
-        item.id = id;
-        const CheckRecord *r = context_.checks().Find(id);
-        // No operation shows whether the server holds a scan: one in doubt
-        // waits for the operator rather than being stored twice.
-        item.heldBack = r && context_.uploadJournal().inDoubt(kind_, id);
-        if (r && !item.heldBack) {
-            const CheckRecord copy = *r;
-            item.envelope = UploadBuilder::BuildScanUpload(context_.session(), copy);
-            if (!item.envelope.isEmpty()) {
-                sentCopies_[id] = recordBytes(copy);
-                item.digest = UploadJournal::Digest(sentCopies_[id]);
-            }
-        }
-        items.push_back(std::move(item));
+    UploadJob::Item item;
+    item.id = id;
+    const CheckRecord *r = context_.checks().Find(id);
+    // No operation shows whether the server holds a scan: one in doubt
+    // waits for the operator rather than being stored twice.
+    item.heldBack = r && context_.uploadJournal().inDoubt(kind_, id);
+    if (!r || item.heldBack)
+        return item;
+    const CheckRecord copy = *r;
+    item.envelope = UploadBuilder::BuildScanUpload(context_.session(), copy);
+    if (!item.envelope.isEmpty()) {
+        sentCopies_[id] = recordBytes(copy);
+        item.digest = UploadJournal::Digest(sentCopies_[id]);
     }
-    return items;
+    return item;
 }
 
 bool UploadRun::Start(std::function<void()> wake)
@@ -203,8 +160,11 @@ void UploadRun::releaseResults(UploadDisplay &display)
 {
     while (!results_.empty()) {
         const Result r = results_.front();
+        UploadResultBook &book = context_.uploadResults();
         if (!UploadStatus::accepted(r.status)) {
-            display.uploadResult(r.id, r.status, false, refusalText(r));
+            const QString text = refusalText(r);
+            book.Refused(kind_, r.id, context_.RecordDigest(kind_, r.id), text);
+            display.uploadResult(r.id, r.status, false, text);
         } else {
             const AcceptedRecords::State state = accepted_.state(r.id);
             if (state == AcceptedRecords::State::Waiting)
@@ -216,6 +176,10 @@ void UploadRun::releaseResults(UploadDisplay &display)
                 text = QStringLiteral("已上传(本地记录已修改，未删除)");
             else if (r.doubt == UploadJob::Doubt::Found)
                 text = QStringLiteral("已上传(服务器已有此记录)");
+            if (kept)
+                book.Refused(kind_, r.id, context_.RecordDigest(kind_, r.id), text);
+            else
+                book.Accepted(kind_, r.id);
             display.uploadResult(r.id, r.status, !kept, text);
         }
         results_.pop_front();
@@ -230,6 +194,10 @@ bool UploadRun::Drain(UploadDisplay &display)
         if (e.end) {
             ended_ = true;
             end_ = e;
+            continue;
+        }
+        if (e.wantsItem) {
+            job_->supply(kind_ == UploadKind::Shipments ? prepareShipment(e.id, display) : prepareScan(e.id));
             continue;
         }
         display.uploadProgress(UploadProgress::counts(total(), e.successes, e.failures));
@@ -247,6 +215,7 @@ bool UploadRun::Drain(UploadDisplay &display)
         return true;
     job_->join();
     context_.uploadJournal().Settle(context_);
+    context_.uploadResults().Save();
     context_.session().uploadBusy() = false;
     display.uploadEnded(end_.ending,
                         UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures));

@@ -20,10 +20,11 @@ namespace quarvel {
 class ClientContext;
 class UploadDisplay;
 
-// One upload from the user-interface thread's side. Prepare takes copies of
-// the chosen records (completing provisional waybill numbers in the stored
-// records) and builds their envelopes; Start hands them to the worker; Drain
-// applies what the worker reported. Accepted records are deleted in batches
+// One upload from the user-interface thread's side. Prepare takes the ids of
+// the chosen records; Start hands them to the worker; Drain applies what the
+// worker reported and builds the envelope of each record when the worker
+// asks for it, from the record as the files hold it then (completing its
+// provisional waybill number in the stored record first). Accepted records are deleted in batches
 // (AcceptedRecords); every batch is deleted before its results are shown, and
 // the last one before the run is reported ended. The worker records every
 // send and acceptance in the upload journal first, so a run that dies inside
@@ -39,10 +40,9 @@ public:
     UploadRun(const UploadRun &) = delete;
     UploadRun &operator=(const UploadRun &) = delete;
 
-    // Copies the records with these ids, in this order (ids repeated or
-    // missing from the file are sent as records that cannot be built).
-    // Returns the waybill numbers completed in the stored records.
-    QList<WaybillTidy::Change> Prepare(const QList<int> &ids);
+    // The records with these ids, in this order, each sent once (ids missing
+    // from the file are reported as records that cannot be built).
+    void Prepare(const QList<int> &ids);
     // Sets the session's busy flag and starts the worker; false (and nothing
     // started) while another upload or pricing job runs. `wake` is called on
     // the worker's thread after every report.
@@ -68,8 +68,8 @@ private:
         UploadJob::Doubt doubt;
     };
 
-    std::vector<UploadJob::Item> prepareShipments(const QList<int> &ids, QList<WaybillTidy::Change> &completed);
-    std::vector<UploadJob::Item> prepareScans(const QList<int> &ids);
+    UploadJob::Item prepareShipment(int id, UploadDisplay &display);
+    UploadJob::Item prepareScan(int id);
     void releaseResults(UploadDisplay &display);
     QString refusalText(const Result &r) const;
 

@@ -4,34 +4,18 @@
 
 namespace quarvel {
 
-namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-} // namespace
-
 int UploadStatus::read(const QByteArray &reply)
 {
-    // The number must stand on the first line: blanks, a sign, digits,
-    // blanks, and nothing else before the line feed.
+    // The leading decimal number of the first line ("15 OK" is 15); a reply
+    // that does not begin with one is no acceptance.
     qsizetype start = 0;
     while (start < reply.size() && (reply.at(start) == ' ' || reply.at(start) == '\t'))
         ++start;
-    qsizetype end = 0;
-    const int status = ReplyText::integer(reply, start, &end);
-    qsizetype digits = 0;
-    for (qsizetype i = start; i < end; ++i)
-        digits += reply.at(i) >= '0' && reply.at(i) <= '9' ? 1 : 0;
-    if (digits == 0 ||
-        !(reply.at(start) == '+' || reply.at(start) == '-' || (reply.at(start) >= '0' && reply.at(start) <= '9')))
+    const qsizetype digits =
+        start < reply.size() && (reply.at(start) == '+' || reply.at(start) == '-') ? start + 1 : start;
+    if (digits >= reply.size() || reply.at(digits) < '0' || reply.at(digits) > '9')
         return 0;
-    for (qsizetype i = end; i < reply.size() && reply.at(i) != '\n'; ++i)
-        if (!isBlank(reply.at(i)))
-            return 0;
-    return status;
+    return ReplyText::integer(reply, start);
 }
 
 QString UploadStatus::text(UploadKind kind, int status)

@@ -40,6 +40,7 @@ void CContactPane::updateFlags()
     f.canDelete = !page_->form().isNew();
     f.canPaste = page_->form().hasCopy();
     f.canExport = list().rowCount() > 0;
+    f.canPrint = f.canExport;
     f.canSave = !formHidden();
     publishFlags();
 }

@@ -3,11 +3,15 @@
 #include "app/Prompter.h"
 #include "excel/ExcelSession.h"
 #include "list/ListTextExport.h"
+#include "print/DocumentPrinter.h"
+#include "print/PagePrintRunner.h"
 #include "shell/FileChooser.h"
 #include "shell/FrameTexts.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -139,6 +143,25 @@ int CRecordListPane::CollectSelectedIds(QList<int> &ids)
     return static_cast<int>(ids.size());
 }
 
+CRecordListPane::~CRecordListPane() = default;
+
+void CRecordListPane::Print()
+{
+    if (list_->list().rowCount() == 0)
+        return;
+    if (!reportPrinter_)
+        reportPrinter_ = std::make_unique<PagePrintRunner>(env_, this);
+    if (reportPreview_)
+        reportPrinter_->setPreview(reportPreview_);
+    if (reportPrinter_->busy())
+        return;
+    const ListSnapshot snapshot = list_->list().snapshot(captionPrefix_);
+    const PrintOutcome outcome =
+        reportPrinter_->printOne([&snapshot](DocumentPrinter &printer) { return printer.PrintList(snapshot); });
+    if (outcome.status == PrintOutcome::Status::Printed && env_.showOperation)
+        env_.showOperation(QStringLiteral("列表已打印：%1").arg(QDir::toNativeSeparators(outcome.file)));
+}
+
 void CRecordListPane::ExportReport()
 {
     ExportList(captionPrefix_);
@@ -162,8 +185,14 @@ QString CRecordListPane::ChooseExportFile(bool *text)
         return path;
     *text = filter == 1;
     const QString extension = *text ? QStringLiteral(".txt") : QStringLiteral(".xls");
-    if (!path.endsWith(extension, Qt::CaseInsensitive))
-        path += extension;
+    if (path.endsWith(extension, Qt::CaseInsensitive))
+        return path;
+    // The dialog asked about the name as typed, not about this one.
+    path += extension;
+    if (QFileInfo::exists(path) &&
+        !env_.prompter.ask(QString(),
+                           QStringLiteral("文件:\"%1\"已经存在,\r\n替换掉吗?").arg(QDir::toNativeSeparators(path))))
+        return QString();
     return path;
 }
 

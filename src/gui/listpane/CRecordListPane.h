@@ -11,7 +11,12 @@ class QLabel;
 class QLineEdit;
 class QHBoxLayout;
 
+#include <memory>
+
 namespace quarvel {
+
+class PagePrintRunner;
+class PrintPreview;
 
 // The base of every page: a caption line, the optional page-jump controls and
 // the record list, with the page's own form docked on its left. The frame
@@ -22,6 +27,7 @@ class CRecordListPane : public QWidget {
 
 public:
     CRecordListPane(PageEnv &env, const QString &captionPrefix, QWidget *parent = nullptr);
+    ~CRecordListPane() override;
 
     // Page operations, reached by the frame's commands.
     virtual void ImportFromExcel() {}
@@ -35,7 +41,10 @@ public:
     // Ids of the selected rows for upload; -1 when the page cannot upload.
     virtual int CollectUploadIds(QList<int> & /*ids*/) { return -1; }
     virtual void SelectAll();
-    virtual void Print() {}
+    // "打印": the list as a report, after its preview.
+    virtual void Print();
+    // The preview of the list report (tests put their own).
+    void setReportPreview(PrintPreview *preview) { reportPreview_ = preview; }
     virtual void QueryInformation() {}
     virtual void ExportReport();
     virtual void DeleteRecord() {}
@@ -50,6 +59,9 @@ public:
     virtual bool Supports(Command) const { return false; }
     // Runs once when the page is first shown; the base hides the form.
     virtual void Initialise();
+    // Before the program closes: false keeps it open (unsaved work the
+    // operator wants to keep).
+    virtual bool ConfirmClose() { return true; }
     virtual void HideForm() { SetFormHidden(true); }
 
     const PageFlags &flags() const { return flags_; }
@@ -101,6 +113,8 @@ private:
     QLabel *pageLabel_ = nullptr;
     QLineEdit *pageBox_ = nullptr;
     CRecordListCtrl *list_ = nullptr;
+    std::unique_ptr<PagePrintRunner> reportPrinter_;
+    PrintPreview *reportPreview_ = nullptr;
 };
 
 } // namespace quarvel

@@ -1,8 +1,7 @@
 #include "preinput/CListChooseDlg.h"
 
-#include "shell/FormKeys.h"
-
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -19,11 +18,14 @@ CListChooseDlg::CListChooseDlg(const QString &title, const QStringList &items, Q
         list_->setCurrentRow(0);
     auto *ok = new QPushButton(QStringLiteral("确认选取"), this);
     auto *cancel = new QPushButton(QStringLiteral("取消关闭"), this);
-    ok->setAutoDefault(false);
+    // Up and Down move the highlight, Return picks it, Esc closes: the list
+    // keeps the keys a form would take for moving between fields.
+    ok->setDefault(true);
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &CListChooseDlg::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(list_, &QListWidget::itemDoubleClicked, this, &CListChooseDlg::Confirm);
+    list_->installEventFilter(this);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -31,7 +33,19 @@ CListChooseDlg::CListChooseDlg(const QString &title, const QStringList &items, Q
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addLayout(buttons);
-    FormKeys::Install(this);
+    list_->setFocus();
+}
+
+bool CListChooseDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Confirm();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CListChooseDlg::Confirm()

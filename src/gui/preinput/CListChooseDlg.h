@@ -8,8 +8,8 @@ class QListWidget;
 namespace quarvel {
 
 // A list to pick one text from, in the caller's order and under the
-// caller's title: "确认选取" or a double-click returns the selected text,
-// "取消关闭" returns nothing.
+// caller's title: "确认选取", Return or a double-click returns the selected
+// text, "取消关闭" or Esc returns nothing. Up and Down move the highlight.
 class CListChooseDlg : public QDialog {
     Q_OBJECT
 
@@ -23,6 +23,9 @@ public:
     QString chosen() const { return chosen_; }
     // "确认选取": takes the selected entry (nothing happens without one).
     void Confirm();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QListWidget *list_ = nullptr;

@@ -8,6 +8,7 @@
 #include "preinput/CListChooseDlg.h"
 #include "preinput/CPieceWeightDlg.h"
 #include "preinput/CSuggestionList.h"
+#include "preinput/CaptionKeys.h"
 #include "preinput/GoodsForm.h"
 #include "preinput/PieceWeightForm.h"
 #include "shell/FormKeys.h"
@@ -32,7 +33,6 @@ namespace quarvel {
 namespace {
 
 const QString kPhraseTitle = QStringLiteral("常用提示输入(双击选取！)");
-const QString kLightBackground = QStringLiteral("background: rgb(250,255,255);");
 
 QString colour(unsigned rgb)
 {
@@ -57,22 +57,22 @@ QString realText(const char *field, double v)
     return QString::asprintf("%.2f", v);
 }
 
-// Counts and amounts take digits only (amounts with one decimal point), so
-// that "1,5" or a letter can never be stored as 0 without a word.
-void acceptNumbersOnly(QLineEdit *box, PreInputValues::Kind kind)
+// A stored text that is not one of the list's (an imported "SEK") is shown
+// as an extra entry, so that saving the record keeps it; the extra entry
+// goes when another record is shown.
+void selectText(QComboBox *combo, const QString &text)
 {
-    static const QRegularExpression whole(QStringLiteral("\\d{0,9}"));
-    static const QRegularExpression decimal(QStringLiteral("\\d{0,9}(\\.\\d{0,3})?"));
-    box->setValidator(new QRegularExpressionValidator(kind == PreInputValues::Kind::Int ? whole : decimal, box));
-}
-
-QPlainTextEdit *multiLine(QWidget *parent, int lines)
-{
-    auto *box = new QPlainTextEdit(parent);
-    box->setTabChangesFocus(true);
-    const int line = box->fontMetrics().lineSpacing();
-    box->setFixedHeight(line * lines + 10);
-    return box;
+    constexpr int kExtraRole = Qt::UserRole + 1;
+    for (int i = combo->count() - 1; i >= 0; --i)
+        if (combo->itemData(i, kExtraRole).toBool() && combo->itemText(i) != text)
+            combo->removeItem(i);
+    int at = combo->findText(text);
+    if (at < 0 && !text.isEmpty()) {
+        combo->addItem(text);
+        at = combo->count() - 1;
+        combo->setItemData(at, true, kExtraRole);
+    }
+    combo->setCurrentIndex(at);
 }
 
 } // namespace
@@ -82,17 +82,13 @@ CPreInputPage::CPreInputPage(ClientContext &context, Prompter &prompter, QWidget
       chooser_([this](const QString &title, const QStringList &items) {
           return CListChooseDlg::Choose(this, title, items);
       }),
-      runDialog_([](QDialog &dialog) { return dialog.exec(); })
+      runDialog_([](QDialog &dialog) { return dialog.exec(); }), ui_(this)
 {
-    buildControls();
-    for (const PreInputValues::Field &f : PreInputValues::fields())
-        if (f.kind == PreInputValues::Kind::Int || f.kind == PreInputValues::Kind::Real)
-            if (QLineEdit *box = edit(QString::fromLatin1(f.name)))
-                acceptNumbersOnly(box, f.kind);
-    buildLayout();
     // Group boxes and lock markers re-parent fields; the walk stays in entry order.
-    for (qsizetype i = 1; i < tabOrder_.size(); ++i)
-        setTabOrder(tabOrder_.at(i - 1), tabOrder_.at(i));
+    const QList<QWidget *> &order = ui_.tabOrder();
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+    connectControls();
     connectCaptions();
     suggestions_ = new CSuggestionList(this);
     connect(suggestions_, &CSuggestionList::picked, this, [this](int row) {
@@ -117,274 +113,30 @@ CPreInputPage::CPreInputPage(ClientContext &context, Prompter &prompter, QWidget
     NewRecord();
 }
 
-QLineEdit *CPreInputPage::lineEdit(const QString &field, int maxChars)
+void CPreInputPage::connectControls()
 {
-    auto *box = new QLineEdit(this);
-    box->setMaxLength(maxChars);
-    controls_.insert(field, box);
-    tabOrder_.append(box);
-    return box;
-}
-
-QLineEdit *CPreInputPage::edit(const QString &field) const
-{
-    return qobject_cast<QLineEdit *>(control(field));
-}
-
-CLinkLabel *CPreInputPage::link(const QString &text)
-{
-    auto *label = new CLinkLabel(text, this);
-    captions_.insert(text, label);
-    return label;
-}
-
-// The controls in the order Enter and Tab walk through them.
-void CPreInputPage::buildControls()
-{
-    auto *marked = new QCheckBox(QStringLiteral("标记"), this);
-    controls_.insert(QStringLiteral("nmarked"), marked);
-    tabOrder_.append(marked);
-    auto combo = [this](const QString &field, const QStringList &items) {
-        auto *box = new QComboBox(this);
-        box->addItems(items);
-        controls_.insert(field, box);
-        tabOrder_.append(box);
-        return box;
-    };
-    combo(QStringLiteral("nitemtype"), PreInputValues::itemTypes());
-    combo(QStringLiteral("nlanguage"), PreInputValues::regions());
-    auto *kind = lineEdit(QStringLiteral("cemskind"), 15);
-    kind->setReadOnly(true);
-    kind->setFocusPolicy(Qt::NoFocus);
-    kind->setStyleSheet(kLightBackground);
-    kind->setFixedWidth(150);
-    lineEdit(QStringLiteral("npieces"), 6)->setFixedWidth(40);
-    lineEdit(QStringLiteral("cfrom"), 62);
-    lineEdit(QStringLiteral("cnum"), 30);
-    auto *des = lineEdit(QStringLiteral("cdes"), 62);
-    connect(des, &QLineEdit::textEdited, this, &CPreInputPage::suggestDestinations);
-    lineEdit(QStringLiteral("ddate"), 30);
-    lineEdit(QStringLiteral("fweight"), 12);
-    lineEdit(QStringLiteral("ffee"), 12);
-    auto *pay = combo(QStringLiteral("npayway"), PreInputValues::payWays());
-    connect(pay, &QComboBox::activated, this, [this](int index) {
-        readValues();
-        form_.SetPayWay(index);
-        showValues();
-    });
-
-    const char *receiver[] = {"creceiver",     "cphone",        "creceiverzip",     "creceiversms",  "creceivermail",
-                              "creceivercorp", "creceiveraddr", "creceivercountry", "creceiverprov", "creceivercity"};
-    const char *sender[] = {"csender",     "csenderphone", "csenderzip",     "csendersms",  "csendermail",
-                            "csendercorp", "csenderaddr",  "csendercountry", "csenderprov", "csendercity"};
-    const int limits[] = {30, 62, 15, 22, 62, 126, 126, 62, 30, 30};
-    for (const auto *side : {receiver, sender}) {
-        for (int i = 0; i < 10; ++i) {
-            const QString name = QString::fromLatin1(side[i]);
-            if (i == 6) {
-                controls_.insert(name, multiLine(this, 2));
-                tabOrder_.append(control(name));
-                continue;
-            }
-            QLineEdit *box = lineEdit(name, limits[i]);
-            if (i <= 1)
-                connect(box, &QLineEdit::textEdited, this, [this, box](const QString &t) { suggestContacts(box, t); });
-        }
+    connect(edit(QStringLiteral("cdes")), &QLineEdit::textEdited, this, &CPreInputPage::suggestDestinations);
+    connect(edit(QStringLiteral("cgoods")), &QLineEdit::textEdited, this, &CPreInputPage::suggestGoods);
+    for (const char *name : {"creceiver", "cphone", "csender", "csenderphone"}) {
+        QLineEdit *box = edit(QString::fromLatin1(name));
+        connect(box, &QLineEdit::textEdited, this, [this, box](const QString &t) { suggestContacts(box, t); });
     }
-    lineEdit(QStringLiteral("cmark"), 15);
-    lineEdit(QStringLiteral("cdepart"), 30);
-    lineEdit(QStringLiteral("cpack"), 15);
-    combo(QStringLiteral("cpaydir"), PreInputValues::payDirections());
-    controls_.insert(QStringLiteral("cremark"), multiLine(this, 3));
-    tabOrder_.append(control(QStringLiteral("cremark")));
-    auto *goods = lineEdit(QStringLiteral("cgoods"), 254);
-    connect(goods, &QLineEdit::textEdited, this, &CPreInputPage::suggestGoods);
-    lineEdit(QStringLiteral("nquantity"), 9);
-    lineEdit(QStringLiteral("iprice"), 14);
-    combo(QStringLiteral("ccurrency"), PreInputValues::currencies());
-    lineEdit(QStringLiteral("cgoodsorigin"), 3);
-    lineEdit(QStringLiteral("ideclare"), 14);
-    lineEdit(QStringLiteral("iinsure"), 14);
-
-    filterUnmarked_ = new QCheckBox(QStringLiteral("未标记"), this);
-    filterMarked_ = new QCheckBox(QStringLiteral("已标记"), this);
-    filterUnmarked_->setChecked(true);
-    filterMarked_->setChecked(true);
-    for (QCheckBox *box : {filterUnmarked_, filterMarked_})
+    connect(qobject_cast<QComboBox *>(control(QStringLiteral("npayway"))), &QComboBox::activated, this,
+            [this](int index) {
+                readValues();
+                form_.SetPayWay(index);
+                showValues();
+            });
+    for (QCheckBox *box : {ui_.unmarkedFilter(), ui_.markedFilter()})
         connect(box, &QCheckBox::clicked, this, [this] {
-            emit filterModeChanged(PreInputRows::ModeOf(filterUnmarked_->isChecked(), filterMarked_->isChecked()));
+            emit filterModeChanged(
+                PreInputRows::ModeOf(ui_.unmarkedFilter()->isChecked(), ui_.markedFilter()->isChecked()));
         });
-    exportHeader_ = new QPushButton(QStringLiteral("导出Excel表头"), this);
-    exportHeader_->setAutoDefault(false);
-    tabOrder_ << filterUnmarked_ << filterMarked_ << exportHeader_;
-    connect(exportHeader_, &QPushButton::clicked, this, &CPreInputPage::headerExportRequested);
-    hideButton_ = new QPushButton(QStringLiteral("C"), this);
-    hideButton_->setFixedWidth(26);
-    hideButton_->setFocusPolicy(Qt::NoFocus);
-    connect(hideButton_, &QPushButton::clicked, this, &CPreInputPage::hideRequested);
-}
-
-QWidget *CPreInputPage::withLock(QWidget *field, PreInputForm::Lock lock)
-{
-    auto *marker = new CLinkLabel(PreInputForm::LockText(false), this);
-    marker->setStyleSheet(QString());
-    marker->setFixedWidth(16);
-    connect(marker, &CLinkLabel::clicked, this, [this, lock] { ToggleLock(lock); });
-    lockMarkers_[lock] = marker;
-    lockFields_[lock] = field;
-    auto *box = new QWidget(this);
-    auto *row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
-    row->addWidget(field, 1);
-    row->addWidget(marker);
-    return box;
-}
-
-void CPreInputPage::buildLayout()
-{
-    auto c = [this](const char *field) { return control(QString::fromLatin1(field)); };
-    auto plain = [this](const QString &text) { return new QLabel(text, this); };
-
-    title_ = new QLabel(this);
-    QFont bold = title_->font();
-    bold.setBold(true);
-    bold.setPointSize(bold.pointSize() + 2);
-    title_->setFont(bold);
-    indicator_ = new QLabel(this);
-    indicator_->setFixedWidth(16);
-
-    auto *top = new QHBoxLayout;
-    top->addWidget(title_, 1);
-    top->addWidget(hideButton_);
-
-    auto *head = new QGridLayout;
-    head->setHorizontalSpacing(4);
-    head->setVerticalSpacing(3);
-    auto *kinds = new QHBoxLayout;
-    kinds->addWidget(c("nmarked"));
-    kinds->addWidget(c("nitemtype"));
-    kinds->addWidget(c("nlanguage"));
-    kinds->addWidget(link(QStringLiteral("类别:")));
-    kinds->addWidget(c("cemskind"));
-    kinds->addWidget(c("npieces"));
-    kinds->addWidget(plain(QStringLiteral("件")));
-    kinds->addStretch(1);
-    head->addLayout(kinds, 0, 0, 1, 4);
-    head->addWidget(link(QStringLiteral("出发地:")), 1, 0);
-    head->addWidget(withLock(c("cfrom"), PreInputForm::LockFrom), 1, 1);
-    head->addWidget(plain(QStringLiteral("目的地:")), 1, 2);
-    auto *des = new QHBoxLayout;
-    des->setSpacing(2);
-    des->addWidget(c("cdes"), 1);
-    des->addWidget(indicator_);
-    des->addWidget(link(QStringLiteral(" $")));
-    head->addLayout(des, 1, 3);
-    head->addWidget(link(QStringLiteral("运单号:")), 2, 0);
-    head->addWidget(withLock(c("cnum"), PreInputForm::LockNumber), 2, 1);
-    head->addWidget(link(QStringLiteral("日期:")), 2, 2);
-    head->addWidget(c("ddate"), 2, 3);
-    head->addWidget(link(QStringLiteral("重量:")), 3, 0);
-    auto *weight = new QHBoxLayout;
-    weight->addWidget(c("fweight"), 1);
-    scaleIndicator_ = new QLabel(this);
-    scaleIndicator_->setContentsMargins(2, 0, 8, 0);
-    scaleIndicator_->hide();
-    weight->addWidget(scaleIndicator_);
-    weight->addWidget(link(QStringLiteral("费用:")));
-    weight->addWidget(c("ffee"), 1);
-    head->addLayout(weight, 3, 1);
-    head->addWidget(link(QStringLiteral("付款:")), 3, 2);
-    head->addWidget(c("npayway"), 3, 3);
-    head->setColumnStretch(1, 1);
-    head->setColumnStretch(3, 1);
-
-    // Receiver and sender side by side, ten fields each.
-    auto side = [&](const QString &title, const char *const fields[10], PreInputForm::Lock nameLock,
-                    PreInputForm::Lock zipLock) {
-        auto *group = new QGroupBox(title, this);
-        auto *grid = new QGridLayout(group);
-        grid->setContentsMargins(6, 4, 6, 4);
-        grid->setVerticalSpacing(3);
-        const QString captions[] = {QStringLiteral("姓名:"), QStringLiteral("电话:"), QStringLiteral("邮编:"),
-                                    QStringLiteral("短信:"), QStringLiteral("电邮:"), QStringLiteral("单位:"),
-                                    QStringLiteral("地址:"), QStringLiteral("国家:"), QStringLiteral("省州:"),
-                                    QStringLiteral("城市:")};
-        for (int i = 0; i < 10; ++i) {
-            QWidget *field = c(fields[i]);
-            QLabel *caption = i == 3 ? new CLinkLabel(captions[i], group) : plain(captions[i]);
-            if (i == 3)
-                captions_.insert(title + captions[i], static_cast<CLinkLabel *>(caption));
-            if (i == 0)
-                field = withLock(field, nameLock);
-            else if (i == 2)
-                field = withLock(field, zipLock);
-            grid->addWidget(caption, i, 0, i == 6 ? Qt::AlignTop : Qt::Alignment());
-            grid->addWidget(field, i, 1);
-        }
-        return group;
-    };
-    const char *const receiver[] = {"creceiver",     "cphone",        "creceiverzip",  "creceiversms",
-                                    "creceivermail", "creceivercorp", "creceiveraddr", "creceivercountry",
-                                    "creceiverprov", "creceivercity"};
-    const char *const sender[] = {"csender",     "csenderphone", "csenderzip",     "csendersms",  "csendermail",
-                                  "csendercorp", "csenderaddr",  "csendercountry", "csenderprov", "csendercity"};
-    auto *people = new QHBoxLayout;
-    people->addWidget(
-        side(QStringLiteral("收件人"), receiver, PreInputForm::LockReceiver, PreInputForm::LockReceiverZip));
-    people->addWidget(side(QStringLiteral("发件人"), sender, PreInputForm::LockSender, PreInputForm::LockSenderZip));
-
-    auto *rest = new QGridLayout;
-    rest->setHorizontalSpacing(4);
-    rest->setVerticalSpacing(3);
-    auto *marks = new QHBoxLayout;
-    marks->addWidget(link(QStringLiteral("标签:")));
-    marks->addWidget(c("cmark"), 1);
-    marks->addWidget(plain(QStringLiteral("部门:")));
-    marks->addWidget(c("cdepart"), 1);
-    marks->addWidget(link(QStringLiteral("包装:")));
-    marks->addWidget(c("cpack"), 1);
-    marks->addWidget(plain(QStringLiteral("结算指示:")));
-    marks->addWidget(c("cpaydir"));
-    rest->addLayout(marks, 0, 0, 1, 2);
-    rest->addWidget(link(QStringLiteral("备注:")), 1, 0, Qt::AlignTop);
-    rest->addWidget(c("cremark"), 1, 1);
-    rest->addWidget(link(QStringLiteral("品名:")), 2, 0);
-    rest->addWidget(c("cgoods"), 2, 1);
-    auto *goods = new QHBoxLayout;
-    goods->addWidget(link(QStringLiteral("数量:")));
-    goods->addWidget(c("nquantity"), 1);
-    goods->addWidget(plain(QStringLiteral("单价:")));
-    goods->addWidget(c("iprice"), 1);
-    goods->addWidget(plain(QStringLiteral("货币:")));
-    goods->addWidget(c("ccurrency"));
-    rest->addLayout(goods, 3, 0, 1, 2);
-    auto *values = new QHBoxLayout;
-    values->addWidget(plain(QStringLiteral("产地:")));
-    values->addWidget(c("cgoodsorigin"));
-    values->addWidget(plain(QStringLiteral("申明价:")));
-    values->addWidget(c("ideclare"), 1);
-    values->addWidget(plain(QStringLiteral("保价:")));
-    values->addWidget(c("iinsure"), 1);
-    rest->addLayout(values, 4, 0, 1, 2);
-    edit(QStringLiteral("cgoodsorigin"))->setFixedWidth(40);
-
-    auto *filter = new QHBoxLayout;
-    filter->addWidget(plain(QStringLiteral("记录筛选:")));
-    filter->addWidget(filterUnmarked_);
-    filter->addWidget(filterMarked_);
-    filter->addStretch();
-    filter->addWidget(exportHeader_);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
-    layout->setSpacing(4);
-    layout->addLayout(top);
-    layout->addLayout(head);
-    layout->addLayout(people);
-    layout->addLayout(rest);
-    layout->addLayout(filter);
-    layout->addStretch();
+    connect(ui_.exportHeader(), &QPushButton::clicked, this, &CPreInputPage::headerExportRequested);
+    connect(ui_.hideButton(), &QPushButton::clicked, this, &CPreInputPage::hideRequested);
+    for (int lock = 0; lock < PreInputForm::kLocks; ++lock)
+        connect(static_cast<CLinkLabel *>(ui_.lockMarker(PreInputForm::Lock(lock))), &CLinkLabel::clicked, this,
+                [this, lock] { ToggleLock(PreInputForm::Lock(lock)); });
 }
 
 void CPreInputPage::connectCaptions()
@@ -441,6 +193,32 @@ void CPreInputPage::connectCaptions()
         form_.SummariseGoods();
         showValues();
     });
+    bindCaptionKeys();
+}
+
+// Every caption that does something is reachable from the keyboard.
+void CPreInputPage::bindCaptionKeys()
+{
+    auto *keys = new CaptionKeys(this);
+    const auto bind = [this, keys](const QString &text, const char *field, const QString &what,
+                                   const QKeySequence &shortcut = {}) {
+        keys->bind(caption(text), field ? control(QString::fromLatin1(field)) : nullptr, what, shortcut);
+    };
+    bind(QStringLiteral("类别:"), nullptr, QStringLiteral("选快递类别"), QKeySequence(Qt::ALT | Qt::Key_K));
+    bind(QStringLiteral("出发地:"), "cfrom", QStringLiteral("选常用提示输入"));
+    bind(QStringLiteral("标签:"), "cmark", QStringLiteral("选常用提示输入"));
+    bind(QStringLiteral("包装:"), "cpack", QStringLiteral("选常用提示输入"));
+    bind(QStringLiteral("备注:"), "cremark", QStringLiteral("选常用提示输入，加在备注后面"));
+    bind(QStringLiteral("日期:"), "ddate", QStringLiteral("换日期：今天、昨天、前天"));
+    bind(QStringLiteral("运单号:"), "cnum", QStringLiteral("生成运单号"));
+    bind(QStringLiteral("收件人短信:"), "creceiversms", QStringLiteral("收件电话抄作短信号码"));
+    bind(QStringLiteral("发件人短信:"), "csendersms", QStringLiteral("发件电话抄作短信号码"));
+    bind(QStringLiteral("费用:"), "ffee", QStringLiteral("向服务器查询这件快件的运费"));
+    bind(QStringLiteral(" $"), "cdes", QStringLiteral("在线价格查询"));
+    bind(QStringLiteral("付款:"), "npayway", QStringLiteral("到付运费及代收货款"), QKeySequence(Qt::ALT | Qt::Key_C));
+    bind(QStringLiteral("重量:"), "fweight", QStringLiteral("件数、重量和尺寸明细"), QKeySequence(Qt::ALT | Qt::Key_W));
+    bind(QStringLiteral("品名:"), "cgoods", QStringLiteral("物品明细"), QKeySequence(Qt::ALT | Qt::Key_G));
+    bind(QStringLiteral("数量:"), "nquantity", QStringLiteral("汇总物品明细"));
 }
 
 void CPreInputPage::showValues()
@@ -465,8 +243,10 @@ void CPreInputPage::showValues()
         } else if (auto *text = qobject_cast<QPlainTextEdit *>(w)) {
             text->setPlainText(toBox(v.*(f.text)));
         } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
-            combo->setCurrentIndex(f.kind == PreInputValues::Kind::Int ? v.*(f.integer)
-                                                                       : int(combo->findText(v.*(f.text))));
+            if (f.kind == PreInputValues::Kind::Int)
+                combo->setCurrentIndex(v.*(f.integer));
+            else
+                selectText(combo, v.*(f.text));
         } else if (auto *check = qobject_cast<QCheckBox *>(w)) {
             check->setChecked(v.*(f.flag));
         }
@@ -503,14 +283,14 @@ void CPreInputPage::readValues()
 
 void CPreInputPage::showTitle()
 {
-    title_->setText(form_.title());
-    title_->setStyleSheet(colour(form_.titleColor()));
+    ui_.title()->setText(form_.title());
+    ui_.title()->setStyleSheet(colour(form_.titleColor()));
 }
 
 void CPreInputPage::showIndicator()
 {
-    indicator_->setText(form_.destinationIndicator());
-    indicator_->setStyleSheet(colour(form_.destinationIndicatorColor()));
+    ui_.indicator()->setText(form_.destinationIndicator());
+    ui_.indicator()->setStyleSheet(colour(form_.destinationIndicatorColor()));
 }
 
 void CPreInputPage::NewRecord()
@@ -613,11 +393,11 @@ void CPreInputPage::ToggleLock(PreInputForm::Lock lock)
     readValues();
     form_.ToggleLock(lock);
     const bool locked = form_.locked(lock);
-    lockMarkers_[lock]->setText(PreInputForm::LockText(locked));
-    QWidget *field = lockFields_[lock];
+    ui_.lockMarker(lock)->setText(PreInputForm::LockText(locked));
+    QWidget *field = ui_.lockField(lock);
     field->setEnabled(!locked);
     if (lock == PreInputForm::LockNumber)
-        field->setStyleSheet(locked ? kLightBackground : QString());
+        field->setStyleSheet(locked ? QString::fromLatin1(PreInputControls::kLightBackground) : QString());
 }
 
 bool CPreInputPage::ShowScaleReading(int grams)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "preinput/PreInputControls.h"
 #include "preinput/PreInputForm.h"
 
 #include <QHash>
@@ -62,22 +63,22 @@ public:
     void readValues();
 
     // The control of a page value by its record field name.
-    QWidget *control(const QString &field) const { return controls_.value(field); }
-    QLineEdit *edit(const QString &field) const;
-    CLinkLabel *caption(const QString &text) const { return captions_.value(text); }
-    QLabel *lockMarker(PreInputForm::Lock lock) const { return lockMarkers_[lock]; }
-    QLabel *titleLabel() const { return title_; }
-    QLabel *destinationIndicator() const { return indicator_; }
+    QWidget *control(const QString &field) const { return ui_.control(field); }
+    QLineEdit *edit(const QString &field) const { return ui_.edit(field); }
+    CLinkLabel *caption(const QString &text) const { return ui_.caption(text); }
+    QLabel *lockMarker(PreInputForm::Lock lock) const { return ui_.lockMarker(lock); }
+    QLabel *titleLabel() const { return ui_.title(); }
+    QLabel *destinationIndicator() const { return ui_.indicator(); }
     CSuggestionList *suggestions() const { return suggestions_; }
-    QCheckBox *unmarkedFilter() const { return filterUnmarked_; }
-    QCheckBox *markedFilter() const { return filterMarked_; }
-    QPushButton *hideButton() const { return hideButton_; }
+    QCheckBox *unmarkedFilter() const { return ui_.unmarkedFilter(); }
+    QCheckBox *markedFilter() const { return ui_.markedFilter(); }
+    QPushButton *hideButton() const { return ui_.hideButton(); }
 
     void ToggleLock(PreInputForm::Lock lock);
     // A scale reading (grams) for the weight field; true when it was shown.
     bool ShowScaleReading(int grams);
     // Beside the weight field: whether the scale's weight has settled.
-    QLabel *scaleIndicator() const { return scaleIndicator_; }
+    QLabel *scaleIndicator() const { return ui_.scaleIndicator(); }
 
 signals:
     void recordChanged(bool saved, const quarvel::PreInputRecord &record);
@@ -96,12 +97,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildControls();
-    void buildLayout();
+    void connectControls();
     void connectCaptions();
-    CLinkLabel *link(const QString &text);
-    QLineEdit *lineEdit(const QString &field, int maxChars);
-    QWidget *withLock(QWidget *field, PreInputForm::Lock lock);
+    void bindCaptionKeys();
     void showClean();
     void showTitle();
     void showIndicator();
@@ -122,22 +120,11 @@ private:
     PreInputForm form_;
     Chooser chooser_;
     DialogRunner runDialog_;
-    QHash<QString, QWidget *> controls_;
-    QList<QWidget *> tabOrder_;
-    QHash<QString, CLinkLabel *> captions_;
-    std::array<QLabel *, PreInputForm::kLocks> lockMarkers_{};
-    std::array<QWidget *, PreInputForm::kLocks> lockFields_{};
-    QLabel *title_ = nullptr;
-    QLabel *indicator_ = nullptr;
-    QLabel *scaleIndicator_ = nullptr;
+    PreInputControls ui_;
     CSuggestionList *suggestions_ = nullptr;
     QList<const DestinationEntry *> destinations_;
     QList<const ContactRecord *> contacts_;
     QList<const GoodsNameEntry *> goodsNames_;
-    QCheckBox *filterUnmarked_ = nullptr;
-    QCheckBox *filterMarked_ = nullptr;
-    QPushButton *exportHeader_ = nullptr;
-    QPushButton *hideButton_ = nullptr;
 };
 
 } // namespace quarvel

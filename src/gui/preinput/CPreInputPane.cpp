@@ -51,6 +51,11 @@ void CPreInputPane::Initialise()
 void CPreInputPane::RefreshList()
 {
     list().setRows(PreInputRows::Build(env().context.preInputs(), filter_));
+    // Why a record stayed at its last upload, also after a restart.
+    ClientContext &c = env().context;
+    for (int id : c.uploadResults().Ids(UploadKind::Shipments))
+        if (const QString reason = c.LastUploadReason(UploadKind::Shipments, id); !reason.isEmpty())
+            ApplyUploadResult(id, false, reason);
     updateFlags();
 }
 
@@ -67,6 +72,7 @@ void CPreInputPane::updateFlags()
     f.canDelete = !page_->form().isNew();
     f.canPaste = page_->form().hasCopy();
     f.canExport = list().rowCount() > 0;
+    f.canPrint = f.canExport;
     f.canSave = !formHidden();
     publishFlags();
 }
@@ -103,6 +109,11 @@ void CPreInputPane::NewRecord()
         return;
     page_->NewRecord();
     updateFlags();
+}
+
+bool CPreInputPane::ConfirmClose()
+{
+    return page_->ConfirmLeave();
 }
 
 void CPreInputPane::OpenRow(int row)
@@ -204,14 +215,20 @@ void CPreInputPane::PriceSelected()
 void CPreInputPane::TidyWaybillNumbers()
 {
     const int clientId = env().context.session().clientId();
-    if (clientId <= 0)
+    if (clientId <= 0) {
+        env().prompter.warning(QString(), QStringLiteral("当前登入的账号没有客户编号，不能整理运单号。"));
         return;
+    }
     QList<int> ids;
     for (int row = 0; row < list().rowCount(); ++row)
         if (list().GetRowId(row) > 0)
             ids.append(list().GetRowId(row));
-    for (const WaybillTidy::Change &change : WaybillTidy::Tidy(env().context.preInputs(), ids, clientId))
+    const QList<WaybillTidy::Change> changes = WaybillTidy::Tidy(env().context.preInputs(), ids, clientId);
+    for (const WaybillTidy::Change &change : changes)
         RefreshRecordRow(change.id);
+    env().prompter.inform(QString(), changes.isEmpty()
+                                         ? QStringLiteral("没有需要整理的运单号。")
+                                         : QStringLiteral("已整理 %1 条记录的运单号。").arg(changes.size()));
 }
 
 void CPreInputPane::PriceShownRecord()

@@ -21,6 +21,7 @@ bool PricingController::start(const QList<int> &ids, PricingResultSink *sink)
         return false;
     }
     sink_ = sink;
+    asked_ = priced_ = 0;
     job_ = std::make_unique<PricingJob>(context_);
     job_->Prepare(ids);
     // Reports are applied on this thread; the job is joined before this
@@ -40,12 +41,26 @@ void PricingController::drain()
 
 void PricingController::priced(int id, int cents, bool stored)
 {
-    if (stored && sink_)
+    ++asked_;
+    if (!stored)
+        return;
+    ++priced_;
+    if (sink_)
         sink_->applyPrice(id, cents * 0.01);
 }
 
 void PricingController::pricingEnded(int code)
 {
+    if (code != 0)
+        prompter_.warning(QString(),
+                          QStringLiteral("计价中断：与服务器通讯失败(%1)。已计价 %2 条。").arg(code).arg(priced_));
+    else if (priced_ == 0)
+        prompter_.warning(QString(),
+                          QStringLiteral("所选的 %1 条记录都没有计价：记录要有重量、目的地和基本数据中的快递类别，"
+                                         "服务器也要有这个目的地的价格。")
+                              .arg(asked_));
+    else
+        prompter_.inform(QString(), QStringLiteral("计价完成：%1 条记录中 %2 条已计价。").arg(asked_).arg(priced_));
     if (sink_)
         sink_->pricingEnded();
     emit ended(code);

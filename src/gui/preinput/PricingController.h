@@ -34,7 +34,8 @@ public:
 
     // Starts pricing the records with these ids (after the page ensured a
     // login). Nothing while an upload or pricing job runs; with no ids the
-    // message "没有选择需要计价的记录！". True when the job started.
+    // message "没有选择需要计价的记录！". True when the job started. Its end
+    // is said: how many records got a freight, or why none did.
     bool start(const QList<int> &ids, PricingResultSink *sink);
     bool running() const { return job_ != nullptr; }
 
@@ -50,6 +51,8 @@ private:
     Prompter &prompter_;
     PricingResultSink *sink_ = nullptr;
     std::unique_ptr<PricingJob> job_;
+    int asked_ = 0;
+    int priced_ = 0;
 };
 
 } // namespace quarvel

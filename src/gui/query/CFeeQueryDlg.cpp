@@ -1,6 +1,7 @@
 #include "query/CFeeQueryDlg.h"
 
 #include "preinput/CLinkLabel.h"
+#include "preinput/CaptionKeys.h"
 #include "query/QueryDialogButtons.h"
 #include "shell/FormKeys.h"
 
@@ -41,6 +42,7 @@ CFeeQueryDlg::CFeeQueryDlg(FeeQueryForm &form, Prompter &prompter, QWidget *pare
     operator_ = edit(FeeQueryForm::kOperatorChars);
     auto *dates = new CLinkLabel(QStringLiteral("缴款日期:"), this);
     connect(dates, &CLinkLabel::clicked, this, &CFeeQueryDlg::StepDates);
+    (new CaptionKeys(this))->bind(dates, from_, QStringLiteral("换日期范围"));
 
     const auto pair = [this](QWidget *a, QWidget *b, const QString &between) {
         auto *row = new QHBoxLayout;

@@ -5,6 +5,7 @@
 #include "preinput/CLinkLabel.h"
 #include "preinput/CListChooseDlg.h"
 #include "preinput/CSuggestionList.h"
+#include "preinput/CaptionKeys.h"
 #include "preinput/DestinationMatch.h"
 #include "query/QueryDialogButtons.h"
 #include "shell/FormKeys.h"
@@ -118,9 +119,14 @@ void CRecordQueryDlg::build()
     modeMarker_ = link(u"", &CRecordQueryDlg::NextDateMode);
     auto *from = lineEdit(QStringLiteral("from"), F::kFromChars);
     auto *to = lineEdit(QStringLiteral("to"), 31);
-    add(link(u"日期:", &CRecordQueryDlg::StepDates), row({from, label(u"至"), to}));
+    auto *keys = new CaptionKeys(this);
+    CLinkLabel *dates = link(u"日期:", &CRecordQueryDlg::StepDates);
+    keys->bind(dates, from, QStringLiteral("换日期范围"));
+    add(dates, row({from, label(u"至"), to}));
     add(new QLabel(this), row({modeMarker_}));
-    add(link(u"(渠道)类别:", &CRecordQueryDlg::ChooseKind), row({lineEdit(QStringLiteral("kind"), F::kKindChars)}));
+    CLinkLabel *kind = link(u"(渠道)类别:", &CRecordQueryDlg::ChooseKind);
+    add(kind, row({lineEdit(QStringLiteral("kind"), F::kKindChars)}));
+    keys->bind(kind, field(QStringLiteral("kind")), QStringLiteral("选快递类别"));
     add(label(u"类型:"), boxes(QStringLiteral("type"), {u"文件", u"包裹", u"防水袋"}));
     auto *des = lineEdit(QStringLiteral("des"), F::kDestinationChars);
     connect(des, &QLineEdit::textEdited, this, &CRecordQueryDlg::suggest);
@@ -146,7 +152,9 @@ void CRecordQueryDlg::build()
     const QRegularExpression amount(QStringLiteral("\\d{0,8}(\\.\\d{0,3})?"));
     for (const char *name : {"wfrom", "wto", "ffrom", "fto"})
         field(QString::fromLatin1(name))->setValidator(new QRegularExpressionValidator(amount, this));
-    add(link(u"标签:", &CRecordQueryDlg::ChoosePhrase), row({lineEdit(QStringLiteral("label"), F::kLabelChars)}));
+    CLinkLabel *mark = link(u"标签:", &CRecordQueryDlg::ChoosePhrase);
+    add(mark, row({lineEdit(QStringLiteral("label"), F::kLabelChars)}));
+    keys->bind(mark, field(QStringLiteral("label")), QStringLiteral("选常用提示输入"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);

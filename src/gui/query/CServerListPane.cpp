@@ -52,6 +52,7 @@ void CServerListPane::rowsChanged()
 void CServerListPane::updateFlags()
 {
     mutableFlags().canExport = list().rowCount() > 0;
+    mutableFlags().canPrint = mutableFlags().canExport;
     publishFlags();
 }
 

@@ -3,6 +3,7 @@
 #include "app/ClientContext.h"
 #include "preinput/CLinkLabel.h"
 #include "preinput/CListChooseDlg.h"
+#include "preinput/CaptionKeys.h"
 #include "scan/EchoPrompter.h"
 #include "shell/FormKeys.h"
 #include "text/CheckText.h"
@@ -94,8 +95,19 @@ CCheckPage::CCheckPage(ClientContext &context, Prompter &prompter, QWidget *pare
             child->installEventFilter(this);
     form_.setRecordChanged(
         [this](CheckForm::Change change, const CheckRecord &record) { emit recordChanged(change, record); });
+    auto *ticker = new QTimer(this);
+    connect(ticker, &QTimer::timeout, this, &CCheckPage::tickTime);
+    ticker->start(5000);
     showValues();
     showCounts();
+}
+
+void CCheckPage::tickTime()
+{
+    QLineEdit *time = field(QStringLiteral("time"));
+    // A time the operator is typing is theirs.
+    if (time->text() == form_.values().time && form_.RefreshTime())
+        time->setText(form_.values().time);
 }
 
 CLinkLabel *CCheckPage::link(const QString &text)
@@ -274,6 +286,19 @@ void CCheckPage::connectCaptions()
     on(caption(QStringLiteral("[默认运转信息]")), [this] { form_.ApplyDefaults(); });
     on(mode_, [this] { form_.ToggleMode(); });
     on(flight_, [this] { form_.ToggleFlight(); });
+
+    // The same from the keyboard: F9 in the field beside a caption.
+    auto *keys = new CaptionKeys(this);
+    const QString phrase = QStringLiteral("选常用提示输入");
+    keys->bind(caption(QStringLiteral("下一站:")), field(QStringLiteral("next")), QStringLiteral("登入的第二站"));
+    keys->bind(signerCaption_, field(QStringLiteral("signer")), phrase);
+    keys->bind(caption(QStringLiteral("时间:")), field(QStringLiteral("time")), QStringLiteral("现在的时间"));
+    keys->bind(caption(QStringLiteral("地点:")), field(QStringLiteral("place")), phrase);
+    keys->bind(caption(QStringLiteral("E:")), field(QStringLiteral("placeEn")), phrase);
+    keys->bind(caption(QStringLiteral("信息:")), field(QStringLiteral("info")), phrase);
+    keys->bind(caption(QStringLiteral("E:info")), field(QStringLiteral("infoEn")), phrase);
+    keys->bind(caption(QStringLiteral("[默认运转信息]")), nullptr, QStringLiteral("登入的默认地点和信息"),
+               QKeySequence(Qt::ALT | Qt::Key_D));
 }
 
 void CCheckPage::pickPhrase(CheckForm::PhraseTarget target)
@@ -418,8 +443,8 @@ bool CCheckPage::numberKey(QKeyEvent *key)
     lastKey_ = ms;
     // A scanner set to end its numbers with Tab instead of Enter: the Tab
     // right after a scanned number saves it, and the focus stays.
-    const bool scannerTab = key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier &&
-                            entry_.inBurst(ms) && entry_.characters() >= ScanEntry::kScannedLength;
+    const bool scannerTab = key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier && entry_.inBurst(ms) &&
+                            entry_.characters() >= ScanEntry::kScannedLength;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || scannerTab) {
         if (entry_.Enter(ms))
             scanEntered();

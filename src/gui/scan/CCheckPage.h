@@ -99,6 +99,8 @@ private:
     void showCounts();
     void focusNumber();
     qint64 keyTime(const QKeyEvent *key) const;
+    // Keeps the time of a new scan current while the page waits for the next.
+    void tickTime();
 
     ClientContext &context_;
     Prompter &prompter_;

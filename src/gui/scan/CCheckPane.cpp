@@ -50,6 +50,11 @@ void CCheckPane::showEvent(QShowEvent *event)
 void CCheckPane::RefreshList()
 {
     list().setRows(ScanRows::Build(env().context.checks()));
+    // Why a scan stayed at its last upload, also after a restart.
+    ClientContext &c = env().context;
+    for (int id : c.uploadResults().Ids(UploadKind::Scans))
+        if (const QString reason = c.LastUploadReason(UploadKind::Scans, id); !reason.isEmpty())
+            applyUploadResult(id, 0, false, reason);
     page_->NewScan();
     updateFlags();
 }
@@ -59,6 +64,7 @@ void CCheckPane::updateFlags()
     PageFlags &f = mutableFlags();
     f.canDelete = !page_->form().isNew();
     f.canExport = list().rowCount() > 0;
+    f.canPrint = f.canExport;
     f.canSave = !formHidden();
     publishFlags();
 }

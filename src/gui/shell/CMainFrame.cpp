@@ -8,6 +8,7 @@
 #include "shell/OperationPane.h"
 #include "shell/ToolbarIcons.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QLabel>
@@ -111,6 +112,7 @@ bool pageCommandBuiltIn(Command c)
     case CmdRefresh:
     case CmdSelectAll:
     case CmdExport:
+    case CmdPrint:
     case CmdQuery:
         return true;
     default:
@@ -383,6 +385,19 @@ void CMainFrame::execute(Command c)
             RefreshCaption();
     }
     updateCommandStates();
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    for (int i = 0; i < CTarvoClientView::kPages; ++i) {
+        CRecordListPane *page = view_->page(i);
+        if (!page || page->ConfirmClose())
+            continue;
+        view_->ShowPage(i);
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 void CMainFrame::runPageCommand(Command c)

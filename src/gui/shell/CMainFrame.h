@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QCloseEvent;
 class QLabel;
 class QTimer;
 class QToolBar;
@@ -74,6 +75,11 @@ public:
     // One timer tick: the clock, and the next animation frame while uploading.
     void Tick();
     void updateCommandStates();
+
+protected:
+    // Every page with unsaved work may keep the program open (退出 and the
+    // window's close button alike).
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildActions();

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -68,7 +69,8 @@ bool FormKeys::eventFilter(QObject *watched, QEvent *event)
     auto *widget = qobject_cast<QWidget *>(watched);
     switch (key->key()) {
     case Qt::Key_Escape:
-        return true;
+        // A page ignores Esc; a dialog closes on it, changing nothing.
+        return !qobject_cast<QDialog *>(form_);
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (isMultiLine(watched))
@@ -83,7 +85,8 @@ bool FormKeys::eventFilter(QObject *watched, QEvent *event)
         return true;
     case Qt::Key_Down:
     case Qt::Key_Up:
-        if (isMultiLine(watched))
+        // Lists and multi-line boxes move inside themselves.
+        if (isMultiLine(watched) || qobject_cast<QAbstractItemView *>(watched))
             return false;
         if (auto *combo = qobject_cast<QComboBox *>(watched); combo && combo->view()->isVisible())
             return false;

@@ -8,7 +8,8 @@ namespace quarvel {
 
 // The keyboard of every form: Enter moves on like Tab (a new line in
 // multi-line boxes, a click on a focused button), the arrow keys move to the
-// next or previous field (not inside multi-line boxes), Esc does nothing.
+// next or previous field (not inside multi-line boxes), Esc does nothing on
+// a page and closes a dialog as its cancel button does.
 class FormKeys : public QObject {
     Q_OBJECT
 

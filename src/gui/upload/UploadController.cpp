@@ -43,9 +43,7 @@ bool UploadController::start(int page, const QList<int> &ids)
         return false;
     sink_ = it->sink;
     run_ = std::make_unique<UploadRun>(context_, it->kind);
-    for (const WaybillTidy::Change &c : run_->Prepare(ids))
-        if (sink_)
-            sink_->applyWaybillNumber(c.id, c.number);
+    run_->Prepare(ids);
     // The worker's wake-up is a queued call: the reports are applied on this
     // thread. The run is joined before this object goes, so `this` outlives it.
     const bool started =
@@ -80,6 +78,12 @@ void UploadController::uploadResult(int id, int status, bool removed, const QStr
 {
     if (sink_)
         sink_->applyUploadResult(id, status, removed, text);
+}
+
+void UploadController::uploadNumberCompleted(int id, const QString &number)
+{
+    if (sink_)
+        sink_->applyWaybillNumber(id, number);
 }
 
 void UploadController::uploadEnded(UploadEnding ending, const QString &text)

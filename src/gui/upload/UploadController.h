@@ -18,7 +18,7 @@ class UploadResultSink;
 class UploadRun;
 
 // Runs the frame's uploads: the frame's upload starter hands it the page and
-// the ids of the selected rows; it copies the records, runs the worker, shows
+// the ids of the selected rows; it runs the worker, shows
 // the progress in status pane 1, gives each result to the page's sink and
 // ends the frame's upload state on every kind of ending.
 class UploadController : public QObject, private UploadDisplay {
@@ -54,6 +54,7 @@ private:
     void drain();
     void uploadProgress(const QString &text) override;
     void uploadResult(int id, int status, bool removed, const QString &text) override;
+    void uploadNumberCompleted(int id, const QString &number) override;
     void uploadEnded(UploadEnding ending, const QString &text) override;
 
     ClientContext &context_;

@@ -170,12 +170,18 @@ TEST(ContactForm, RenameToAnotherNameIsRefusedButOwnNameSaves)
     EXPECT_EQ(f.book().GetCount(), 2);
 }
 
-TEST(ContactForm, ContactsWithoutPhoneMayBeMany)
+TEST(ContactForm, AnEmptyPhoneIsAPhoneLikeAnyOther)
 {
     ContactFixture f;
-    EXPECT_GT(f.add(QStringLiteral("张三"), QString()), 0);
-    EXPECT_GT(f.add(QStringLiteral("李四"), QString()), 0) << f.prompter.lastText().toStdString();
-    EXPECT_EQ(f.book().GetCount(), 2);
+    const int zhang = f.add(QStringLiteral("张三"), QString());
+    EXPECT_GT(zhang, 0);
+    EXPECT_EQ(f.add(QStringLiteral("李四"), QString()), -1);
+    EXPECT_EQ(f.prompter.lastText(), QStringLiteral("相同电话号码的记录已经存在。"));
+    EXPECT_EQ(f.book().GetCount(), 1);
+    // Enter in an empty phone field finds the contact without phone.
+    ContactForm form(f.context, f.prompter);
+    EXPECT_TRUE(form.LookupPhone());
+    EXPECT_EQ(form.iid(), zhang);
 }
 
 TEST(ContactForm, SavingAContactThatWasDeletedMeanwhileIsRefused)
@@ -261,7 +267,7 @@ TEST(ContactForm, EnterInNameOrPhoneLoadsTheContact)
     EXPECT_TRUE(form.isNew());
     EXPECT_EQ(form.values().cname, QStringLiteral("王五"));
     EXPECT_EQ(form.values().ccity, QStringLiteral("北京"));
-    // An empty phone looks nothing up.
+    // An empty phone finds no contact when every contact has one.
     form.values().cphone.clear();
     EXPECT_FALSE(form.LookupPhone());
     EXPECT_TRUE(f.prompter.shown().isEmpty());

@@ -694,7 +694,7 @@ TEST(PreInputForm, ADestinationGivenAsTextFillsWhatThePickWouldWhereEmpty)
     PreInputValues &v = form.values();
     v.cdes = QStringLiteral("北京市朝阳区");
     ASSERT_TRUE(form.CompleteDestination()) << "the longest name it starts with";
-    EXPECT_EQ(v.cdes, QStringLiteral("北京市朝阳区")) << "the given text stays";
+    EXPECT_EQ(v.cdes, QStringLiteral("北京市")) << "the base data's name, which pricing knows";
     EXPECT_EQ(v.creceiverzip, QStringLiteral("100000"));
     EXPECT_EQ(v.creceivercountry, QStringLiteral("中国"));
     EXPECT_EQ(v.creceiverprov, QStringLiteral("北京"));
@@ -719,4 +719,31 @@ TEST(PreInputForm, ADestinationGivenAsTextFillsWhatThePickWouldWhereEmpty)
     v.cdes = QStringLiteral("火星");
     EXPECT_FALSE(form.CompleteDestination());
     EXPECT_EQ(v.creceivercountry, QString());
+}
+
+TEST(PreInputForm, ASaveTakesTheBaseDataNameOrRefusesAnUnknownDestination)
+{
+    PreInputFixture f;
+    PreInputForm &form = *f.form;
+    PreInputValues &v = form.values();
+    f.fillValid();
+    v.cdes = QStringLiteral("深圳");
+    v.creceivercountry.clear();
+    v.creceiverprov.clear();
+    ASSERT_TRUE(form.SaveRecord()) << f.prompter.lastText().toStdString();
+    const PreInputRecord &saved = *f.context.preInputs().At(0);
+    EXPECT_STREQ(saved.cdes, Gbk::fromUnicode(QStringLiteral("广东深圳")).constData());
+    EXPECT_EQ(Gbk::field(saved.creceivercountry), QStringLiteral("中国")) << "filled as a pick fills it";
+    EXPECT_EQ(Gbk::field(saved.creceivercity), QStringLiteral("深圳"));
+
+    // Unknown: refused by name before any other receiver check.
+    f.fillValid(QStringLiteral("AB12346"));
+    v.cdes = QStringLiteral("火星");
+    v.creceivercountry.clear();
+    EXPECT_FALSE(form.SaveRecord());
+    EXPECT_EQ(f.prompter.lastText(), QStringLiteral("目的地不在基本数据中：火星"));
+    v.cdes = QStringLiteral("广东深");
+    EXPECT_FALSE(form.SaveRecord());
+    EXPECT_EQ(f.prompter.lastText(), QStringLiteral("目的地不在基本数据中：广东深\r\n相近的目的地：广东深圳"));
+    EXPECT_EQ(f.context.preInputs().GetCount(), 1);
 }

@@ -406,3 +406,41 @@ TEST(CheckForm, CaptionShortcuts)
 }
 
 } // namespace
+
+TEST(CheckForm, EachNewScanTakesTheTimeOfItsSaveUnlessOneWasTyped)
+{
+    CheckFixture t;
+    QDateTime clock(QDate(2026, 3, 4), QTime(21, 55));
+    t.context.setClock([&clock] { return clock; });
+    t.form = std::make_unique<CheckForm>(t.context, t.prompter);
+    CheckForm &form = *t.form;
+    EXPECT_EQ(form.values().time, QStringLiteral("2026-03-04 21:55"));
+    ASSERT_TRUE(t.scan(QStringLiteral("TM00000001")));
+    clock = clock.addSecs(61 * 60);
+    ASSERT_TRUE(t.scan(QStringLiteral("TM00000002")));
+    const CheckRecord *later = t.context.checks().FindLastByNumber(QByteArray("TM00000002"));
+    ASSERT_NE(later, nullptr);
+    EXPECT_STREQ(later->cdate, "2026-03-04 22:56") << "an hour of scanning is not stamped with the first scan's time";
+    const int laterId = later->iid;
+    EXPECT_EQ(form.values().time, QStringLiteral("2026-03-04 22:56"));
+
+    // A typed time is the operator's: it stays for the scans that follow.
+    form.values().time = QStringLiteral("2026-03-04 08:00");
+    clock = clock.addSecs(120);
+    ASSERT_TRUE(t.scan(QStringLiteral("TM00000003")));
+    EXPECT_STREQ(t.context.checks().FindLastByNumber("TM00000003")->cdate, "2026-03-04 08:00");
+    EXPECT_FALSE(form.RefreshTime());
+    // "时间:" goes back to the clock.
+    form.TimeNow();
+    clock = clock.addSecs(60);
+    EXPECT_TRUE(form.RefreshTime());
+    EXPECT_EQ(form.values().time, QStringLiteral("2026-03-04 22:59"));
+
+    // A stored scan keeps its own time when it is loaded and saved again.
+    ASSERT_TRUE(form.LoadScan(laterId));
+    clock = clock.addSecs(3600);
+    EXPECT_FALSE(form.RefreshTime());
+    form.values().info = QStringLiteral("改");
+    ASSERT_TRUE(form.SaveScan());
+    EXPECT_STREQ(t.context.checks().FindLastByNumber("TM00000002")->cdate, "2026-03-04 22:56");
+}

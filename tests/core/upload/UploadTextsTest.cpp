@@ -5,23 +5,26 @@
 
 using namespace quarvel;
 
-TEST(UploadStatus, OnlyANumberAloneOnTheFirstLineCounts)
+TEST(UploadStatus, TheLeadingNumberOfTheReplyCounts)
 {
     EXPECT_EQ(UploadStatus::read("123\n"), 123);
     EXPECT_EQ(UploadStatus::read("  7 \r\nmore text"), 7);
     EXPECT_EQ(UploadStatus::read("-2\n"), -2);
     EXPECT_EQ(UploadStatus::read("-10"), -10);
-    // Replies that merely begin with digits are not an acceptance.
-    EXPECT_EQ(UploadStatus::read("200 OK\n"), 0);
-    EXPECT_EQ(UploadStatus::read("7abc\n"), 0);
+    EXPECT_EQ(UploadStatus::read("+5\n"), 5);
+    // What follows the number is the server's own comment.
+    EXPECT_EQ(UploadStatus::read("15 OK"), 15);
+    EXPECT_EQ(UploadStatus::read("7abc\n"), 7);
+    EXPECT_EQ(UploadStatus::read("-2,单号重复"), -2);
+    // No leading number: a refusal.
     EXPECT_EQ(UploadStatus::read("<html>1</html>"), 0);
+    EXPECT_EQ(UploadStatus::read("OK 15"), 0);
     EXPECT_EQ(UploadStatus::read(""), 0);
     EXPECT_EQ(UploadStatus::read("-\n"), 0);
-    // A number on a later line is not the status of the first.
+    EXPECT_EQ(UploadStatus::read("- 5"), 0);
     EXPECT_EQ(UploadStatus::read("\n5\n"), 0);
-    EXPECT_EQ(UploadStatus::read(" \r\n 5"), 0);
     EXPECT_EQ(UploadStatus::read("\v5"), 0);
-    EXPECT_EQ(UploadStatus::read("+5\n"), 5);
+    EXPECT_EQ(UploadStatus::read("99999999999 OK"), 2147483647) << "a huge number is held, not wrapped";
 }
 
 TEST(UploadStatus, ReasonTextsPerKind)

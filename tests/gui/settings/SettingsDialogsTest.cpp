@@ -42,8 +42,6 @@ TEST(SettingsDialogs, ProgramSettingsAreTypedWithTheKeyboardAndSaved)
     EXPECT_TRUE(dlg.box(&ProgramSettings::senderName)->hasFocus());
     press(dlg.box(&ProgramSettings::senderName), Qt::Key_Up);
     EXPECT_TRUE(origin->hasFocus());
-    press(origin, Qt::Key_Escape);
-    EXPECT_TRUE(dlg.isVisible()) << "Esc does nothing";
 
     dlg.addressBox()->setFocus();
     dlg.addressBox()->setPlainText(QStringLiteral("福田区"));

@@ -9,6 +9,7 @@
 #include "support/UploadWindow.h"
 #include "upload/UploadResultSink.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QTimer>
@@ -102,7 +103,7 @@ TEST(UploadControllerGui, StoppedFromTheToolbarAndEndedByAFailure)
     ASSERT_TRUE(c.server.setHooks("waybill=GB2 times=1 stall 60"));
     w.page->ids = c.addShipments({QStringLiteral("GB1"), QStringLiteral("GB2"), QStringLiteral("GB3")});
     w.frame->execute(CmdUpload);
-    ASSERT_TRUE(c.waitUntilHooksTaken());
+    ASSERT_TRUE(c.waitUntilHooksTaken(10000, [] { QCoreApplication::processEvents(); }));
     c.prompter.queueAnswer(true);
     w.frame->execute(CmdUploadFrame0);
     EXPECT_EQ(c.prompter.lastText(), QStringLiteral("正在上传数据！\r\n━━━━━━━━━━━━\r\n现在终止上传吗？请确认！"));

@@ -120,10 +120,10 @@ TEST(UploadRun, StoppingDuringTheThirdCompletesIt)
     UploadRun run(c.context, UploadKind::Shipments);
     run.Prepare(ids);
     ASSERT_TRUE(run.Start());
-    ASSERT_TRUE(c.waitUntilHooksTaken()) << "the third record is under way";
+    RecordingDisplay d;
+    ASSERT_TRUE(c.waitUntilHooksTaken(10000, [&] { run.Drain(d); })) << "the third record is under way";
     run.RequestStop();
     ASSERT_TRUE(c.server.setHooks("clear")); // the server goes on with the third
-    RecordingDisplay d;
     run.DrainUntilEnded(d);
     EXPECT_EQ(d.ending, UploadEnding::Cancelled);
     EXPECT_EQ(d.endText, QStringLiteral("共 5 条，已处理 3 条(60%)。3 成功; 0 失败。终止传送"));
@@ -143,9 +143,9 @@ TEST(UploadRun, ServerKilledInTheMiddle)
     UploadRun run(c.context, UploadKind::Shipments);
     run.Prepare(ids);
     ASSERT_TRUE(run.Start());
-    ASSERT_TRUE(c.waitUntilHooksTaken());
-    c.server.kill();
     RecordingDisplay d;
+    ASSERT_TRUE(c.waitUntilHooksTaken(10000, [&] { run.Drain(d); }));
+    c.server.kill();
     run.DrainUntilEnded(d);
     EXPECT_EQ(d.endings, 1);
     EXPECT_EQ(d.ending, UploadEnding::TransportFailed);
@@ -277,26 +277,27 @@ TEST(UploadRun, GarbageAndEmptyReplies)
 {
     UploadCounter c;
     ASSERT_TRUE(c.ready());
-    ASSERT_TRUE(c.server.setHooks("waybill=UF1 reply 200 OK\\n\n"
+    ASSERT_TRUE(c.server.setHooks("waybill=UF1 reply 15 OK\\n\n"
                                   "waybill=UF2 reply garbage\n"
-                                  "waybill=UF3 reply 7abc\\n\n"
+                                  "waybill=UF3 reply <b>7</b>\\n\n"
                                   "waybill=UF4 reply \\x81\\x07\\a\\n\n"));
     const QList<int> ids = c.addShipments(numbers("UF", 5));
     const RecordingDisplay d = upload(c, ids);
     EXPECT_EQ(d.ending, UploadEnding::AllSent);
-    EXPECT_EQ(d.endText, QStringLiteral("共 5 条，已处理 5 条(100%)。1 成功; 4 失败。"));
-    EXPECT_EQ(d.removedIds(), QList<int>{ids[4]});
-    for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(d.endText, QStringLiteral("共 5 条，已处理 5 条(100%)。2 成功; 3 失败。"));
+    EXPECT_EQ(d.results[0].status, 15) << "the reply's leading number is the status";
+    EXPECT_EQ(d.removedIds(), (QList<int>{ids[0], ids[4]}));
+    for (int i = 1; i < 4; ++i) {
         EXPECT_EQ(d.results[static_cast<std::size_t>(i)].text, QStringLiteral("未知错误"));
         EXPECT_NE(c.context.preInputs().Find(ids[i]), nullptr);
     }
 
-    ASSERT_TRUE(c.server.setHooks("clear\nwaybill=UF2 reply\n"));
-    const RecordingDisplay empty = upload(c, ids.mid(0, 4));
+    ASSERT_TRUE(c.server.setHooks("clear\nwaybill=UF3 reply\n"));
+    const RecordingDisplay empty = upload(c, ids.mid(1, 3));
     EXPECT_EQ(empty.ending, UploadEnding::EmptyReply);
-    EXPECT_EQ(empty.endText, QStringLiteral("共 4 条，已处理 1 条(25%)。1 成功; 0 失败。服务器没有返回数据，终止传送"));
-    EXPECT_EQ(empty.removedIds(), QList<int>{ids[0]});
-    EXPECT_NE(c.context.preInputs().Find(ids[1]), nullptr);
+    EXPECT_EQ(empty.endText, QStringLiteral("共 3 条，已处理 1 条(33%)。1 成功; 0 失败。服务器没有返回数据，终止传送"));
+    EXPECT_EQ(empty.removedIds(), QList<int>{ids[1]});
+    EXPECT_NE(c.context.preInputs().Find(ids[2]), nullptr);
 }
 
 TEST(UploadRun, HostileTextsAreStoredExactlyAsTyped)
@@ -449,4 +450,52 @@ TEST(UploadRun, DoubtsOnThePreEntryListAndScansInDoubt)
     scans.context.checks().DeleteById(scanIds[0]);
     scans.context.uploadJournal().Settle(scans.context);
     EXPECT_FALSE(scans.context.uploadJournal().inDoubt(UploadKind::Scans, scanIds[0]));
+}
+
+TEST(UploadRun, EachRecordIsReadAtItsTurn)
+{
+    UploadCounter c;
+    ASSERT_TRUE(c.ready());
+    const int clientId = c.context.session().clientId();
+    const QString completed = QStringLiteral("2009%1").arg(clientId, 5, 10, QLatin1Char('0'));
+    const int first = c.addShipment(QStringLiteral("2009XXXXX"), {QStringLiteral("货")}, {});
+    const QList<int> middle = c.addShipments({QStringLiteral("UK2"), QStringLiteral("UK3"), QStringLiteral("UK4")});
+    PreInputRecord nowhere = LocalShipments::shipment(QStringLiteral("2009xxXxx"));
+    Gbk::setField(nowhere.cdes, QString());
+    const int unbuildable = c.addShipment(nowhere, {}, {});
+
+    // Knows when the first record was handed to the worker: its number is
+    // completed just then.
+    struct Display : RecordingDisplay {
+        void uploadNumberCompleted(int, const QString &number) override { completed << number; }
+        QStringList completed;
+    } d;
+    UploadRun run(c.context, UploadKind::Shipments);
+    run.Prepare({first, middle[0], middle[1], middle[2], unbuildable, 999});
+    ASSERT_TRUE(run.Start());
+    while (d.completed.isEmpty() && run.Drain(d))
+        run.WaitForEvents(50);
+    ASSERT_EQ(d.completed, QStringList{completed});
+    ASSERT_TRUE(storedAtLast(c, "client_rec", completed.toLatin1().constData()));
+    // While the first is on its way, the operator deletes one record, locks
+    // another and edits a third: each goes as the files hold it at its turn.
+    c.context.preInputs().DeleteById(middle[0]);
+    c.context.goods().DeleteByParent(middle[0]);
+    c.context.weights().DeleteByParent(middle[0]);
+    c.context.preInputs().Find(middle[1])->nlocked = 1;
+    Gbk::setField(c.context.preInputs().Find(middle[2])->cremark, QStringLiteral("途中改过"));
+    c.context.FlushRecords();
+    run.DrainUntilEnded(d);
+
+    ASSERT_EQ(d.results.size(), 6u);
+    EXPECT_EQ(d.removedIds(), (QList<int>{first, middle[2]}));
+    for (std::size_t i : {1u, 2u, 4u, 5u})
+        EXPECT_EQ(d.results[i].text, QStringLiteral("数据错误")) << i;
+    EXPECT_EQ(serverCount(c, completed.toLatin1().constData()), "1") << "the provisional number was completed";
+    EXPECT_EQ(serverCount(c, "UK2"), "0") << "a record deleted meanwhile is not sent";
+    EXPECT_EQ(serverCount(c, "UK3"), "0") << "a record locked meanwhile is not sent";
+    EXPECT_EQ(TarvoData(c.server.dataFile()).text("SELECT cremark FROM client_rec WHERE cnum = 'UK4'"), "途中改过");
+    EXPECT_EQ(Gbk::field(c.context.preInputs().Find(unbuildable)->cnum), QStringLiteral("2009xxXxx"))
+        << "a record that cannot be sent keeps its provisional number";
+    EXPECT_FALSE(c.context.session().uploadBusy());
 }
