@@ -161,7 +161,7 @@ TEST(RecordsScripting, DestinationLookUpNumbersFieldNamesAndExitCodes)
     const QStringList lines = uploaded.errText().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(QSet<QString>(lines.cbegin(), lines.cend()).size(), lines.size()) << uploaded.err.toStdString();
-    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("共 3 条，已处理 3 条(100%)。"))) << uploaded.err.toStdString();
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("共 4 条，已处理 4 条(100%)。"))) << uploaded.err.toStdString();
 }
 
 TEST(RecordsScripting, TheJsonListingIsOneValidArrayWithEveryRecord)

@@ -124,6 +124,13 @@ DestinationLookup ResolveDestination(const BaseData &base, const QString &text)
     for (const QString &name : {typed, bare})
         if ((result.entry = base.destinationByName(name)))
             return result;
+    // The same name but for its 市 or 省 (北京 for a base data's 北京市).
+    const DestinationEntry *same = nullptr;
+    for (const DestinationEntry *d : base.matchPrefix(DestinationEntry::Name, bare, 50))
+        if (withoutAdminSuffix(d->text(DestinationEntry::Name)).compare(bare, Qt::CaseInsensitive) == 0)
+            same = same ? nullptr : d;
+    if ((result.entry = same))
+        return result;
     for (DestinationEntry::Field key :
          {DestinationEntry::FirstKey, DestinationEntry::SecondKey, DestinationEntry::Postcode})
         if ((result.entry = onlyExact(base, key, typed)))

@@ -28,6 +28,14 @@ CContactPane::CContactPane(PageEnv &env, QWidget *parent)
     connect(&listCtrl(), &CRecordListCtrl::rowRemoved, this, [this] { updateFlags(); });
 }
 
+void CContactPane::FocusEntry()
+{
+    if (formHidden())
+        CRecordListPane::FocusEntry();
+    else
+        page_->control(QStringLiteral("cname"))->setFocus(Qt::OtherFocusReason);
+}
+
 void CContactPane::Initialise()
 {
     SetFormHidden(false);

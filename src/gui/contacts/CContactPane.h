@@ -17,6 +17,7 @@ public:
     CContactPane(PageEnv &env, QWidget *parent = nullptr);
 
     CContactPage &page() { return *page_; }
+    void FocusEntry() override;
 
     void SaveRecord() override;
     void DeleteRecord() override;

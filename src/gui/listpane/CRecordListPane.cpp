@@ -112,6 +112,11 @@ void CRecordListPane::SetFormHidden(bool hidden)
     publishFlags();
 }
 
+void CRecordListPane::FocusEntry()
+{
+    list_->setFocus(Qt::OtherFocusReason);
+}
+
 void CRecordListPane::Initialise()
 {
     SetFormHidden(true);

@@ -59,6 +59,9 @@ public:
     virtual bool Supports(Command) const { return false; }
     // Runs once when the page is first shown; the base hides the form.
     virtual void Initialise();
+    // Where the keys go when the page is shown: the first field of its form,
+    // else the list.
+    virtual void FocusEntry();
     // Before the program closes: false keeps it open (unsaved work the
     // operator wants to keep).
     virtual bool ConfirmClose() { return true; }

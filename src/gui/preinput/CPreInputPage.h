@@ -75,6 +75,8 @@ public:
     QPushButton *hideButton() const { return ui_.hideButton(); }
 
     void ToggleLock(PreInputForm::Lock lock);
+    // The waybill number, or the destination while the number is locked.
+    void FocusFirstField() { focusAfterSave(); }
     // A scale reading (grams) for the weight field; true when it was shown.
     bool ShowScaleReading(int grams);
     // Beside the weight field: whether the scale's weight has settled.

@@ -111,6 +111,14 @@ void CPreInputPane::NewRecord()
     updateFlags();
 }
 
+void CPreInputPane::FocusEntry()
+{
+    if (formHidden())
+        CRecordListPane::FocusEntry();
+    else
+        page_->FocusFirstField();
+}
+
 bool CPreInputPane::ConfirmClose()
 {
     return page_->ConfirmLeave();

@@ -36,6 +36,7 @@ public:
     void OpenRow(int row) override;
     // A half-typed shipment is saved, dropped or kept open, as the operator says.
     bool ConfirmClose() override;
+    void FocusEntry() override;
     void Initialise() override;
     // The ids of the selected rows, in list order; their number.
     int CollectUploadIds(QList<int> &ids) override;

@@ -22,7 +22,9 @@ void CaptionKeys::bind(CLinkLabel *caption, QWidget *field, const QString &what,
     }
     if (!shortcut.isEmpty()) {
         auto *key = new QShortcut(shortcut, form_);
-        key->setContext(Qt::WidgetWithChildrenShortcut);
+        // Anywhere in the window while the form shows (a hidden page's
+        // shortcuts do not fire).
+        key->setContext(Qt::WindowShortcut);
         connect(key, &QShortcut::activated, caption, &CLinkLabel::click);
         ways << QStringLiteral("按 %1").arg(shortcut.toString(QKeySequence::NativeText));
     }

@@ -59,6 +59,14 @@ void CCheckPane::RefreshList()
     updateFlags();
 }
 
+void CCheckPane::FocusEntry()
+{
+    if (formHidden())
+        CRecordListPane::FocusEntry();
+    else
+        page_->numberField()->setFocus(Qt::OtherFocusReason);
+}
+
 void CCheckPane::updateFlags()
 {
     PageFlags &f = mutableFlags();

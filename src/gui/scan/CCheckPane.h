@@ -21,6 +21,7 @@ public:
     CCheckPane(PageEnv &env, QWidget *parent = nullptr);
 
     CCheckPage &page() { return *page_; }
+    void FocusEntry() override;
 
     // Refills the list from the file in file order and starts a new scan.
     void RefreshList() override;

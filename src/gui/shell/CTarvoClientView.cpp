@@ -23,6 +23,7 @@ void CTarvoClientView::ShowPage(int index)
     setCurrentWidget(page);
     current_ = page;
     currentIndex_ = index;
+    page->FocusEntry();
     emit pageShown(index);
 }
 

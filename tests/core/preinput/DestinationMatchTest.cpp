@@ -64,6 +64,10 @@ TEST(DestinationMatch, ATextNamesOneEntryOrNoneWithTheNearestNames)
     EXPECT_EQ(resolved(b, QStringLiteral("广州")), QStringLiteral("广东广州"));
     EXPECT_EQ(resolved(b, QStringLiteral("广东省广州市")), QStringLiteral("广东广州"));
     EXPECT_EQ(resolved(b, QStringLiteral("bj")), QStringLiteral("北京")) << "a key names its entry";
+    BaseData withCity;
+    withCity.parse(Gbk::fromUnicode(QStringLiteral("xx\nEMB\nTK\t特快专递\n\nEME\n\nGPB\n"
+                                                   "0,1\tBJ\tBEIJING\t100000\t北京市\t中国\nGPE\n")));
+    EXPECT_EQ(resolved(withCity, QStringLiteral("北京")), QStringLiteral("北京市")) << "a base data that says 市";
     EXPECT_EQ(resolved(b, QStringLiteral("518000")), QStringLiteral("广东深圳"));
     EXPECT_EQ(resolved(b, QStringLiteral("usa")), QStringLiteral("USA"));
     // A prefix is a suggestion, not a name.

@@ -299,3 +299,28 @@ TEST(PrintCommandsWindow, InvoicesSavedToFilesSayWhere)
     w.action(CmdPrintInvoices)->trigger();
     EXPECT_EQ(w.prompter.lastText(), QStringLiteral("没有在列表中选中要打印形式发票的记录。"));
 }
+
+TEST(PrintCommandsWindow, PrintMakesAReportOfTheListShowing)
+{
+    ClientWindow w(offline());
+    ASSERT_TRUE(w.started());
+    ASSERT_TRUE(PrintDestination::Folder(w.root.file(QStringLiteral("printed"))).Save(w.root.path()));
+    auto *pane = w.showPage<CPreInputPane>(PageCatalog::PreInput);
+    pane->RefreshList();
+    w.frame().updateCommandStates();
+    EXPECT_FALSE(w.action(CmdPrint)->isEnabled()) << "an empty list has nothing to print";
+    for (int i = 1; i <= 60; ++i)
+        addRecord(w, QStringLiteral("RP90123%1").arg(i, 5, 10, QLatin1Char('0')));
+    pane->RefreshList();
+    w.frame().updateCommandStates();
+    ASSERT_TRUE(w.action(CmdPrint)->isEnabled());
+    AcceptingPreview preview;
+    pane->setReportPreview(&preview);
+    w.action(CmdPrint)->trigger();
+    ASSERT_EQ(preview.shown, QStringList{pane->captionPrefix()}) << w.prompter.lastText().toStdString();
+    EXPECT_GE(preview.pages, 2) << "every page of a long list, not only the first";
+    const QList<PrintLedger::Entry> ledger = w.context().printLedger().Recent();
+    ASSERT_EQ(ledger.size(), 1);
+    EXPECT_EQ(ledger.first().kind, QStringLiteral("列表"));
+    EXPECT_EQ(printed(w).size(), 1);
+}

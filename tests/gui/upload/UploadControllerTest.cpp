@@ -79,11 +79,12 @@ TEST(UploadControllerGui, TheFrameRunsAnUploadToItsEnd)
     w.frame->execute(CmdUpload);
     EXPECT_TRUE(w.frame->uploading());
     EXPECT_TRUE(c.context.session().uploadBusy());
-    EXPECT_EQ(w.page->numbers, QStringList{QStringLiteral("%1=GA100101").arg(ids[0])});
     EXPECT_FALSE(w.controller->start(0, ids)) << "one upload at a time";
 
     UploadEnding ending{};
     ASSERT_TRUE(w.waitForEnd(ending));
+    EXPECT_EQ(w.page->numbers, QStringList{QStringLiteral("%1=GA100101").arg(ids[0])})
+        << "the number completed as the record was sent";
     EXPECT_EQ(ending, UploadEnding::AllSent);
     EXPECT_FALSE(w.frame->uploading());
     EXPECT_FALSE(c.context.session().uploadBusy());
