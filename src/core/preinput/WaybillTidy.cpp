@@ -42,8 +42,11 @@ bool WaybillTidy::Complete(QByteArray &number, int clientId, bool anyCase, int m
     const qsizetype at = findPlaceholder(number, anyCase);
     if (at < 0)
         return false;
-    const QByteArray completed = (number.left(at) + QByteArray::number(clientId).rightJustified(5, '0')).left(maxBytes);
-    if (completed == number)
+    // What follows the placeholder stays: numbers that differ only there
+    // must not become one number. A number that would not fit is left as it is.
+    const QByteArray completed =
+        number.left(at) + QByteArray::number(clientId).rightJustified(5, '0') + number.mid(at + 5);
+    if (completed == number || completed.size() > maxBytes)
         return false;
     number = completed;
     return true;
@@ -61,7 +64,7 @@ QList<WaybillTidy::Change> WaybillTidy::Tidy(PreInputFile &file, const QList<int
         if (!r)
             continue;
         QByteArray number(r->cnum, static_cast<qsizetype>(::strnlen(r->cnum, sizeof r->cnum)));
-        if (!Complete(number, clientId, false, sizeof r->cnum - 1))
+        if (!Complete(number, clientId, false, sizeof r->cnum - 1) || TakenByAnother(file, id, number))
             continue;
         file.SetNumber(r, number);
         changes.append({id, Gbk::toUnicode(number)});
@@ -69,6 +72,12 @@ QList<WaybillTidy::Change> WaybillTidy::Tidy(PreInputFile &file, const QList<int
     if (!changes.isEmpty())
         file.Flush();
     return changes;
+}
+
+bool WaybillTidy::TakenByAnother(const PreInputFile &file, int id, const QByteArray &number)
+{
+    const PreInputRecord *same = file.FindLastByNumber(number);
+    return same && same->iid != id;
 }
 
 QList<WaybillTidy::Change> WaybillTidy::TidyAll(PreInputFile &file, int clientId)

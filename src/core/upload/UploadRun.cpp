@@ -78,6 +78,9 @@ UploadJob::Item UploadRun::prepareShipment(int id, UploadDisplay &display)
     const ServerSession &session = context_.session();
     QByteArray number(copy.record.cnum, static_cast<qsizetype>(::strnlen(copy.record.cnum, sizeof copy.record.cnum)));
     const bool changed = WaybillTidy::Complete(number, session.clientId(), true, sizeof copy.record.cnum - 1);
+    // Two records must never go with one number: such a record stays.
+    if (changed && WaybillTidy::TakenByAnother(file, id, number))
+        return item;
     if (changed)
         Gbk::setField(copy.record.cnum, sizeof copy.record.cnum, number);
     item.envelope = UploadBuilder::BuildRecordUpload(session, context_.baseData(), copy);

@@ -19,7 +19,10 @@ TEST(WaybillTidy, CompletesTheFirstPlaceholder)
     EXPECT_EQ(n, "DE90123000042");
     n = "AXXXXXXB";
     EXPECT_TRUE(WaybillTidy::Complete(n, 1234567, false));
-    EXPECT_EQ(n, "A1234567") << "the number ends after the id";
+    EXPECT_EQ(n, "A1234567XB") << "what follows the placeholder stays";
+    n = "ABXXXXX001";
+    EXPECT_TRUE(WaybillTidy::Complete(n, 42, false));
+    EXPECT_EQ(n, "AB00042001");
     n = "2009xxXxx";
     EXPECT_FALSE(WaybillTidy::Complete(n, 42, false)) << "the tidy-up wants capitals";
     EXPECT_TRUE(WaybillTidy::Complete(n, 42, true));
@@ -30,9 +33,9 @@ TEST(WaybillTidy, CompletesTheFirstPlaceholder)
     // 乆 is 0x81 0x58 in GBK: its trail byte is an X but no character is.
     n = Gbk::fromUnicode(QStringLiteral("乆XXXX1"));
     EXPECT_FALSE(WaybillTidy::Complete(n, 42, true));
-    n = QByteArray(30, 'A') + "XXXXX";
-    EXPECT_TRUE(WaybillTidy::Complete(n, 42, false));
-    EXPECT_EQ(n, QByteArray(30, 'A') + "0") << "cut to the field";
+    n = QByteArray(20, 'A') + "XXXXX" + QByteArray(6, 'B');
+    EXPECT_FALSE(WaybillTidy::Complete(n, 123456, false)) << "a number that would not fit is not cut";
+    EXPECT_EQ(n, QByteArray(20, 'A') + "XXXXX" + QByteArray(6, 'B'));
 }
 
 TEST(WaybillTidy, TidiesTheStoredRecords)
@@ -40,18 +43,21 @@ TEST(WaybillTidy, TidiesTheStoredRecords)
     TempRoot root;
     PreInputFile file;
     ASSERT_EQ(file.OpenRecords(root.file(QStringLiteral("recinput.dat"))), 0);
-    const char *numbers[] = {"DE901230XXXXX", "DE90124000007", "DE90125xxxxx"};
+    const char *numbers[] = {"DE901230XXXXX", "DE90124000007", "DE90125xxxxx", "DE901240XXXXX", "ABXXXXX1", "ABXXXXX2"};
     for (const char *number : numbers) {
         PreInputRecord r{};
         Gbk::setField(r.cnum, sizeof r.cnum, number);
         file.Append(&r);
     }
     EXPECT_TRUE(WaybillTidy::TidyAll(file, 0).isEmpty());
-    const QList<WaybillTidy::Change> changes = WaybillTidy::TidyAll(file, 42);
-    ASSERT_EQ(changes.size(), 1);
+    const QList<WaybillTidy::Change> changes = WaybillTidy::TidyAll(file, 7);
+    ASSERT_EQ(changes.size(), 3);
     EXPECT_EQ(changes[0].id, 1);
-    EXPECT_EQ(changes[0].number, QStringLiteral("DE90123000042"));
-    EXPECT_EQ(Gbk::field(file.Find(1)->cnum), QStringLiteral("DE90123000042"));
+    EXPECT_EQ(changes[0].number, QStringLiteral("DE90123000007"));
+    EXPECT_EQ(Gbk::field(file.Find(4)->cnum), QStringLiteral("DE901240XXXXX")) << "DE90124000007 is another's";
+    EXPECT_EQ(Gbk::field(file.Find(5)->cnum), QStringLiteral("AB000071"));
+    EXPECT_EQ(Gbk::field(file.Find(6)->cnum), QStringLiteral("AB000072")) << "two numbers stay two";
+    EXPECT_EQ(Gbk::field(file.Find(1)->cnum), QStringLiteral("DE90123000007"));
     EXPECT_EQ(Gbk::field(file.Find(3)->cnum), QStringLiteral("DE90125xxxxx"));
 }
 
