@@ -24,8 +24,6 @@
 #include "TidyCommand.h"
 #include "UploadCommand.h"
 
-#include <QTextStream>
-
 #include <cstdio>
 #include <iostream>
 #include <string>
