@@ -158,10 +158,12 @@ bool QueryArguments::apply(RecordQueryForm &form, const BaseData &baseData)
         if (name != QLatin1String("datemode"))
             continue;
         int mode = 0;
-        if (number(name, value, mode) && mode >= 0 && mode < RecordQueryForm::kDateModes)
-            form.SetDateMode(mode);
-        else
+        if (!number(name, value, mode) || mode < 0 || mode >= RecordQueryForm::kDateModes)
             refuse(QStringLiteral("datemode: 0, 1 or 2 expected"));
+        else if (mode != form.values().dateMode)
+            // The form opens in mode 0 with its last seven days; choosing it
+            // again would step the dates as a click on "日期:" does.
+            form.SetDateMode(mode);
     }
     for (const auto &[name, value] : pairs_)
         if (name != QLatin1String("datemode"))

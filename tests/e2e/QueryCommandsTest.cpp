@@ -63,6 +63,9 @@ TEST(QueryCommands, PagesStatesAndSettlements)
     TarvoServer server;
     ASSERT_TRUE(server.start());
     CtlCounter c(server, "demo", "demo");
+    // Naming the business-date mode keeps the dialog's dates (the last seven days).
+    EXPECT_EQ(json(c.ctl({"query", "records", "datemode=0", "--json"})).value(QStringLiteral("total")),
+              json(c.ctl({"query", "records", "--json"})).value(QStringLiteral("total")));
     const QJsonObject third = json(c.ctl({"query", "records", "datemode=0", "from=20000101", "--page", "3", "--json"}));
     EXPECT_EQ(third.value(QStringLiteral("page")).toInt(), 3);
     EXPECT_GE(third.value(QStringLiteral("pages")).toInt(), 4);
