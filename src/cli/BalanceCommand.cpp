@@ -10,8 +10,10 @@ int BalanceCommand::run(Cli &cli, const QStringList &args)
     if (!args.isEmpty())
         return Cli::usage(QStringLiteral("balance: no arguments expected"));
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context || !cli.ensureLoggedIn(*context))
+    if (!context)
         return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     const BalanceQuery::Result r = BalanceQuery::Fetch(context->session());
     switch (r.outcome) {
     case BalanceQuery::Outcome::Shown:

@@ -43,11 +43,12 @@ int BaseDataCommand::run(Cli &cli, const QStringList &args)
 {
     if (args.isEmpty())
         return Cli::usage(QStringLiteral("basedata: a subcommand is needed"));
-    if (args.first() == QLatin1String("download"))
+    if (args == QStringList{QStringLiteral("download")})
         return download(cli);
-    if (args.first() == QLatin1String("show"))
+    if (args.first() == QLatin1String("show") &&
+        (args.size() == 1 || args.mid(1) == QStringList{QStringLiteral("--json")}))
         return show(cli, args.mid(1));
-    return Cli::usage(QStringLiteral("basedata: unknown subcommand %1").arg(args.first()));
+    return Cli::usage(QStringLiteral("basedata: download or show [--json] expected"));
 }
 
 int BaseDataCommand::download(Cli &cli)

@@ -1,7 +1,6 @@
 #include "CliLoginPrompt.h"
 
 #include "app/Prompter.h"
-#include "net/LoginForm.h"
 
 namespace quarvel {
 
@@ -13,11 +12,11 @@ void CliLoginPrompt::showLogin(ServerSession &session)
         form.account = account_;
     form.password = password_;
     if (form.account.trimmed().isEmpty()) {
-        prompter_.error(QString(),
-                        QStringLiteral("需要登入服务器：请用 --account 帐号 --password-stdin 给出帐号和密码。"));
+        prompter_.error(QString(), NeededText());
         return;
     }
     form.Confirm(prompter_);
+    outcome_ = form.outcome();
 }
 
 } // namespace quarvel

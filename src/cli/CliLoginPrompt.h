@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/LoginForm.h"
 #include "net/LoginPrompt.h"
 
 #include <QString>
@@ -18,13 +19,22 @@ public:
     {
     }
 
+    // What a command that needs the server says when no login was asked for.
+    static QString NeededText()
+    {
+        return QStringLiteral("需要登入服务器：请用 --account 帐号 --password-stdin 给出帐号和密码。");
+    }
+
     void showLogin(ServerSession &session) override;
+    // How the attempt ended (NotTried: there was no account to try).
+    LoginForm::Outcome outcome() const { return outcome_; }
 
 private:
     QString account_;
     QString password_;
     QString lastAccountPath_;
     Prompter &prompter_;
+    LoginForm::Outcome outcome_ = LoginForm::Outcome::NotTried;
 };
 
 } // namespace quarvel

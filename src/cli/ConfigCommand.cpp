@@ -11,7 +11,7 @@ int ConfigCommand::run(Cli &cli, const QStringList &args)
     if (args.first() == QLatin1String("set"))
         return set(cli, args.mid(1));
     if (args.first() == QLatin1String("show"))
-        return show(cli);
+        return args.size() == 1 ? show(cli) : Cli::usage(QStringLiteral("config show: no arguments expected"));
     return Cli::usage(QStringLiteral("config: unknown subcommand %1").arg(args.first()));
 }
 

@@ -1,36 +1,34 @@
 #include "ContactsCommand.h"
 
 #include "Cli.h"
+#include "RecordIds.h"
+#include "RecordListing.h"
 #include "SheetImportCommand.h"
 #include "contacts/ContactForm.h"
 #include "contacts/ContactImport.h"
 #include "text/Gbk.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 
 namespace quarvel {
 
 namespace {
 
-// The contact id argument; -1 when it is missing or not a positive number.
-int idArgument(const QStringList &args)
-{
-    for (const QString &a : args) {
-        if (a.startsWith(QLatin1String("--")))
-            continue;
-        bool ok = false;
-        const int id = a.toInt(&ok);
-        return ok && id > 0 ? id : -1;
-    }
-    return -1;
-}
-
 QString notFound(int iid)
 {
     return QStringLiteral("名录记录%1不存在。").arg(iid);
 }
+
+QString listLine(const char *record)
+{
+    const auto *r = reinterpret_cast<const ContactRecord *>(record);
+    return QStringLiteral("%1\t%2\t%3\t%4")
+        .arg(r->iid)
+        .arg(Gbk::field(r->ccode), Gbk::field(r->cname), Gbk::field(r->cphone));
+}
+
+const RecordListing::Kind kContacts{"contacts", [](ClientContext &c) -> RecordFile & { return c.contacts(); },
+                                    &ContactRecord::fields, &listLine, &notFound};
 
 } // namespace
 
@@ -42,9 +40,9 @@ int ContactsCommand::run(Cli &cli, const QStringList &args)
     if (sub == QLatin1String("add"))
         return add(cli, args.mid(1));
     if (sub == QLatin1String("list"))
-        return list(cli, args.mid(1));
+        return RecordListing::list(cli, args.mid(1), kContacts);
     if (sub == QLatin1String("show"))
-        return show(cli, args.mid(1));
+        return RecordListing::show(cli, args.mid(1), kContacts);
     if (sub == QLatin1String("delete"))
         return remove(cli, args.mid(1));
     if (sub == QLatin1String("import"))
@@ -82,55 +80,9 @@ int ContactsCommand::add(Cli &cli, const QStringList &args)
     return Cli::Done;
 }
 
-int ContactsCommand::list(Cli &cli, const QStringList &args)
-{
-    // A listing only reads, so it may run beside the window holding the files.
-    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context)
-        return Cli::Failed;
-    const ContactFile &file = context->contacts();
-    if (args.contains(QLatin1String("--json"))) {
-        QJsonArray all;
-        for (int i = 0; i < file.GetCount(); ++i)
-            all.append(RecordField::toJson(file.At(i), ContactRecord::fields()));
-        Cli::out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)));
-        return Cli::Done;
-    }
-    for (int i = 0; i < file.GetCount(); ++i) {
-        const ContactRecord *r = file.At(i);
-        Cli::out(QStringLiteral("%1\t%2\t%3\t%4\n")
-                     .arg(r->iid)
-                     .arg(Gbk::field(r->ccode), Gbk::field(r->cname), Gbk::field(r->cphone)));
-    }
-    return Cli::Done;
-}
-
-int ContactsCommand::show(Cli &cli, const QStringList &args)
-{
-    const int iid = idArgument(args);
-    if (iid < 0)
-        return Cli::usage(QStringLiteral("contacts show: a contact id is needed"));
-    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context)
-        return Cli::Failed;
-    const ContactRecord *found = context->contacts().Find(iid);
-    if (!found) {
-        cli.prompter().error(QString(), notFound(iid));
-        return Cli::Refused;
-    }
-    const QJsonObject record = RecordField::toJson(found, ContactRecord::fields());
-    if (args.contains(QLatin1String("--json"))) {
-        Cli::out(QString::fromUtf8(QJsonDocument(record).toJson(QJsonDocument::Indented)));
-        return Cli::Done;
-    }
-    for (auto it = record.begin(); it != record.end(); ++it)
-        Cli::out(QStringLiteral("%1\t%2\n").arg(it.key(), it.value().toVariant().toString()));
-    return Cli::Done;
-}
-
 int ContactsCommand::remove(Cli &cli, const QStringList &args)
 {
-    const int iid = idArgument(args);
+    const int iid = RecordIds::single(args);
     if (iid < 0)
         return Cli::usage(QStringLiteral("contacts delete: a contact id is needed"));
     ClientContext *context = cli.context();
@@ -148,8 +100,8 @@ int ContactsCommand::remove(Cli &cli, const QStringList &args)
 int ContactsCommand::importSheet(Cli &cli, const QStringList &args)
 {
     SheetImportCommand::Arguments a;
-    if (!SheetImportCommand::parseImport(QStringLiteral("contacts"), args, a))
-        return Cli::Failed;
+    if (const int code = SheetImportCommand::parseImport(QStringLiteral("contacts"), args, a); code != Cli::Done)
+        return code;
     ClientContext *context = cli.context(a.dryRun ? RecordFile::Mode::ReadOnly : RecordFile::Mode::ReadWrite);
     if (!context)
         return Cli::Failed;

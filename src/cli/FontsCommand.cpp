@@ -50,8 +50,9 @@ int install()
         Cli::out(file + u'\n');
     if (outcome.problem.isEmpty())
         return Cli::Done;
+    // Whatever stopped the installation is the machine's: folders, files, fontconfig.
     Cli::err(outcome.problem + u'\n');
-    return Cli::Refused;
+    return Cli::Failed;
 }
 
 } // namespace

@@ -23,8 +23,10 @@ int InfoCommand::run(Cli &cli, const QStringList &args)
     if (id <= 0)
         return Cli::usage(QStringLiteral("info: a server record id expected"));
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context || !cli.ensureLoggedIn(*context))
+    if (!context)
         return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     const ServerSession &session = context->session();
     const ShipmentInfoQuery::Result r = ShipmentInfoQuery::Fetch(session, id);
     if (!r.found) {

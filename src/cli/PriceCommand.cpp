@@ -43,11 +43,11 @@ int PriceCommand::run(Cli &cli, const QStringList &args)
         return Cli::Failed;
     const std::optional<QList<int>> ids = RecordIds::parse(args, context->preInputs(), QStringLiteral("price"));
     if (!ids)
-        return Cli::Failed;
+        return Cli::Usage;
     if (!RecordIds::allKnown(*ids, context->preInputs(), cli.prompter()))
         return Cli::Refused;
-    if (!cli.ensureLoggedIn(*context))
-        return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     if (ids->isEmpty()) {
         cli.prompter().warning(QString(), QStringLiteral("没有选择需要计价的记录！"));
         return Cli::Refused;

@@ -91,13 +91,16 @@ int runBatch(PrintBatch &batch)
     return display.failed == 0 ? Cli::Done : Cli::Refused;
 }
 
-// The local records of the ids, refused as the page refuses them.
+// The records of the arguments, refused as the page refuses them: nothing
+// after the message (Usage for arguments that are no ids, else Refused).
 std::optional<QList<int>> localRecords(Cli &cli, ClientContext &context, const Options &o, const QString &command,
-                                       bool waybillRule)
+                                       bool waybillRule, int &failure)
 {
+    failure = Cli::Usage;
     const std::optional<QList<int>> ids = RecordIds::parse(o.ids, context.preInputs(), command);
     if (!ids)
         return std::nullopt;
+    failure = Cli::Refused;
     QList<PrintSelection::Row> rows;
     for (int id : *ids) {
         const PreInputRecord *r = context.preInputs().Find(id);
@@ -125,9 +128,10 @@ int printLabels(Cli &cli, const Options &o)
         return Cli::Failed;
     if (!chooseTemplate(cli, *context, TemplateKind::Label, o.templateName))
         return Cli::Refused;
-    const std::optional<QList<int>> ids = localRecords(cli, *context, o, command, true);
+    int failure = Cli::Done;
+    const std::optional<QList<int>> ids = localRecords(cli, *context, o, command, true, failure);
     if (!ids)
-        return Cli::Refused;
+        return failure;
     PrintBatch batch(*context);
     QString message;
     if (!batch.AddLabelSheets(*ids, &message)) {
@@ -148,9 +152,10 @@ int printLocal(Cli &cli, const Options &o, bool invoice)
         return Cli::Failed;
     if (!chooseTemplate(cli, *context, invoice ? TemplateKind::Invoice : TemplateKind::Waybill, o.templateName))
         return Cli::Refused;
-    const std::optional<QList<int>> ids = localRecords(cli, *context, o, command, !invoice);
+    int failure = Cli::Done;
+    const std::optional<QList<int>> ids = localRecords(cli, *context, o, command, !invoice, failure);
     if (!ids)
-        return Cli::Refused;
+        return failure;
     PrintBatch batch(*context);
     QString message;
     const bool added =
@@ -175,8 +180,10 @@ int printServer(Cli &cli, const Options &o)
     if (ids.isEmpty())
         return Cli::usage(QStringLiteral("print server-waybill: server record ids expected"));
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context || !cli.ensureLoggedIn(*context))
+    if (!context)
         return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     if (!chooseTemplate(cli, *context, TemplateKind::Waybill, o.templateName))
         return Cli::Refused;
     PrintBatch batch(*context);
@@ -241,7 +248,7 @@ int PrintCommand::run(Cli &cli, const QStringList &args)
     const QString what = args.value(0);
     const std::optional<Options> o = parseOptions(args.mid(1), what);
     if (!o)
-        return Cli::Failed;
+        return Cli::Usage;
     if (what == QLatin1String("waybill"))
         return printLocal(cli, *o, false);
     if (what == QLatin1String("invoice"))

@@ -4,6 +4,8 @@
 #include "query/FeeQueryForm.h"
 #include "query/RecordQueryForm.h"
 
+#include <cmath>
+
 namespace quarvel {
 
 QueryArguments::QueryArguments(const QStringList &args)
@@ -25,10 +27,23 @@ QueryArguments::QueryArguments(const QStringList &args)
     }
 }
 
+// A usage error is told before a refused value: the command line is put
+// right first.
 bool QueryArguments::fail(const QString &why)
 {
-    if (error.isEmpty())
+    if (problem != Problem::Usage) {
+        problem = Problem::Usage;
         error = why;
+    }
+    return false;
+}
+
+bool QueryArguments::refuse(const QString &why)
+{
+    if (problem == Problem::None) {
+        problem = Problem::Value;
+        error = why;
+    }
     return false;
 }
 
@@ -36,14 +51,30 @@ bool QueryArguments::number(const QString &name, const QString &text, int &out)
 {
     bool ok = false;
     out = text.trimmed().toInt(&ok);
-    return ok || fail(QStringLiteral("%1: a whole number expected").arg(name));
+    return ok || refuse(QStringLiteral("%1: a whole number expected").arg(name));
 }
 
 bool QueryArguments::real(const QString &name, const QString &text, double &out)
 {
     bool ok = false;
     out = text.trimmed().toDouble(&ok);
-    return ok || fail(QStringLiteral("%1: a number expected").arg(name));
+    // The boxes take amounts, never a negative one.
+    if (ok && std::isfinite(out) && out >= 0)
+        return true;
+    return refuse(QStringLiteral("%1: a number from 0 expected").arg(name));
+}
+
+bool QueryArguments::range(RecordQueryForm &form, const QString &name, const QString &value, bool &ok)
+{
+    RecordQueryForm::Values &v = form.values();
+    const std::pair<const char *, double *> ranges[] = {
+        {"wmin", &v.weightFrom}, {"wmax", &v.weightTo}, {"fmin", &v.feeFrom}, {"fmax", &v.feeTo}};
+    for (const auto &[range, out] : ranges)
+        if (name == QLatin1String(range)) {
+            ok = real(name, value, *out);
+            return true;
+        }
+    return false;
 }
 
 template <std::size_t N> bool QueryArguments::ticks(const QString &name, const QString &text, std::array<bool, N> &out)
@@ -53,7 +84,7 @@ template <std::size_t N> bool QueryArguments::ticks(const QString &name, const Q
         bool ok = false;
         const int index = part.trimmed().toInt(&ok);
         if (!ok || index < 0 || index >= static_cast<int>(N))
-            return fail(QStringLiteral("%1: indexes from 0 to %2, separated by commas").arg(name).arg(N - 1));
+            return refuse(QStringLiteral("%1: indexes from 0 to %2, separated by commas").arg(name).arg(N - 1));
         out[static_cast<std::size_t>(index)] = true;
     }
     return true;
@@ -70,76 +101,80 @@ bool QueryArguments::stateChoice(const QString &text, int &out)
     out = text.trimmed().toInt(&ok);
     if (ok && out >= 0 && out < RecordQueryForm::kStateChoices)
         return true;
-    return fail(QStringLiteral("state: 0-14 or the name of a state choice expected"));
+    return refuse(QStringLiteral("state: 0-14 or the name of a state choice expected"));
+}
+
+bool QueryArguments::setValue(RecordQueryForm &form, const BaseData &baseData, const QString &name,
+                              const QString &value)
+{
+    RecordQueryForm::Values &v = form.values();
+    bool ok = true;
+    if (name == QLatin1String("num"))
+        v.waybill = value;
+    else if (name == QLatin1String("pieces"))
+        ok = number(name, value, v.pieces);
+    else if (name == QLatin1String("from"))
+        v.from = value;
+    else if (name == QLatin1String("to"))
+        v.to = value;
+    else if (name == QLatin1String("kind")) {
+        const ExpressKind *byCode = baseData.kindByCode(value.trimmed());
+        v.kind = byCode ? byCode->nameText() : value;
+    } else if (name == QLatin1String("types"))
+        ok = ticks(name, value, v.itemTypes);
+    else if (name == QLatin1String("des"))
+        v.destination = value;
+    else if (name == QLatin1String("regions"))
+        ok = ticks(name, value, v.regions);
+    else if (name == QLatin1String("paystate")) {
+        v.payStates = {value != QLatin1String("paid"), value != QLatin1String("unpaid")};
+        ok = value == QLatin1String("paid") || value == QLatin1String("unpaid") || value == QLatin1String("both") ||
+             refuse(QStringLiteral("paystate: unpaid, paid or both expected"));
+    } else if (name == QLatin1String("payways"))
+        ok = ticks(name, value, v.payWays);
+    else if (name == QLatin1String("state"))
+        ok = stateChoice(value, v.state);
+    else if (name == QLatin1String("settle"))
+        v.settlement = value;
+    else if (name == QLatin1String("sender"))
+        v.sender = value;
+    else if (name == QLatin1String("depart"))
+        v.department = value;
+    else if (name == QLatin1String("receiver"))
+        v.receiver = value;
+    else if (name == QLatin1String("phone"))
+        v.phone = value;
+    else if (name == QLatin1String("label"))
+        v.label = value;
+    else if (!range(form, name, value, ok))
+        ok = fail(QStringLiteral("unknown name: %1").arg(name));
+    return ok;
 }
 
 bool QueryArguments::apply(RecordQueryForm &form, const BaseData &baseData)
 {
-    RecordQueryForm::Values &v = form.values();
     // The mode first: choosing it puts its own dates into the boxes.
     for (const auto &[name, value] : pairs_) {
         if (name != QLatin1String("datemode"))
             continue;
         int mode = 0;
         if (!number(name, value, mode) || mode < 0 || mode >= RecordQueryForm::kDateModes)
-            return fail(QStringLiteral("datemode: 0, 1 or 2 expected"));
-        form.SetDateMode(mode);
+            refuse(QStringLiteral("datemode: 0, 1 or 2 expected"));
+        else if (mode != form.values().dateMode)
+            // The form opens in mode 0 with its last seven days; choosing it
+            // again would step the dates as a click on "日期:" does.
+            form.SetDateMode(mode);
     }
-    for (const auto &[name, value] : pairs_) {
-        bool ok = true;
-        if (name == QLatin1String("num"))
-            v.waybill = value;
-        else if (name == QLatin1String("pieces"))
-            ok = number(name, value, v.pieces);
-        else if (name == QLatin1String("from"))
-            v.from = value;
-        else if (name == QLatin1String("to"))
-            v.to = value;
-        else if (name == QLatin1String("kind")) {
-            const ExpressKind *byCode = baseData.kindByCode(value.trimmed());
-            v.kind = byCode ? byCode->nameText() : value;
-        } else if (name == QLatin1String("types"))
-            ok = ticks(name, value, v.itemTypes);
-        else if (name == QLatin1String("des"))
-            v.destination = value;
-        else if (name == QLatin1String("regions"))
-            ok = ticks(name, value, v.regions);
-        else if (name == QLatin1String("paystate")) {
-            v.payStates = {value != QLatin1String("paid"), value != QLatin1String("unpaid")};
-            ok = value == QLatin1String("paid") || value == QLatin1String("unpaid") || value == QLatin1String("both") ||
-                 fail(QStringLiteral("paystate: unpaid, paid or both expected"));
-        } else if (name == QLatin1String("payways"))
-            ok = ticks(name, value, v.payWays);
-        else if (name == QLatin1String("state")) {
-            const qsizetype named = RecordQueryForm::StateChoices().indexOf(value.trimmed());
-            ok = named >= 0 ? (v.state = static_cast<int>(named), true) : number(name, value, v.state);
-            if (ok && (v.state < 0 || v.state >= RecordQueryForm::kStateChoices))
-                ok = fail(QStringLiteral("state: 0-14 or the name of a state choice expected"));
-        } else if (name == QLatin1String("settle"))
-            v.settlement = value;
-        else if (name == QLatin1String("sender"))
-            v.sender = value;
-        else if (name == QLatin1String("depart"))
-            v.department = value;
-        else if (name == QLatin1String("receiver"))
-            v.receiver = value;
-        else if (name == QLatin1String("phone"))
-            v.phone = value;
-        else if (name == QLatin1String("label"))
-            v.label = value;
-        else if (name != QLatin1String("datemode"))
-            ok = fail(QStringLiteral("unknown name: %1").arg(name));
-        if (!ok)
-            return false;
-    }
-    return error.isEmpty();
+    for (const auto &[name, value] : pairs_)
+        if (name != QLatin1String("datemode"))
+            setValue(form, baseData, name, value);
+    return problem == Problem::None;
 }
 
 bool QueryArguments::apply(FeeQueryForm &form)
 {
     FeeQueryForm::Values &v = form.values();
     for (const auto &[name, value] : pairs_) {
-        bool ok = true;
         if (name == QLatin1String("invoice"))
             v.invoice = value;
         else if (name == QLatin1String("from"))
@@ -147,19 +182,24 @@ bool QueryArguments::apply(FeeQueryForm &form)
         else if (name == QLatin1String("to"))
             v.to = value;
         else if (name == QLatin1String("types"))
-            ok = ticks(name, value, v.types);
+            ticks(name, value, v.types);
         else if (name == QLatin1String("min"))
-            ok = real(name, value, v.amountFrom);
+            real(name, value, v.amountFrom);
         else if (name == QLatin1String("max"))
-            ok = real(name, value, v.amountTo);
+            real(name, value, v.amountTo);
         else if (name == QLatin1String("operator"))
             v.operatorName = value;
         else
-            ok = fail(QStringLiteral("unknown name: %1").arg(name));
-        if (!ok)
-            return false;
+            fail(QStringLiteral("unknown name: %1").arg(name));
     }
-    return error.isEmpty();
+    return problem == Problem::None;
+}
+
+bool QueryArguments::expectNoPairs()
+{
+    if (!pairs_.isEmpty())
+        fail(QStringLiteral("unknown name: %1").arg(pairs_.first().first));
+    return problem == Problem::None;
 }
 
 } // namespace quarvel

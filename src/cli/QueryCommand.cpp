@@ -14,6 +14,25 @@
 
 namespace quarvel {
 
+namespace {
+
+// What was wrong with the arguments, as the exit code: Done when nothing.
+int argumentProblem(Cli &cli, const QueryArguments &a, const QString &command)
+{
+    switch (a.problem) {
+    case QueryArguments::Problem::None:
+        return Cli::Done;
+    case QueryArguments::Problem::Usage:
+        return Cli::usage(command + QStringLiteral(": ") + a.error);
+    case QueryArguments::Problem::Value:
+        break;
+    }
+    cli.prompter().error(QString(), command + QStringLiteral(": ") + a.error);
+    return Cli::Refused;
+}
+
+} // namespace
+
 int QueryCommand::run(Cli &cli, const QStringList &args)
 {
     if (args.isEmpty())
@@ -32,17 +51,19 @@ int QueryCommand::run(Cli &cli, const QStringList &args)
 
 int QueryCommand::records(Cli &cli, const QStringList &args)
 {
+    const QString command = QStringLiteral("query records");
     QueryArguments a(args);
-    if (!a.error.isEmpty())
-        return Cli::usage(QStringLiteral("query records: ") + a.error);
+    if (const int code = argumentProblem(cli, a, command); code != Cli::Done)
+        return code;
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
     if (!context)
         return Cli::Failed;
     RecordQueryForm form;
-    if (!a.apply(form, context->baseData()))
-        return Cli::usage(QStringLiteral("query records: ") + a.error);
-    if (!cli.ensureLoggedIn(*context))
-        return Cli::Failed;
+    a.apply(form, context->baseData());
+    if (const int code = argumentProblem(cli, a, command); code != Cli::Done)
+        return code;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     if (!form.Confirm(cli.prompter()))
         return Cli::Refused;
     const QString condition = form.Condition(context->session().clientId(), context->baseData());
@@ -53,11 +74,14 @@ int QueryCommand::fees(Cli &cli, const QStringList &args)
 {
     QueryArguments a(args);
     FeeQueryForm form;
-    if (!a.error.isEmpty() || !a.apply(form))
-        return Cli::usage(QStringLiteral("query fees: ") + a.error);
+    a.apply(form);
+    if (const int code = argumentProblem(cli, a, QStringLiteral("query fees")); code != Cli::Done)
+        return code;
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context || !cli.ensureLoggedIn(*context))
+    if (!context)
         return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     if (!form.Confirm(cli.prompter()))
         return Cli::Refused;
     const QString condition = form.Condition(context->session().clientId());
@@ -67,11 +91,14 @@ int QueryCommand::fees(Cli &cli, const QStringList &args)
 int QueryCommand::preEntries(Cli &cli, const QStringList &args)
 {
     QueryArguments a(args);
-    if (!a.error.isEmpty())
-        return Cli::usage(QStringLiteral("query pre: ") + a.error);
+    a.expectNoPairs();
+    if (const int code = argumentProblem(cli, a, QStringLiteral("query pre")); code != Cli::Done)
+        return code;
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context || !cli.ensureLoggedIn(*context))
+    if (!context)
         return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     const QString condition = ServerList::PreEntryCondition(context->session().clientId());
     return fetch(cli, ServerListKind::PreEntries, Gbk::fromUnicode(condition), a.page, a.json);
 }
@@ -89,8 +116,10 @@ int QueryCommand::deletePreEntries(Cli &cli, const QStringList &args)
     if (ids.isEmpty())
         return Cli::usage(QStringLiteral("query delete-pre: server ids of pre-entries expected"));
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context || !cli.ensureLoggedIn(*context))
+    if (!context)
         return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     const PreEntryDeletion::Result r = PreEntryDeletion::Run(context->session(), ids, cli.prompter());
     if (r.deleted > 0 || r.outcome == PreEntryDeletion::Outcome::Deleted)
         Cli::out(QStringLiteral("已删除 %1 条记录。\n").arg(r.deleted));

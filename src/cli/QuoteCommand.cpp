@@ -24,13 +24,22 @@ int QuoteCommand::run(Cli &cli, const QStringList &args)
     PriceQuotation::Request request;
     request.destination = args[0];
     bool ok = false;
-    request.weight = args[1].toDouble(&ok);
-    request.itemType = itemType(args[2]);
-    if (!ok || request.itemType < 0)
-        return Cli::usage(QStringLiteral("quote: WEIGHT in kg and ITEMTYPE 0-2 (文件, 包裹, 防水袋) expected"));
+    request.weight = args[1].trimmed().toDouble(&ok);
+    request.itemType = itemType(args[2].trimmed());
+    if (!ok) {
+        cli.prompter().error(QString(), QStringLiteral("[重量]必须是数字：%1").arg(args[1]));
+        return Cli::Refused;
+    }
+    if (request.itemType < 0) {
+        cli.prompter().error(QString(), QStringLiteral("[物品类别]只能是 0 文件, 1 包裹, 2 防水袋：%1").arg(args[2]));
+        return Cli::Refused;
+    }
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context || !cli.ensureLoggedIn(*context))
+    if (!context)
         return Cli::Failed;
+    // Without a login the window opens the company's price page: the command prints its address.
+    if (const int code = cli.wantsLogin() ? cli.logIn(*context) : Cli::Done; code != Cli::Done)
+        return code;
     const PriceQuotation::Result r =
         PriceQuotation::Run(context->session(), context->baseData(), request, cli.prompter());
     switch (r.outcome) {
@@ -40,6 +49,11 @@ int QuoteCommand::run(Cli &cli, const QStringList &args)
             Cli::out(row.kind + u'\t' + row.freight + u'\t' + row.remark + u'\n');
         return Cli::Done;
     case PriceQuotation::Outcome::OpenPage:
+        // A host the configuration refused is no page to open.
+        if (context->session().configuredHost().isEmpty()) {
+            cli.prompter().error(QString(), QStringLiteral("没有可用的服务器地址，无法给出价格页面。"));
+            return Cli::Failed;
+        }
         Cli::out(r.url + u'\n');
         return Cli::Done;
     case PriceQuotation::Outcome::Refused:

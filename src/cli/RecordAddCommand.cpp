@@ -20,13 +20,6 @@ struct Extras {
     bool goods = false;
 };
 
-bool comboInRange(const QString &name, int value)
-{
-    if (name == QLatin1String("nitemtype") || name == QLatin1String("nlanguage") || name == QLatin1String("npayway"))
-        return value >= 0 && value <= 2;
-    return true;
-}
-
 int refuse(Cli &cli, const QString &message)
 {
     cli.prompter().error(QStringLiteral("数据错误"), message);
@@ -38,7 +31,7 @@ int addGoods(Cli &cli, PreInputForm &form, const QString &value)
 {
     QStringList parts = value.split(u':');
     if (parts.size() != 3)
-        return Cli::usage(QStringLiteral("records add: goods=NAME:QUANTITY:PRICE expected, got %1").arg(value));
+        return refuse(cli, QStringLiteral("[物品明细]应为 名称:数量:单价：%1").arg(value));
     bool okQuantity = false;
     bool okPrice = false;
     GoodsRecord line{};
@@ -47,7 +40,7 @@ int addGoods(Cli &cli, PreInputForm &form, const QString &value)
     line.nquantity = parts.at(1).trimmed().toInt(&okQuantity);
     line.fprice = parts.at(2).trimmed().toDouble(&okPrice);
     if (!okQuantity || !okPrice)
-        return Cli::usage(QStringLiteral("records add: goods quantity and price must be numbers: %1").arg(value));
+        return refuse(cli, QStringLiteral("[物品明细]数量必须是整数，单价必须是数字：%1").arg(value));
     if (line.nquantity < 0 || line.fprice < 0)
         return refuse(cli, QStringLiteral("[物品明细]数量和单价不能是负数：%1").arg(value));
     const std::optional<QByteArray> name = CheckText(parts[0], 1, 62, QStringLiteral("物品名称"), cli.prompter());
@@ -66,12 +59,12 @@ int addPiece(Cli &cli, PreInputForm &form, const QString &value)
     bool ok = parts.size() == 5;
     for (int i = 0; ok && i < 5; ++i)
         n[i] = parts.at(i).trimmed().toInt(&ok);
-    if (!ok || n[4] < 0 || n[4] > 255)
-        return Cli::usage(
-            QStringLiteral("records add: piece=LENGTH:WIDTH:HEIGHT:GRAMS:SHARE (share 0-255) expected, got %1")
-                .arg(value));
+    if (!ok)
+        return refuse(cli, QStringLiteral("[件重明细]应为 长:宽:高:克:体积比例，都是整数：%1").arg(value));
     if (n[0] < 0 || n[1] < 0 || n[2] < 0 || n[3] < 0)
         return refuse(cli, QStringLiteral("[件重明细]尺寸和重量不能是负数：%1").arg(value));
+    if (n[4] < 0 || n[4] > 255)
+        return refuse(cli, QStringLiteral("[件重明细]体积比例只能是 0-255：%1").arg(value));
     WeightRecord piece{};
     piece.nlength = n[0];
     piece.nwidth = n[1];
@@ -122,18 +115,14 @@ int applyArgument(Cli &cli, PreInputForm &form, Extras &extras, const QString &a
         *collect = number(value);
         return Cli::Done;
     }
+    // The value passed its check above, so the page takes it.
     PreInputValues probe = form.values();
-    if (!probe.set(name, value))
-        return Cli::usage(QStringLiteral("records add: %1 cannot take %2").arg(name, value));
+    probe.set(name, value);
     if (name == QLatin1String("npayway")) {
-        if (!comboInRange(name, probe.npayway))
-            return Cli::usage(QStringLiteral("records add: npayway must be 0, 1 or 2"));
         // Choosing a payment sets the settlement instruction, as on the page.
         form.SetPayWay(probe.npayway);
         return Cli::Done;
     }
-    if (!comboInRange(name, name == QLatin1String("nitemtype") ? probe.nitemtype : probe.nlanguage))
-        return Cli::usage(QStringLiteral("records add: %1 must be 0, 1 or 2").arg(name));
     form.values() = probe;
     return Cli::Done;
 }
@@ -164,8 +153,8 @@ int RecordAddCommand::run(Cli &cli, const QStringList &args)
     if (!context)
         return Cli::Failed;
     // Logged in, generated waybill numbers carry the client id.
-    if (!cli.account().isEmpty() && !cli.ensureLoggedIn(*context))
-        return Cli::Failed;
+    if (const int code = cli.wantsLogin() ? cli.logIn(*context) : Cli::Done; code != Cli::Done)
+        return code;
     PreInputForm form(*context, cli.prompter());
     int saved = -1;
     form.setRecordChanged([&saved](bool ok, const PreInputRecord &r) {

@@ -14,8 +14,8 @@ class RecordFile;
 // "--all" (every record of the file, in file order).
 class RecordIds {
 public:
-    // The ids, or nothing (after the usage message) when an argument is
-    // neither a positive id nor --all alone.
+    // The ids, or nothing (after the usage message: the command ends with
+    // Cli::Usage) when an argument is neither a positive id nor --all alone.
     static std::optional<QList<int>> parse(const QStringList &args, const RecordFile &file, const QString &command);
     // The one record id of a show or delete command (options skipped); -1
     // when it is missing or not a positive number.

@@ -12,8 +12,6 @@ public:
     static int run(Cli &cli, const QStringList &args);
 
 private:
-    static int list(Cli &cli, const QStringList &args);
-    static int show(Cli &cli, const QStringList &args);
     static int remove(Cli &cli, const QStringList &args);
     static int fields();
 };

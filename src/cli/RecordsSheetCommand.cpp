@@ -22,14 +22,14 @@ int RecordsSheetCommand::run(Cli &cli, const QStringList &args)
 int RecordsSheetCommand::importSheet(Cli &cli, const QStringList &args)
 {
     SheetImportCommand::Arguments a;
-    if (!SheetImportCommand::parseImport(QStringLiteral("records"), args, a))
-        return Cli::Failed;
+    if (const int code = SheetImportCommand::parseImport(QStringLiteral("records"), args, a); code != Cli::Done)
+        return code;
     ClientContext *context = cli.context(a.dryRun ? RecordFile::Mode::ReadOnly : RecordFile::Mode::ReadWrite);
     if (!context)
         return Cli::Failed;
     // Logged in, generated waybill numbers carry the client id.
-    if (!cli.account().isEmpty() && !cli.ensureLoggedIn(*context))
-        return Cli::Failed;
+    if (const int code = cli.wantsLogin() ? cli.logIn(*context) : Cli::Done; code != Cli::Done)
+        return code;
     const PreInputImport::Setting setting{context->baseData(), context->settings(),
                                           context->session().loggedIn() ? context->session().clientId() : 0};
     if (!a.dryRun) {

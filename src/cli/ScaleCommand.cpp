@@ -160,7 +160,8 @@ int ScaleCommand::read(Cli &cli, const QStringList &args)
                                             .arg(got)
                                             .arg(wanted)
                                             .arg(device));
-        return Cli::Refused;
+        // A scale that stays silent is the counter's hardware, not a refused value.
+        return Cli::Failed;
     }
     return Cli::Done;
 }

@@ -2,16 +2,12 @@
 
 #include "Cli.h"
 #include "RecordIds.h"
+#include "RecordListing.h"
 #include "UploadCommand.h"
 #include "scan/CheckForm.h"
-#include "storage/RecordJson.h"
 #include "text/Gbk.h"
 
-#include <QJsonDocument>
-
-#include <cstdio>
 #include <optional>
-#include <string>
 
 namespace quarvel {
 
@@ -43,8 +39,15 @@ QString *textField(CheckValues &v, const QString &name)
     return nullptr;
 }
 
+// What the page's list of a choice offers, for its refusal.
+int refuseChoice(Cli &cli, const QString &caption, const QString &offered, const QString &value)
+{
+    cli.prompter().error(QString(), QStringLiteral("[%1]只能是 %2：%3").arg(caption, offered, value));
+    return Cli::Refused;
+}
+
 // One FIELD=VALUE of the page; the kind was applied first.
-int apply(CheckForm &form, const QString &name, const QString &value)
+int apply(Cli &cli, CheckForm &form, const QString &name, const QString &value)
 {
     CheckValues &v = form.values();
     if (QString *text = textField(v, name)) {
@@ -54,21 +57,23 @@ int apply(CheckForm &form, const QString &name, const QString &value)
     if (name == QLatin1String("version")) {
         const auto version = choice(value, CheckValues::versionNames());
         if (!version)
-            return Cli::usage(QStringLiteral("scans add: version must be 0-2 or 中文, 英文, 双语"));
+            return refuseChoice(cli, QStringLiteral("版本"), QStringLiteral("0-2 或 中文, 英文, 双语"), value);
         v.version = *version;
         return Cli::Done;
     }
     if (name == QLatin1String("exception")) {
         const auto exception = choice(value, CheckValues::exceptionNames());
         if (!exception)
-            return Cli::usage(QStringLiteral("scans add: exception must be 0-7 or a name of the exception list"));
+            return refuseChoice(cli, QStringLiteral("异常"),
+                                QStringLiteral("0-7 或 ") + CheckValues::exceptionNames().join(QStringLiteral(", ")),
+                                value);
         v.exception = *exception;
         return Cli::Done;
     }
     if (name == QLatin1String("flight")) {
         const int flight = value.trimmed().toInt();
         if (flight != CheckValues::kBeforeFlight && flight != CheckValues::kAfterFlight)
-            return Cli::usage(QStringLiteral("scans add: flight must be 1 (before the flight) or 51 (after it)"));
+            return refuseChoice(cli, QStringLiteral("航班"), QStringLiteral("1 (航班前) 或 51 (航班后)"), value);
         v.flight = flight;
         return Cli::Done;
     }
@@ -80,6 +85,20 @@ QString notFound(int iid)
     return QStringLiteral("扫描记录%1不存在。").arg(iid);
 }
 
+// A scan of the listing: id, number, kind, time and the signer or the next station.
+QString listLine(const char *record)
+{
+    const auto *r = reinterpret_cast<const CheckRecord *>(record);
+    const bool person = r->nkind == CheckValues::Signature || r->nkind == CheckValues::Delivery;
+    return QStringLiteral("%1\t%2\t%3\t%4\t%5")
+        .arg(r->iid)
+        .arg(Gbk::field(r->cnum), CheckValues::KindName(r->nkind), Gbk::field(r->cdate),
+             person ? Gbk::field(r->csigner) : Gbk::field(r->cnext));
+}
+
+const RecordListing::Kind kScans{"scans", [](ClientContext &c) -> RecordFile & { return c.checks(); },
+                                 &CheckRecord::fields, &listLine, &notFound};
+
 } // namespace
 
 int ScansCommand::run(Cli &cli, const QStringList &args)
@@ -88,14 +107,15 @@ int ScansCommand::run(Cli &cli, const QStringList &args)
     if (sub == QLatin1String("add"))
         return add(cli, args.mid(1));
     if (sub == QLatin1String("list"))
-        return list(cli, args.mid(1));
+        return RecordListing::list(cli, args.mid(1), kScans);
     if (sub == QLatin1String("show"))
-        return show(cli, args.mid(1));
+        return RecordListing::show(cli, args.mid(1), kScans);
     if (sub == QLatin1String("delete"))
         return remove(cli, args.mid(1));
     if (sub == QLatin1String("upload"))
-        return UploadCommand::runScans(cli, args);
-    return Cli::usage(QStringLiteral("scans: add, list, show, delete or upload expected"));
+        return UploadCommand::runScans(cli, args.mid(1));
+    return Cli::usage(sub.isEmpty() ? QStringLiteral("scans: a subcommand is needed")
+                                    : QStringLiteral("scans: unknown subcommand %1").arg(sub));
 }
 
 int ScansCommand::add(Cli &cli, const QStringList &args)
@@ -114,14 +134,16 @@ int ScansCommand::add(Cli &cli, const QStringList &args)
         }
         kind = choice(value, CheckValues::categoryNames());
         if (!kind)
-            return Cli::usage(QStringLiteral("scans add: kind must be 0-4 or 到站, 出站, 派送, 签收, 异常"));
+            return refuseChoice(cli, QStringLiteral("类别"),
+                                QStringLiteral("0-4 或 ") + CheckValues::categoryNames().join(QStringLiteral(", ")),
+                                value);
     }
     ClientContext *context = cli.context();
     if (!context)
         return Cli::Failed;
     // Logged in, the page's defaults (the station code) come from the checkpoint's login.
-    if (!cli.account().isEmpty() && !cli.ensureLoggedIn(*context))
-        return Cli::Failed;
+    if (const int code = cli.wantsLogin() ? cli.logIn(*context) : Cli::Done; code != Cli::Done)
+        return code;
     CheckForm form(*context, cli.prompter());
     int saved = -1;
     form.setRecordChanged([&saved](CheckForm::Change, const CheckRecord &r) { saved = r.iid; });
@@ -129,69 +151,11 @@ int ScansCommand::add(Cli &cli, const QStringList &args)
     // afterwards are not emptied by its selection.
     form.SelectCategory(kind.value_or(CheckValues::Arrival));
     for (const auto &[name, value] : fields)
-        if (const int code = apply(form, name, value); code != Cli::Done)
+        if (const int code = apply(cli, form, name, value); code != Cli::Done)
             return code;
     if (!form.SaveScan())
         return Cli::Refused;
     Cli::out(QStringLiteral("%1\n").arg(saved));
-    return Cli::Done;
-}
-
-int ScansCommand::list(Cli &cli, const QStringList &args)
-{
-    const bool json = args.contains(QLatin1String("--json"));
-    // A listing only reads, so it may run beside the window holding the files.
-    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context)
-        return Cli::Failed;
-    CheckFile &file = context->checks();
-    // Streamed in blocks: a day's scans need the memory of one block.
-    std::string block = json ? "[\n" : "";
-    for (int i = 0; i < file.GetCount(); ++i) {
-        const CheckRecord *r = file.At(i);
-        if (json) {
-            RecordJson::Append(block, r, CheckRecord::fields());
-            block += i + 1 < file.GetCount() ? ",\n" : "\n";
-        } else {
-            const bool person = r->nkind == CheckValues::Signature || r->nkind == CheckValues::Delivery;
-            block += QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
-                         .arg(r->iid)
-                         .arg(Gbk::field(r->cnum), CheckValues::KindName(r->nkind), Gbk::field(r->cdate),
-                              person ? Gbk::field(r->csigner) : Gbk::field(r->cnext))
-                         .toStdString();
-        }
-        if (block.size() >= 1 << 16) {
-            std::fwrite(block.data(), 1, block.size(), stdout);
-            block.clear();
-        }
-    }
-    if (json)
-        block += "]\n";
-    std::fwrite(block.data(), 1, block.size(), stdout);
-    std::fflush(stdout);
-    return Cli::Done;
-}
-
-int ScansCommand::show(Cli &cli, const QStringList &args)
-{
-    const int iid = RecordIds::single(args);
-    if (iid < 0)
-        return Cli::usage(QStringLiteral("scans show: a scan id is needed"));
-    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
-    if (!context)
-        return Cli::Failed;
-    const CheckRecord *found = context->checks().Find(iid);
-    if (!found) {
-        cli.prompter().error(QString(), notFound(iid));
-        return Cli::Refused;
-    }
-    const QJsonObject record = RecordField::toJson(found, CheckRecord::fields());
-    if (args.contains(QLatin1String("--json"))) {
-        Cli::out(QString::fromUtf8(QJsonDocument(record).toJson(QJsonDocument::Indented)));
-        return Cli::Done;
-    }
-    for (auto it = record.begin(); it != record.end(); ++it)
-        Cli::out(QStringLiteral("%1\t%2\n").arg(it.key(), it.value().toVariant().toString()));
     return Cli::Done;
 }
 

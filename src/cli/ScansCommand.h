@@ -15,8 +15,6 @@ public:
 
 private:
     static int add(Cli &cli, const QStringList &args);
-    static int list(Cli &cli, const QStringList &args);
-    static int show(Cli &cli, const QStringList &args);
     static int remove(Cli &cli, const QStringList &args);
 };
 

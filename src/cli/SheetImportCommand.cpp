@@ -10,23 +10,30 @@
 
 namespace quarvel {
 
-bool SheetImportCommand::parseImport(const QString &command, const QStringList &args, Arguments &out)
+int SheetImportCommand::parseImport(const QString &command, const QStringList &args, Arguments &out)
 {
     for (const QString &a : args) {
-        if (a == QLatin1String("--dry-run")) {
+        if (a == QLatin1String("--dry-run"))
             out.dryRun = true;
-        } else if (a.startsWith(QLatin1String("--")) || !out.file.isEmpty()) {
-            Cli::usage(QStringLiteral("%1 import: unexpected argument %2").arg(command, a));
-            return false;
-        } else {
+        else if (a.startsWith(QLatin1String("--")) || !out.file.isEmpty())
+            return Cli::usage(QStringLiteral("%1 import: unexpected argument %2").arg(command, a));
+        else
             out.file = a;
-        }
     }
-    if (out.file.isEmpty()) {
-        Cli::usage(QStringLiteral("%1 import: a spreadsheet file is needed").arg(command));
-        return false;
+    if (out.file.isEmpty())
+        return Cli::usage(QStringLiteral("%1 import: a spreadsheet file is needed").arg(command));
+    // A file that is not there is the machine's matter, not the sheet's: it
+    // is named before the office is started for it.
+    const QFileInfo file(out.file);
+    if (!file.isFile()) {
+        Cli::err(QStringLiteral("文件不存在：%1\n").arg(file.absoluteFilePath()));
+        return Cli::Failed;
     }
-    return true;
+    if (!file.isReadable()) {
+        Cli::err(QStringLiteral("文件不能读取：%1\n").arg(file.absoluteFilePath()));
+        return Cli::Failed;
+    }
+    return Cli::Done;
 }
 
 int SheetImportCommand::run(ClientContext &context, const QString &file, SheetImportRules &rules, bool dryRun)

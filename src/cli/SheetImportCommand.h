@@ -22,8 +22,8 @@ public:
         bool dryRun = false;
     };
 
-    // FILE [--dry-run]; false after the usage message.
-    static bool parseImport(const QString &command, const QStringList &args, Arguments &out);
+    // FILE [--dry-run] naming a readable file; Done, or the exit code after the message.
+    static int parseImport(const QString &command, const QStringList &args, Arguments &out);
     // Imports the file with the rules and prints the closing message (stdout,
     // or the error on stderr) and then one "ROW\twhat\twhy" line per
     // skipped, incomplete or refused row. Returns the exit code.

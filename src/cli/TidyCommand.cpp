@@ -10,8 +10,10 @@ int TidyCommand::run(Cli &cli, const QStringList &args)
     if (!args.isEmpty())
         return Cli::usage(QStringLiteral("tidy: no arguments expected"));
     ClientContext *context = cli.context();
-    if (!context || !cli.ensureLoggedIn(*context))
+    if (!context)
         return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     for (const WaybillTidy::Change &c : WaybillTidy::TidyAll(context->preInputs(), context->session().clientId()))
         Cli::out(QStringLiteral("%1\t%2\n").arg(c.id).arg(c.number));
     return Cli::Done;

@@ -60,9 +60,7 @@ int UploadCommand::run(Cli &cli, const QStringList &args)
 
 int UploadCommand::runScans(Cli &cli, const QStringList &args)
 {
-    if (args.isEmpty() || args.first() != QLatin1String("upload"))
-        return Cli::usage(QStringLiteral("scans: unknown subcommand"));
-    return upload(cli, args.mid(1), UploadKind::Scans, QStringLiteral("scans upload"));
+    return upload(cli, args, UploadKind::Scans, QStringLiteral("scans upload"));
 }
 
 int UploadCommand::upload(Cli &cli, const QStringList &args, UploadKind kind, const QString &command)
@@ -76,11 +74,11 @@ int UploadCommand::upload(Cli &cli, const QStringList &args, UploadKind kind, co
                                                            : static_cast<const RecordFile &>(context->checks());
     const std::optional<QList<int>> ids = RecordIds::parse(args, file, command);
     if (!ids)
-        return Cli::Failed;
+        return Cli::Usage;
     if (!RecordIds::allKnown(*ids, file, cli.prompter()))
         return Cli::Refused;
-    if (!cli.ensureLoggedIn(*context))
-        return Cli::Failed;
+    if (const int code = cli.logIn(*context); code != Cli::Done)
+        return code;
     if (ids->isEmpty()) {
         cli.prompter().warning(QString(), QStringLiteral("没有选择需要上传的数据！"));
         return Cli::Refused;

@@ -9,7 +9,7 @@ int main(int argc, char *argv[])
     int code = quarvel::Cli::Failed;
     {
         quarvel::Cli cli;
-        code = cli.parse(app.arguments().mid(1)) ? cli.run() : quarvel::Cli::usage(QString());
+        code = cli.start(app.arguments().mid(1));
     }
     quarvel::OfficeEngine::shutdownProcessEngine();
     return code;

@@ -32,8 +32,8 @@ TEST(DemoServer, LoginBaseDataAndBalance)
               0);
 
     const CtlResult refused = runQuarvelctl(with(root, {QStringLiteral("balance")}), "wrong\n");
-    EXPECT_EQ(refused.code, 2);
-    EXPECT_FALSE(refused.errText().isEmpty());
+    EXPECT_EQ(refused.code, 1) << "refused by the server";
+    EXPECT_EQ(refused.errText(), QStringLiteral("密码不正确。\n"));
 
     const CtlResult download =
         runQuarvelctl(with(root, {QStringLiteral("basedata"), QStringLiteral("download")}), "demo\n");

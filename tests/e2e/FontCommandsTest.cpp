@@ -140,3 +140,16 @@ TEST(FontStartUp, AReadOnlyFontFolderGivesOneClearMessageAndTheCommandStillRuns)
     EXPECT_TRUE(said[1].contains(QStringLiteral("标签上的条码将印成普通文字，无法扫描。")));
     EXPECT_TRUE(QDir(fonts).isEmpty());
 }
+
+TEST(FontCommands, AnInstallThatCannotWriteItsFolderIsTheMachinesError)
+{
+    TempRoot root;
+    const QProcessEnvironment env = privateUser(root);
+    // A file where the font folder belongs: no folder can be made there, not even by root.
+    root.write(QStringLiteral("home/data/fonts"), "x");
+    const Outcome r = ctl(root, {QStringLiteral("fonts"), QStringLiteral("install")}, env);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("条码字体无法安装到") + root.file(QStringLiteral("home/data/fonts"))))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+}

@@ -1,6 +1,7 @@
 #include "support/CtlCounter.h"
 #include "support/TarvoData.h"
 #include "support/TarvoServer.h"
+#include "support/TempRoot.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -62,6 +63,9 @@ TEST(QueryCommands, PagesStatesAndSettlements)
     TarvoServer server;
     ASSERT_TRUE(server.start());
     CtlCounter c(server, "demo", "demo");
+    // Naming the business-date mode keeps the dialog's dates (the last seven days).
+    EXPECT_EQ(json(c.ctl({"query", "records", "datemode=0", "--json"})).value(QStringLiteral("total")),
+              json(c.ctl({"query", "records", "--json"})).value(QStringLiteral("total")));
     const QJsonObject third = json(c.ctl({"query", "records", "datemode=0", "from=20000101", "--page", "3", "--json"}));
     EXPECT_EQ(third.value(QStringLiteral("page")).toInt(), 3);
     EXPECT_GE(third.value(QStringLiteral("pages")).toInt(), 4);
@@ -107,6 +111,79 @@ TEST(QueryCommands, UploadedPreEntriesAppearAndCanBeDeleted)
     EXPECT_EQ(TarvoData(server.dataFile()).text("SELECT COUNT(*) FROM rec_pre_input WHERE icid = 102"), "3");
 }
 
+TEST(QueryCommands, TheWeightAndFreightRangesOfTheDialogSelect)
+{
+    TarvoServer server;
+    ASSERT_TRUE(server.start());
+    CtlCounter c(server, "demo", "demo");
+    c.addShipment(QStringLiteral("EW0000001"), 0.5, 10);
+    c.addShipment(QStringLiteral("EW0000002"), 2, 30);
+    c.addShipment(QStringLiteral("EW0000003"), 8, 90);
+    ASSERT_EQ(c.ctl({"upload", "--all"}).code, 0);
+
+    const auto numbers = [&c](std::initializer_list<const char *> ranges) {
+        std::vector<std::string> args{"query", "records", "num=EW000000", "--json"};
+        args.insert(args.end(), ranges.begin(), ranges.end());
+        const CtlResult r = c.ctl(args);
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        QStringList found = waybills(json(r));
+        found.sort();
+        return found;
+    };
+    const QString w1 = QStringLiteral("EW0000001"), w2 = QStringLiteral("EW0000002"), w3 = QStringLiteral("EW0000003");
+    EXPECT_EQ(numbers({}), (QStringList{w1, w2, w3}));
+    EXPECT_EQ(numbers({"wmin=1"}), (QStringList{w2, w3}));
+    EXPECT_EQ(numbers({"wmin=1", "wmax=2"}), (QStringList{w2})) << "both bounds belong to the range";
+    EXPECT_EQ(numbers({"wmax=2"}), (QStringList{w1, w2}));
+    EXPECT_EQ(numbers({"fmin=30", "fmax=90"}), (QStringList{w2, w3}));
+    EXPECT_EQ(numbers({"wmin=0.1", "fmax=20"}), (QStringList{w1}));
+    EXPECT_EQ(numbers({"wmin=5", "wmax=1"}), (QStringList{w3}))
+        << "a top below the bottom is left out, as in the dialog";
+
+    const CtlResult word = c.ctl({"query", "records", "wmin=heavy"});
+    EXPECT_EQ(word.code, 1);
+    EXPECT_EQ(word.errText(), QStringLiteral("query records: wmin: a number from 0 expected\n"));
+    EXPECT_EQ(c.ctl({"query", "records", "fmax=-1"}).code, 1);
+}
+
+TEST(QueryCommands, QuoteWithoutALoginPrintsThePricePageOfTheWindow)
+{
+    TempRoot root;
+    const auto quote = [&root](const QStringList &rest) {
+        return runQuarvelctl(QStringList{QStringLiteral("--root"), root.path(), QStringLiteral("quote")} + rest);
+    };
+    ASSERT_EQ(runQuarvelctl({QStringLiteral("--root"), root.path(), QStringLiteral("config"), QStringLiteral("set"),
+                             QStringLiteral("host"), QStringLiteral("tarvo.example:8080")})
+                  .code,
+              0);
+    // No server is asked: the address is made from the configuration alone.
+    const CtlResult page = quote({QStringLiteral("广东 广州"), QStringLiteral("1.25"), QStringLiteral("包裹")});
+    ASSERT_EQ(page.code, 0) << page.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(page.out),
+              QStringLiteral("http://tarvo.example:8080/cgi-bin/VEdiz.dll?EmsPriceQuery&w=DEMO&itype=1&fweight=1.250&"
+                             "cdes=广东 广州\n"));
+    EXPECT_TRUE(page.err.isEmpty());
+
+    // The checks of the page come first.
+    const CtlResult noWeight = quote({QStringLiteral("北京"), QStringLiteral("0.0005"), QStringLiteral("0")});
+    EXPECT_EQ(noWeight.code, 1);
+    EXPECT_EQ(noWeight.errText(), QStringLiteral("在线价格查询：\n必须提供重量。\n"));
+    const CtlResult noDestination = quote({QString(), QStringLiteral("1"), QStringLiteral("0")});
+    EXPECT_EQ(noDestination.code, 1);
+    EXPECT_EQ(noDestination.errText(), QStringLiteral("在线价格查询：\n目的地不能为空。\n"));
+    EXPECT_EQ(quote({QStringLiteral("北京"), QStringLiteral("heavy"), QStringLiteral("0")}).code, 1);
+    EXPECT_EQ(quote({QStringLiteral("北京"), QStringLiteral("1"), QStringLiteral("3")}).code, 1);
+    EXPECT_EQ(quote({QStringLiteral("北京"), QStringLiteral("1")}).code, 2);
+
+    // A host the configuration refuses gives no page.
+    root.write(QStringLiteral("DATA_SYS/server.cfg"), "host=no such host\nsite=DEMO\n");
+    const CtlResult noHost = quote({QStringLiteral("北京"), QStringLiteral("1"), QStringLiteral("0")});
+    EXPECT_EQ(noHost.code, 2);
+    EXPECT_TRUE(noHost.out.isEmpty());
+    EXPECT_TRUE(noHost.errText().endsWith(QStringLiteral("没有可用的服务器地址，无法给出价格页面。\n")))
+        << noHost.err.toStdString();
+}
+
 TEST(QueryCommands, BadInputAndNoServer)
 {
     TarvoServer server;
@@ -116,8 +193,8 @@ TEST(QueryCommands, BadInputAndNoServer)
     EXPECT_EQ(dates.code, 1);
     EXPECT_TRUE(dates.errText().contains(u"起始日期不对")) << dates.errText().toStdString();
     EXPECT_EQ(c.ctl({"query", "records", "nosuch=1"}).code, 2);
-    EXPECT_EQ(c.ctl({"query", "records", "types=0,5"}).code, 2);
-    EXPECT_EQ(c.ctl({"query", "records", "paystate=sometimes"}).code, 2);
+    EXPECT_EQ(c.ctl({"query", "records", "types=0,5"}).code, 1);
+    EXPECT_EQ(c.ctl({"query", "records", "paystate=sometimes"}).code, 1);
     EXPECT_EQ(c.ctl({"query", "records", "--page", "0"}).code, 2);
     EXPECT_EQ(c.ctl({"query", "delete-pre"}).code, 2);
     EXPECT_EQ(c.ctl({"info", "x"}).code, 2);

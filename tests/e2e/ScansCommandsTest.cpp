@@ -155,10 +155,13 @@ TEST(ScansCommands, TheFormsChecksAndBadArguments)
     const CtlResult date = c.ctl({"scans", "add", "num=E2E000002", "time=2026-02-30 10:00"});
     EXPECT_EQ(date.code, 1);
     EXPECT_TRUE(date.errText().contains(QStringLiteral("业务日期数据不合法。")));
-    EXPECT_EQ(c.ctl({"scans", "add", "kind=9", "num=E2E000002"}).code, 2);
-    EXPECT_EQ(c.ctl({"scans", "add", "flight=3", "num=E2E000002"}).code, 2);
-    EXPECT_EQ(c.ctl({"scans", "add", "version=法文", "num=E2E000002"}).code, 2);
-    EXPECT_EQ(c.ctl({"scans", "add", "exception=8", "num=E2E000002"}).code, 2);
+    // A value outside the page's list is refused; a field that is not on the page is a usage error.
+    const CtlResult kind = c.ctl({"scans", "add", "kind=9", "num=E2E000002"});
+    EXPECT_EQ(kind.code, 1);
+    EXPECT_EQ(kind.errText(), QStringLiteral("[类别]只能是 0-4 或 到站, 出站, 派送, 签收, 异常：9\n"));
+    EXPECT_EQ(c.ctl({"scans", "add", "flight=3", "num=E2E000002"}).code, 1);
+    EXPECT_EQ(c.ctl({"scans", "add", "version=法文", "num=E2E000002"}).code, 1);
+    EXPECT_EQ(c.ctl({"scans", "add", "exception=8", "num=E2E000002"}).code, 1);
     EXPECT_EQ(c.ctl({"scans", "add", "colour=red"}).code, 2);
     EXPECT_EQ(c.ctl({"scans", "add", "num"}).code, 2);
     EXPECT_EQ(c.ctl({"scans", "frobnicate"}).code, 2);

@@ -39,23 +39,28 @@ struct CtlCounter {
     // Today's shipments by 特快专递 to 北京, written as the pre-entry page saves them.
     void addShipments(const QStringList &numbers) const
     {
+        for (const QString &number : numbers)
+            addShipment(number, 1.2, 0);
+    }
+
+    void addShipment(const QString &number, double weight, double fee) const
+    {
         quarvel::ClientContext context(root.path());
         quarvel::ScriptedPrompter prompter;
         ASSERT_TRUE(context.Start(prompter));
-        for (const QString &number : numbers) {
-            quarvel::PreInputRecord r{};
-            const QDate today = QDate::currentDate();
-            r.ddate = {static_cast<unsigned short>(today.year()), static_cast<unsigned char>(today.month()),
-                       static_cast<unsigned char>(today.day())};
-            r.nitemtype = 1;
-            r.fweight = 1.2;
-            r.npieces = 2;
-            quarvel::Gbk::setField(r.cnum, number);
-            quarvel::Gbk::setField(r.cdes, QStringLiteral("北京"));
-            quarvel::Gbk::setField(r.cemskind, QStringLiteral("特快专递"));
-            quarvel::Gbk::setField(r.creceiver, QStringLiteral("王'五"));
-            context.preInputs().Append(&r);
-        }
+        quarvel::PreInputRecord r{};
+        const QDate today = QDate::currentDate();
+        r.ddate = {static_cast<unsigned short>(today.year()), static_cast<unsigned char>(today.month()),
+                   static_cast<unsigned char>(today.day())};
+        r.nitemtype = 1;
+        r.fweight = weight;
+        r.ffee = fee;
+        r.npieces = 2;
+        quarvel::Gbk::setField(r.cnum, number);
+        quarvel::Gbk::setField(r.cdes, QStringLiteral("北京"));
+        quarvel::Gbk::setField(r.cemskind, QStringLiteral("特快专递"));
+        quarvel::Gbk::setField(r.creceiver, QStringLiteral("王'五"));
+        context.preInputs().Append(&r);
         context.Shutdown();
     }
 

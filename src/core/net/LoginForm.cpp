@@ -34,6 +34,7 @@ void LoginForm::Open()
 
 bool LoginForm::Confirm(Prompter &prompter)
 {
+    outcome_ = Outcome::Refused;
     const std::optional<QByteArray> accountGbk = CheckText(account, 1, kMaxLength, QStringLiteral("帐号"), prompter);
     if (!accountGbk)
         return false;
@@ -44,11 +45,12 @@ bool LoginForm::Confirm(Prompter &prompter)
     QByteArray text;
     const int result = ServerLogin::send(session_, *accountGbk, *passwordGbk, clock_(), text);
     if (result < 1)
-        return refuse(prompter, QStringLiteral("与服务器连接失败[ Ret:%1]").arg(result));
+        return refuse(prompter, QStringLiteral("与服务器连接失败[ Ret:%1]").arg(result), Outcome::NoConnection);
     const LoginReply reply = LoginReply::parse(text);
     if (!reply.accepted())
-        return refuse(prompter, reply.refusalText());
+        return refuse(prompter, reply.refusalText(), Outcome::Refused);
     session_.applyLogin(reply, account, password);
+    outcome_ = Outcome::LoggedIn;
     statusText_ = QStringLiteral("状态：已登入成功！");
     statusColor_ = kGreen;
     prompter.inform(QString(), QStringLiteral("登入验证成功！[%1]").arg(reply.uploadTarget));
@@ -58,8 +60,9 @@ bool LoginForm::Confirm(Prompter &prompter)
 // A failed login keeps the session that was open: the refusal is shown as
 // it stands, and the status line says which session is still in use instead
 // of the green "logged in" of before.
-bool LoginForm::refuse(Prompter &prompter, const QString &reason)
+bool LoginForm::refuse(Prompter &prompter, const QString &reason, Outcome outcome)
 {
+    outcome_ = outcome;
     statusColor_ = kRed;
     statusText_ =
         session_.loggedIn()

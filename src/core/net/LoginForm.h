@@ -15,6 +15,9 @@ class ServerSession;
 class LoginForm {
 public:
     enum class Focus { Account, Password, LoginButton };
+    // How the last log-in ended: a script tells a refusal (a box's check or
+    // the server's answer) from a server it could not reach.
+    enum class Outcome { NotTried, LoggedIn, Refused, NoConnection };
 
     static constexpr int kMaxLength = 30;
     static constexpr quint32 kRed = 0xFF0000;
@@ -36,6 +39,7 @@ public:
     // The status line's text colour as 0xRRGGBB.
     quint32 statusColor() const { return statusColor_; }
     Focus focus() const { return focus_; }
+    Outcome outcome() const { return outcome_; }
 
     static QString title() { return QStringLiteral("登入服务器"); }
 
@@ -43,13 +47,14 @@ public:
     void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
 
 private:
-    bool refuse(Prompter &prompter, const QString &reason);
+    bool refuse(Prompter &prompter, const QString &reason, Outcome outcome);
 
     ServerSession &session_;
     QString lastAccountPath_;
     QString statusText_;
     quint32 statusColor_ = kRed;
     Focus focus_ = Focus::Account;
+    Outcome outcome_ = Outcome::NotTried;
     std::function<qint64()> clock_;
 };
 

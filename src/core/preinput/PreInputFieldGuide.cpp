@@ -16,17 +16,19 @@ struct NumberRule {
     const char *name;
     const char16_t *caption;
     const char16_t *rule;
+    // The last entry of a list box (its entries are 0 to this); -1: no list.
+    int lastChoice = -1;
 };
 
 // The numeric page values and the values beyond the page's boxes.
 const NumberRule kNumbers[] = {
-    {"nmarked", u"标记", u"0 或 1"},
-    {"nitemtype", u"物品类别", u"0 文件, 1 包裹, 2 防水袋"},
-    {"nlanguage", u"地区", u"0 大陆, 1 华语, 2 外语 (按目的地自动填写)"},
+    {"nmarked", u"标记", u"0 或 1", 1},
+    {"nitemtype", u"物品类别", u"0 文件, 1 包裹, 2 防水袋", 2},
+    {"nlanguage", u"地区", u"0 大陆, 1 华语, 2 外语 (按目的地自动填写)", 2},
     {"npieces", u"件数", u"整数, 不小于 0"},
     {"fweight", u"重量", u"公斤, 不小于 0"},
     {"ffee", u"费用", u"元, 不小于 0"},
-    {"npayway", u"付款", u"0 月结, 1 现付, 2 到付"},
+    {"npayway", u"付款", u"0 月结, 1 现付, 2 到付", 2},
     {"nquantity", u"数量", u"整数, 不小于 0"},
     {"iprice", u"单价", u"不小于 0"},
     {"ideclare", u"申明价", u"不小于 0"},
@@ -40,6 +42,13 @@ const NumberRule kLines[] = {
     {"goods", u"物品明细 (可重复)", u"名称:数量:单价"},
     {"piece", u"件重明细 (可重复)", u"长:宽:高:克:体积比例(0-255)"},
 };
+
+// Whole-number page values (counts, list entries, flags) take no fraction.
+bool wholeNumber(const QString &name)
+{
+    const PreInputValues::Field *f = PreInputValues::field(name);
+    return f && (f->kind == PreInputValues::Kind::Int || f->kind == PreInputValues::Kind::Flag);
+}
 
 const NumberRule *numberRule(const QString &name)
 {
@@ -128,8 +137,15 @@ QString PreInputFieldGuide::CheckNumber(const QString &name, const QString &valu
     const double v = value.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(v))
         return QStringLiteral("[%1]必须是数字：%2").arg(QString::fromUtf16(r->caption), value);
+    const QString caption = QString::fromUtf16(r->caption);
     if (v < 0)
-        return QStringLiteral("[%1]不能是负数：%2").arg(QString::fromUtf16(r->caption), value);
+        return QStringLiteral("[%1]不能是负数：%2").arg(caption, value);
+    bool whole = false;
+    value.trimmed().toInt(&whole);
+    if (wholeNumber(name) && !whole)
+        return QStringLiteral("[%1]必须是整数：%2").arg(caption, value);
+    if (r->lastChoice >= 0 && v > r->lastChoice)
+        return QStringLiteral("[%1]只能是 %2：%3").arg(caption, QString::fromUtf16(r->rule), value);
     return QString();
 }
 

@@ -14,8 +14,6 @@ class CPromptDlg : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kMaxChars = 32000;
-
     CPromptDlg(ClientContext &context, Prompter &prompter, QWidget *parent = nullptr);
 
     QPlainTextEdit *textBox() const { return text_; }

@@ -150,4 +150,11 @@ TEST(LoginForm, InputChecksComeBeforeAnyRequest)
     EXPECT_EQ(form.account, QStringLiteral("bob")) << "values are trimmed";
     EXPECT_EQ(p.shown().size(), 3);
     EXPECT_FALSE(session.loggedIn());
+    EXPECT_EQ(form.outcome(), LoginForm::Outcome::Refused) << "a box's check refuses like the server";
+
+    // Past the checks, a server that cannot be reached is told apart from a refusal.
+    form.password = QStringLiteral("x");
+    EXPECT_FALSE(form.Confirm(p));
+    EXPECT_TRUE(p.lastText().startsWith(QStringLiteral("与服务器连接失败[ Ret:"))) << p.lastText().toStdString();
+    EXPECT_EQ(form.outcome(), LoginForm::Outcome::NoConnection);
 }
