@@ -35,10 +35,12 @@ QStringList embeddedFonts(const QString &pdf)
 }
 
 // A machine without barcode fonts: the client's start-up installs them for
-// a user of its own, and the office started afterwards finds them there.
+// a user of its own, and the office started afterwards finds them there (one
+// left running by an earlier test knows only that test's fonts).
 struct LabelInstallation : ::testing::Test {
     LabelInstallation()
     {
+        engine().shutdown();
         // The office keeps its profile where it always does.
         qputenv("XDG_CACHE_HOME",
                 QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)));

@@ -82,20 +82,14 @@ private:
     QByteArray pixels_;
 };
 
-// The user the tests print as: one for the whole test program, because the
-// office started by the first test keeps the fonts it found then.
-const TempRoot &fontUser()
-{
-    static const TempRoot user;
-    return user;
-}
-
 // A client installation with the shipped templates and the real office, its
 // printouts kept in a folder. The client installs the barcode fonts for a
-// user of its own, as on a machine that has none.
+// user of its own, as on a machine that has none; the office is started
+// afresh, since one running already knows only the fonts it found then.
 struct ShippedDocuments : ::testing::Test {
     ShippedDocuments()
     {
+        engine().shutdown();
         qputenv("XDG_CACHE_HOME",
                 QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)));
         qputenv("HOME", QFile::encodeName(user.path()));
@@ -131,7 +125,7 @@ struct ShippedDocuments : ::testing::Test {
         return context.preInputs().Append(&r);
     }
 
-    const TempRoot &user = fontUser();
+    TempRoot user;
     TempRoot root;
     ScriptedPrompter prompter;
     ClientContext context{root.path()};
