@@ -64,60 +64,66 @@ def party(sheet, first_column, title, prefix, row):
 
 
 def waybill():
-    """The default waybill: a courier's consignment note in the top half of an A4 page."""
-    s = Sheet("面单", [20, 28, 18, 29, 20, 28, 18, 29], [13] + [7] * 18 + [8, 8, 5])
-    s.put("A1", "Quarvel 快递  快件运单\nEXPRESS WAYBILL", "title", "A1:D1")
-    s.put("E1", "运单号\nWaybill No.", "caption")
-    s.put("F1", "", "number", "F1:H1")
-    cells = [("内部单号", "F1")]
-    top = [("A2", "业务日期 Date", "B2", "业务日期"), ("C2", "快件类型 Type", "D2", "快件类型"),
-           ("E2", "出发地 Origin", "F2", "出发地"), ("G2", "目的地 Dest.", "H2", "目的地"),
-           ("A3", "客户帐号 Account", "B3", "客户帐号"), ("C3", "所属部门 Dept.", "D3", "所属部门"),
-           ("E3", "目的地编码 Code", "F3", "目的地编码"), ("G3", "目的地英文", "H3", "目的地英文")]
+    """The default waybill: a courier's consignment note in the top half of an A4 page.
+
+    The waybill number stands as a Code-39 barcode at the top right with the
+    number under it; the service (express kind), the freight and the pay way
+    are in the payment block."""
+    s = Sheet("面单", [20, 28, 18, 29, 20, 28, 18, 29], [12, 6] + [7] * 18 + [8, 8, 5])
+    s.put("A1", "Quarvel 快递  快件运单\nEXPRESS WAYBILL", "title", "A1:D2")
+    s.put("E1", "运单号\nWaybill No.", "caption", "E1:E2")
+    s.put("F1", "", "barcode-top", "F1:H1")
+    s.put("F2", "", "number-under", "F2:H2")
+    cells = [("内单号39码", "F1"), ("内部单号", "F2")]
+    top = [("A3", "业务日期 Date", "B3", "业务日期"), ("C3", "快递类别 Service", "D3", "网络渠道"),
+           ("E3", "出发地 Origin", "F3", "出发地"), ("G3", "目的地 Dest.", "H3", "目的地"),
+           ("A4", "客户帐号 Account", "B4", "客户帐号"), ("C4", "所属部门 Dept.", "D4", "所属部门"),
+           ("E4", "目的地编码 Code", "F4", "目的地编码"), ("G4", "目的地英文", "H4", "目的地英文")]
     for caption_ref, caption, value_ref, name in top:
         caption_value(s, caption_ref, caption, value_ref)
         cells.append((name, value_ref))
-    s.put("H2", "", "big")
-    cells += party(s, "A", "发件人  FROM / SHIPPER", "发件", 4)
-    cells += party(s, "E", "收件人  TO / CONSIGNEE", "收件", 4)
+    s.put("H3", "", "big")
+    cells += party(s, "A", "发件人  FROM / SHIPPER", "发件", 5)
+    cells += party(s, "E", "收件人  TO / CONSIGNEE", "收件", 5)
 
-    s.put("A12", "物品  GOODS", "section", "A12:D12")
-    s.put("E12", "付款与费用  PAYMENT", "section", "E12:H12")
-    caption_value(s, "A13", "物品描述 Contents", "B13", "B13:D14", style="value-wrap")
-    s.put("A14", "", "caption")
-    caption_value(s, "A15", "物品包装 Packing", "B15")
-    caption_value(s, "C15", "件数 Pieces", "D15", style="value-centre")
-    caption_value(s, "A16", "入重 Weight", "B16")
-    caption_value(s, "C16", "称重 Weighed", "D16")
-    caption_value(s, "A17", "声明价值 Declared", "B17")
-    caption_value(s, "C17", "投保价值 Insured", "D17")
-    caption_value(s, "A18", "托运备注 Note", "B18", "B18:D18")
-    caption_value(s, "A19", "标签 Mark", "B19", "B19:D19")
-    cells += [("物品描述", "B13"), ("物品包装", "B15"), ("件数", "D15"), ("入重", "B16"), ("称重", "D16"),
-              ("声明价值", "B17"), ("投保价值", "D17"), ("托运备注", "B18"), ("标签", "B19")]
+    s.put("A13", "物品  GOODS", "section", "A13:D13")
+    s.put("E13", "付款与费用  PAYMENT", "section", "E13:H13")
+    caption_value(s, "A14", "物品描述 Contents", "B14", "B14:D15", style="value-wrap")
+    s.put("A15", "", "caption")
+    caption_value(s, "A16", "物品包装 Packing", "B16")
+    caption_value(s, "C16", "件数 Pieces", "D16", style="value-centre")
+    caption_value(s, "A17", "入重 Weight", "B17")
+    caption_value(s, "C17", "称重 Weighed", "D17")
+    caption_value(s, "A18", "声明价值 Declared", "B18")
+    caption_value(s, "C18", "投保价值 Insured", "D18")
+    caption_value(s, "A19", "托运备注 Note", "B19", "B19:D19")
+    caption_value(s, "A20", "标签 Mark", "B20", "B20:D20")
+    cells += [("物品描述", "B14"), ("物品包装", "B16"), ("件数", "D16"), ("入重", "B17"), ("称重", "D17"),
+              ("声明价值", "B18"), ("投保价值", "D18"), ("托运备注", "B19"), ("标签", "B20")]
 
-    checks = [("E13", "月结 Monthly", "F13", "月结√"), ("G13", "现付 Cash", "H13", "现付√"),
-              ("E14", "到付 Collect", "F14", "到付√"), ("E16", "文件 Document", "F16", "文件√"),
-              ("G16", "包裹 Parcel", "H16", "包裹√"), ("E17", "防水袋 Bag", "F17", "防水袋√")]
+    checks = [("E14", "月结 Monthly", "F14", "月结√"), ("G14", "现付 Cash", "H14", "现付√"),
+              ("E15", "到付 Collect", "F15", "到付√"), ("E17", "文件 Document", "F17", "文件√"),
+              ("G17", "包裹 Parcel", "H17", "包裹√"), ("E18", "防水袋 Bag", "F18", "防水袋√")]
     for caption_ref, caption, value_ref, name in checks:
         caption_value(s, caption_ref, caption, value_ref, style="check")
         cells.append((name, value_ref))
-    caption_value(s, "G14", "结算指示 Bill to", "H14")
-    caption_value(s, "E15", "到付运费 Freight", "F15")
-    caption_value(s, "G15", "代收货款 COD", "H15")
-    caption_value(s, "G17", "快件类型 Item", "H17", style="value-centre")
-    caption_value(s, "E18", "发件短信 SMS", "F18")
-    caption_value(s, "G18", "收件短信 SMS", "H18")
-    caption_value(s, "E19", "发件邮箱 E-mail", "F19")
-    caption_value(s, "G19", "收件邮箱 E-mail", "H19")
-    cells += [("结算指示", "H14"), ("到付运费", "F15"), ("代收货款", "H15"), ("发件短信", "F18"),
-              ("收件短信", "H18"), ("发件邮箱", "F19"), ("收件邮箱", "H19")]
-    s.put("A20", "收件人签名 Received by:", "sign", "A20:D21")
-    s.put("E20", "收件日期 Date / 时间 Time:", "sign", "E20:H21")
-    s.put("A22", PAGE_NOTE, "note", "A22:H22")
+    caption_value(s, "G15", "结算指示 Bill to", "H15")
+    caption_value(s, "E16", "运费 Freight", "F16", style="value-centre")
+    caption_value(s, "G16", "代收货款 COD", "H16")
+    caption_value(s, "G18", "到付运费 To collect", "H18")
+    caption_value(s, "E19", "发件短信 SMS", "F19")
+    caption_value(s, "G19", "收件短信 SMS", "H19")
+    caption_value(s, "E20", "发件邮箱 E-mail", "F20")
+    caption_value(s, "G20", "收件邮箱 E-mail", "H20")
+    cells += [("结算指示", "H15"), ("收客户费", "F16"), ("代收货款", "H16"), ("到付运费", "H18"),
+              ("发件短信", "F19"), ("收件短信", "H19"), ("发件邮箱", "F20"), ("收件邮箱", "H20")]
+    s.put("A21", "收件人签名 Received by:", "sign", "A21:D22")
+    s.put("E21", "收件日期 Date / 时间 Time:", "sign", "E21:H22")
+    s.put("A23", PAGE_NOTE, "note", "A23:H23")
 
     text = definition(["Quarvel 默认面单：A4 纸上半页，一票一张。",
-                       "列表定义中每行为 打印项名称=单元格，打印项名称见程序的打印项目表。"],
+                       "列表定义中每行为 打印项名称=单元格，打印项名称见程序的打印项目表；",
+                       "内单号39码 用 Code-39 条码字体打印运单号，网络渠道 为快递类别。"],
                       list_cells=cells)
     return "TAB_默认面单", s, text
 
@@ -193,48 +199,81 @@ def invoice():
 
 
 def label():
-    """The default label sheet: 2 x 5 labels of 97 x 56 mm on A4; the cells of the first label are listed."""
-    widths = [24, 24, 24, 25, 4, 24, 24, 24, 25]
+    """The default label sheet: 2 x 5 labels of 97 x 56 mm on A4; the cells of the first label are listed.
+
+    Each label is framed, with its barcode at the top and the number under
+    it. The frame and the captions show only on a label whose number cell is
+    filled, so the unused positions of a sheet print nothing: captions are
+    formulas on the number cell, and the frame lines are drawn under that
+    condition by thin empty rows and columns around the label (and two rules
+    inside it)."""
+    thin = 0.3
+    label_columns = [thin, 24, 24, 24, 24, thin]
+    # top edge, barcode, number, rule, destination, TO, address 1 and 2, rule,
+    # FROM, pieces and weight, the last line, bottom edge
+    label_rows = [thin, 11, 5, 0.4, 7, 7, 5.5, 5.5, 0.4, 5.6, 4, 4, thin]
+    gap_across, gap_down = 4, 1
+    widths = label_columns + [gap_across] + label_columns
     heights = []
     for band in range(5):
-        heights += [12, 8, 7, 6, 6, 7, 5, 5]
+        heights += label_rows
         if band < 4:
-            heights.append(1)
+            heights.append(gap_down)
     s = Sheet("标签", widths, heights, margins_mm=5)
+    last_row = len(label_rows) - 1
     for band in range(5):
         for across in range(2):
-            first = "A" if across == 0 else "F"
-            c = [chr(ord(first) + i) for i in range(4)]
-            r = 1 + band * 9
+            first_column = 1 + across * (len(label_columns) + 1)
+            first_row = 1 + band * (len(label_rows) + 1)
 
-            def at(column, row_offset):
-                return "%s%d" % (c[column], r + row_offset)
+            def at(column, row):
+                """Column 0..5 and row 0..12 of this label (0 and the last are its edges)."""
+                return "%s%d" % (chr(64 + first_column + column), first_row + row)
 
-            s.put(at(0, 0), "", "barcode", "%s:%s" % (at(0, 0), at(3, 0)))
-            s.put(at(0, 1), "", "big", "%s:%s" % (at(0, 1), at(1, 1)))
-            s.put(at(2, 1), "", "big", "%s:%s" % (at(2, 1), at(3, 1)))
-            s.put(at(0, 2), "收 TO", "caption")
-            s.put(at(1, 2), "", "value", "%s:%s" % (at(1, 2), at(2, 2)))
-            s.put(at(3, 2), "", "value")
-            s.put(at(0, 3), "", "value", "%s:%s" % (at(0, 3), at(3, 3)))
-            s.put(at(0, 4), "", "value", "%s:%s" % (at(0, 4), at(3, 4)))
-            s.put(at(0, 5), "发 FROM", "caption")
-            s.put(at(1, 5), "", "value", "%s:%s" % (at(1, 5), at(2, 5)))
-            s.put(at(3, 5), "", "value")
-            s.put(at(0, 6), "件数 Pcs", "caption")
-            s.put(at(1, 6), "", "value-centre")
-            s.put(at(2, 6), "重量 Weight", "caption")
-            s.put(at(3, 6), "", "value-centre")
-            for column in range(4):
-                s.put(at(column, 7), "", "value-centre")
-    cells = [("内单号39码", "A1"), ("内部单号", "A2"), ("目的地", "C2"), ("收件人", "B3"), ("收件电话", "D3"),
-             ("收件地址1", "A4"), ("收件地址2", "A5"), ("发件人", "B6"), ("发件电话", "D6"), ("件数", "B7"),
-             ("入重", "D7"), ("文件√", "A8"), ("月结√", "B8"), ("网络渠道", "C8"), ("业务日期", "D8")]
-    keys = [("横向标签个数", 2), ("纵向标签个数", 5), ("横向每标签占有栏数", 4), ("标签横向间隔栏数", 1),
-            ("纵向每标签占有行数", 8), ("标签纵向间隔行数", 1), ("全部转换大写", 0), ("换行转空格", 1)]
+            def span(row, first=1, last=4):
+                return "%s:%s" % (at(first, row), at(last, row))
+
+            number_cell = "$%s$%d" % (chr(64 + first_column + 1), first_row + 2)
+            filled = '%s<>""' % number_cell
+
+            def caption(column, row, text):
+                s.put(at(column, row), "", "label-caption", formula='IF([.%s]="";"";"%s")' % (number_cell, text))
+
+            s.put(at(1, 1), "", "label-barcode", span(1))
+            s.put(at(1, 2), "", "label-number", span(2))
+            s.put(at(1, 4), "", "label-big", span(4, 1, 2))
+            s.put(at(3, 4), "", "label-big", span(4, 3, 4))
+            caption(1, 5, "收 TO")
+            s.put(at(2, 5), "", "label-value", span(5, 2, 3))
+            s.put(at(4, 5), "", "label-value")
+            s.put(at(1, 6), "", "label-value", span(6))
+            s.put(at(1, 7), "", "label-value", span(7))
+            caption(1, 9, "发 FROM")
+            s.put(at(2, 9), "", "label-value", span(9, 2, 3))
+            s.put(at(4, 9), "", "label-value")
+            caption(1, 10, "件数 Pcs")
+            s.put(at(2, 10), "", "label-small")
+            caption(3, 10, "重量 Weight")
+            s.put(at(4, 10), "", "label-small")
+            for column in range(1, 5):
+                s.put(at(column, 11), "", "label-small")
+            s.frame_when(span(0), "LineBottom", filled)
+            s.frame_when(span(last_row), "LineTop", filled)
+            s.frame_when("%s:%s" % (at(0, 1), at(0, last_row - 1)), "LineRight", filled)
+            s.frame_when("%s:%s" % (at(5, 1), at(5, last_row - 1)), "LineLeft", filled)
+            for rule in (3, 8):
+                s.frame_when(span(rule), "LineTop", filled)
+    cells = [("内单号39码", "B2"), ("内部单号", "B3"), ("目的地", "B5"), ("网络渠道", "D5"), ("收件人", "C6"),
+             ("收件电话", "E6"), ("收件地址1", "B7"), ("收件地址2", "B8"), ("发件人", "C10"), ("发件电话", "E10"),
+             ("件数", "C11"), ("入重", "E11"), ("文件√", "B12"), ("月结√", "C12"), ("标签", "D12"),
+             ("业务日期", "E12")]
+    keys = [("横向标签个数", 2), ("纵向标签个数", 5), ("横向每标签占有栏数", len(label_columns)),
+            ("标签横向间隔栏数", 1), ("纵向每标签占有行数", len(label_rows)), ("标签纵向间隔行数", 1),
+            ("全部转换大写", 0), ("换行转空格", 1)]
     sections = [("发件人定义", "[发件人] [单位]"), ("收件人定义", "[收件人] [单位]")]
     text = definition(["Quarvel 默认标签：A4 纸 2 x 5 张标签，列表定义为左上第一张标签的单元格。",
-                       "内单号39码 用 Code-39 条码字体打印运单号。"],
+                       "内单号39码 用 Code-39 条码字体打印运单号，运单号印在条码下方；",
+                       "标签的框线与说明文字只在该标签的运单号格有内容时才印出。"],
                       list_cells=cells, keys=keys, sections=sections)
     return "LBL_默认标签", s, text
 

@@ -2,7 +2,9 @@
 
 A form is a grid of columns and rows (sizes in millimetres) with cells that
 carry a caption or stay empty for a value, optionally merged over several
-columns and rows, in one of a few named styles. The office turns the .fods
+columns and rows, in one of a few named styles. A caption may instead be a
+formula, and an area may take a frame only while a condition holds (a label
+whose number cell is still empty prints nothing). The office turns the .fods
 into the .xls that the program ships; the cell addresses of the values go
 into the template's definition text.
 """
@@ -11,26 +13,55 @@ from xml.sax.saxutils import escape
 LATIN_FONT = "Arial"
 BARCODE_FONT = "3 of 9 Barcode"
 
-# name: (font size pt, bold, horizontal alignment, box border, grey fill, font, wrap)
-# Values that do not wrap shrink to fit their box, so that a long phone number
-# or waybill number is printed whole on its line.
-STYLES = {
-    "title": (16, True, "center", False, False, LATIN_FONT, False),
-    "subtitle": (9, False, "center", False, False, LATIN_FONT, False),
-    "section": (10, True, "start", True, True, LATIN_FONT, False),
-    "caption": (7, False, "start", True, False, LATIN_FONT, True),
-    "value": (10, False, "start", True, False, LATIN_FONT, False),
-    "value-wrap": (10, False, "start", True, False, LATIN_FONT, True),
-    "value-centre": (10, False, "center", True, False, LATIN_FONT, False),
-    "number": (16, True, "center", True, False, LATIN_FONT, False),
-    "big": (14, True, "center", True, False, LATIN_FONT, False),
-    "check": (12, True, "center", True, False, LATIN_FONT, False),
-    "head": (9, True, "center", True, True, LATIN_FONT, True),
-    "note": (7, False, "start", False, False, LATIN_FONT, True),
-    "sign": (9, False, "start", True, False, LATIN_FONT, True),
-    "barcode": (26, False, "center", False, False, BARCODE_FONT, False),
-    "plain": (10, False, "start", False, False, LATIN_FONT, False),
+# Which sides of a cell carry a line: a whole box, the top of a box whose
+# bottom is the cell below (a barcode over its number), that cell below, and
+# single lines.
+BORDERS = {
+    "box": ("top", "bottom", "left", "right"),
+    "top": ("top", "left", "right"),
+    "under": ("bottom", "left", "right"),
+    "line-top": ("top",),
+    "line-bottom": ("bottom",),
+    "line-left": ("left",),
+    "line-right": ("right",),
+    "": (),
 }
+LINE = "0.5pt solid #000000"
+
+# name: (font size pt, bold, horizontal alignment, border, grey fill, font, wrap)
+# Values that do not wrap shrink to fit their box, so that a long phone number
+# or waybill number (and its barcode, which a scanner cannot read when cut)
+# is printed whole on its line.
+STYLES = {
+    "title": (16, True, "center", "", False, LATIN_FONT, False),
+    "subtitle": (9, False, "center", "", False, LATIN_FONT, False),
+    "section": (10, True, "start", "box", True, LATIN_FONT, False),
+    "caption": (7, False, "start", "box", False, LATIN_FONT, True),
+    "value": (10, False, "start", "box", False, LATIN_FONT, False),
+    "value-wrap": (10, False, "start", "box", False, LATIN_FONT, True),
+    "value-centre": (10, False, "center", "box", False, LATIN_FONT, False),
+    "number": (16, True, "center", "box", False, LATIN_FONT, False),
+    "big": (14, True, "center", "box", False, LATIN_FONT, False),
+    "check": (12, True, "center", "box", False, LATIN_FONT, False),
+    "head": (9, True, "center", "box", True, LATIN_FONT, True),
+    "note": (7, False, "start", "", False, LATIN_FONT, True),
+    "sign": (9, False, "start", "box", False, LATIN_FONT, True),
+    "barcode-top": (24, False, "center", "top", False, BARCODE_FONT, False),
+    "number-under": (12, True, "center", "under", False, LATIN_FONT, False),
+    "plain": (10, False, "start", "", False, LATIN_FONT, False),
+    # A label's cells draw no line of their own: its frame comes with its number.
+    "label-barcode": (28, False, "center", "", False, BARCODE_FONT, False),
+    "label-number": (10, True, "center", "", False, LATIN_FONT, False),
+    "label-big": (12, True, "center", "", False, LATIN_FONT, False),
+    "label-caption": (7, False, "start", "", False, LATIN_FONT, False),
+    "label-value": (9, False, "start", "", False, LATIN_FONT, False),
+    "label-small": (7, False, "center", "", False, LATIN_FONT, False),
+}
+
+# The named styles a condition applies: one line each. The office gives a
+# cell under a condition the font of the default style, so conditions go on
+# empty cells only (thin rows and columns around and between the texts).
+FRAMES = {"LineTop": "line-top", "LineBottom": "line-bottom", "LineLeft": "line-left", "LineRight": "line-right"}
 
 
 def column_number(letters):
@@ -52,22 +83,33 @@ class Sheet:
         self.heights = list(heights_mm)
         self.landscape = landscape
         self.margins = margins_mm
-        # (row, column) -> (text, style, columns spanned, rows spanned)
+        # (row, column) -> (text, style, columns spanned, rows spanned, formula)
         self.cells = {}
+        # (first ref, last ref, frame style, condition formula)
+        self.conditions = []
 
-    def put(self, ref, text="", style="value", span=None):
-        """A cell at ref ("B3"), or a merged area when span ("B3:D3") is given."""
+    def put(self, ref, text="", style="value", span=None, formula=None):
+        """A cell at ref ("B3"), or a merged area when span ("B3:D3") is given.
+
+        A formula (OpenFormula, without "of:=") replaces the text; it is shown
+        as the text it gives."""
         column, row = split_ref(ref)
         columns, rows = 1, 1
         if span:
             last_column, last_row = split_ref(span.split(":")[1])
             columns, rows = last_column - column + 1, last_row - row + 1
         assert 1 <= column <= len(self.widths) and 1 <= row <= len(self.heights), ref
-        self.cells[(row, column)] = (text, style, columns, rows)
+        self.cells[(row, column)] = (text, style, columns, rows, formula)
+
+    def frame_when(self, area, frame, formula):
+        """Draws the line of a frame style over the area ("A1:D9") while the formula is true."""
+        assert frame in FRAMES, frame
+        first, last = area.split(":")
+        self.conditions.append((first, last, frame, formula))
 
     def covered(self):
         hidden = set()
-        for (row, column), (_, _, columns, rows) in self.cells.items():
+        for (row, column), (_, _, columns, rows, _) in self.cells.items():
             for r in range(row, row + rows):
                 for c in range(column, column + columns):
                     if (r, c) != (row, column):
@@ -75,8 +117,8 @@ class Sheet:
         return hidden
 
     def fods(self):
-        styles = sorted({style for (_, style, _, _) in self.cells.values()})
-        out = [HEAD, self._automatic_styles(styles), MASTER, "<office:body><office:spreadsheet>\n"]
+        styles = sorted({style for (_, style, _, _, _) in self.cells.values()})
+        out = [HEAD, frame_styles(), self._automatic_styles(styles), MASTER, "<office:body><office:spreadsheet>\n"]
         out.append('<table:table table:name="%s" table:style-name="ta1">\n' % escape(self.name))
         for i in range(len(self.widths)):
             out.append('<table:table-column table:style-name="co%d"/>\n' % (i + 1))
@@ -86,7 +128,21 @@ class Sheet:
             for c in range(1, len(self.widths) + 1):
                 out.append(self._cell(r, c, hidden))
             out.append("</table:table-row>\n")
+        out.append(self._conditions())
         out.append("</table:table>\n</office:spreadsheet></office:body>\n</office:document>\n")
+        return "".join(out)
+
+    def _conditions(self):
+        if not self.conditions:
+            return ""
+        sheet = escape(self.name)
+        out = ["<calcext:conditional-formats>\n"]
+        for first, last, frame, formula in self.conditions:
+            out.append('<calcext:conditional-format calcext:target-range-address="%s.%s:%s.%s">'
+                       '<calcext:condition calcext:apply-style-name="%s" calcext:value="formula-is(%s)" '
+                       'calcext:base-cell-address="%s.%s"/></calcext:conditional-format>\n'
+                       % (sheet, first, sheet, last, frame, escape(formula, {'"': "&quot;"}), sheet, first))
+        out.append("</calcext:conditional-formats>\n")
         return "".join(out)
 
     def _cell(self, r, c, hidden):
@@ -94,10 +150,13 @@ class Sheet:
             return "<table:covered-table-cell/>"
         if (r, c) not in self.cells:
             return "<table:table-cell/>"
-        text, style, columns, rows = self.cells[(r, c)]
+        text, style, columns, rows, formula = self.cells[(r, c)]
         attributes = ' table:style-name="%s"' % style
         if columns > 1 or rows > 1:
             attributes += ' table:number-columns-spanned="%d" table:number-rows-spanned="%d"' % (columns, rows)
+        if formula:
+            return ('<table:table-cell%s table:formula="of:=%s" office:value-type="string" office:string-value=""/>'
+                    % (attributes, escape(formula, {'"': "&quot;"})))
         if not text:
             return "<table:table-cell%s/>" % attributes
         paragraphs = "".join("<text:p>%s</text:p>" % escape(line) for line in text.split("\n"))
@@ -127,17 +186,29 @@ class Sheet:
         return "".join(out)
 
 
+def border_attributes(border):
+    return "".join(' fo:border-%s="%s"' % (side, LINE) for side in BORDERS[border])
+
+
+def frame_styles():
+    """The named styles a condition applies; the office keeps each cell's own font and alignment."""
+    out = ["<office:styles>\n", DEFAULT_STYLE]
+    for name, border in sorted(FRAMES.items()):
+        out.append('<style:style style:name="%s" style:family="table-cell" style:parent-style-name="Default">'
+                   '<style:table-cell-properties%s/></style:style>\n' % (name, border_attributes(border)))
+    out.append("</office:styles>\n")
+    return "".join(out)
+
+
 def cell_style(name):
-    size, bold, align, box, grey, font, wrap = STYLES[name]
+    size, bold, align, border, grey, font, wrap = STYLES[name]
     weight = "bold" if bold else "normal"
-    cell = 'style:vertical-align="middle"'
-    if box:
-        cell += ' fo:border="0.5pt solid #000000"'
+    cell = 'style:vertical-align="middle"' + border_attributes(border)
     if grey:
         cell += ' fo:background-color="#d9d9d9"'
     if wrap:
         cell += ' fo:wrap-option="wrap"'
-    elif box:
+    elif border or name.startswith("label-"):
         cell += ' style:shrink-to-fit="true"'
     text = ('style:font-name="{f}" fo:font-size="{s}pt" fo:font-weight="{w}" style:font-name-asian="{f}" '
             'style:font-size-asian="{s}pt" style:font-weight-asian="{w}" style:font-name-complex="{f}" '
@@ -154,17 +225,19 @@ HEAD = """<?xml version="1.0" encoding="UTF-8"?>
  xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
  xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
  xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2"
+ xmlns:calcext="urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0"
  office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
 <office:font-face-decls>
  <style:font-face style:name="Arial" svg:font-family="Arial" style:font-family-generic="swiss"/>
  <style:font-face style:name="3 of 9 Barcode" svg:font-family="'3 of 9 Barcode'"/>
 </office:font-face-decls>
-<office:styles>
- <style:style style:name="Default" style:family="table-cell">
+"""
+
+DEFAULT_STYLE = """ <style:style style:name="Default" style:family="table-cell">
   <style:text-properties style:font-name="Arial" fo:font-size="10pt" style:font-name-asian="Arial"
    style:font-size-asian="10pt" style:font-name-complex="Arial" style:font-size-complex="10pt"/>
  </style:style>
-</office:styles>
 """
 
 MASTER = """<office:master-styles>

@@ -20,10 +20,18 @@ class ConsolePrinting : public PrintBatch::Display {
 public:
     void documentDone(const PrintBatch::Report &r) override
     {
+        // A record gone by its turn is named on its own line: on a sheet of
+        // labels the others were printed all the same.
+        for (const PrintBatch::Selected &g : r.gone) {
+            ++failed;
+            Cli::err(QStringLiteral("%1\t%2\n").arg(g.id).arg(PrintBatch::GoneText()));
+        }
         if (r.outcome.ok()) {
             Cli::out(r.outcome.file + u'\n');
             return;
         }
+        if (r.outcome.status == PrintOutcome::Status::Skipped)
+            return;
         ++failed;
         Cli::err(QStringLiteral("%1\t%2\n")
                      .arg(r.id)

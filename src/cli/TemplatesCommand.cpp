@@ -33,7 +33,8 @@ int TemplatesCommand::run(Cli &cli, const QStringList &args)
         return Cli::Failed;
     if (what == QLatin1String("list"))
         return list(*context);
-    const TemplateDownload::Result r = TemplateDownload::Run(context->session(), context->modelFolder());
+    const TemplateDownload::Result r =
+        TemplateDownload::Run(context->session(), context->modelFolder(), {}, context->templates().workbookCheck());
     if (r.stored < 0) {
         cli.prompter().error(QString(), r.message);
         return Cli::Failed;

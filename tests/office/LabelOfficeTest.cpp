@@ -4,7 +4,6 @@
 #include "support/TempRoot.h"
 #include "text/Gbk.h"
 
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -22,41 +21,6 @@ public:
     PrintBatch::Ending ending;
 };
 
-// A word of a PDF page and where it stands (points from the top left).
-struct Word {
-    QString text;
-    double x;
-    double y;
-};
-
-QList<Word> pdfWords(const QString &pdf, double &pageWidth)
-{
-    const QString html =
-        QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
-    pageWidth = QRegularExpression(QStringLiteral("<page width=\"([0-9.]+)\"")).match(html).captured(1).toDouble();
-    const QRegularExpression word(
-        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">([^<]*)</word>"));
-    QList<Word> words;
-    for (auto it = word.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        words.append({m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
-    }
-    return words;
-}
-
-// Every Code-39 barcode a scanner reads on the page, rendered at 200 dpi.
-QStringList scanned(const QString &pdf, const QString &folder)
-{
-    const QString image = QDir(folder).filePath(QFileInfo(pdf).completeBaseName());
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("200"), QStringLiteral("-png"),
-                                     QStringLiteral("-singlefile"), pdf, image});
-    const QString out = QString::fromUtf8(run(
-        QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), image + QStringLiteral(".png")}));
-    QStringList codes = out.split(u'\n', Qt::SkipEmptyParts);
-    codes.sort();
-    return codes;
-}
-
 // The embedded fonts of the PDF as pdffonts lists them: name and "emb" column.
 QStringList embeddedFonts(const QString &pdf)
 {
@@ -71,10 +35,12 @@ QStringList embeddedFonts(const QString &pdf)
 }
 
 // A machine without barcode fonts: the client's start-up installs them for
-// a user of its own, and the office started afterwards finds them there.
+// a user of its own, and the office started afterwards finds them there (one
+// left running by an earlier test knows only that test's fonts).
 struct LabelInstallation : ::testing::Test {
     LabelInstallation()
     {
+        engine().shutdown();
         // The office keeps its profile where it always does.
         qputenv("XDG_CACHE_HOME",
                 QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)));

@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -18,6 +20,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <optional>
 #include <ostream>
 
 // Readable QStrings in failure messages.
@@ -103,6 +106,52 @@ inline int pdfPages(const QString &path)
         if (line.startsWith(QLatin1String("Pages:")))
             return line.mid(6).trimmed().toInt();
     return -1;
+}
+
+// A word of a PDF page and where it stands (points from the top left).
+struct Word {
+    QString text;
+    double x;
+    double y;
+    double right;
+    double bottom;
+};
+
+inline QList<Word> pdfWords(const QString &pdf, double &pageWidth)
+{
+    const QString html =
+        QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+    pageWidth = QRegularExpression(QStringLiteral("<page width=\"([0-9.]+)\"")).match(html).captured(1).toDouble();
+    const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    QList<Word> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.append({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                      m.captured(4).toDouble()});
+    }
+    return words;
+}
+
+inline std::optional<Word> wordOf(const QList<Word> &words, const QString &text)
+{
+    for (const Word &w : words)
+        if (w.text == text)
+            return w;
+    return std::nullopt;
+}
+
+// Every barcode a scanner reads on page 1, rendered at 200 dpi, sorted.
+inline QStringList scanned(const QString &pdf, const QString &folder)
+{
+    const QString image = QDir(folder).filePath(QFileInfo(pdf).completeBaseName());
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("200"), QStringLiteral("-png"),
+                                     QStringLiteral("-singlefile"), pdf, image});
+    const QString out = QString::fromUtf8(run(
+        QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("--raw"), image + QStringLiteral(".png")}));
+    QStringList codes = out.split(u'\n', Qt::SkipEmptyParts);
+    codes.sort();
+    return codes;
 }
 
 // Excel's displayed column width for a stored .xls width (1/256 of a

@@ -7,43 +7,11 @@
 #include "text/Gbk.h"
 
 #include <QCryptographicHash>
-#include <QRegularExpression>
 
 using namespace quarvel;
 using namespace officetest;
 
 namespace {
-
-// A word of a PDF page and where it stands (points from the top left).
-struct Word {
-    QString text;
-    double x;
-    double y;
-};
-
-QList<Word> pdfWords(const QString &pdf, double &pageWidth)
-{
-    const QString html =
-        QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
-    const QRegularExpression page(QStringLiteral("<page width=\"([0-9.]+)\""));
-    pageWidth = page.match(html).captured(1).toDouble();
-    const QRegularExpression word(
-        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">([^<]*)</word>"));
-    QList<Word> words;
-    for (auto it = word.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        words.append({m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
-    }
-    return words;
-}
-
-std::optional<Word> wordOf(const QList<Word> &words, const QString &text)
-{
-    for (const Word &w : words)
-        if (w.text == text)
-            return w;
-    return std::nullopt;
-}
 
 QByteArray digest(const QString &path)
 {

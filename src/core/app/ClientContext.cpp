@@ -2,6 +2,7 @@
 
 #include "app/ShippedData.h"
 #include "excel/PrintDestination.h"
+#include "excel/WorkbookProbe.h"
 #include "net/LastAccount.h"
 #include "print/BarcodeFonts.h"
 #include "print/TemplateFiles.h"
@@ -54,6 +55,8 @@ ClientContext::ClientContext(const QString &rootFolder)
       note_(path(CleanCloseNote::fileName())), config_(path(ServerConfig::fileName())), templates_(modelFolder()),
       printLedger_(path(PrintLedger::fileName())), shippedData_(ShippedData::Folder())
 {
+    templates_.setWorkbookCheck(
+        [this](const QByteArray &bytes) { return WorkbookProbe::Opens(spreadsheetEngine_, tempFolder(), bytes); });
 }
 
 ClientContext::~ClientContext()

@@ -27,6 +27,15 @@ int groupChoice(int code)
     return code == 0 || code == 1 ? code : 2;
 }
 
+// A freight below this is no price yet: the box stays free for the counter's pen.
+constexpr double kNoFreight = 0.001;
+
+bool isCode39(QChar c)
+{
+    static const QString kSymbols = QStringLiteral(" -.$/+%");
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || kSymbols.contains(c);
+}
+
 } // namespace
 
 QString FieldValues::NumericText(const QString &text)
@@ -69,6 +78,30 @@ QString FieldValues::PayWayName(int payWay)
     default:
         return QStringLiteral("到付");
     }
+}
+
+QString FieldValues::Code39(const QString &number)
+{
+    QString kept;
+    for (const QChar c : number.toUpper())
+        if (isCode39(c))
+            kept += c;
+    return kept.trimmed().isEmpty() ? QString() : u'*' + kept + u'*';
+}
+
+QString FieldValues::named(const QString &name) const
+{
+    for (const Named &n : named_)
+        if (n.name == name)
+            return n.text;
+    return QString();
+}
+
+void FieldValues::setWaybillExtras(const QString &expressKind, double freight)
+{
+    named_ = {{FieldVocabulary::BarcodeName(), Code39(number())}, {FieldVocabulary::ExpressKindName(), expressKind}};
+    if (freight > kNoFreight)
+        set(V::CustomerFee, u'\'' + fixed(freight, 2));
 }
 
 QString FieldValues::number() const
@@ -148,6 +181,7 @@ FieldValues FieldValues::FromRecord(const PreInputRecord &r, const QString &acco
     v.setCheckMark(V::MonthlyMark, 3, groupChoice(r.npayway));
     v.setDestination(text(r.cdes), baseData);
     v.set(V::SenderSms, NumericText(text(r.csendersms)));
+    v.setWaybillExtras(text(r.cemskind), r.ffee);
     return v;
 }
 
@@ -201,6 +235,9 @@ FieldValues FieldValues::FromServer(const ServerRecord &r, const QString &accoun
     v.setCheckMark(V::MonthlyMark, 3, groupChoice(payWay));
     v.setDestination(r.text("DES"), baseData);
     v.set(V::SenderSms, NumericText(r.text("SSMS")));
+    // The server keeps the express kind's code; the waybill shows its name.
+    const ExpressKind *kind = baseData.kindByCode(r.text("EMSKIND"));
+    v.setWaybillExtras(kind ? kind->nameText() : r.text("EMSKIND"), r.real("AMOUNT"));
     return v;
 }
 

@@ -71,6 +71,11 @@ public:
     static QByteArray NameGbk(int index);
     // The index of a name, -1 when it is not in the vocabulary.
     static int IndexOf(const QString &name);
+
+    // Cells that waybill and label templates name outside the vocabulary:
+    // the waybill number for a Code-39 font, and the express kind.
+    static QString BarcodeName() { return QStringLiteral("内单号39码"); }
+    static QString ExpressKindName() { return QStringLiteral("网络渠道"); }
 };
 
 } // namespace quarvel

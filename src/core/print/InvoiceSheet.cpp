@@ -142,9 +142,11 @@ void InvoiceSheet::Fill(ExcelSession &session, const Inputs &in, const InvoiceSo
                                origin);
         }
     } else {
+        // The record's own goods are the one line of the table, so they take
+        // its first row like the first of several goods lines would.
         total = r.iprice * double(r.nquantity) * 0.01;
         if (first >= 1)
-            writeGoodsLine(session, in.layout, first + 1,
+            writeGoodsLine(session, in.layout, first,
                            {Description(Gbk::field(r.cgoods), in.layout.descriptionMode(), in.dictionary),
                             QString::number(r.nquantity), money(currency, r.iprice * 0.01), money(currency, total)},
                            origin);

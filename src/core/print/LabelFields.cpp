@@ -59,10 +59,10 @@ LabelFields::Party party(const LabelFields::Options &o, QString name, QString co
     return {name, corp, address, phone, zip, country, province, city};
 }
 
-bool isCode39(QChar c)
+// Written texts are never null, so that text() tells an empty one from none.
+QString written(const QString &text)
 {
-    static const QString kSymbols = QStringLiteral(" -.$/+%");
-    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || kSymbols.contains(c);
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 } // namespace
@@ -100,25 +100,20 @@ QString LabelFields::ReceiverText(const QString &pattern, const Party &r, const 
                         {u"[城市]", r.city}});
 }
 
-QString LabelFields::Code39(const QString &number)
-{
-    QString kept;
-    for (const QChar c : number.toUpper())
-        if (isCode39(c))
-            kept += c;
-    return kept.trimmed().isEmpty() ? QString() : u'*' + kept + u'*';
-}
-
 void LabelFields::add(int index, const QString &text)
 {
-    if (!text.isEmpty())
-        writes_.append({index, QByteArray(), text});
+    writes_.append({index, QByteArray(), written(text)});
 }
 
-void LabelFields::addNamed(const char16_t *name, const QString &text)
+void LabelFields::addNumber(int index, const QString &text)
 {
     if (!text.isEmpty())
-        writes_.append({-1, gbk(name), text});
+        add(index, FieldValues::NumericText(text));
+}
+
+void LabelFields::addNamed(const QString &name, const QString &text)
+{
+    writes_.append({-1, Gbk::fromUnicode(name), written(text)});
 }
 
 void LabelFields::addAddressLines(int first, const QByteArray &address)
@@ -151,9 +146,9 @@ void LabelFields::addParty(int first, const Party &p)
 {
     add(first + 1, p.corp);
     add(first + 2, p.address);
-    add(first + 3, FieldValues::NumericText(p.phone));
+    addNumber(first + 3, p.phone);
     add(first + 4, p.city);
-    add(first + 5, FieldValues::NumericText(p.zip));
+    addNumber(first + 5, p.zip);
     add(first + 6, p.province);
     add(first + 7, p.country);
 }
@@ -171,16 +166,16 @@ LabelFields LabelFields::FromRecord(const PreInputRecord &r, const Options &o, c
         party(o, text(r.creceiver), text(r.creceivercorp), text(r.creceiveraddr), text(r.cphone), text(r.creceiverzip),
               text(r.creceivercountry), text(r.creceiverprov), text(r.creceivercity));
     f.add(V::Account, account);
-    f.addNamed(u"网络渠道", text(r.cemskind));
-    f.addNamed(u"发件人姓名", sender.name);
+    f.addNamed(V::ExpressKindName(), text(r.cemskind));
+    f.addNamed(QStringLiteral("发件人姓名"), sender.name);
     f.add(V::Sender, SenderText(o.senderPattern, sender));
     f.addParty(V::Sender, sender);
-    f.add(V::SenderSms, FieldValues::NumericText(text(r.csendersms)));
+    f.addNumber(V::SenderSms, text(r.csendersms));
     f.add(V::SenderMail, text(r.csendermail));
-    f.addNamed(u"收件人姓名", receiver.name);
+    f.addNamed(QStringLiteral("收件人姓名"), receiver.name);
     f.add(V::Receiver, ReceiverText(o.receiverPattern, receiver, text(r.cdes)));
     f.addParty(V::Receiver, receiver);
-    f.add(V::ReceiverSms, FieldValues::NumericText(text(r.creceiversms)));
+    f.addNumber(V::ReceiverSms, text(r.creceiversms));
     f.add(V::ReceiverMail, text(r.creceivermail));
     f.add(V::CustomerFee, fixed(r.ffee));
     if (const DestinationEntry *d = baseData.destinationByName(text(r.cdes))) {
@@ -192,9 +187,8 @@ LabelFields LabelFields::FromRecord(const PreInputRecord &r, const Options &o, c
     f.add(V::From, text(r.cfrom));
     f.add(V::Destination, text(r.cdes));
     f.add(V::Goods, text(r.cgoods));
-    f.addNamed(u"内单号39码", Code39(f.number_));
-    // Written even when empty, so that no text of the template's own stays in the number's cell.
-    f.writes_.append({V::Number, QByteArray(), FieldValues::NumericText(f.number_)});
+    f.addNamed(V::BarcodeName(), FieldValues::Code39(f.number_));
+    f.add(V::Number, FieldValues::NumericText(f.number_));
     f.add(V::Mark, text(r.cmark));
     f.add(V::Department, text(r.cdepart));
     f.addAddressLines(V::ReceiverLine1, bytes(r.creceiveraddr));

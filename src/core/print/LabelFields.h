@@ -15,8 +15,10 @@ struct PreInputRecord;
 // outside the vocabulary ("内单号39码", "网络渠道", "发件人姓名", "收件人姓名").
 // Labels have their own rules beside the waybill's: sender and receiver
 // patterns, upper case and line-break options from the template, the
-// waybill number as a Code-39 barcode, names instead of check marks. Built on
-// the user-interface thread, so a printing worker reads no record file.
+// waybill number as a Code-39 barcode, names instead of check marks. A text
+// is written even when it is empty, so that no sample text of the template
+// shows through; only empty phones, postcodes and SMS numbers are left out.
+// Built on the user-interface thread, so a printing worker reads no record file.
 class LabelFields {
 public:
     // What the label template says about the texts.
@@ -63,14 +65,12 @@ public:
     static QString SenderText(const QString &pattern, const Party &sender);
     // The same for the receiver, whose pattern may also name "[目的地]".
     static QString ReceiverText(const QString &pattern, const Party &receiver, const QString &destination);
-    // The waybill number for a Code-39 font: between the start and stop
-    // asterisks, upper case, with every character Code 39 cannot encode left
-    // out; empty when nothing encodable remains.
-    static QString Code39(const QString &number);
 
 private:
     void add(int index, const QString &text);
-    void addNamed(const char16_t *name, const QString &text);
+    // Phones, postcodes and SMS numbers: by the numeric text rule, and only when there is one.
+    void addNumber(int index, const QString &text);
+    void addNamed(const QString &name, const QString &text);
     void addParty(int first, const Party &party);
     void addAddressLines(int first, const QByteArray &address);
 

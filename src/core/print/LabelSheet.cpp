@@ -15,11 +15,13 @@ const QString kLabelKind = QStringLiteral("标签");
 
 } // namespace
 
-void LabelSheet::Fill(ExcelSession &session, const LabelSheetLayout &layout, const QList<LabelFields> &labels)
+void LabelSheet::Fill(ExcelSession &session, const LabelSheetLayout &layout, const Positions &labels)
 {
     const int count = std::min<int>(int(labels.size()), layout.LabelsPerSheet());
-    for (int label = 0; label < count; ++label)
-        for (const LabelFields::Write &w : labels[label].writes()) {
+    for (int label = 0; label < count; ++label) {
+        if (!labels[label])
+            continue;
+        for (const LabelFields::Write &w : labels[label]->writes()) {
             int column = 0;
             int row = 0;
             const bool placed = w.index >= 0 ? layout.PositionOf(w.index, label, column, row)
@@ -27,36 +29,36 @@ void LabelSheet::Fill(ExcelSession &session, const LabelSheetLayout &layout, con
             if (placed)
                 session.SetCellText(row, column, w.text);
         }
+    }
 }
 
-QList<QList<LabelFields>> LabelSheet::Sheets(const QList<LabelFields> &labels, int labelsPerSheet)
+QList<QList<int>> LabelSheet::Sheets(const QList<int> &ids, int labelsPerSheet)
 {
-    QList<QList<LabelFields>> sheets;
+    QList<QList<int>> sheets;
     const qsizetype step = std::max(1, labelsPerSheet);
-    for (qsizetype from = 0; from < labels.size(); from += step)
-        sheets.append(labels.mid(from, step));
+    for (qsizetype from = 0; from < ids.size(); from += step)
+        sheets.append(ids.mid(from, step));
     return sheets;
 }
 
-QString LabelSheet::Title(const QList<LabelFields> &labels)
+QString LabelSheet::Title(const QStringList &numbers)
 {
-    if (labels.isEmpty())
+    if (numbers.isEmpty())
         return kLabelKind;
-    const QString first = labels.first().number();
-    const QString last = labels.last().number();
-    return kLabelKind + u'_' + (labels.size() == 1 ? first : first + u'-' + last);
+    return kLabelKind + u'_' + (numbers.size() == 1 ? numbers.first() : numbers.first() + u'-' + numbers.last());
 }
 
-QString LabelSheet::Numbers(const QList<LabelFields> &labels)
+QStringList LabelSheet::Numbers(const Positions &labels)
 {
     QStringList numbers;
-    for (const LabelFields &l : labels)
-        numbers << l.number();
-    return numbers.join(u',');
+    for (const std::optional<LabelFields> &l : labels)
+        if (l)
+            numbers << l->number();
+    return numbers;
 }
 
 PrintOutcome LabelSheet::Print(const SheetPrinter::Setup &setup, const LabelSheetLayout &layout,
-                               const QList<LabelFields> &labels)
+                               const Positions &labels)
 {
     const PrintTemplate *labelTemplate = layout.labelTemplate();
     if (!labelTemplate)
@@ -65,9 +67,11 @@ PrintOutcome LabelSheet::Print(const SheetPrinter::Setup &setup, const LabelShee
     document.sheetName = QStringLiteral("BILL");
     document.workPath = SheetPrinter::WorkPath(setup.tempFolder, QStringLiteral("BILL"));
     document.templateBytes = labelTemplate->spreadsheet();
-    document.title = Title(labels);
+    const QStringList numbers = Numbers(labels);
+    document.title = Title(numbers);
     document.kind = kLabelKind;
-    document.waybill = Numbers(labels);
+    // The print ledger lists the sheet's numbers comma-separated.
+    document.waybill = numbers.join(u',');
     document.templateName = labelTemplate->name();
     return SheetPrinter(setup).Run(document, [&](ExcelSession &s) { Fill(s, layout, labels); });
 }

@@ -5,27 +5,34 @@
 #include "print/SheetPrinter.h"
 
 #include <QList>
+#include <QStringList>
+
+#include <optional>
 
 namespace quarvel {
 
 class ExcelSession;
 class LabelSheetLayout;
 
-// One sheet of labels: consecutive records on labels 0, 1, 2 ... of the
+// One sheet of labels: the records of a group on labels 0, 1, 2 ... of the
 // label template's sheet, each field in the cell the layout gives for its
-// label, page 1 printed once.
+// label, page 1 printed once. A position without a record (one deleted
+// before the sheet's turn) stays empty, so the records after it keep their
+// labels and the sheets cut before printing are the sheets printed.
 class LabelSheet {
 public:
+    using Positions = QList<std::optional<LabelFields>>;
+
     static PrintOutcome Print(const SheetPrinter::Setup &setup, const LabelSheetLayout &layout,
-                              const QList<LabelFields> &labels);
-    // Writes the labels; records beyond the sheet's last label are left out.
-    static void Fill(ExcelSession &session, const LabelSheetLayout &layout, const QList<LabelFields> &labels);
-    // The records cut, in order, into groups of a sheet each.
-    static QList<QList<LabelFields>> Sheets(const QList<LabelFields> &labels, int labelsPerSheet);
+                              const Positions &labels);
+    // Writes the labels; positions beyond the sheet's last label are left out.
+    static void Fill(ExcelSession &session, const LabelSheetLayout &layout, const Positions &labels);
+    // The ids cut, in order, into groups of a sheet each.
+    static QList<QList<int>> Sheets(const QList<int> &ids, int labelsPerSheet);
     // "标签_" with the first and the last waybill number of the sheet.
-    static QString Title(const QList<LabelFields> &labels);
-    // The sheet's waybill numbers for the print ledger, comma-separated.
-    static QString Numbers(const QList<LabelFields> &labels);
+    static QString Title(const QStringList &numbers);
+    // The waybill numbers of the labels present, in position order.
+    static QStringList Numbers(const Positions &labels);
 };
 
 } // namespace quarvel

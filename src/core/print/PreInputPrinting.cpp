@@ -58,10 +58,6 @@ PreInputPrinting::Plan PreInputPrinting::PlanLabels(const QList<PrintSelection::
         prompter_.warning(QString(), TemplateKinds::MissingText(TemplateKind::Label));
         return {};
     }
-    if (selected.isEmpty()) {
-        prompter_.warning(QString(), QStringLiteral("没有在列表中选中要打印标签的记录。"));
-        return {};
-    }
     const QList<int> ids = PrintSelection::Collect(selected, prompter_);
     if (ids.isEmpty())
         return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/EventQueue.h"
+#include "app/OwnerRequest.h"
 #include "net/BaseData.h"
 #include "net/HttpTimeouts.h"
 #include "print/FieldValues.h"
@@ -8,6 +9,7 @@
 #include "print/InvoiceSheet.h"
 #include "print/InvoiceSource.h"
 #include "print/LabelFields.h"
+#include "print/LabelSheet.h"
 #include "print/LabelSheetLayout.h"
 #include "print/PrintOutcome.h"
 #include "print/PrintTemplate.h"
@@ -31,23 +33,37 @@ class GoodsNameDictionary;
 // A batch of documents printed one after the other on a worker thread:
 // waybills of local records, waybills of records on the server (each
 // fetched with operation 7 by the worker), proforma invoices and sheets of
-// labels. Everything
-// the worker needs is copied on the user-interface thread when the
-// documents are added (the record values, the goods lines, the templates,
-// the envelopes), so it reads no record file and no session. A document
-// that fails is reported with its message and the next one is still tried.
+// labels. The templates, the account and the server's address are copied
+// when the documents are added; a local record is read when its document's
+// turn comes, so the batch prints what the file holds then. The worker reads
+// no record file itself: it asks the thread that owns the files, which
+// answers while it takes the worker's reports (Drain). A waybill or invoice
+// whose record is gone by its turn is skipped and reported; on a sheet of
+// labels such a record leaves its label empty and the others keep their
+// places. A document that fails is reported with its message and the next
+// one is still tried.
 class PrintBatch {
 public:
+    // A record as it was when added: its id and waybill number, by which a
+    // report names it should it be gone when its turn comes.
+    struct Selected {
+        int id = 0;
+        QString waybill;
+    };
     struct Report {
         int id = 0;
         QString waybill;
         PrintOutcome outcome;
         int done = 0;
         int total = 0;
+        // The records of the document that were gone at its turn and got nothing printed.
+        QList<Selected> gone;
     };
     struct Ending {
         int printed = 0;
         int failed = 0;
+        // Documents left out because every record of theirs was gone.
+        int skipped = 0;
         // Set when the spreadsheet engine could not be started and nothing was printed.
         QString startFailure;
         bool stopped = false;
@@ -66,18 +82,22 @@ public:
     PrintBatch(const PrintBatch &) = delete;
     PrintBatch &operator=(const PrintBatch &) = delete;
 
-    // Each adds its documents; false with the message of the missing
-    // template. Local records that no longer exist are left out.
+    // Each adds a document per record; false with the message of the missing template.
     bool AddWaybills(const QList<int> &ids, QString *message = nullptr);
     bool AddServerWaybills(const QList<int> &recordIds, QString *message = nullptr);
     bool AddInvoices(const QList<int> &ids, InvoiceSheet::Mode mode, QString *message = nullptr);
-    // The records that still exist, in order, cut into sheets of the label
-    // layout: one document per sheet (reported with its first record's id).
+    // The records in order, cut into sheets of the label layout: one document
+    // per sheet (reported with its first record's id), as many sheets as the
+    // question before printing announced.
     bool AddLabelSheets(const QList<int> &ids, QString *message = nullptr);
     int size() const { return int(items_.size()); }
 
+    // Said for a record that was gone when its turn came.
+    static QString GoneText() { return QStringLiteral("记录已删除，没有打印。"); }
+
     bool Start(std::function<void()> wake = {});
-    // Hands the reports that arrived to the display; false once the batch has ended.
+    // Hands the reports that arrived to the display, then reads the record
+    // the worker waits for; false once the batch has ended.
     bool Drain(Display &display);
     bool WaitForEvents(int milliseconds) { return events_.wait(milliseconds); }
     void DrainUntilEnded(Display &display);
@@ -90,22 +110,33 @@ private:
     struct Item {
         Kind kind;
         int id;
+        // The waybill number at the time it was added (for reports only).
         QString waybill;
-        FieldValues values;
-        InvoiceSource invoice;
         QByteArray envelope;
         InvoiceSheet::Mode mode = InvoiceSheet::Mode::Print;
-        QList<LabelFields> labels;
+        // A label sheet's records, one per position.
+        QList<Selected> labels;
+    };
+    // What the owning thread read for an item when its turn came.
+    struct Turn {
+        std::optional<FieldValues> values;
+        std::optional<InvoiceSource> invoice;
+        LabelSheet::Positions labels;
     };
     struct Event {
-        bool end = false;
+        enum class Type { Report, TurnWanted, End };
+        Type type = Type::Report;
         Report report;
         Ending ending;
     };
 
     bool takeWaybillTemplate(QString *message);
+    Selected selected(int id) const;
+    Turn read(const Item &item) const;
+    void answerTurn();
     void run();
-    PrintOutcome print(const Item &item, QString &waybill) const;
+    PrintOutcome print(std::size_t index, Report &report);
+    PrintOutcome printLabelSheet(const Item &item, const Turn &turn, Report &report) const;
 
     ClientContext &context_;
     SheetPrinter::Setup setup_;
@@ -114,12 +145,14 @@ private:
     std::optional<PrintTemplate> invoiceTemplate_;
     InvoiceLayout invoiceLayout_;
     LabelSheetLayout labelLayout_;
+    LabelFields::Options labelOptions_;
     const GoodsNameDictionary &dictionary_;
     BaseData baseData_;
     QString account_;
     QByteArray host_;
     HttpTimeouts timeouts_;
     EventQueue<Event> events_;
+    OwnerRequest<std::size_t, Turn> turns_;
     std::atomic<bool> continue_{true};
     std::thread thread_;
     bool started_ = false;

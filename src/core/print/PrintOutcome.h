@@ -5,10 +5,11 @@
 namespace quarvel {
 
 // How one document came out: printed (its PDF handed to the destination),
-// saved (a kept workbook), failed with the message for the operator, or
-// dropped by the operator after the preview.
+// saved (a kept workbook), failed with the message for the operator,
+// dropped by the operator after the preview, or skipped because its record
+// was gone when its turn came.
 struct PrintOutcome {
-    enum class Status { Printed, Saved, Failed, Cancelled };
+    enum class Status { Printed, Saved, Failed, Cancelled, Skipped };
 
     Status status = Status::Failed;
     QString message;

@@ -110,7 +110,12 @@ bool PrintTemplate::LooksLikeWorkbook(const QByteArray &bytes)
     return WorkbookSignature::Matches(bytes);
 }
 
-bool PrintTemplate::LoadTemplate(const QString &modelFolder)
+bool PrintTemplate::IsWorkbook(const QByteArray &bytes, const WorkbookCheck &officeOpens)
+{
+    return LooksLikeWorkbook(bytes) || (officeOpens && officeOpens(bytes));
+}
+
+bool PrintTemplate::LoadTemplate(const QString &modelFolder, const WorkbookCheck &officeOpens)
 {
     if (!IsValidName(nameGbk_))
         return false;
@@ -118,7 +123,7 @@ bool PrintTemplate::LoadTemplate(const QString &modelFolder)
     QByteArray spreadsheet;
     if (!readWhole(TemplateFiles::DefinitionPath(modelFolder, kind_, name_), kMaxDefinitionBytes, definition) ||
         !readWhole(TemplateFiles::SpreadsheetPath(modelFolder, kind_, name_), kMaxSpreadsheetBytes, spreadsheet) ||
-        !LooksLikeWorkbook(spreadsheet))
+        !IsWorkbook(spreadsheet, officeOpens))
         return false;
     SetContent(definition, spreadsheet);
     return true;

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace quarvel {
 
 // One loaded template: the bytes of its spreadsheet and of its definition
@@ -22,6 +24,10 @@ public:
     static constexpr qint64 kMaxDefinitionBytes = 1 << 20;
     static constexpr qint64 kMaxSpreadsheetBytes = 16 << 20;
 
+    // Asked about a spreadsheet the signature test does not know: whether
+    // the office opens it as a workbook.
+    using WorkbookCheck = std::function<bool(const QByteArray &spreadsheet)>;
+
     PrintTemplate(TemplateKind kind, const QString &name);
 
     TemplateKind kind() const { return kind_; }
@@ -30,9 +36,9 @@ public:
 
     // Reads the ".txt" and then the ".xls" of the template from the folder
     // (DATA_MODEL) and parses the definitions; false when either cannot be
-    // read, is too large, the ".xls" is no workbook, or the name is no
-    // template name.
-    bool LoadTemplate(const QString &modelFolder);
+    // read, is too large, the ".xls" is no workbook the office can open, or
+    // the name is no template name.
+    bool LoadTemplate(const QString &modelFolder, const WorkbookCheck &officeOpens = {});
     // Takes the bytes directly (the definition text without terminators).
     void SetContent(const QByteArray &definitionText, const QByteArray &spreadsheet);
     // Reads the list section of the definition text into the cell list.
@@ -57,6 +63,9 @@ public:
     static bool IsValidName(const QByteArray &nameGbk);
     // Whether the bytes are a workbook (WorkbookSignature).
     static bool LooksLikeWorkbook(const QByteArray &bytes);
+    // A workbook by its signature, or else one the office opens; checking
+    // the signature first keeps the office from starting for the usual ones.
+    static bool IsWorkbook(const QByteArray &bytes, const WorkbookCheck &officeOpens);
 
 private:
     void parseListSection(const QByteArray &section);

@@ -6,7 +6,7 @@ void PrintTemplates::LoadDefaultTemplates()
 {
     for (const TemplateKind kind : TemplateKinds::kAll) {
         PrintTemplate loaded(kind, TemplateKinds::DefaultName(kind));
-        if (loaded.LoadTemplate(folder_))
+        if (loaded.LoadTemplate(folder_, check_))
             install(std::move(loaded));
     }
 }
@@ -14,7 +14,7 @@ void PrintTemplates::LoadDefaultTemplates()
 bool PrintTemplates::ChooseTemplate(TemplateKind kind, const QString &name, QString *message)
 {
     PrintTemplate loaded(kind, name);
-    if (name.isEmpty() || !loaded.LoadTemplate(folder_)) {
+    if (name.isEmpty() || !loaded.LoadTemplate(folder_, check_)) {
         if (message)
             *message = LoadFailedText();
         return false;

@@ -14,13 +14,17 @@ namespace quarvel {
 
 // The three template slots of the run (invoice, waybill, label), each empty
 // or holding one loaded template, the invoice layout read from the invoice
-// template and the label sheet layout read from the label template. Every start loads the defaults; a choice lasts
-// until the program ends. Used on the user-interface thread; printing workers take copies.
+// template and the label sheet layout read from the label template. Every
+// start loads the defaults; a choice lasts until the program ends. Used on
+// the user-interface thread; printing workers take copies.
 class PrintTemplates {
 public:
     explicit PrintTemplates(const QString &modelFolder = QString()) : folder_(modelFolder) {}
     void setFolder(const QString &modelFolder) { folder_ = modelFolder; }
     QString folder() const { return folder_; }
+    // How a spreadsheet the signature test does not know is tried on the office.
+    void setWorkbookCheck(PrintTemplate::WorkbookCheck check) { check_ = std::move(check); }
+    const PrintTemplate::WorkbookCheck &workbookCheck() const { return check_; }
 
     // The start-up step: the default template of each kind, in kind order;
     // a template that cannot be loaded leaves its slot empty, silently.
@@ -44,6 +48,7 @@ private:
     void install(PrintTemplate loaded);
 
     QString folder_;
+    PrintTemplate::WorkbookCheck check_;
     std::array<std::optional<PrintTemplate>, TemplateKinds::kCount> slots_;
     InvoiceLayout invoiceLayout_;
     LabelSheetLayout labelLayout_;

@@ -114,7 +114,8 @@ bool TemplateDownload::Store(const QString &modelFolder, const Entry &entry, con
 }
 
 TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, const QString &modelFolder,
-                                               const Progress &progress)
+                                               const Progress &progress,
+                                               const PrintTemplate::WorkbookCheck &officeOpens)
 {
     const QByteArray body = ListRequest(session.siteCode());
     QByteArray host = session.CurrentServerHost();
@@ -137,7 +138,7 @@ TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, con
         QByteArray spreadsheet;
         const QByteArray reply = post(session, host, TemplateRequest(session.siteCode(), entry.name));
         // A spreadsheet that is no workbook would only replace a good template with junk.
-        if (ParseTemplate(reply, definition, spreadsheet) && PrintTemplate::LooksLikeWorkbook(spreadsheet) &&
+        if (ParseTemplate(reply, definition, spreadsheet) && PrintTemplate::IsWorkbook(spreadsheet, officeOpens) &&
             Store(modelFolder, entry, definition, spreadsheet))
             ++stored;
     }

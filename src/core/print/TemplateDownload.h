@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/PrintTemplate.h"
 #include "print/TemplateKind.h"
 
 #include <QByteArray>
@@ -36,7 +37,10 @@ public:
     // there, with the templates stored so far kept.
     using Progress = std::function<bool(int done, int total)>;
 
-    static Result Run(const ServerSession &session, const QString &modelFolder, const Progress &progress = {});
+    // A spreadsheet whose signature is unknown is stored when `officeOpens`
+    // says the office reads it as a workbook.
+    static Result Run(const ServerSession &session, const QString &modelFolder, const Progress &progress = {},
+                      const PrintTemplate::WorkbookCheck &officeOpens = {});
     // Runs and shows the result.
     static int Download(const ServerSession &session, const QString &modelFolder, Prompter &prompter);
     static int Show(const Result &result, Prompter &prompter);

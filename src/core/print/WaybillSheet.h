@@ -9,8 +9,9 @@ class ExcelSession;
 class FieldValues;
 class PrintTemplate;
 
-// A waybill: the values of the vocabulary written into the cells that the
-// waybill template's list section names, page 1 printed.
+// A waybill: the values of the vocabulary, and the cells named outside it
+// ("内单号39码", "网络渠道"), written into the cells that the waybill
+// template's list section names, page 1 printed.
 class WaybillSheet {
 public:
     static PrintOutcome Print(const SheetPrinter::Setup &setup, const PrintTemplate &waybillTemplate,

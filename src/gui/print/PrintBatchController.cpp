@@ -44,10 +44,14 @@ void PrintBatchController::drain()
 
 void PrintBatchController::documentDone(const PrintBatch::Report &report)
 {
-    if (!report.outcome.ok() && report.outcome.status != PrintOutcome::Status::Cancelled) {
-        const QString who = report.waybill.isEmpty() ? QString::number(report.id) : report.waybill;
-        failures_ << QStringLiteral("%1: %2").arg(who, report.outcome.message.isEmpty() ? QStringLiteral("打印失败。")
-                                                                                        : report.outcome.message);
+    const auto who = [](int id, const QString &waybill) { return waybill.isEmpty() ? QString::number(id) : waybill; };
+    if (report.outcome.status == PrintOutcome::Status::Skipped || !report.gone.isEmpty()) {
+        for (const PrintBatch::Selected &g : report.gone)
+            failures_ << QStringLiteral("%1: %2").arg(who(g.id, g.waybill), PrintBatch::GoneText());
+    } else if (!report.outcome.ok() && report.outcome.status != PrintOutcome::Status::Cancelled) {
+        failures_ << QStringLiteral("%1: %2").arg(who(report.id, report.waybill), report.outcome.message.isEmpty()
+                                                                                      ? QStringLiteral("打印失败。")
+                                                                                      : report.outcome.message);
     }
     if (showOperation_)
         showOperation_(QStringLiteral("当前操作：%1 %2/%3...").arg(what_).arg(report.done).arg(report.total));

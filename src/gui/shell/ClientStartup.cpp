@@ -139,10 +139,12 @@ void ClientStartup::registerPrintCommands()
         TemplateDownload::Result result;
         progress.run([&] {
             // The worker writes only into DATA_MODEL; the loaded templates stay as they are.
-            result = TemplateDownload::Run(context_.session(), context_.modelFolder(), [&](int done, int total) {
+            const auto report = [&](int done, int total) {
                 progress.report(done, total, QStringLiteral("正在下载第 %1/%2 个模版...").arg(done + 1).arg(total));
                 return !progress.stopFlag();
-            });
+            };
+            result = TemplateDownload::Run(context_.session(), context_.modelFolder(), report,
+                                           context_.templates().workbookCheck());
         });
         frame_->SetOperationText(QString(), FrameTexts::kOperationColor);
         TemplateDownload::Show(result, env_.prompter);

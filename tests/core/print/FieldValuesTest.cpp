@@ -41,8 +41,8 @@ PreInputRecord sample()
 BaseData destinations()
 {
     BaseData data;
-    data.parse(Gbk::fromUnicode(
-        QStringLiteral("xx\nEMB\nEMS\tems\n\nEME\n\nGPB\n0,4\tBJ\tBEIJING\t100000\t北京\t中国\n\nGPE\n")));
+    data.parse(Gbk::fromUnicode(QStringLiteral(
+        "xx\nEMB\nEMS\tems\nIE1\t国际快递\n\nEME\n\nGPB\n0,4\tBJ\tBEIJING\t100000\t北京\t中国\n\nGPE\n")));
     return data;
 }
 
@@ -145,4 +145,42 @@ TEST(FieldValues, VocabularyNamesAreFixedAndFitTheirSlots)
         names.insert(FieldVocabulary::NameGbk(i));
     }
     EXPECT_EQ(names.size(), FieldVocabulary::kCount);
+}
+
+TEST(FieldValues, AWaybillCarriesTheNumberAsABarcodeTheExpressKindAndTheFreight)
+{
+    PreInputRecord r = sample();
+    Gbk::setField(r.cnum, QStringLiteral("de9012300004_2"));
+    Gbk::setField(r.cemskind, QStringLiteral("国际快递"));
+    FieldValues v = FieldValues::FromRecord(r, QString(), destinations());
+    EXPECT_EQ(v.named(FieldVocabulary::BarcodeName()), QStringLiteral("*DE90123000042*"));
+    EXPECT_EQ(v.named(FieldVocabulary::ExpressKindName()), QStringLiteral("国际快递"));
+    EXPECT_EQ(v.at(V::CustomerFee), QStringLiteral("'45.50")) << "the freight of any pay way";
+    EXPECT_TRUE(v.at(V::CollectFreight).isEmpty()) << "paid in cash: nothing to collect";
+    r.ffee = 0;
+    v = FieldValues::FromRecord(r, QString(), destinations());
+    EXPECT_TRUE(v.at(V::CustomerFee).isEmpty()) << "no price yet: the box stays free";
+
+    const QByteArray reply = Gbk::fromUnicode(QStringLiteral(
+        "\a<NUM>D1010000001</NUM>\a\a<EMSKIND>IE1</EMSKIND>\a\a<AMOUNT>23.5</AMOUNT>\a\a<PAYWAY>0</PAYWAY>\a"));
+    v = FieldValues::FromServer(ServerRecord::Parse(reply), QString(), destinations());
+    EXPECT_EQ(v.named(FieldVocabulary::BarcodeName()), QStringLiteral("*D1010000001*"));
+    EXPECT_EQ(v.named(FieldVocabulary::ExpressKindName()), QStringLiteral("国际快递"))
+        << "the kind's name, not its code";
+    EXPECT_EQ(v.at(V::CustomerFee), QStringLiteral("'23.50"));
+    const QByteArray unknownKind = Gbk::fromUnicode(QStringLiteral("\a<NUM>单号</NUM>\a\a<EMSKIND>XX9</EMSKIND>\a"));
+    v = FieldValues::FromServer(ServerRecord::Parse(unknownKind), QString(), destinations());
+    EXPECT_EQ(v.named(FieldVocabulary::ExpressKindName()), QStringLiteral("XX9")) << "a code the base data lacks";
+    EXPECT_TRUE(v.named(FieldVocabulary::BarcodeName()).isEmpty()) << "nothing Code 39 can encode";
+}
+
+TEST(FieldValues, Code39KeepsOnlyWhatTheSymbologyEncodesBetweenItsAsterisks)
+{
+    EXPECT_EQ(FieldValues::Code39(QStringLiteral("DE90123000042")), QStringLiteral("*DE90123000042*"));
+    EXPECT_EQ(FieldValues::Code39(QStringLiteral("de-9012.3/4+5%$ 6")), QStringLiteral("*DE-9012.3/4+5%$ 6*"));
+    EXPECT_EQ(FieldValues::Code39(QStringLiteral("AB_12#中*3")), QStringLiteral("*AB123*"))
+        << "underscore, hash, Chinese and the stop character are left out";
+    EXPECT_EQ(FieldValues::Code39(QStringLiteral("单号")), QString());
+    EXPECT_EQ(FieldValues::Code39(QString()), QString());
+    EXPECT_EQ(FieldValues::Code39(QStringLiteral("ＡＢ１")), QString()) << "full-width letters are not Code 39";
 }

@@ -103,14 +103,14 @@ TEST_F(InvoiceFixture, ThreeGoodsLinesGoOnRowsRToRPlusTwo)
     EXPECT_EQ(at(29, 6), QStringLiteral("Total: USD77.58")) << "appended to the caption";
 }
 
-TEST_F(InvoiceFixture, WithoutGoodsLinesTheRecordsOwnGoodsGoOneRowBelow)
+TEST_F(InvoiceFixture, WithoutGoodsLinesTheRecordsOwnGoodsTakeTheFirstGoodsRow)
 {
     fill();
-    EXPECT_EQ(at(19, 1), QStringLiteral("<none>"));
-    EXPECT_EQ(at(20, 1), QStringLiteral("Tea"));
-    EXPECT_EQ(at(20, 3), QStringLiteral("2"));
-    EXPECT_EQ(at(20, 4), QStringLiteral("USD12.50"));
-    EXPECT_EQ(at(20, 6), QStringLiteral("USD25.00"));
+    EXPECT_EQ(at(19, 1), QStringLiteral("Tea")) << "the row of 物品描述, where a first goods line would go";
+    EXPECT_EQ(at(19, 3), QStringLiteral("2"));
+    EXPECT_EQ(at(19, 4), QStringLiteral("USD12.50"));
+    EXPECT_EQ(at(19, 6), QStringLiteral("USD25.00"));
+    EXPECT_EQ(at(20, 1), QStringLiteral("<none>"));
     EXPECT_EQ(at(29, 6), QStringLiteral("USD25.00"));
 }
 

@@ -148,17 +148,6 @@ TEST(LabelPatterns, ShortPatternsGiveTheNameAloneAndEmptyValuesLeaveNoBrackets)
               QStringLiteral("收:  电话"));
 }
 
-TEST(LabelCode39, TheNumberBetweenAsterisksHoldsOnlyWhatCode39Encodes)
-{
-    EXPECT_EQ(LabelFields::Code39(QStringLiteral("DE90123000042")), QStringLiteral("*DE90123000042*"));
-    EXPECT_EQ(LabelFields::Code39(QStringLiteral("de-9012.3/4+5%$ 6")), QStringLiteral("*DE-9012.3/4+5%$ 6*"));
-    EXPECT_EQ(LabelFields::Code39(QStringLiteral("AB_12#中*3")), QStringLiteral("*AB123*"))
-        << "underscore, hash, Chinese and the stop character are left out";
-    EXPECT_EQ(LabelFields::Code39(QStringLiteral("单号")), QString());
-    EXPECT_EQ(LabelFields::Code39(QString()), QString());
-    EXPECT_EQ(LabelFields::Code39(QStringLiteral("ＡＢ１")), QString()) << "full-width letters are not Code 39";
-}
-
 TEST(LabelFields, ARecordFillsTheLabelWithItsOwnRules)
 {
     const LabelFields f = fill(sample());
@@ -173,7 +162,7 @@ TEST(LabelFields, ARecordFillsTheLabelWithItsOwnRules)
     EXPECT_EQ(f.text(V::SenderPhone), QStringLiteral("'0755-88886666"));
     EXPECT_EQ(f.text(V::ReceiverPhone), QStringLiteral("010 6666 8888")) << "with blanks it is no number";
     EXPECT_EQ(f.text(V::ReceiverZip), QStringLiteral("'100022"));
-    EXPECT_FALSE(writes(f, V::SenderSms)) << "an empty text is not written";
+    EXPECT_FALSE(writes(f, V::SenderSms)) << "an empty SMS number is not written";
     EXPECT_EQ(f.text(V::MonthlyMark), QStringLiteral("月结")) << "a label names the pay way";
     EXPECT_FALSE(writes(f, V::CashMark));
     EXPECT_FALSE(writes(f, V::CollectMark));
@@ -193,7 +182,8 @@ TEST(LabelFields, ARecordFillsTheLabelWithItsOwnRules)
     EXPECT_EQ(f.text(V::Mark), QStringLiteral("易碎"));
     EXPECT_EQ(f.text(V::ReceiverLine1), QStringLiteral("北京市朝阳区建国路88号"));
     EXPECT_EQ(f.text(V::ReceiverLine1 + 1), QStringLiteral("现代城A座1201室"));
-    EXPECT_FALSE(writes(f, V::ReceiverLine1 + 2));
+    EXPECT_TRUE(writes(f, V::ReceiverLine1 + 2)) << "the empty third line clears its cell";
+    EXPECT_TRUE(f.text(V::ReceiverLine1 + 2).isEmpty());
     EXPECT_EQ(f.text(V::SenderLine1), QStringLiteral("88 Shennan road"));
 }
 
@@ -232,16 +222,61 @@ TEST(LabelFields, UpperCaseAndLineBreakOptionsPrepareTheTexts)
     EXPECT_EQ(plain.text(V::SenderAddress), QStringLiteral("88 Shennan road\r\nFutian"));
 }
 
-TEST(LabelFields, AnEmptyNumberStillClearsItsCellButGivesNoBarcode)
+TEST(LabelFields, AnEmptyNumberStillClearsItsCellsButGivesNoBarcode)
 {
     PreInputRecord r = sample();
-    Gbk::setField(r.cnum, QString());
+    Gbk::setField(r.cnum, QStringLiteral("单号"));
     const LabelFields f = fill(r);
-    EXPECT_TRUE(writes(f, V::Number));
-    EXPECT_TRUE(f.text(V::Number).isEmpty());
-    EXPECT_TRUE(f.text(QStringLiteral("内单号39码")).isNull());
+    EXPECT_EQ(f.text(V::Number), QStringLiteral("单号"));
+    EXPECT_TRUE(f.text(QStringLiteral("内单号39码")).isEmpty()) << "nothing Code 39 encodes: no bars";
+    EXPECT_FALSE(f.text(QStringLiteral("内单号39码")).isNull()) << "but the cell is cleared";
+    Gbk::setField(r.cnum, QString());
+    EXPECT_TRUE(writes(fill(r), V::Number));
+    EXPECT_TRUE(fill(r).text(V::Number).isEmpty());
 
     Gbk::setField(r.cnum, QStringLiteral("0012345678"));
     EXPECT_EQ(fill(r).text(V::Number), QStringLiteral("'0012345678")) << "the number stays text with its zeros";
     EXPECT_EQ(fill(r).text(QStringLiteral("内单号39码")), QStringLiteral("*0012345678*"));
+}
+
+TEST(LabelFields, EmptyTextsClearTheirCellsButEmptyPhonesPostcodesAndSmsAreLeftOut)
+{
+    PreInputRecord empty{};
+    empty.ddate = {2024, 3, 5};
+    Gbk::setField(empty.cnum, QStringLiteral("DE90123000042"));
+    const LabelFields f = LabelFields::FromRecord(empty, {}, QString(), destinations());
+    for (const int cleared : {int(V::Sender),
+                              int(V::SenderCorp),
+                              int(V::SenderAddress),
+                              int(V::SenderCity),
+                              int(V::SenderProvince),
+                              int(V::SenderCountry),
+                              int(V::SenderMail),
+                              int(V::Receiver),
+                              int(V::ReceiverCorp),
+                              int(V::ReceiverAddress),
+                              int(V::ReceiverCity),
+                              int(V::ReceiverProvince),
+                              int(V::ReceiverCountry),
+                              int(V::ReceiverMail),
+                              int(V::Account),
+                              int(V::From),
+                              int(V::Destination),
+                              int(V::Goods),
+                              int(V::Mark),
+                              int(V::Department),
+                              int(V::PayDirection),
+                              int(V::ReceiverLine1),
+                              int(V::ReceiverLine1 + 2),
+                              int(V::SenderLine1)}) {
+        EXPECT_TRUE(writes(f, cleared)) << V::Name(cleared).toStdString() << " keeps no sample text";
+        EXPECT_TRUE(f.text(cleared).isEmpty()) << V::Name(cleared).toStdString();
+        EXPECT_FALSE(f.text(cleared).isNull()) << "written, though empty";
+    }
+    for (const char *name : {"网络渠道", "发件人姓名", "收件人姓名"})
+        EXPECT_FALSE(f.text(QString::fromUtf8(name)).isNull()) << name;
+    for (const int left : {int(V::SenderPhone), int(V::SenderZip), int(V::SenderSms), int(V::ReceiverPhone),
+                           int(V::ReceiverZip), int(V::ReceiverSms)})
+        EXPECT_FALSE(writes(f, left)) << V::Name(left).toStdString() << " is written only when there is one";
+    EXPECT_FALSE(writes(f, V::DestinationCode)) << "no destination found, nothing to write";
 }

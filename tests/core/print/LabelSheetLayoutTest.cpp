@@ -208,7 +208,7 @@ TEST(LabelSheetBuild, TheShippedLabelTemplateTilesTwoByFive)
     const LabelSheetLayout &layout = templates.labelLayout();
     ASSERT_TRUE(layout.IsValid());
     EXPECT_EQ(layout.LabelsPerSheet(), 10);
-    EXPECT_EQ(named(layout, "内单号39码", 0), (Cell{1, 1}));
-    EXPECT_EQ(named(layout, "内单号39码", 1), (Cell{6, 1}));
-    EXPECT_EQ(named(layout, "内单号39码", 9), (Cell{6, 37}));
+    EXPECT_EQ(named(layout, "内单号39码", 0), (Cell{2, 2}));
+    EXPECT_EQ(named(layout, "内单号39码", 1), (Cell{9, 2}));
+    EXPECT_EQ(named(layout, "内单号39码", 9), (Cell{9, 58}));
 }

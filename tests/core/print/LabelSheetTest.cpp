@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QMap>
 
+#include <functional>
+
 using namespace quarvel;
 
 namespace {
@@ -21,8 +23,9 @@ public:
     PrintBatch::Ending ending;
 };
 
-// The shipped label template: 2 labels across, 5 down, each 4 columns and
-// 8 rows with a gap of one; the barcode cell of label 0 is A1.
+// The shipped label template: 2 labels across, 5 down, each 6 columns and
+// 13 rows with a gap of one; the barcode cell of label 0 is B2, its number
+// under it B3, the receiver C6.
 struct LabelSheets : PrintContextFixture {
     LabelSheets()
     {
@@ -63,10 +66,13 @@ struct LabelSheets : PrintContextFixture {
         return docs;
     }
 
-    static QString barcodeCell(int label)
+    // A cell of label 0 ("row,column") as it stands on another label.
+    static QString onLabel(int label, int row, int column)
     {
-        return QStringLiteral("%1,%2").arg(1 + label / 2 * 9).arg(1 + label % 2 * 5);
+        return QStringLiteral("%1,%2").arg(row + label / 2 * 14).arg(column + label % 2 * 7);
     }
+    static QString barcodeCell(int label) { return onLabel(label, 2, 2); }
+    static QString receiverCell(int label) { return onLabel(label, 6, 3); }
 
     RecordingEngine engine;
 };
@@ -84,9 +90,9 @@ TEST_F(LabelSheets, SevenRecordsFillLabelsZeroToSixOfOneSheet)
         EXPECT_EQ(docs[0].value(barcodeCell(label)), u'*' + number(label + 1) + u'*') << label;
     for (int label = 7; label < 10; ++label)
         EXPECT_FALSE(docs[0].contains(barcodeCell(label))) << "label " << label << " stays empty";
-    EXPECT_EQ(docs[0].value(QStringLiteral("3,2")), QStringLiteral("李四")) << "the pattern without a company";
-    EXPECT_EQ(docs[0].value(QStringLiteral("30,7")), QString()) << "label 7 gets no receiver";
-    EXPECT_EQ(docs[0].value(QStringLiteral("29,1")), number(7)) << "the number under the barcode of label 6";
+    EXPECT_EQ(docs[0].value(receiverCell(0)), QStringLiteral("李四")) << "the pattern without a company";
+    EXPECT_FALSE(docs[0].contains(receiverCell(7))) << "label 7 gets nothing";
+    EXPECT_EQ(docs[0].value(onLabel(6, 3, 2)), number(7)) << "the number under the barcode of label 6";
     EXPECT_EQ(c.reports[0].outcome.file,
               root.file(QStringLiteral("printed/标签_") + number(1) + u'-' + number(7) + QStringLiteral(".pdf")));
     const QList<PrintLedger::Entry> ledger = context.printLedger().Recent();
@@ -117,18 +123,75 @@ TEST_F(LabelSheets, TwentyOneRecordsGiveThreeSheetsThePrintingWorkerReportsOneBy
     EXPECT_EQ(context.printLedger().Recent().size(), 3);
 }
 
-TEST_F(LabelSheets, RecordsDeletedBeforePrintingTakeNoPosition)
+TEST_F(LabelSheets, RecordsGoneBeforePrintingKeepTheirPositionEmpty)
 {
     QList<int> ids = addRecords(4);
     context.preInputs().DeleteById(ids[1]);
     ids.insert(2, 987654);
-    print(ids);
+    const Collect c = print(ids);
     const QList<QMap<QString, QString>> docs = documents();
     ASSERT_EQ(docs.size(), 1);
     EXPECT_EQ(docs[0].value(barcodeCell(0)), u'*' + number(1) + u'*');
-    EXPECT_EQ(docs[0].value(barcodeCell(1)), u'*' + number(3) + u'*');
-    EXPECT_EQ(docs[0].value(barcodeCell(2)), u'*' + number(4) + u'*');
-    EXPECT_FALSE(docs[0].contains(barcodeCell(3)));
+    EXPECT_FALSE(docs[0].contains(barcodeCell(1)));
+    EXPECT_FALSE(docs[0].contains(receiverCell(1))) << "a deleted record's label stays empty";
+    EXPECT_FALSE(docs[0].contains(barcodeCell(2)));
+    EXPECT_EQ(docs[0].value(barcodeCell(3)), u'*' + number(3) + u'*') << "the others keep their places";
+    EXPECT_EQ(docs[0].value(barcodeCell(4)), u'*' + number(4) + u'*');
+    ASSERT_EQ(c.reports.size(), 1);
+    EXPECT_TRUE(c.reports[0].outcome.ok());
+    ASSERT_EQ(c.reports[0].gone.size(), 2);
+    EXPECT_EQ(c.reports[0].gone[0].id, ids[1]);
+    EXPECT_EQ(c.reports[0].gone[1].id, 987654);
+    EXPECT_EQ(c.reports[0].waybill, QStringLiteral("标签_") + number(1) + u'-' + number(4));
+}
+
+TEST_F(LabelSheets, ASheetPrintsTheRecordsAsTheFileHoldsThemWhenItsTurnComes)
+{
+    const QList<int> ids = addRecords(13);
+    PrintBatch batch(context);
+    ASSERT_TRUE(batch.AddLabelSheets(ids));
+    EXPECT_EQ(batch.size(), 2) << "the sheets the question announced";
+    struct Changing : Collect {
+        std::function<void()> afterFirst;
+        void documentDone(const PrintBatch::Report &r) override
+        {
+            Collect::documentDone(r);
+            if (r.done == 1)
+                afterFirst();
+        }
+    } c;
+    c.afterFirst = [&] {
+        context.preInputs().DeleteById(ids[10]);
+        PreInputRecord edited = *context.preInputs().Find(ids[11]);
+        Gbk::setField(edited.creceiver, QStringLiteral("钱七"));
+        context.preInputs().WriteAt(context.preInputs().FindIndexById(ids[11]), &edited);
+        context.preInputs().DeleteById(ids[12]);
+    };
+    ASSERT_TRUE(batch.Start());
+    batch.DrainUntilEnded(c);
+    const QList<QMap<QString, QString>> docs = documents();
+    ASSERT_EQ(docs.size(), 2);
+    EXPECT_FALSE(docs[1].contains(barcodeCell(0))) << "deleted while the first sheet printed";
+    EXPECT_EQ(docs[1].value(barcodeCell(1)), u'*' + number(12) + u'*');
+    EXPECT_EQ(docs[1].value(receiverCell(1)), QStringLiteral("钱七"));
+    EXPECT_FALSE(docs[1].contains(barcodeCell(2)));
+    ASSERT_EQ(c.reports.size(), 2);
+    EXPECT_EQ(c.reports[1].gone.size(), 2);
+    EXPECT_EQ(c.reports[1].waybill, QStringLiteral("标签_") + number(12));
+    EXPECT_EQ(c.ending.printed, 2);
+}
+
+TEST_F(LabelSheets, ASheetWhoseRecordsAreAllGoneIsNotPrinted)
+{
+    const QList<int> ids = addRecords(11);
+    context.preInputs().DeleteById(ids[10]);
+    const Collect c = print(ids);
+    ASSERT_EQ(c.reports.size(), 2);
+    EXPECT_EQ(c.reports[1].outcome.status, PrintOutcome::Status::Skipped) << "no blank sheet of labels";
+    EXPECT_EQ(c.reports[1].gone.size(), 1);
+    EXPECT_EQ(c.ending.printed, 1);
+    EXPECT_EQ(c.ending.skipped, 1);
+    EXPECT_EQ(documents().size(), 1);
 }
 
 TEST_F(LabelSheets, AFailedSheetIsReportedAndTheNextSheetStillPrints)
@@ -178,7 +241,8 @@ TEST_F(LabelSheets, TheCommandAsksWithTheNumberOfSheets)
 
     prompter.clear();
     EXPECT_TRUE(printing.PlanLabels({}).ids.isEmpty());
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("没有在列表中选中要打印标签的记录。"));
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("没有在列表中选中要打印面单的记录。"))
+        << "the print selection rule that waybills follow";
     EXPECT_TRUE(printing.PlanLabels({{3, QStringLiteral("DE90123XXXXX")}}).ids.isEmpty());
     EXPECT_TRUE(prompter.lastText().startsWith(QStringLiteral("选择打印的含有未整理的运单号。")));
 }

@@ -9,6 +9,8 @@
 
 #include <QDir>
 
+#include <functional>
+
 using namespace quarvel;
 
 namespace {
@@ -52,6 +54,19 @@ private:
     bool print_;
 };
 
+// Changes the record files from the display, as the window may while a
+// batch runs: `change` is called after the document with that count is reported.
+class ChangingDisplay : public Collect {
+public:
+    std::function<void(int done)> change;
+    void documentDone(const PrintBatch::Report &r) override
+    {
+        Collect::documentDone(r);
+        if (change)
+            change(r.done);
+    }
+};
+
 struct Batches : PrintContextFixture {
     Batches()
     {
@@ -69,6 +84,26 @@ struct Batches : PrintContextFixture {
 
     QStringList printedFiles() const { return QDir(root.file(QStringLiteral("printed"))).entryList(QDir::Files); }
 
+    void renameReceiver(int id, const QString &receiver)
+    {
+        PreInputRecord edited = *context.preInputs().Find(id);
+        Gbk::setField(edited.creceiver, receiver);
+        ASSERT_GT(context.preInputs().WriteAt(context.preInputs().FindIndexById(id), &edited), 0);
+    }
+
+    // The texts written into each document, in document order.
+    QList<QStringList> documentTexts() const
+    {
+        QList<QStringList> docs;
+        for (const QString &line : engine.log) {
+            if (line.startsWith(QLatin1String("open ")))
+                docs.append(QStringList());
+            else if (line.startsWith(QLatin1String("setText ")) && !docs.isEmpty())
+                docs.last().append(line.section(u' ', 2));
+        }
+        return docs;
+    }
+
     FlakyEngine engine;
 };
 
@@ -80,13 +115,15 @@ TEST_F(Batches, EveryWaybillBecomesAPdfInTheFolderAndALedgerLine)
     const int b = addRecord(QStringLiteral("DE90123000002"), QStringLiteral("王五"));
     PrintBatch batch(context);
     ASSERT_TRUE(batch.AddWaybills({a, b, 999}));
-    EXPECT_EQ(batch.size(), 2) << "a record that is gone takes no place";
+    EXPECT_EQ(batch.size(), 3) << "a record is looked for when its turn comes";
     const Collect c = run(batch);
-    ASSERT_EQ(c.reports.size(), 2);
+    ASSERT_EQ(c.reports.size(), 3);
     EXPECT_EQ(c.ending.printed, 2);
+    EXPECT_EQ(c.ending.skipped, 1);
+    EXPECT_EQ(c.reports[2].outcome.status, PrintOutcome::Status::Skipped);
     EXPECT_EQ(c.reports[0].waybill, QStringLiteral("DE90123000001"));
     EXPECT_EQ(c.reports[1].done, 2);
-    EXPECT_EQ(c.reports[1].total, 2);
+    EXPECT_EQ(c.reports[1].total, 3);
     EXPECT_EQ(c.reports[1].outcome.file, root.file(QStringLiteral("printed/面单_DE90123000002.pdf")));
     EXPECT_EQ(printedFiles(),
               (QStringList{QStringLiteral("面单_DE90123000001.pdf"), QStringLiteral("面单_DE90123000002.pdf")}));
@@ -176,4 +213,75 @@ TEST_F(Batches, APrintoutIsPrintedAgainFromItsPdf)
     QFile::remove(first.file);
     EXPECT_TRUE(Reprint::Again(context, 1).message.startsWith(QStringLiteral("打印文件已不存在")));
     EXPECT_EQ(Reprint::Again(context, 77).message, QStringLiteral("打印记录 77 不存在。"));
+}
+
+TEST_F(Batches, EachRecordIsReadWhenItsTurnComesSoChangesMadeDuringTheRunArePrinted)
+{
+    const int a = addRecord(QStringLiteral("DE90123000001"), QStringLiteral("王五"));
+    const int b = addRecord(QStringLiteral("DE90123000002"), QStringLiteral("赵六"));
+    const int c = addRecord(QStringLiteral("DE90123000003"), QStringLiteral("孙八"));
+    PrintBatch waybills(context);
+    ASSERT_TRUE(waybills.AddWaybills({a, b, c}));
+    renameReceiver(a, QStringLiteral("王五五"));
+    ChangingDisplay d;
+    d.change = [&](int done) {
+        if (done != 1)
+            return;
+        renameReceiver(b, QStringLiteral("钱七"));
+        context.preInputs().DeleteById(c);
+    };
+    ASSERT_TRUE(waybills.Start());
+    waybills.DrainUntilEnded(d);
+    ASSERT_EQ(d.reports.size(), 3);
+    const QList<QStringList> docs = documentTexts();
+    ASSERT_EQ(docs.size(), 2) << "the deleted record opens no document";
+    EXPECT_TRUE(docs[0].contains(QStringLiteral("王五五"))) << "an edit made after adding, before the start";
+    EXPECT_TRUE(docs[1].contains(QStringLiteral("钱七"))) << "an edit made while the batch ran";
+    EXPECT_FALSE(docs[1].contains(QStringLiteral("赵六")));
+    EXPECT_TRUE(d.reports[1].outcome.ok());
+    EXPECT_EQ(d.reports[2].outcome.status, PrintOutcome::Status::Skipped);
+    EXPECT_EQ(d.reports[2].outcome.message, PrintBatch::GoneText());
+    ASSERT_EQ(d.reports[2].gone.size(), 1);
+    EXPECT_EQ(d.reports[2].gone[0].id, c);
+    EXPECT_EQ(d.reports[2].gone[0].waybill, QStringLiteral("DE90123000003")) << "named as it was selected";
+    EXPECT_EQ(d.ending.printed, 2);
+    EXPECT_EQ(d.ending.skipped, 1);
+    EXPECT_EQ(d.ending.failed, 0);
+    EXPECT_EQ(printedFiles().size(), 2);
+}
+
+TEST_F(Batches, AnInvoiceWhoseRecordIsDeletedBeforeItsTurnIsSkippedAndTheNextOneStillPrints)
+{
+    const int a = addRecord(QStringLiteral("DE90123000001"));
+    const int b = addRecord(QStringLiteral("DE90123000002"));
+    const int c = addRecord(QStringLiteral("DE90123000003"), QStringLiteral("周九"));
+    PrintBatch invoices(context);
+    ASSERT_TRUE(invoices.AddInvoices({a, b, c}, InvoiceSheet::Mode::Print));
+    ChangingDisplay d;
+    d.change = [&](int done) {
+        if (done == 1) {
+            context.preInputs().DeleteById(b);
+            renameReceiver(c, QStringLiteral("吴十"));
+        }
+    };
+    ASSERT_TRUE(invoices.Start());
+    invoices.DrainUntilEnded(d);
+    ASSERT_EQ(d.reports.size(), 3);
+    EXPECT_EQ(d.reports[1].outcome.status, PrintOutcome::Status::Skipped);
+    EXPECT_TRUE(d.reports[2].outcome.ok());
+    EXPECT_TRUE(documentTexts().last().join(u'|').contains(QStringLiteral("吴十"))) << "the edit made meanwhile";
+    EXPECT_EQ(printedFiles(), (QStringList{QStringLiteral("形式发票_DE90123000001.pdf"),
+                                           QStringLiteral("形式发票_DE90123000003.pdf")}));
+}
+
+TEST_F(Batches, ABatchDroppedWhileItsWorkerWaitsForARecordEndsWithoutPrinting)
+{
+    {
+        PrintBatch batch(context);
+        batch.AddWaybills({addRecord(QStringLiteral("DE90123000001"))});
+        ASSERT_TRUE(batch.Start());
+        // Nobody drains: the worker waits for the record until the batch goes.
+        ASSERT_TRUE(batch.WaitForEvents(5000));
+    }
+    EXPECT_TRUE(printedFiles().isEmpty());
 }

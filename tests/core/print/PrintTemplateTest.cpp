@@ -203,3 +203,31 @@ TEST(TemplateFilesLoad, RefusesMissingOversizedAndNonWorkbookFiles)
     EXPECT_FALSE(PrintTemplate(TemplateKind::Invoice, QStringLiteral("e")).LoadTemplate(root.path()))
         << "the prefix belongs to the kind";
 }
+
+TEST(TemplateFilesLoad, ASpreadsheetOfAnotherFormIsAskedOfTheOfficeAndAWorkbookIsNot)
+{
+    TempRoot root;
+    root.write(QStringLiteral("TAB_x.txt"), list("收件人=B2"));
+    const QByteArray xml = QByteArrayLiteral("<?xml version=\"1.0\"?>\n<?mso-application progid=\"Excel.Sheet\"?>\n"
+                                             "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>\n");
+    root.write(QStringLiteral("TAB_x.xls"), xml);
+    QList<QByteArray> asked;
+    const auto office = [&](bool opens) {
+        return [&asked, opens](const QByteArray &bytes) {
+            asked << bytes;
+            return opens;
+        };
+    };
+    EXPECT_FALSE(PrintTemplate(TemplateKind::Waybill, QStringLiteral("x")).LoadTemplate(root.path()))
+        << "without an office nobody can tell";
+    EXPECT_FALSE(PrintTemplate(TemplateKind::Waybill, QStringLiteral("x")).LoadTemplate(root.path(), office(false)));
+    PrintTemplate accepted(TemplateKind::Waybill, QStringLiteral("x"));
+    ASSERT_TRUE(accepted.LoadTemplate(root.path(), office(true)));
+    EXPECT_EQ(accepted.spreadsheet(), xml);
+    EXPECT_EQ(asked, (QList<QByteArray>{xml, xml}));
+
+    asked.clear();
+    root.write(QStringLiteral("TAB_x.xls"), printtest::workbook());
+    EXPECT_TRUE(PrintTemplate(TemplateKind::Waybill, QStringLiteral("x")).LoadTemplate(root.path(), office(false)));
+    EXPECT_TRUE(asked.isEmpty()) << "an Excel 97 workbook does not start the office";
+}

@@ -86,3 +86,42 @@ TEST(LabelCommandWindow, WithoutALabelTemplateTheCommandSaysSo)
     EXPECT_EQ(w.prompter.lastText(), QStringLiteral("没有选择可用的标签模版。"));
     EXPECT_FALSE(pane->printBusy());
 }
+
+TEST(LabelCommandWindow, NothingSelectedIsSaidAsForWaybills)
+{
+    ClientWindow::Options o;
+    o.server = false;
+    ClientWindow w(o);
+    ASSERT_TRUE(w.started());
+    addRecords(w, 2);
+    auto *pane = w.showPage<CPreInputPane>(PageCatalog::PreInput);
+    pane->RefreshList();
+    w.action(CmdPrintLabels)->trigger();
+    EXPECT_EQ(w.prompter.lastText(), QStringLiteral("没有在列表中选中要打印面单的记录。"));
+    EXPECT_FALSE(pane->printBusy());
+}
+
+TEST(LabelCommandWindow, ARecordDeletedWhileTheSheetsPrintGetsNoLabelAndIsNamedAtTheEnd)
+{
+    ClientWindow::Options o;
+    o.server = false;
+    ClientWindow w(o);
+    ASSERT_TRUE(w.started());
+    ASSERT_TRUE(PrintDestination::Folder(w.root.file(QStringLiteral("printed"))).Save(w.root.path()));
+    addRecords(w, 12);
+    auto *pane = w.showPage<CPreInputPane>(PageCatalog::PreInput);
+    pane->RefreshList();
+    pane->SelectAll();
+    // While the first sheet prints, the eleventh record goes (as an upload that was accepted would take it).
+    QObject::connect(pane, &CPreInputPane::documentPrinted, [&] {
+        if (const PreInputRecord *r = w.context().preInputs().FindLastByNumber(QStringLiteral("DE90123000011")))
+            w.context().preInputs().DeleteById(r->iid);
+    });
+    w.prompter.queueAnswer(true);
+    w.action(CmdPrintLabels)->trigger();
+    ASSERT_TRUE(ClientWindow::waitFor([&] { return !pane->printBusy(); }, 60000));
+    EXPECT_EQ(printed(w), (QStringList{QStringLiteral("标签_DE90123000001-DE90123000010.pdf"),
+                                       QStringLiteral("标签_DE90123000012.pdf")}))
+        << "the second sheet still prints, with the record that is left";
+    EXPECT_EQ(w.prompter.lastText(), QStringLiteral("以下 1 份没有完成：\r\nDE90123000011: 记录已删除，没有打印。"));
+}
