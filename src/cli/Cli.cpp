@@ -73,7 +73,7 @@ const char kUsage[] = "usage: quarvelctl [--root DIR] [--account NAME --password
                       "  scale show\n"
                       "  scale set FIELD=VALUE ...   (enabled type baud databits parity stopbits length\n"
                       "                               start transmission port device)\n"
-                      "  scale read [--count N] [--timeout SECONDS]\n"
+                      "  scale read [--count N] [--timeout SECONDS] [--all]\n"
                       "  scale detect [--seconds N]\n"
                       "  templates list|download\n"
                       "  print waybill IID...|--all [--template NAME]\n"
@@ -93,13 +93,14 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"records", &RecordsCommand::run}, {"config", &ConfigCommand::run}, {"basedata", &BaseDataCommand::run},
-    {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &ScansCommand::run},
-    {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
-    {"query", &QueryCommand::run},     {"info", &InfoCommand::run},
-    {"scale", &ScaleCommand::run},
-    {"contacts", &ContactsCommand::run},
-    {"templates", &TemplatesCommand::run}, {"print", &PrintCommand::run}, {"dictionary", &DictionaryCommand::run},
+    {"records", &RecordsCommand::run},   {"config", &ConfigCommand::run},
+    {"basedata", &BaseDataCommand::run}, {"balance", &BalanceCommand::run},
+    {"upload", &UploadCommand::run},     {"scans", &ScansCommand::run},
+    {"tidy", &TidyCommand::run},         {"price", &PriceCommand::run},
+    {"quote", &QuoteCommand::run},       {"query", &QueryCommand::run},
+    {"info", &InfoCommand::run},         {"scale", &ScaleCommand::run},
+    {"contacts", &ContactsCommand::run}, {"templates", &TemplatesCommand::run},
+    {"print", &PrintCommand::run},       {"dictionary", &DictionaryCommand::run},
     {"fonts", &FontsCommand::run},
 };
 
