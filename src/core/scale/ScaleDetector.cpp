@@ -100,7 +100,9 @@ Trial attemptTrial(QByteArrayView bytes, const ScaleSettings &settings)
     t.settings = settings;
     ScaleParser parser(settings);
     int attempts = 0;
-    for (int result : parser.ReadSteps(bytes)) {
+    for (qsizetype at = 0; at < bytes.size(); at += ScaleParser::kReadLimit) {
+        const int result =
+            parser.ReadWeight(bytes.sliced(at, std::min<qsizetype>(ScaleParser::kReadLimit, bytes.size() - at)));
         if (result == ScaleParser::kNoFrame)
             continue;
         ++attempts;
@@ -127,9 +129,8 @@ Trial bcdTrial(QByteArrayView bytes, const ScaleSettings &settings)
     if (frames.size() < ScaleDetector::kLeastFrames)
         return t;
     ScaleParser parser(t.settings);
-    for (int result : parser.ReadSteps(bytes))
-        if (result >= 0)
-            t.count(parser.last());
+    for (const ScaleReading &r : parser.ReadAll(bytes))
+        t.count(r);
     // Frames at a steady distance, or chance bytes of some other stream.
     t.coverage = ScaleTextGuess::SteadyShare(frames) * double(frames.size()) / markers;
     return t;

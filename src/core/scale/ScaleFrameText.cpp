@@ -144,6 +144,23 @@ ScaleFrameText::Marks ScaleFrameText::Inspect(QByteArrayView body)
     return m;
 }
 
+bool ScaleFrameText::Printable(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+int ScaleFrameText::NumberCount(QByteArrayView text)
+{
+    int numbers = 0;
+    bool inNumber = false;
+    for (char c : text) {
+        if (isDigit(c) && !inNumber)
+            ++numbers;
+        inNumber = isDigit(c) || (inNumber && c == '.');
+    }
+    return numbers;
+}
+
 ScaleFrameText::Number ScaleFrameText::ReadNumber(QByteArrayView text, qsizetype from, bool exponent)
 {
     Number n;

@@ -42,6 +42,12 @@ public:
     };
 
     static Marks Inspect(QByteArrayView body);
+    // Whether the text is printable ASCII only, and how many numbers (runs
+    // of digits with their point) it holds: a frame that passed its check
+    // may still carry bytes inserted whole, and those must not end up in a
+    // weight.
+    static bool Printable(QByteArrayView text);
+    static int NumberCount(QByteArrayView text);
     // The number that begins at `from` (a digit): digits, a point and more
     // digits, and an exponent when `exponent` (as atof reads it).
     static Number ReadNumber(QByteArrayView text, qsizetype from, bool exponent);

@@ -83,6 +83,10 @@ ScaleReading ScaleStxEtxFormat::Parse(QByteArrayView body)
     const QByteArrayView text = body.first(body.size() - 2);
     if (body.last(2).toByteArray().toUpper() != Check(text))
         return ScaleReading::Refused(S::BadCheck);
+    // The exclusive-or misses bytes inserted in pairs (or any run that
+    // cancels out): what is between must still read as one reading.
+    if (!ScaleFrameText::Printable(text) || ScaleFrameText::NumberCount(text) > 1)
+        return ScaleReading::Refused(S::Garbled);
     if (isSignSixAndDecimals(text))
         return signSixAndDecimals(text);
     const ScaleFrameText::Marks marks = ScaleFrameText::Inspect(text);

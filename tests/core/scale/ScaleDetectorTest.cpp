@@ -133,6 +133,22 @@ TEST(ScaleDetector, NoiseNothingAndTooFewFramesAreNotGuessed)
     EXPECT_EQ(m.grams, 1250);
 }
 
+TEST(ScaleDetector, ThePlainFormatsTellEachReadingOfTheProposal)
+{
+    // A parcel, then the scale goes below zero: the last weight read is the
+    // parcel's, and the negative frames are told as such, not the parcel's.
+    const auto grams = [](int g) { return "=" + QByteArray::number(g).rightJustified(6, '0'); };
+    const ScaleDetector::Guess g =
+        detect(stream(kPlacing, grams) + stream(
+                                             {0}, [](int) { return QByteArray("=-00125"); }, 20));
+    ASSERT_TRUE(g.found);
+    EXPECT_EQ(g.type, ScaleSettings::Grams);
+    EXPECT_EQ(g.grams, 1250);
+    EXPECT_GE(g.refused.value(ScaleReading::Status::Negative), 1);
+    EXPECT_LE(g.refused.value(ScaleReading::Status::Negative), 3);
+    EXPECT_TRUE(g.Text().contains(QStringLiteral("读数 1.250 公斤；负重 "))) << g.Text().toStdString();
+}
+
 TEST(ScaleDetector, TheFormatsWithAStatusAreRecognisedWithTheirReadings)
 {
     using namespace ScaleFrames;

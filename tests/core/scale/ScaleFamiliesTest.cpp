@@ -141,6 +141,14 @@ TEST(ScaleFamilies, StxEtxFramesAreReadOnlyWhenTheirCheckMatches)
                                                    "19\x03",
                                                    "- garbled"},
                                               });
+    // Bytes that cancel out in the check do not slip into a weight.
+    expectEach(family(ScaleSettings::StxEtx), {
+                                                  {StxEtx(QByteArray("+0012\x80\x81\x81\x80"
+                                                                     "503",
+                                                                     11)),
+                                                   "- garbled"},
+                                                  {StxEtx("+0012  0012503"), "- garbled"},
+                                              });
     // Lower-case check characters are the same check.
     const QByteArray lower = StxEtx("+0012503").toLower();
     EXPECT_EQ(said(readAll(family(ScaleSettings::StxEtx), lower)), std::vector<std::string>{"1250 stable"});
