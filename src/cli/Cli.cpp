@@ -93,14 +93,13 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"records", &RecordsCommand::run},   {"config", &ConfigCommand::run},
-    {"basedata", &BaseDataCommand::run}, {"balance", &BalanceCommand::run},
-    {"upload", &UploadCommand::run},     {"scans", &ScansCommand::run},
-    {"tidy", &TidyCommand::run},         {"price", &PriceCommand::run},
-    {"quote", &QuoteCommand::run},       {"query", &QueryCommand::run},
-    {"info", &InfoCommand::run},         {"scale", &ScaleCommand::run},
-    {"contacts", &ContactsCommand::run}, {"templates", &TemplatesCommand::run},
-    {"print", &PrintCommand::run},       {"dictionary", &DictionaryCommand::run},
+    {"records", &RecordsCommand::run}, {"config", &ConfigCommand::run}, {"basedata", &BaseDataCommand::run},
+    {"balance", &BalanceCommand::run}, {"upload", &UploadCommand::run}, {"scans", &ScansCommand::run},
+    {"tidy", &TidyCommand::run},       {"price", &PriceCommand::run},   {"quote", &QuoteCommand::run},
+    {"query", &QueryCommand::run},     {"info", &InfoCommand::run},
+    {"scale", &ScaleCommand::run},
+    {"contacts", &ContactsCommand::run},
+    {"templates", &TemplatesCommand::run}, {"print", &PrintCommand::run}, {"dictionary", &DictionaryCommand::run},
     {"fonts", &FontsCommand::run},
 };
 

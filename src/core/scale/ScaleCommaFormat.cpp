@@ -89,7 +89,7 @@ std::optional<ScaleReading> ScaleCommaFormat::Parse(QByteArrayView line)
     if (at == fields.size())
         return std::nullopt;
     const QByteArray header = trimmedSpaces(fields[at]).toUpper();
-    ScaleFrameText::Marks marks = ScaleFrameText::Inspect(QByteArrayView());
+    ScaleFrameText::Marks marks;
     marks.stable = header == "ST";
     marks.unstable = header == "US";
     marks.overload = header == "OL";
