@@ -369,3 +369,37 @@ TEST(ScaleCommands, DetectTellsASevenBitScaleWithParityFromItsBytes)
     EXPECT_EQ(read.code, 1);
     EXPECT_TRUE(read.out.isEmpty()) << read.out.toStdString();
 }
+
+TEST(ScaleCommands, TheOriginalFormatsTakeTheFramesUnitSignAndStatusAt1200And9600Baud)
+{
+    const struct {
+        const char *type;
+        const char *start;
+        QByteArray frame;
+        QByteArray lines; // scale read --all --count 3 over a steady stream
+    } cases[] = {
+        {"type=1", "start=0x0A", "ww001.250lb\r\n", "567 unstable\n567 unstable\n567 stable\n"},
+        {"type=1", "start=0x0A", "ST,GS,   245.6 g\r\n", "245 stable\n245 stable\n245 stable\n"},
+        {"type=1", "start=0x0A", "ST,GS,-  0.125kg\r\n", "-125 negative\n-125 negative\n-125 negative\n"},
+        {"type=1", "start=0x0A", "US,GS,+0001.180kg\r\n", "1180 unstable\n1180 unstable\n1180 unstable\n"},
+        {"type=1", "start=0x0A", "OL,GS,+    .  kg\r\n", "- overload\n- overload\n- overload\n"},
+        {"type=0", "start==", "=00.1000-", "-1000 negative\n-1000 negative\n-1000 negative\n"},
+        {"type=2", "start==", QByteArray("\xFF\x04\x34\x12\x00\x0D", 6), "1234 unstable\n1234 unstable\n1234 stable\n"},
+    };
+    for (const auto &c : cases) {
+        for (int baud : {1200, 9600}) {
+            SCOPED_TRACE(testing::Message() << c.frame.toStdString() << " at " << baud);
+            TempRoot root;
+            ScalePty pty;
+            ASSERT_TRUE(pty.ok());
+            setUp(root, {QStringLiteral("baud=%1").arg(baud), QString::fromLatin1(c.type), QString::fromLatin1(c.start),
+                         QStringLiteral("length=%1").arg(c.frame.size()), QStringLiteral("device=") + pty.device()});
+            pty.stream(c.frame, baud);
+            const CtlResult r = scale(root, {QStringLiteral("read"), QStringLiteral("--all"), QStringLiteral("--count"),
+                                             QStringLiteral("3"), QStringLiteral("--timeout"), QStringLiteral("20")});
+            pty.stopStream();
+            EXPECT_EQ(r.code, 0) << r.err.toStdString();
+            EXPECT_EQ(r.out, c.lines);
+        }
+    }
+}
