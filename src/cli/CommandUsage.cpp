@@ -65,7 +65,7 @@ const Lines kLines[] = {
     {"scale", "set",
      "scale set FIELD=VALUE ...   (enabled type baud databits parity stopbits length\n"
      "                             start transmission port device)\n"},
-    {"scale", "read", "scale read [--count N] [--timeout SECONDS]\n"},
+    {"scale", "read", "scale read [--count N] [--timeout SECONDS] [--all]\n"},
     {"scale", "detect", "scale detect [--seconds N]\n"},
     {"templates", "list", "templates list\n"},
     {"templates", "download", "templates download\n"},

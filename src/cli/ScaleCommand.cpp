@@ -4,7 +4,7 @@
 #include "scale/ScaleDetector.h"
 #include "scale/ScaleFields.h"
 #include "scale/ScaleLink.h"
-#include "scale/ScaleSettingsForm.h"
+#include "scale/ScaleSettle.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -15,7 +15,6 @@ namespace quarvel {
 
 namespace {
 
-constexpr int kDefaultReadSeconds = 10;
 constexpr int kDefaultDetectSeconds = 5;
 
 // "--name VALUE" among the arguments as a positive number; false on a usage error.
@@ -29,6 +28,7 @@ bool option(const QStringList &args, const QString &name, double &value, bool al
     return ok && (value > 0 || (allowZero && value == 0));
 }
 
+// Only the named options, each with its value (flags are taken out before).
 bool onlyOptions(const QStringList &args, const QStringList &names)
 {
     for (qsizetype i = 0; i < args.size(); i += 2)
@@ -41,6 +41,16 @@ void printLine(const QString &text)
 {
     Cli::out(text + u'\n');
     std::fflush(stdout);
+}
+
+// "--all": every frame as "GRAMS WORD", "-" for a frame without a number. A
+// weight not taken because the readings still change is unstable.
+QString frameLine(const ScaleReading &r, bool taken)
+{
+    const QString word = taken          ? ScaleReading::Word(ScaleReading::Status::Stable)
+                         : r.isWeight() ? ScaleReading::Word(ScaleReading::Status::Unstable)
+                                        : r.word();
+    return (r.hasNumber ? QString::number(r.grams) : QStringLiteral("-")) + u' ' + word;
 }
 
 // Listens until the loop is ended by the listener or the time is up; a
@@ -119,14 +129,16 @@ int ScaleCommand::set(Cli &cli, const QStringList &args)
     return Cli::Done;
 }
 
-int ScaleCommand::read(Cli &cli, const QStringList &args)
+int ScaleCommand::read(Cli &cli, const QStringList &arguments)
 {
     double count = 1;
-    double seconds = kDefaultReadSeconds;
+    double seconds = ScaleLink::kReadSeconds;
+    QStringList args = arguments;
+    const bool all = args.removeAll(QStringLiteral("--all")) > 0;
     if (!onlyOptions(args, {QStringLiteral("--count"), QStringLiteral("--timeout")}) ||
         !option(args, QStringLiteral("--count"), count, true) ||
         !option(args, QStringLiteral("--timeout"), seconds, false))
-        return Cli::usage(QStringLiteral("scale read [--count N] [--timeout SECONDS]"));
+        return Cli::usage(QStringLiteral("scale read [--count N] [--timeout SECONDS] [--all]"));
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
     if (!context)
         return Cli::Failed;
@@ -136,11 +148,15 @@ int ScaleCommand::read(Cli &cli, const QStringList &args)
     const int wanted = int(count);
     QObject owner;
     QEventLoop loop;
+    ScaleSettle settle;
     int got = 0;
     ScaleLink::Listener listener;
     listener.owner = &owner;
-    listener.reading = [&](int grams, int) {
-        printLine(QString::number(grams));
+    listener.reading = [&](const ScaleReading &r) {
+        const bool taken = settle.Take(r, settings.onStable());
+        if (!all && !taken)
+            return;
+        printLine(all ? frameLine(r, taken) : QString::number(r.grams));
         if (wanted > 0 && ++got >= wanted) {
             loop.quit();
             return;
@@ -155,11 +171,7 @@ int ScaleCommand::read(Cli &cli, const QStringList &args)
     if (!listen(cli, link, settings, device, seconds, listener, loop))
         return Cli::Failed;
     if (wanted > 0 && got < wanted) {
-        cli.prompter().error(QString(), QStringLiteral("%1 秒内收到 %2 个读数，不足 %3 个：请检查电子秤和连接端口 %4。")
-                                            .arg(seconds)
-                                            .arg(got)
-                                            .arg(wanted)
-                                            .arg(device));
+        cli.prompter().error(QString(), ScaleLink::ShortReadText(seconds, got, wanted, device));
         // A scale that stays silent is the counter's hardware, not a refused value.
         return Cli::Failed;
     }
@@ -191,11 +203,7 @@ int ScaleCommand::detect(Cli &cli, const QStringList &args)
     Cli::out(QString(guess.Text()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
     if (!guess.found)
         return Cli::Refused;
-    QString set = QStringLiteral("scale set type=%1").arg(guess.type);
-    if (guess.type != ScaleSettings::Bcd)
-        set +=
-            QStringLiteral(" start=%1 length=%2").arg(ScaleSettingsForm::StartText(guess.start)).arg(guess.dataLength);
-    Cli::out(QStringLiteral("confidence=%1\n%2\n").arg(guess.confidence).arg(set));
+    Cli::out(QStringLiteral("confidence=%1\n%2\n").arg(guess.confidence).arg(guess.SetCommand()));
     return Cli::Done;
 }
 

@@ -1,5 +1,6 @@
 #include "scale/ScaleSettings.h"
 #include "support/Quarvelctl.h"
+#include "support/ScaleFrames.h"
 #include "support/ScalePty.h"
 #include "support/TempRoot.h"
 
@@ -73,7 +74,7 @@ TEST(ScaleCommands, ShowAndSetWithTheDialogsRules)
     EXPECT_EQ(bad.code, 1);
     EXPECT_EQ(bad.errText(), QStringLiteral("数据长度无效：31（1-30 字节）\n"));
     EXPECT_EQ(line(scale(root, {QStringLiteral("show")}).out, "baud"), QStringLiteral("9600"));
-    for (const char *value : {"start=AB", "start=0xZZ", "parity=X", "stopbits=3", "type=5", "port=7", "device=ttyUSB0",
+    for (const char *value : {"start=AB", "start=0xZZ", "parity=X", "stopbits=3", "type=8", "port=7", "device=ttyUSB0",
                               "databits=9", "enabled=2", "baud=0"})
         EXPECT_EQ(scale(root, {QStringLiteral("set"), QString::fromLatin1(value)}).code, 1) << value;
     EXPECT_EQ(scale(root, {QStringLiteral("set"), QStringLiteral("colour=red")}).code, 2);
@@ -218,4 +219,187 @@ TEST(ScaleCommands, DetectProposesTheFormatOfAnUnknownScale)
     pty.stopStream();
     EXPECT_EQ(n.code, 1);
     EXPECT_TRUE(n.out.startsWith(QStringLiteral("未能识别电子秤数据").toUtf8())) << n.out.toStdString();
+}
+
+namespace {
+
+// One family's frames as a scale sends them over and over: a cycle that
+// begins with an overload, so a reading started anywhere finds its start.
+struct Family {
+    const char *name;
+    QStringList set;
+    QList<QByteArray> cycle;
+    QByteArrayList lines; // what scale read --all says of each frame
+    QString proposal;     // scale detect's set line
+};
+
+QList<Family> families()
+{
+    using namespace ScaleFrames;
+    return {
+        {"status lines",
+         {QStringLiteral("type=5")},
+         {Comma("OL", "+    .  "), Comma("ST", "-  0.125"), Comma("US", "+0001.180"), Comma("ST", "   245.6", " g"),
+          Comma("ST", "+0001.250", "lb"), Comma("ST", "+0001.250")},
+         {"- overload", "-125 negative", "1180 unstable", "245 stable", "567 stable", "1250 stable"},
+         QStringLiteral("scale set type=5")},
+        {"stx/etx with check",
+         {QStringLiteral("type=6")},
+         {StxEtx("  OL"), Weighbridge('-', 125, 3),
+          "\x02+0025003"
+          "00\x03",
+          Weighbridge('+', 1560, 0), Weighbridge('+', 1560, 0), Weighbridge('+', 1560, 0)},
+         {"- overload", "-125 negative", "- bad-check", "1560000 unstable", "1560000 unstable", "1560000 stable"},
+         QStringLiteral("scale set type=6")},
+        {"continuous stx, checked",
+         {QStringLiteral("type=7"), QStringLiteral("length=18")},
+         {Toledo(999999, 5, Kg | OutOfRange, 0, true), Toledo(125, 5, Kg | Minus, 0, true),
+          Toledo(1180, 5, Kg | Motion, 0, true), Toledo(1250, 5, Kg | Motion, 0, true).chopped(1) + '\x7F',
+          Toledo(2500, 4, 0, 0, true), Toledo1250(true)},
+         {"- overload", "-125 negative", "1180 unstable", "- bad-check", "11340 stable", "1250 stable"},
+         QStringLiteral("scale set type=7 length=18")},
+    };
+}
+
+QByteArray joined(const QList<QByteArray> &frames)
+{
+    QByteArray out;
+    for (const QByteArray &f : frames)
+        out += f;
+    return out;
+}
+
+// The lines from the first overload on, three cycles of them.
+QByteArrayList fromTheFirstCycle(const QByteArray &out, const QByteArray &first, int cycle)
+{
+    QByteArrayList lines = out.split('\n');
+    const qsizetype start = lines.indexOf(first);
+    return start < 0 ? QByteArrayList() : lines.mid(start, 3 * cycle);
+}
+
+} // namespace
+
+TEST(ScaleCommands, EveryFamilyReadsItsWeightsAndRefusesTheRestAt1200And9600Baud)
+{
+    for (const Family &f : families()) {
+        for (int baud : {1200, 9600}) {
+            SCOPED_TRACE(testing::Message() << f.name << " at " << baud);
+            TempRoot root;
+            ScalePty pty;
+            ASSERT_TRUE(pty.ok()) << "socat is needed (scripts/install-deps)";
+            setUp(root,
+                  QStringList{QStringLiteral("baud=%1").arg(baud), QStringLiteral("device=") + pty.device()} + f.set);
+            pty.stream(joined(f.cycle), baud);
+            const int n = int(f.cycle.size());
+            const CtlResult all =
+                scale(root, {QStringLiteral("read"), QStringLiteral("--all"), QStringLiteral("--count"),
+                             QString::number(4 * n), QStringLiteral("--timeout"), QStringLiteral("30")});
+            EXPECT_EQ(all.code, 0) << all.err.toStdString();
+            EXPECT_EQ(fromTheFirstCycle(all.out, f.lines.first(), n), f.lines + f.lines + f.lines)
+                << all.out.toStdString();
+
+            // Without --all: the weights taken, and nothing else.
+            const CtlResult weights =
+                scale(root, {QStringLiteral("read"), QStringLiteral("--count"), QStringLiteral("3"),
+                             QStringLiteral("--timeout"), QStringLiteral("30")});
+            pty.stopStream();
+            EXPECT_EQ(weights.code, 0) << weights.err.toStdString();
+            QByteArrayList taken;
+            for (const QByteArray &l : f.lines)
+                if (l.endsWith(" stable"))
+                    taken.append(l.split(' ').first());
+            for (const QByteArray &w : weights.out.trimmed().split('\n'))
+                EXPECT_TRUE(taken.contains(w)) << w.toStdString();
+            EXPECT_EQ(weights.out.count('\n'), 3);
+        }
+    }
+}
+
+TEST(ScaleCommands, DetectProposesEveryFamilyAndNothingForFramesNoneExplains)
+{
+    for (const Family &f : families()) {
+        for (int baud : {1200, 9600}) {
+            SCOPED_TRACE(testing::Message() << f.name << " at " << baud);
+            TempRoot root;
+            ScalePty pty;
+            ASSERT_TRUE(pty.ok());
+            setUp(root, {QStringLiteral("baud=%1").arg(baud), QStringLiteral("device=") + pty.device()});
+            pty.stream(joined(f.cycle), baud);
+            const CtlResult r =
+                scale(root, {QStringLiteral("detect"), QStringLiteral("--seconds"), QStringLiteral("3")});
+            pty.stopStream();
+            ASSERT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
+            EXPECT_TRUE(r.out.endsWith((f.proposal + u'\n').toUtf8())) << r.out.toStdString();
+            EXPECT_GE(line(r.out, "confidence").toInt(), 50) << r.out.toStdString();
+        }
+    }
+    // Weighbridge frames whose checks all fail are no format at all.
+    TempRoot root;
+    ScalePty pty;
+    ASSERT_TRUE(pty.ok());
+    setUp(root, {QStringLiteral("baud=9600"), QStringLiteral("device=") + pty.device()});
+    pty.streamFrames([](long n) { return "\x02+00" + QByteArray::number(1500 + n % 60) + "0" + "00\x03"; }, 9600);
+    const CtlResult r = scale(root, {QStringLiteral("detect"), QStringLiteral("--seconds"), QStringLiteral("2")});
+    pty.stopStream();
+    EXPECT_EQ(r.code, 1) << r.out.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("未能识别电子秤数据").toUtf8())) << r.out.toStdString();
+}
+
+TEST(ScaleCommands, DetectTellsASevenBitScaleWithParityFromItsBytes)
+{
+    TempRoot root;
+    ScalePty pty;
+    ASSERT_TRUE(pty.ok());
+    setUp(root, {QStringLiteral("baud=9600"), QStringLiteral("device=") + pty.device()});
+    // A 7E1 scale read at 8N1: the parity bit arrives as bit 7.
+    pty.streamFrames(
+        [](long n) { return ScaleFrames::EvenParity("ST,GS,+000" + QByteArray::number(1 + n % 3) + ".250kg\r\n"); },
+        9600);
+    const CtlResult r = scale(root, {QStringLiteral("detect"), QStringLiteral("--seconds"), QStringLiteral("2")});
+    pty.stopStream();
+    ASSERT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("电子秤可能是 7 位数据位、偶校验（7E1）").toUtf8()))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("scale set type=5 databits=7 parity=E\n")) << r.out.toStdString();
+    // Read at 8N1 all the same, no frame is a weight.
+    setUp(root, {QStringLiteral("type=5")});
+    pty.stream(ScaleFrames::EvenParity(ScaleFrames::Comma("ST", "+0001.250")), 9600);
+    const CtlResult read = scale(root, {QStringLiteral("read"), QStringLiteral("--timeout"), QStringLiteral("1")});
+    pty.stopStream();
+    EXPECT_EQ(read.code, 1);
+    EXPECT_TRUE(read.out.isEmpty()) << read.out.toStdString();
+}
+
+TEST(ScaleCommands, TheOriginalFormatsTakeTheFramesUnitSignAndStatusAt1200And9600Baud)
+{
+    const struct {
+        const char *type;
+        const char *start;
+        QByteArray frame;
+        QByteArray lines; // scale read --all --count 3 over a steady stream
+    } cases[] = {
+        {"type=1", "start=0x0A", "ww001.250lb\r\n", "567 unstable\n567 unstable\n567 stable\n"},
+        {"type=1", "start=0x0A", "ST,GS,   245.6 g\r\n", "245 stable\n245 stable\n245 stable\n"},
+        {"type=1", "start=0x0A", "ST,GS,-  0.125kg\r\n", "-125 negative\n-125 negative\n-125 negative\n"},
+        {"type=1", "start=0x0A", "US,GS,+0001.180kg\r\n", "1180 unstable\n1180 unstable\n1180 unstable\n"},
+        {"type=1", "start=0x0A", "OL,GS,+    .  kg\r\n", "- overload\n- overload\n- overload\n"},
+        {"type=0", "start==", "=00.1000-", "-1000 negative\n-1000 negative\n-1000 negative\n"},
+        {"type=2", "start==", QByteArray("\xFF\x04\x34\x12\x00\x0D", 6), "1234 unstable\n1234 unstable\n1234 stable\n"},
+    };
+    for (const auto &c : cases) {
+        for (int baud : {1200, 9600}) {
+            SCOPED_TRACE(testing::Message() << c.frame.toStdString() << " at " << baud);
+            TempRoot root;
+            ScalePty pty;
+            ASSERT_TRUE(pty.ok());
+            setUp(root, {QStringLiteral("baud=%1").arg(baud), QString::fromLatin1(c.type), QString::fromLatin1(c.start),
+                         QStringLiteral("length=%1").arg(c.frame.size()), QStringLiteral("device=") + pty.device()});
+            pty.stream(c.frame, baud);
+            const CtlResult r = scale(root, {QStringLiteral("read"), QStringLiteral("--all"), QStringLiteral("--count"),
+                                             QStringLiteral("3"), QStringLiteral("--timeout"), QStringLiteral("20")});
+            pty.stopStream();
+            EXPECT_EQ(r.code, 0) << r.err.toStdString();
+            EXPECT_EQ(r.out, c.lines);
+        }
+    }
 }

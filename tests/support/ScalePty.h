@@ -21,14 +21,18 @@
 // A scale on a pseudo-terminal pair made by socat: the client opens
 // device(), the test sends as the scale into the other end, paced as a line
 // at the given rate (ten bits a byte: start, eight data, stop). Stopping
-// socat makes the device vanish as an unplugged adapter does.
+// socat makes the device vanish as an unplugged adapter does; starting it
+// again plugs it back in under the same name.
 class ScalePty {
 public:
-    ScalePty()
+    ScalePty() { startSocat(); }
+
+    // Plugs the scale (back) in; true when both ends are there.
+    bool startSocat()
     {
         const QString socat = QStandardPaths::findExecutable(QStringLiteral("socat"));
-        if (socat.isEmpty() || !dir_.isValid())
-            return;
+        if (socat.isEmpty() || !dir_.isValid() || fd_ >= 0)
+            return false;
         socat_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         socat_.start(socat, {QStringLiteral("pty,rawer,echo=0,link=") + scaleEnd(),
                              QStringLiteral("pty,rawer,echo=0,link=") + device()});
@@ -36,6 +40,7 @@ public:
         while (!(QFileInfo::exists(scaleEnd()) && QFileInfo::exists(device())) && !deadline.hasExpired())
             QThread::msleep(10);
         fd_ = ::open(QFile::encodeName(scaleEnd()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        return fd_ >= 0;
     }
 
     ~ScalePty()

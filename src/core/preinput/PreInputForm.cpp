@@ -713,6 +713,16 @@ std::optional<QString> PreInputForm::ScaleReading(int grams)
     return QString::asprintf("%.3f", values_.fweight);
 }
 
+std::optional<QString> PreInputForm::WithdrawScaleReading()
+{
+    if (!takesScaleReadings())
+        return std::nullopt;
+    // The field's empty state, as a new record shows it.
+    zeroShown_ = true;
+    values_.fweight = 0;
+    return QStringLiteral("0");
+}
+
 bool PreInputForm::CheckQuotation()
 {
     if (values_.cdes.trimmed().isEmpty()) {

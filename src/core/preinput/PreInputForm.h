@@ -174,6 +174,12 @@ public:
     // text the weight field shows now, or nothing (ignored while saving or
     // while a stored record is shown, below 0, or a repeated 0).
     std::optional<QString> ScaleReading(int grams);
+    // The scale's weight withdrawn when the scale stops showing one (the
+    // load moves, is negative, overloaded): the text the weight field shows
+    // now, or nothing when readings are ignored.
+    std::optional<QString> WithdrawScaleReading();
+    // Whether scale readings reach the weight field now: a new record, no save running.
+    bool takesScaleReadings() const { return !saving_ && isNew(); }
 
     // List filter ("未标记"/"已标记").
     PreInputRows::FilterMode filterMode() const { return filter_; }

@@ -2,85 +2,118 @@
 
 #include "scale/ScaleParser.h"
 #include "scale/ScaleSettingsForm.h"
+#include "scale/ScaleTextGuess.h"
+#include "scale/ScaleToledoFormat.h"
 
-#include <QHash>
 #include <QList>
 
 #include <algorithm>
-#include <array>
-#include <climits>
 #include <cmath>
 
 namespace quarvel {
 
 namespace {
 
+using S = ScaleReading::Status;
+
 // Enough for several seconds of a fast scale; older bytes are not looked at.
 constexpr qsizetype kMostBytes = 64 * 1024;
-constexpr int kLongestFrame = 64;
 constexpr int kFramesForFullConfidence = 5;
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-struct Gap {
-    int gap = 0;
-    double share = 0;
-};
-
-// The most common distance between successive positions, and the share of
-// distances that have it.
-Gap modalGap(const QList<qsizetype> &positions)
-{
-    QHash<qsizetype, int> counts;
-    for (qsizetype i = 1; i < positions.size(); ++i)
-        ++counts[positions[i] - positions[i - 1]];
-    Gap best;
-    int bestCount = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > bestCount || (it.value() == bestCount && it.key() < best.gap)) {
-            bestCount = it.value();
-            best.gap = int(std::min<qsizetype>(it.key(), INT_MAX));
-        }
-    best.share = positions.size() > 1 ? double(bestCount) / double(positions.size() - 1) : 0;
-    return best;
-}
+// A checksum that passes on most frames is there: chance passes one in 128.
+constexpr double kCheckedShare = 0.5;
 
 double framesFactor(int frames)
 {
     return std::min(1.0, double(frames) / kFramesForFullConfidence);
 }
 
-// How many of the parse attempts over the stream gave a weight, and the last one.
-struct ReadBack {
-    double success = 0;
-    int grams = -1;
-};
-
-ReadBack readBack(QByteArrayView bytes, const ScaleSettings &settings)
+// A frame whose reading the format explains: a weight or a status of the
+// scale. A failed check, broken bytes or a unit that is none are not.
+bool decoded(const ScaleReading &r)
 {
-    ScaleParser parser(settings);
-    int attempts = 0;
-    int weights = 0;
-    ReadBack r;
-    for (int result : parser.ReadSteps(bytes)) {
-        attempts += result != ScaleParser::kNoFrame;
-        if (result >= 0) {
-            ++weights;
-            r.grams = result;
-        }
-    }
-    // A BCD step that found no marker also says "no frame": count weights
-    // against the steps that had twelve bytes.
-    if (settings.type == ScaleSettings::Bcd)
-        attempts = std::max<int>(weights, int(bytes.size() / ScaleParser::kBcdFrameBytes));
-    r.success = attempts ? std::min(1.0, double(weights) / attempts) : 0;
-    return r;
+    return r.status != S::Garbled && r.status != S::BadCheck && r.status != S::BadUnit;
 }
 
-ScaleDetector::Guess bcdGuess(QByteArrayView bytes, const ScaleSettings &settings)
+// What reading the stream with one format gave.
+struct Trial {
+    ScaleSettings settings;
+    int frames = 0;
+    int decoded = 0;
+    int lastGrams = -1;
+    QMap<S, int> refused;
+    // Frames read against the frames the stream has (or the parse attempts).
+    double coverage = 0;
+
+    void count(const ScaleReading &r)
+    {
+        ++frames;
+        decoded += quarvel::decoded(r);
+        if (r.isWeight())
+            lastGrams = int(r.grams);
+        else
+            ++refused[r.status];
+    }
+    double decodedShare() const { return frames ? double(decoded) / frames : 0; }
+    int confidence(double fit) const
+    {
+        return int(std::lround(100 * fit * decodedShare() * std::min(1.0, coverage) * framesFactor(decoded)));
+    }
+};
+
+ScaleSettings withType(const ScaleSettings &settings, int type, int dataLength)
+{
+    ScaleSettings s = settings;
+    s.type = static_cast<std::uint8_t>(type);
+    s.dataLength = static_cast<std::uint8_t>(dataLength);
+    return s;
+}
+
+// A format that cuts its own frames: every frame is read; the stream's own
+// frame marks (STX bytes, lines) say how many there were.
+Trial framedTrial(QByteArrayView bytes, const ScaleSettings &settings, qsizetype marks)
+{
+    Trial t;
+    t.settings = settings;
+    ScaleParser parser(settings);
+    for (const ScaleReading &r : parser.ReadAll(bytes))
+        t.count(r);
+    t.coverage = marks > 0 ? double(t.frames) / double(marks) : 0;
+    return t;
+}
+
+qsizetype lines(QByteArrayView bytes)
+{
+    qsizetype n = 0;
+    bool inLine = false;
+    for (char c : bytes) {
+        const bool end = c == '\r' || c == '\n';
+        n += end && inLine;
+        inLine = !end;
+    }
+    return n;
+}
+
+// The original formats gather and attempt: what failed counts against them.
+Trial attemptTrial(QByteArrayView bytes, const ScaleSettings &settings)
+{
+    Trial t;
+    t.settings = settings;
+    ScaleParser parser(settings);
+    int attempts = 0;
+    for (qsizetype at = 0; at < bytes.size(); at += ScaleParser::kReadLimit) {
+        const int result =
+            parser.ReadWeight(bytes.sliced(at, std::min<qsizetype>(ScaleParser::kReadLimit, bytes.size() - at)));
+        if (result == ScaleParser::kNoFrame)
+            continue;
+        ++attempts;
+        if (result >= 0 || result == ScaleParser::kRefused)
+            t.count(parser.last());
+    }
+    t.coverage = attempts ? double(t.frames) / attempts : 0;
+    return t;
+}
+
+Trial bcdTrial(QByteArrayView bytes, const ScaleSettings &settings)
 {
     QList<qsizetype> frames;
     int markers = 0;
@@ -91,177 +124,90 @@ ScaleDetector::Guess bcdGuess(QByteArrayView bytes, const ScaleSettings &setting
         if (ScaleParser::ParseBcd(bytes.sliced(i, 5)).result >= 0)
             frames.append(i);
     }
-    ScaleDetector::Guess g;
-    g.type = ScaleSettings::Bcd;
-    g.start = settings.startChar;
-    g.dataLength = settings.dataLength;
-    g.frames = int(frames.size());
-    if (frames.size() < 3)
-        return g;
+    Trial t;
+    t.settings = withType(settings, ScaleSettings::Bcd, settings.dataLength);
+    if (frames.size() < ScaleDetector::kLeastFrames)
+        return t;
+    ScaleParser parser(t.settings);
+    for (const ScaleReading &r : parser.ReadAll(bytes))
+        t.count(r);
     // Frames at a steady distance, or chance bytes of some other stream.
-    const Gap gap = modalGap(frames);
-    if (gap.share < 0.6)
-        return g;
-    ScaleSettings s = settings;
-    s.type = ScaleSettings::Bcd;
-    const ReadBack back = readBack(bytes, s);
-    g.grams = back.grams;
-    g.found = back.grams >= 0;
-    g.confidence = int(std::lround(100 * gap.share * (double(frames.size()) / markers) * framesFactor(g.frames)));
+    t.coverage = ScaleTextGuess::SteadyShare(frames) * double(frames.size()) / markers;
+    return t;
+}
+
+ScaleDetector::Guess guessOf(const Trial &t, int confidence, qsizetype frames)
+{
+    ScaleDetector::Guess g;
+    g.type = t.settings.type;
+    g.start = t.settings.startChar;
+    g.dataLength = t.settings.dataLength;
+    g.frames = int(frames);
+    g.grams = t.lastGrams;
+    g.refused = t.refused;
+    g.confidence = std::clamp(confidence, 0, 100);
+    g.found = t.decoded >= ScaleDetector::kLeastFrames && g.confidence >= ScaleDetector::kLeastConfidence;
     return g;
 }
 
-// What a periodic byte gives as start character: the frame bodies between
-// its occurrences, each with the digits from the first to the last.
-struct Candidate {
-    std::uint8_t start = 0;
-    Gap gap;
-    QList<QByteArray> bodies;
-    double digitShare = 0;
-    int rank = 0;
-    double score() const { return gap.share * digitShare; }
-};
-
-int preference(std::uint8_t start)
+// The formats with a check or a fixed structure, most telling first.
+QList<ScaleDetector::Guess> structuredGuesses(QByteArrayView bytes, const ScaleSettings &settings)
 {
-    static const std::uint8_t usual[] = {0x02, '=', '\n', '\r'};
-    const auto *at = std::find(std::begin(usual), std::end(usual), start);
-    return at != std::end(usual) ? int(at - std::begin(usual)) : 4 + start;
-}
-
-QList<Candidate> textCandidates(QByteArrayView bytes)
-{
-    std::array<QList<qsizetype>, 256> positions;
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        positions[static_cast<std::uint8_t>(bytes[i])].append(i);
-    QList<Candidate> candidates;
-    for (int b = 0; b < 256; ++b) {
-        if (isDigit(char(b)) || b == '.' || positions[b].size() < 3)
-            continue;
-        Candidate c;
-        c.start = static_cast<std::uint8_t>(b);
-        c.gap = modalGap(positions[b]);
-        if (c.gap.gap < 2 || c.gap.gap > kLongestFrame || c.gap.share < 0.6)
-            continue;
-        int withDigits = 0;
-        const QList<qsizetype> &at = positions[b];
-        for (qsizetype i = 1; i < at.size(); ++i) {
-            if (at[i] - at[i - 1] != c.gap.gap)
-                continue;
-            const QByteArray body = ScaleParser::CleanText(bytes.sliced(at[i - 1] + 1, c.gap.gap - 1), c.start);
-            withDigits += std::any_of(body.begin(), body.end(), isDigit);
-            c.bodies.append(body);
-        }
-        c.digitShare = c.bodies.isEmpty() ? 0 : double(withDigits) / double(c.bodies.size());
-        c.rank = preference(c.start);
-        if (c.digitShare >= 0.5)
-            candidates.append(c);
-    }
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate &a, const Candidate &b) {
-        return a.score() != b.score() ? a.score() > b.score() : a.rank < b.rank;
-    });
-    return candidates;
-}
-
-// Which way the digits run, as two votes: +1 normal (the last digit at the
-// right), -1 reversed, 0 undecided.
-enum Vote { Reversed = -1, Undecided = 0, Normal = 1 };
-
-// The digit that changes most often is the last one; `strength` (0-1) says
-// how far from the middle the changes lie.
-Vote changesVote(const QList<QByteArray> &bodies, double &strength)
-{
-    qsizetype width = 0;
-    for (const QByteArray &b : bodies)
-        width = std::max(width, b.size());
-    QList<int> changes(width, 0);
-    qsizetype first = width;
-    qsizetype last = -1;
-    for (qsizetype k = 0; k < bodies.size(); ++k)
-        for (qsizetype i = 0; i < bodies[k].size(); ++i) {
-            if (!isDigit(bodies[k][i]))
-                continue;
-            first = std::min(first, i);
-            last = std::max(last, i);
-            if (k > 0 && i < bodies[k - 1].size() && isDigit(bodies[k - 1][i]) && bodies[k][i] != bodies[k - 1][i])
-                ++changes[i];
-        }
-    double weighted = 0;
-    double total = 0;
-    for (qsizetype i = 0; i < width; ++i) {
-        weighted += double(i) * changes[i];
-        total += changes[i];
-    }
-    if (total == 0 || last <= first)
-        return Undecided;
-    const double centre = (weighted / total - double(first)) / double(last - first);
-    strength = std::min(1.0, std::abs(centre - 0.5) * 2);
-    return std::abs(centre - 0.5) <= 0.05 ? Undecided : centre > 0.5 ? Normal : Reversed;
-}
-
-// Padding zeros lead a number in normal order; a zero weight says nothing.
-Vote paddingVote(const QList<QByteArray> &bodies)
-{
-    int leading = 0;
-    int trailing = 0;
-    for (const QByteArray &b : bodies) {
-        QByteArray digits;
-        for (char c : b)
-            if (isDigit(c))
-                digits.append(c);
-        qsizetype l = 0;
-        while (l < digits.size() && digits[l] == '0')
-            ++l;
-        if (l == digits.size())
-            continue;
-        qsizetype t = 0;
-        while (digits[digits.size() - 1 - t] == '0')
-            ++t;
-        leading += int(l);
-        trailing += int(t);
-    }
-    return leading == trailing ? Undecided : leading > trailing ? Normal : Reversed;
-}
-
-// Normal order or reversed, with how sure: both votes agreeing is near
-// certain, one alone less so, a disagreement goes with the changes.
-bool normalOrder(const QList<QByteArray> &bodies, double &certainty)
-{
-    double strength = 0;
-    const Vote changes = changesVote(bodies, strength);
-    const Vote padding = paddingVote(bodies);
-    if (changes == Undecided) {
-        certainty = padding == Undecided ? 0.5 : 0.75;
-        return padding != Reversed;
-    }
-    certainty = padding == changes ? 0.95 : padding == Undecided ? 0.6 + 0.3 * strength : 0.55;
-    return changes == Normal;
+    const qsizetype stx = bytes.count('\x02');
+    QList<ScaleDetector::Guess> guesses;
+    const Trial checked =
+        framedTrial(bytes, withType(settings, ScaleSettings::Toledo, ScaleToledoFormat::kCheckedFrameBytes), stx);
+    if (checked.decodedShare() >= kCheckedShare)
+        guesses.append(guessOf(checked, checked.confidence(1.0), checked.frames));
+    const Trial toledo =
+        framedTrial(bytes, withType(settings, ScaleSettings::Toledo, ScaleToledoFormat::kFrameBytes), stx);
+    guesses.append(guessOf(toledo, toledo.confidence(1.0), toledo.frames));
+    const Trial stxEtx = framedTrial(bytes, withType(settings, ScaleSettings::StxEtx, settings.dataLength), stx);
+    guesses.append(guessOf(stxEtx, stxEtx.confidence(1.0), stxEtx.frames));
+    const Trial statusLines =
+        framedTrial(bytes, withType(settings, ScaleSettings::StatusLines, settings.dataLength), lines(bytes));
+    guesses.append(guessOf(statusLines, statusLines.confidence(1.0), statusLines.frames));
+    const Trial bcd = bcdTrial(bytes, settings);
+    guesses.append(guessOf(bcd, bcd.confidence(1.0), bcd.frames));
+    return guesses;
 }
 
 ScaleDetector::Guess textGuess(QByteArrayView bytes, const ScaleSettings &settings)
 {
-    ScaleDetector::Guess g;
-    const QList<Candidate> candidates = textCandidates(bytes);
-    if (candidates.isEmpty())
-        return g;
-    const Candidate &c = candidates.first();
-    int withPoint = 0;
-    for (const QByteArray &b : c.bodies)
-        withPoint += b.contains('.');
-    const bool kilograms = withPoint * 2 > c.bodies.size();
-    double orderCertainty = 0.5;
-    const bool normal = normalOrder(c.bodies, orderCertainty);
-    g.type = kilograms ? (normal ? ScaleSettings::Kilograms : ScaleSettings::KilogramsReversed)
-                       : (normal ? ScaleSettings::Grams : ScaleSettings::GramsReversed);
-    g.start = c.start;
-    g.dataLength = std::min(c.gap.gap, ScaleSettings::kMaxDataLength);
-    g.frames = int(c.bodies.size());
-    const ReadBack back = readBack(bytes, g.Apply(settings));
-    g.grams = back.grams;
-    g.found = back.grams >= 0;
-    const double tooLong = c.gap.gap > ScaleSettings::kMaxDataLength ? 0.5 : 1.0;
-    g.confidence = int(std::lround(100 * c.score() * orderCertainty * back.success * framesFactor(g.frames) * tooLong));
-    return g;
+    const ScaleTextGuess::Result r = ScaleTextGuess::Guess(bytes);
+    if (!r.found)
+        return ScaleDetector::Guess();
+    ScaleSettings s = withType(settings, r.type, r.dataLength);
+    s.startChar = r.start;
+    const Trial t = attemptTrial(bytes, s);
+    return guessOf(t, t.confidence(r.fit), r.frames);
+}
+
+ScaleDetector::Guess detectFormat(QByteArrayView bytes, const ScaleSettings &settings)
+{
+    ScaleDetector::Guess best;
+    for (const ScaleDetector::Guess &g : structuredGuesses(bytes, settings)) {
+        if (g.found)
+            return g;
+        if (g.confidence > best.confidence)
+            best = g;
+    }
+    const ScaleDetector::Guess text = textGuess(bytes, settings);
+    return text.found || text.confidence > best.confidence ? text : best;
+}
+
+QString readingSummary(const ScaleDetector::Guess &g)
+{
+    QString text =
+        g.grams >= 0
+            ? QStringLiteral("（%1 帧，读数 %2 公斤").arg(g.frames).arg(ScaleSettingsForm::TestWeightText(g.grams))
+            : QStringLiteral("（%1 帧，没有可取的重量").arg(g.frames);
+    QStringList refused;
+    for (auto it = g.refused.cbegin(); it != g.refused.cend(); ++it)
+        refused.append(QStringLiteral("%1 %2 帧").arg(ScaleReading::Text(it.key())).arg(it.value()));
+    if (!refused.isEmpty())
+        text += QStringLiteral("；") + refused.join(QStringLiteral("，"));
+    return text + QStringLiteral("）");
 }
 
 } // namespace
@@ -270,8 +216,16 @@ ScaleSettings ScaleDetector::Guess::Apply(const ScaleSettings &settings) const
 {
     ScaleSettings s = settings;
     s.type = static_cast<std::uint8_t>(type);
-    s.startChar = start;
-    s.dataLength = static_cast<std::uint8_t>(dataLength);
+    if (ScaleSettings::IsPlainText(type)) {
+        s.startChar = start;
+        s.dataLength = static_cast<std::uint8_t>(dataLength);
+    } else if (type == ScaleSettings::Toledo) {
+        s.dataLength = static_cast<std::uint8_t>(dataLength);
+    }
+    if (parity.found) {
+        s.dataBits = static_cast<std::uint8_t>(parity.dataBits);
+        s.parity = parity.parity;
+    }
     return s;
 }
 
@@ -279,34 +233,47 @@ QString ScaleDetector::Guess::Text() const
 {
     if (bytes == 0)
         return QStringLiteral("没有收到任何数据：请检查连接端口，以及电子秤是否开机、是否在发送数据。");
+    const QString hint = parity.found ? QStringLiteral("\r\n") + parity.Text() : QString();
     if (!found)
         return QStringLiteral("未能识别电子秤数据：收到 %1 字节，没有找到可以读出重量的帧。\r\n"
                               "请检查波特率、数据位、奇偶校验和停止位；"
                               "“稳定/按按键”方式的电子秤请在识别时多按几次按键。")
-            .arg(bytes);
+                   .arg(bytes) +
+               hint;
     QString text = QStringLiteral("识别结果：%1").arg(ScaleSettings::TypeNames().value(type));
-    if (type != ScaleSettings::Bcd)
+    if (ScaleSettings::IsPlainText(type))
         text +=
             QStringLiteral("，开始字符 %1，数据长度 %2 字节").arg(ScaleSettingsForm::StartText(start)).arg(dataLength);
-    text += QStringLiteral("。\r\n把握：%1%（%2 帧，读数 %3 公斤）")
-                .arg(confidence)
-                .arg(frames)
-                .arg(ScaleSettingsForm::TestWeightText(grams));
+    else if (type == ScaleSettings::Toledo)
+        text += QStringLiteral("，数据长度 %1 字节").arg(dataLength);
+    text += QStringLiteral("。\r\n把握：%1%").arg(confidence) + readingSummary(*this);
     if (confidence < 50)
         text += QStringLiteral("\r\n把握不大，请放上已知重量的物品核对读数。");
-    return text;
+    return text + hint;
+}
+
+QString ScaleDetector::Guess::SetCommand() const
+{
+    QString set = QStringLiteral("scale set type=%1").arg(type);
+    if (ScaleSettings::IsPlainText(type))
+        set += QStringLiteral(" start=%1 length=%2").arg(ScaleSettingsForm::StartText(start)).arg(dataLength);
+    else if (type == ScaleSettings::Toledo)
+        set += QStringLiteral(" length=%1").arg(dataLength);
+    if (parity.found)
+        set += QStringLiteral(" databits=%1 parity=%2").arg(parity.dataBits).arg(parity.Name().at(1));
+    return set;
 }
 
 ScaleDetector::Guess ScaleDetector::Detect(QByteArrayView bytes, const ScaleSettings &settings)
 {
     if (bytes.size() > kMostBytes)
         bytes = bytes.last(kMostBytes);
-    const Guess bcd = bcdGuess(bytes, settings);
-    const Guess text = textGuess(bytes, settings);
-    Guess best = !text.found || (bcd.found && bcd.confidence > text.confidence) ? bcd : text;
-    // A pattern that earns no confidence at all is chance in noise, not a format.
-    if (best.confidence <= 0)
-        best.found = false;
+    const ScaleParity::Hint parity = ScaleParity::Look(bytes);
+    // A port at seven data bits would give the low seven bits: the format is
+    // looked for in those.
+    const QByteArray low = parity.found ? ScaleParity::LowSevenBits(bytes) : QByteArray();
+    Guess best = detectFormat(parity.found ? QByteArrayView(low) : bytes, settings);
+    best.parity = parity;
     best.bytes = bytes.size();
     return best;
 }

@@ -53,7 +53,8 @@ const QList<QPair<QString, Setter>> &setters()
          [](ScaleSettings &s, ScaleDevice &, const QString &v) {
              const std::optional<int> n = number(v, 0, ScaleSettings::kTypes - 1);
              if (!n)
-                 return rangeText(QStringLiteral("电子秤类型"), v, QStringLiteral("0-4"));
+                 return rangeText(QStringLiteral("电子秤类型"), v,
+                                  QStringLiteral("0-%1").arg(ScaleSettings::kTypes - 1));
              s.type = static_cast<std::uint8_t>(*n);
              return QString();
          }},

@@ -36,6 +36,15 @@ QString ScaleLink::OpenFailureText(const QString &device, const QString &reason)
     return QStringLiteral("电子秤端口 %1 打开失败：%2").arg(device, reason);
 }
 
+QString ScaleLink::ShortReadText(double seconds, int got, int wanted, const QString &device)
+{
+    return QStringLiteral("%1 秒内收到 %2 个读数，不足 %3 个：请检查电子秤和连接端口 %4。")
+        .arg(seconds)
+        .arg(got)
+        .arg(wanted)
+        .arg(device);
+}
+
 bool ScaleLink::OpenScale(Listener listener)
 {
     lastError_.clear();
@@ -164,23 +173,26 @@ void ScaleLink::onReadyRead()
             listener_.raw(bytes);
             continue;
         }
-        const int grams = parser_.ReadWeight(bytes);
-        if (grams >= 0)
-            deliver(grams);
+        for (const ScaleReading &reading : parser_.Read(bytes)) {
+            if (session != session_)
+                break;
+            deliver(reading);
+        }
     }
     busy_ = false;
 }
 
-void ScaleLink::deliver(int grams)
+void ScaleLink::deliver(const ScaleReading &reading)
 {
     ++readings_;
     const Listener listener = listener_;
     // One weight per opening: the port closes before the weight is handed
-    // on, so nothing more is read until the port is opened again.
-    if (onStable_)
+    // on, so nothing more is read until the port is opened again. A frame
+    // that is no weight (the key pressed while the load moved) leaves it open.
+    if (onStable_ && reading.isWeight())
         CloseScale();
     if (listener.owner && listener.reading)
-        listener.reading(grams, parser_.lastStep());
+        listener.reading(reading);
 }
 
 void ScaleLink::onError(QSerialPort::SerialPortError error)

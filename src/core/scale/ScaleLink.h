@@ -15,10 +15,11 @@ class ScaleDevice;
 
 // The serial link to the scale: opens the device with the settings, reads
 // whenever bytes arrive (on the thread that opened it, through the event
-// loop) and hands every weight to whoever opened it. In the "稳定/按按键"
-// mode the port closes after one weight, so each opening gives one. Line
-// errors drop what was gathered; a device that fails or goes away closes the
-// link and says so. Nothing here waits or blocks.
+// loop) and hands every frame's reading (a weight, or why the frame is none)
+// to whoever opened it. In the "稳定/按按键" mode the port closes after one
+// weight, so each opening gives one. Line errors drop what was gathered; a
+// device that fails or goes away closes the link and says so. Nothing here
+// waits or blocks.
 class ScaleLink : public QObject {
     Q_OBJECT
 
@@ -27,8 +28,8 @@ public:
     // once the owner is gone (the link then closes).
     struct Listener {
         QPointer<QObject> owner;
-        // Every weight in grams (>= 0), with the scale's step in grams.
-        std::function<void(int grams, int step)> reading;
+        // Every frame's reading: a weight, or the reason it is none.
+        std::function<void(const ScaleReading &reading)> reading;
         // The link failed and is closed: the reason, for the operator.
         std::function<void(const QString &reason)> lost;
         // When set, the bytes as they arrive, and no weights (the detector).
@@ -53,19 +54,24 @@ public:
     QString device() const { return device_; }
     QObject *owner() const { return listener_.owner; }
     QString lastError() const { return lastError_; }
-    // Weights delivered since the port was opened.
+    // Readings delivered since the port was opened.
     int readings() const { return readings_; }
     // Times the gathered bytes were dropped for a line error.
     int lineErrorPurges() const { return purges_; }
 
     static QString OpenFailureText(const QString &device, const QString &reason);
 
+    // How long a test reading of the scale waits (quarvelctl scale read and
+    // the dialog's "获取读数"), and what is said when fewer weights came.
+    static constexpr int kReadSeconds = 10;
+    static QString ShortReadText(double seconds, int got, int wanted, const QString &device);
+
 private:
     QString configure(const ScaleSettings &settings);
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
     bool lineErrorsSinceLastLook();
-    void deliver(int grams);
+    void deliver(const ScaleReading &reading);
     QString openFailureReason(const QString &device) const;
 
     const ScaleSettings &stored_;

@@ -1,95 +1,50 @@
 #include "scale/ScaleParser.h"
 
+#include "scale/ScaleCommaFormat.h"
+#include "scale/ScaleFrameText.h"
+#include "scale/ScaleStxEtxFormat.h"
+#include "scale/ScaleToledoFormat.h"
+
 #include <algorithm>
-#include <climits>
 
 namespace quarvel {
 
 namespace {
+
+using Unit = ScaleFrameText::Unit;
 
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
 
-// 10^n for n from 0 to 9; below 0 it is 1, above 9 it stays 10^9.
-int powerOfTen(int n)
+ScaleParser::Frame frameOf(const ScaleReading &reading)
 {
-    int p = 1;
-    for (int k = 0; k < std::min(n, 9); ++k)
-        p *= 10;
-    return p;
-}
-
-// Digits as a whole number of at most ten digits; false when it would not
-// fit an int (no reading is that heavy).
-bool digitsToInt(QByteArrayView digits, int &value)
-{
-    while (!digits.isEmpty() && digits.front() == '0')
-        digits = digits.sliced(1);
-    if (digits.size() > 10)
-        return false;
-    qint64 v = 0;
-    for (char c : digits)
-        v = v * 10 + (c - '0');
-    if (v > INT_MAX)
-        return false;
-    value = static_cast<int>(v);
-    return true;
-}
-
-// The leading whole number of the text (which starts with a digit), as the
-// C library's atoi reads it.
-ScaleParser::Frame readGrams(QByteArrayView text)
-{
-    qsizetype end = 0;
-    while (end < text.size() && isDigit(text[end]))
-        ++end;
     ScaleParser::Frame f;
-    f.result = digitsToInt(text.first(end), f.result) ? f.result : ScaleParser::kUndelimited;
+    f.reading = reading;
+    f.result = reading.isWeight() ? int(reading.grams) : ScaleParser::kRefused;
     return f;
 }
 
-// The leading decimal number of the text (digits, a point, more digits, an
-// exponent), as the C library's atof reads it, times 1000 and truncated.
-// Worked in decimal digits, not in floating point, so 1.005 kg is 1005 g.
-ScaleParser::Frame readKilograms(QByteArrayView text)
+// The number of a text frame in the unit it names, else in the format's
+// own: kilograms as atof reads them, grams as atoi does (the whole part).
+ScaleParser::Frame textReading(const ScaleFrameText::Number &number, Unit named, bool kilograms,
+                               const ScaleFrameText::Marks &marks)
 {
-    QByteArray mantissa;
-    qsizetype i = 0;
-    int fraction = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i)
-        mantissa.append(text[i]);
-    if (i < text.size() && text[i] == '.')
-        for (++i; i < text.size() && isDigit(text[i]); ++i, ++fraction)
-            mantissa.append(text[i]);
-    int exponent = 0;
-    if (i + 1 < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        qsizetype j = i + 1;
-        const bool negative = text[j] == '-';
-        if (text[j] == '-' || text[j] == '+')
-            ++j;
-        if (j < text.size() && isDigit(text[j]))
-            for (; j < text.size() && isDigit(text[j]); ++j)
-                exponent = std::min(exponent * 10 + (text[j] - '0'), 100000);
-        exponent = negative ? -exponent : exponent;
+    Unit unit = named;
+    ScaleFrameText::Number n = number;
+    if (unit == Unit::None) {
+        unit = kilograms ? Unit::Kilograms : Unit::Grams;
+        if (!kilograms)
+            n.exponent = 0;
     }
-    // grams = mantissa x 10^shift; the step is what one unit of the last
-    // digit weighs.
-    const int shift = exponent - fraction + 3;
-    ScaleParser::Frame f;
-    f.step = powerOfTen(shift);
-    while (!mantissa.isEmpty() && mantissa.front() == '0')
-        mantissa.remove(0, 1);
-    if (shift < 0) {
-        mantissa.chop(std::min<qint64>(-qint64(shift), mantissa.size()));
-    } else if (!mantissa.isEmpty()) {
-        if (mantissa.size() + shift > 10)
-            return {ScaleParser::kUndelimited, f.step};
-        mantissa.append(QByteArray(shift, '0'));
-    }
-    f.result = digitsToInt(mantissa, f.result) ? f.result : ScaleParser::kUndelimited;
-    return f;
+    return frameOf(ScaleFrameText::Reading(n, unit, marks));
+}
+
+// Marks that make a frame no weight whatever its digits say.
+bool refusesAnyNumber(const ScaleFrameText::Marks &m)
+{
+    return m.garbled || m.overload || m.outOfRange || m.underload || m.counting;
 }
 
 } // namespace
@@ -100,34 +55,99 @@ void ScaleParser::setSettings(const ScaleSettings &settings)
     Clear();
 }
 
-int ScaleParser::ReadWeight(QByteArrayView arrived)
+void ScaleParser::Clear()
+{
+    gathered_.clear();
+    skipping_ = false;
+}
+
+void ScaleParser::gather(QByteArrayView arrived)
 {
     // Only the newest bytes are kept when more arrive than fit; the link
     // passes small steps, so this bounds memory and loses nothing real.
     if (arrived.size() >= kCapacity) {
         gathered_ = arrived.last(kCapacity).toByteArray();
-    } else {
-        const qsizetype excess = gathered_.size() + arrived.size() - kCapacity;
-        if (excess > 0)
-            gathered_.remove(0, excess);
-        gathered_.append(arrived);
+        skipping_ = false;
+        return;
     }
-    if (settings_.type == ScaleSettings::Bcd) {
-        if (gathered_.size() < kBcdFrameBytes)
-            return kNoFrame;
-        return take(ParseBcd(gathered_));
-    }
-    if (gathered_.size() < settings_.FrameThreshold())
-        return kNoFrame;
-    return take(ParseText(gathered_, settings_.type, settings_.startChar));
+    const qsizetype excess = gathered_.size() + arrived.size() - kCapacity;
+    if (excess > 0)
+        gathered_.remove(0, excess);
+    gathered_.append(arrived);
 }
 
-int ScaleParser::take(const Frame &frame)
+QList<ScaleReading> ScaleParser::Read(QByteArrayView arrived)
 {
+    QList<ScaleReading> readings =
+        ScaleSettings::HasStatus(settings_.type) ? readFramed(arrived) : readOriginal(arrived);
+    for (const ScaleReading &r : readings) {
+        last_ = r;
+        if (r.isWeight())
+            lastStep_ = r.step;
+    }
+    lastResult_ = readings.isEmpty() ? lastResult_ : readings.last().isWeight() ? int(readings.last().grams) : kRefused;
+    return readings;
+}
+
+int ScaleParser::ReadWeight(QByteArrayView arrived)
+{
+    lastResult_ = kNoFrame;
+    Read(arrived);
+    return lastResult_;
+}
+
+QList<ScaleReading> ScaleParser::readOriginal(QByteArrayView arrived)
+{
+    gather(arrived);
+    Frame frame;
+    if (settings_.type == ScaleSettings::Bcd) {
+        if (gathered_.size() < kBcdFrameBytes)
+            return {};
+        frame = ParseBcd(gathered_);
+    } else {
+        if (gathered_.size() < settings_.FrameThreshold())
+            return {};
+        frame = ParseText(gathered_, settings_.type, settings_.startChar);
+    }
     Clear();
-    if (frame.result >= 0)
-        lastStep_ = frame.step;
-    return frame.result;
+    lastResult_ = frame.result;
+    if (frame.result >= 0 || frame.result == kRefused)
+        return {frame.reading};
+    return {};
+}
+
+QList<ScaleReading> ScaleParser::readFramed(QByteArrayView arrived)
+{
+    // In pieces no larger than the gathering holds, so no frame is lost to
+    // the bound however much arrives at once.
+    QList<ScaleReading> readings;
+    constexpr qsizetype piece = kCapacity / 2;
+    for (qsizetype at = 0; at < arrived.size(); at += piece) {
+        gather(arrived.sliced(at, std::min(piece, arrived.size() - at)));
+        readings += cutAndParse();
+    }
+    return readings;
+}
+
+QList<ScaleReading> ScaleParser::cutAndParse()
+{
+    QList<ScaleReading> readings;
+    switch (settings_.type) {
+    case ScaleSettings::StatusLines:
+        for (const QByteArray &line : ScaleCommaFormat::Cut(gathered_, skipping_))
+            if (const std::optional<ScaleReading> r = ScaleCommaFormat::Parse(line))
+                readings.append(*r);
+        break;
+    case ScaleSettings::StxEtx:
+        for (const QByteArray &body : ScaleStxEtxFormat::Cut(gathered_))
+            readings.append(ScaleStxEtxFormat::Parse(body));
+        break;
+    default:
+        for (const QByteArray &frame : ScaleToledoFormat::Cut(gathered_, settings_.toledoChecked()))
+            readings.append(ScaleToledoFormat::Parse(frame, settings_.toledoChecked()));
+        break;
+    }
+    return readings;
 }
 
 QList<int> ScaleParser::ReadSteps(QByteArrayView bytes)
@@ -136,6 +156,14 @@ QList<int> ScaleParser::ReadSteps(QByteArrayView bytes)
     for (qsizetype at = 0; at < bytes.size(); at += kReadLimit)
         results.append(ReadWeight(bytes.sliced(at, std::min<qsizetype>(kReadLimit, bytes.size() - at))));
     return results;
+}
+
+QList<ScaleReading> ScaleParser::ReadAll(QByteArrayView bytes)
+{
+    QList<ScaleReading> readings;
+    for (qsizetype at = 0; at < bytes.size(); at += kReadLimit)
+        readings += Read(bytes.sliced(at, std::min<qsizetype>(kReadLimit, bytes.size() - at)));
+    return readings;
 }
 
 ScaleParser::Frame ScaleParser::ParseBcd(QByteArrayView bytes)
@@ -166,25 +194,18 @@ ScaleParser::Frame ScaleParser::ParseBcd(QByteArrayView bytes)
         value = value * 10 + digits[k];
     switch ((status & 7) - 1) {
     case 0:
-        f = {value * 1000, 1000};
-        break;
+        return frameOf(ScaleReading::Weight(qint64(value) * 1000, 1000));
     case 1:
-        f = {value * 100, 100};
-        break;
+        return frameOf(ScaleReading::Weight(qint64(value) * 100, 100));
     case 2:
-        f = {value * 10, 10};
-        break;
+        return frameOf(ScaleReading::Weight(qint64(value) * 10, 10));
     case 4:
-        f = {value / 10, 1};
-        break;
+        return frameOf(ScaleReading::Weight(value / 10, 1));
     case 5:
-        f = {value / 100, 1};
-        break;
+        return frameOf(ScaleReading::Weight(value / 100, 1));
     default:
-        f = {value, 1};
-        break;
+        return frameOf(ScaleReading::Weight(value, 1));
     }
-    return f;
 }
 
 QByteArray ScaleParser::CleanText(QByteArrayView bytes, std::uint8_t start)
@@ -205,34 +226,34 @@ ScaleParser::Frame ScaleParser::ParseText(QByteArrayView bytes, int type, std::u
     const char s = static_cast<char>(start);
     const qsizetype first = text.indexOf(s);
     const qsizetype next = first < 0 ? -1 : text.indexOf(s, first + 1);
-    if (next < 0)
-        return {kUndelimited, 1};
+    if (next < 0 || !ScaleSettings::IsPlainText(type))
+        return {kUndelimited, ScaleReading()};
     const QByteArrayView body = QByteArrayView(text).sliced(first + 1, next - first - 1);
-    switch (type) {
-    case ScaleSettings::KilogramsReversed:
-    case ScaleSettings::GramsReversed: {
+    ScaleFrameText::Marks marks = ScaleFrameText::Inspect(body);
+    // The dropped bytes are looked at too: a digit hidden behind a parity bit
+    // would change the number.
+    const qsizetype rawFirst = bytes.indexOf(s);
+    const qsizetype rawNext = bytes.indexOf(s, rawFirst + 1);
+    marks.garbled = ScaleFrameText::Inspect(bytes.sliced(rawFirst + 1, rawNext - rawFirst - 1)).garbled;
+    if (refusesAnyNumber(marks))
+        return frameOf(ScaleFrameText::Reading(ScaleFrameText::Number(), Unit::Kilograms, marks));
+    const bool kilograms = type == ScaleSettings::KilogramsReversed || type == ScaleSettings::Kilograms;
+    if (type == ScaleSettings::KilogramsReversed || type == ScaleSettings::GramsReversed) {
         qsizetype last = body.size() - 1;
         while (last >= 0 && !isDigit(body[last]))
             --last;
         if (last < 0)
-            return {kNoDigit, 1};
+            return {kNoDigit, ScaleReading()};
         QByteArray reversed = body.first(last + 1).toByteArray();
         std::reverse(reversed.begin(), reversed.end());
-        return type == ScaleSettings::KilogramsReversed ? readKilograms(reversed) : readGrams(reversed);
+        // A unit sent backwards ("gk052.1") reads forwards here.
+        const ScaleFrameText::Number number = ScaleFrameText::ReadNumber(reversed, 0, kilograms);
+        return textReading(number, ScaleFrameText::UnitAfter(reversed, number.end), kilograms, marks);
     }
-    case ScaleSettings::Kilograms:
-    case ScaleSettings::Grams: {
-        qsizetype digit = 0;
-        while (digit < body.size() && !isDigit(body[digit]))
-            ++digit;
-        if (digit == body.size())
-            return {kNoDigit, 1};
-        const QByteArrayView number = body.sliced(digit);
-        return type == ScaleSettings::Kilograms ? readKilograms(number) : readGrams(number);
-    }
-    default:
-        return {kUndelimited, 1};
-    }
+    const ScaleFrameText::Number number = ScaleFrameText::FirstNumber(body, kilograms);
+    if (!number.valid())
+        return {kNoDigit, ScaleReading()};
+    return textReading(number, ScaleFrameText::UnitAfter(body, number.end), kilograms, marks);
 }
 
 } // namespace quarvel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scale/ScaleReading.h"
 #include "scale/ScaleSettings.h"
 
 #include <QByteArray>
@@ -8,29 +9,33 @@
 
 namespace quarvel {
 
-// Turns the bytes a scale sends into weights in grams, in the five frame
-// formats. It keeps only the bytes of the frame being gathered: every parse
-// attempt starts the gathering afresh, and the gathered bytes never exceed
-// kCapacity whatever arrives, so a stream that never forms a frame costs no
-// memory. No port, no clock: the serial link, the tests and the detector feed
-// it the same way.
+// Turns the bytes a scale sends into readings: a weight in grams, or the
+// reason a frame is none (it moves, is negative, overloaded, fails its
+// check). The original five formats keep their way of gathering (a text
+// frame is looked for at twice the data length, a BCD frame at twelve
+// bytes, and every attempt starts the gathering afresh); the formats that
+// carry a status cut every complete frame as it arrives and keep only the
+// frame being gathered. Whatever arrives, the gathered bytes never exceed
+// kCapacity. No port, no clock: the serial link, the tests and the detector
+// feed it the same way.
 class ScaleParser {
 public:
     // Results of ReadWeight besides a weight (>= 0).
     static constexpr int kNoFrame = -1;     // no complete frame yet, or a BCD frame that is no weight
-    static constexpr int kUndelimited = -2; // no two start characters, unknown type, or no number that fits
+    static constexpr int kUndelimited = -2; // no two start characters, or an unknown type
     static constexpr int kNoDigit = -3;     // a text frame without a digit
+    static constexpr int kRefused = -4;     // a frame that is no weight: see last()
 
     // The most the serial link takes from the port for one reading.
     static constexpr int kReadLimit = 63;
     static constexpr int kCapacity = 256;
     static constexpr int kBcdFrameBytes = 12;
 
-    // One parsed frame: the result and the scale's step (its resolution in
-    // grams, as the frame's digits show it).
+    // One parse attempt of the original formats: the result as ReadWeight
+    // gives it, and the reading when a frame was found.
     struct Frame {
         int result = kNoFrame;
-        int step = 1;
+        ScaleReading reading;
     };
 
     explicit ScaleParser(const ScaleSettings &settings = ScaleSettings()) : settings_(settings) {}
@@ -39,16 +44,19 @@ public:
     void setSettings(const ScaleSettings &settings);
     const ScaleSettings &settings() const { return settings_; }
 
-    // One reading over the bytes that just arrived (the link passes at most
-    // kReadLimit at a time): the weight in grams, or kNoFrame, kUndelimited,
-    // kNoDigit. A weight means a frame was taken; in the "稳定/按按键" mode
-    // the link then closes the port.
+    // The readings of the frames the bytes that just arrived complete.
+    QList<ScaleReading> Read(QByteArrayView arrived);
+    // One reading over the bytes that just arrived: the weight in grams, or
+    // kNoFrame, kUndelimited, kNoDigit, kRefused (for several frames, the last).
     int ReadWeight(QByteArrayView arrived);
     // Feeds a longer stretch in reading-sized steps; the result of each step.
     QList<int> ReadSteps(QByteArrayView bytes);
-    void Clear() { gathered_.clear(); }
+    // Every reading of a longer stretch fed in reading-sized steps.
+    QList<ScaleReading> ReadAll(QByteArrayView bytes);
+    void Clear();
     qsizetype gathered() const { return gathered_.size(); }
-    // The step of the last weight read (1 until one was read).
+    // The last frame's reading, and the step of the last weight (1 until one).
+    const ScaleReading &last() const { return last_; }
     int lastStep() const { return lastStep_; }
 
     // A BCD frame: 0xFF among the first seven bytes, then a status byte and
@@ -61,10 +69,16 @@ public:
     static QByteArray CleanText(QByteArrayView bytes, std::uint8_t start);
 
 private:
-    int take(const Frame &frame);
+    void gather(QByteArrayView arrived);
+    QList<ScaleReading> readOriginal(QByteArrayView arrived);
+    QList<ScaleReading> readFramed(QByteArrayView arrived);
+    QList<ScaleReading> cutAndParse();
 
     ScaleSettings settings_;
     QByteArray gathered_;
+    bool skipping_ = false;
+    int lastResult_ = kNoFrame;
+    ScaleReading last_;
     int lastStep_ = 1;
 };
 

@@ -109,6 +109,21 @@ int ScaleSettings::FrameThreshold() const
     return std::clamp(2 * int(dataLength), 1, kMaxThreshold);
 }
 
+bool ScaleSettings::isPlainText() const
+{
+    return IsPlainText(type);
+}
+
+bool ScaleSettings::IsPlainText(int type)
+{
+    return type == KilogramsReversed || type == Kilograms || type == GramsReversed || type == Grams;
+}
+
+bool ScaleSettings::HasStatus(int type)
+{
+    return type == StatusLines || type == StxEtx || type == Toledo;
+}
+
 QChar ScaleSettings::parityLetter() const
 {
     static const char letters[] = {'N', 'O', 'E', 'M'};
@@ -123,8 +138,10 @@ QString ScaleSettings::stopBitsText() const
 
 QStringList ScaleSettings::TypeNames()
 {
-    return {QStringLiteral("0-型(公斤颠倒序)"), QStringLiteral("1-型(公斤正常序)"), QStringLiteral("2-BCD(6B3D)"),
-            QStringLiteral("3-型(克颠倒序)"), QStringLiteral("4-型(克正常序)")};
+    return {QStringLiteral("0-型(公斤颠倒序)"), QStringLiteral("1-型(公斤正常序)"),
+            QStringLiteral("2-BCD(6B3D)"),      QStringLiteral("3-型(克颠倒序)"),
+            QStringLiteral("4-型(克正常序)"),   QStringLiteral("5-状态单位型(ST,GS,+1.250kg)"),
+            QStringLiteral("6-STX/ETX带校验"),  QStringLiteral("7-STX连续(3状态字+重量+皮重)")};
 }
 
 QStringList ScaleSettings::ParityNames()

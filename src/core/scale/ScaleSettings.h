@@ -17,8 +17,20 @@ public:
     static constexpr int kMaxDataLength = 30;
     static constexpr int kMaxThreshold = 120;
 
-    enum Type { KilogramsReversed = 0, Kilograms = 1, Bcd = 2, GramsReversed = 3, Grams = 4 };
-    static constexpr int kTypes = 5;
+    // Types 0-4 are the original five; 5-7 are frames that say their own
+    // status and unit. A program that knows only the five reads no weight
+    // from the others, as from any type it does not know.
+    enum Type {
+        KilogramsReversed = 0,
+        Kilograms = 1,
+        Bcd = 2,
+        GramsReversed = 3,
+        Grams = 4,
+        StatusLines = 5,
+        StxEtx = 6,
+        Toledo = 7
+    };
+    static constexpr int kTypes = 8;
     enum Transmission { Continuous = 0, OnStable = 1 };
 
     // How a load went: the file was read, there was none (defaults), or it
@@ -51,6 +63,14 @@ public:
     // Bytes gathered before a text frame is looked for: twice the data
     // length, at most 120, at least 1.
     int FrameThreshold() const;
+    // Whether the type is one of the original text formats (a start
+    // character and a data length), and whether it is one of the formats
+    // that carry a status.
+    bool isPlainText() const;
+    static bool IsPlainText(int type);
+    static bool HasStatus(int type);
+    // The continuous STX output with its checksum byte: 18 bytes a frame.
+    bool toledoChecked() const { return dataLength == 18; }
     QChar parityLetter() const;
     QString stopBitsText() const;
 

@@ -408,6 +408,14 @@ bool CPreInputPage::ShowScaleReading(int grams)
     return shown.has_value();
 }
 
+bool CPreInputPage::WithdrawScaleReading()
+{
+    const std::optional<QString> shown = form_.WithdrawScaleReading();
+    if (shown)
+        edit(QStringLiteral("fweight"))->setText(*shown);
+    return shown.has_value();
+}
+
 void CPreInputPage::pickPhrase(PreInputForm::PhraseTarget target)
 {
     const QStringList phrases = form_.phrases();

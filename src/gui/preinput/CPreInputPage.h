@@ -79,6 +79,8 @@ public:
     void FocusFirstField() { focusAfterSave(); }
     // A scale reading (grams) for the weight field; true when it was shown.
     bool ShowScaleReading(int grams);
+    // Takes a scale weight out of the weight field again; true when done.
+    bool WithdrawScaleReading();
     // Beside the weight field: whether the scale's weight has settled.
     QLabel *scaleIndicator() const { return ui_.scaleIndicator(); }
 

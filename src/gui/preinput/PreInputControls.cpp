@@ -204,6 +204,9 @@ void PreInputControls::buildLayout()
     weight->addWidget(c("fweight"), 1);
     scaleIndicator_ = new QLabel(page_);
     scaleIndicator_->setContentsMargins(2, 0, 8, 0);
+    // As wide as its longest word, so the weight field keeps its width while
+    // the scale's state changes under the operator's eyes.
+    scaleIndicator_->setMinimumWidth(scaleIndicator_->fontMetrics().horizontalAdvance(QStringLiteral("超出量程")) + 10);
     scaleIndicator_->hide();
     weight->addWidget(scaleIndicator_);
     weight->addWidget(link(QStringLiteral("费用:")));

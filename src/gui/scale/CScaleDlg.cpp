@@ -2,8 +2,6 @@
 
 #include "app/ClientContext.h"
 #include "app/Prompter.h"
-#include "scale/ScaleDetector.h"
-#include "scale/ScaleLink.h"
 #include "shell/FormKeys.h"
 
 #include <QButtonGroup>
@@ -55,6 +53,9 @@ CScaleDlg::CScaleDlg(ClientContext &context, Prompter &prompter, QWidget *parent
     detectTimer_ = new QTimer(this);
     detectTimer_->setSingleShot(true);
     connect(detectTimer_, &QTimer::timeout, this, &CScaleDlg::finishDetection);
+    readTimer_ = new QTimer(this);
+    readTimer_->setSingleShot(true);
+    connect(readTimer_, &QTimer::timeout, this, &CScaleDlg::readTimedOut);
     FormKeys::Install(this);
 }
 
@@ -221,7 +222,7 @@ bool CScaleDlg::openTest(bool raw)
     testChoice_ = *choice;
     ScaleLink::Listener listener;
     listener.owner = this;
-    listener.reading = [this](int grams, int step) { reading(grams, step); };
+    listener.reading = [this](const ScaleReading &r) { reading(r); };
     listener.lost = [this](const QString &reason) { lost(reason); };
     if (raw)
         listener.raw = [this](const QByteArray &bytes) {
@@ -252,10 +253,21 @@ void CScaleDlg::ReadOnce()
     stopTest();
     startCounting();
     once_ = true;
-    if (openTest(false))
-        setTestStatus(QStringLiteral("等待读数：%1").arg(link_.device()), kTestColor);
-    else
+    if (!openTest(false)) {
         once_ = false;
+        return;
+    }
+    setTestStatus(QStringLiteral("等待读数：%1").arg(link_.device()), kTestColor);
+    readTimer_->start(readMs_);
+}
+
+void CScaleDlg::readTimedOut()
+{
+    const QString device = link_.device();
+    stopTest();
+    const QString text = ScaleLink::ShortReadText(readMs_ / 1000.0, 0, 1, device);
+    setTestStatus(text, kFailureColor);
+    prompter_.error(QString(), text);
 }
 
 void CScaleDlg::ToggleSync()
@@ -276,20 +288,26 @@ void CScaleDlg::ToggleSync()
     setTestStatus(QStringLiteral("正在同步 %1：等待读数").arg(link_.device()), kTestColor);
 }
 
-void CScaleDlg::reading(int grams, int step)
+void CScaleDlg::reading(const ScaleReading &r)
 {
     ++readings_;
-    weight_->setText(ScaleSettingsForm::TestWeightText(grams));
-    if (grams > 0)
-        settle_.Add(grams, step);
+    const bool taken = settle_.Take(r, testChoice_.settings.onStable());
     showSettle();
     if (once_) {
+        if (!taken) {
+            setTestStatus(ScaleSettle::StatusText(r, false, true), ScaleSettle::StatusColour(r, false));
+            return;
+        }
+        weight_->setText(ScaleSettingsForm::TestWeightText(int(r.grams)));
         stopTest();
         setTestStatus(QStringLiteral("读数：%1 公斤").arg(weight_->text()), kTestColor);
         return;
     }
     if (!syncing_)
         return;
+    // The live weight as the scale gives it; the mark says whether it settled.
+    if (r.isWeight())
+        weight_->setText(ScaleSettingsForm::TestWeightText(int(r.grams)));
     // A scale that sends on a key press gives one weight per opening: open
     // again for the next press.
     if (!link_.isOpen() && !openTest(false)) {
@@ -325,26 +343,43 @@ void CScaleDlg::finishDetection()
 {
     link_.CloseScale(this);
     stopTest();
-    ScaleDetector::Guess guess = ScaleDetector::Detect(heard_, testChoice_.settings);
+    const ScaleDetector::Guess guess = ScaleDetector::Detect(heard_, testChoice_.settings);
     setTestStatus(guess.Text(), guess.found ? kTestColor : kFailureColor);
     if (!guess.found) {
         prompter_.warning(QString(), guess.Text());
+        // The data bits and parity are worth taking even without a format.
+        applyParity(guess.parity);
         return;
     }
     if (!prompter_.ask(QStringLiteral("识别电子秤数据格式"),
                        guess.Text() + QStringLiteral("\r\n\r\n采用这些设置吗？（按“保存设定”后生效）")))
         return;
+    applyGuess(guess);
+}
+
+void CScaleDlg::applyGuess(const ScaleDetector::Guess &guess)
+{
     type_->setCurrentIndex(guess.type);
-    if (guess.type != ScaleSettings::Bcd) {
+    if (ScaleSettings::IsPlainText(guess.type))
         start_->setText(ScaleSettingsForm::StartText(guess.start));
+    if (ScaleSettings::IsPlainText(guess.type) || guess.type == ScaleSettings::Toledo)
         dataLength_->setText(QString::number(guess.dataLength));
-    }
+    applyParity(guess.parity);
+}
+
+void CScaleDlg::applyParity(const ScaleParity::Hint &hint)
+{
+    if (!hint.found)
+        return;
+    dataBits_->setCurrentText(QString::number(hint.dataBits));
+    parity_->setCurrentIndex(hint.parity);
 }
 
 void CScaleDlg::stopTest()
 {
     link_.CloseScale(this);
     detectTimer_->stop();
+    readTimer_->stop();
     once_ = false;
     syncing_ = false;
     sync_->setText(QStringLiteral("同步称重"));
@@ -364,15 +399,15 @@ void CScaleDlg::setTestStatus(const QString &text, unsigned rgb)
 
 void CScaleDlg::showSettle()
 {
-    if (settle_.count() == 0) {
+    if (settle_.state() == ScaleSettle::State::Waiting) {
         settleMark_->clear();
         return;
     }
-    const QString text = settle_.settled() ? QStringLiteral("稳定") : QStringLiteral("变动");
+    const QString text = settle_.MarkText();
     if (text == settleMark_->text())
         return;
     settleMark_->setText(text);
-    settleMark_->setStyleSheet(colour(settle_.settled() ? 0x008000 : 0x800000));
+    settleMark_->setStyleSheet(colour(settle_.MarkColour()));
 }
 
 void CScaleDlg::Exit()

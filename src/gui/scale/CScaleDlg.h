@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scale/ScaleDetector.h"
+#include "scale/ScaleLink.h"
 #include "scale/ScaleSettingsForm.h"
 #include "scale/ScaleSettle.h"
 
@@ -18,23 +20,26 @@ namespace quarvel {
 
 class ClientContext;
 class Prompter;
-class ScaleLink;
 
 // "本机电子磅秤参数设定": every scale setting, saving them, and a live test
 // with the values as they stand in the dialog (saved or not): "获取读数"
-// takes one weight, "同步称重" shows the weight as it comes until "停止同步",
-// and "识别" listens a few seconds and proposes the frame format.
+// takes one weight (the one the page would take) or gives up after the time
+// quarvelctl's scale read waits, "同步称重" shows the weight as it comes
+// until "停止同步", and "识别" listens a few seconds and proposes the frame
+// format. The mark beside the weight says what the scale shows.
 class CScaleDlg : public QDialog {
     Q_OBJECT
 
 public:
     static constexpr int kDetectMs = 5000;
+    static constexpr int kReadMs = ScaleLink::kReadSeconds * 1000;
 
     CScaleDlg(ClientContext &context, Prompter &prompter, QWidget *parent = nullptr);
     ~CScaleDlg() override;
 
     ScaleSettingsForm &form() { return form_; }
     void setDetectMs(int ms) { detectMs_ = ms; }
+    void setReadMs(int ms) { readMs_ = ms; }
 
     QCheckBox *enabledBox() const { return enabled_; }
     QComboBox *portBox() const { return port_; }
@@ -57,6 +62,7 @@ public:
     QPushButton *exitButton() const { return exit_; }
     bool syncing() const { return syncing_; }
     bool detecting() const;
+    bool readingOnce() const { return once_; }
 
     void showValues();
     void readValues();
@@ -78,8 +84,11 @@ private:
     void buildLayout();
     bool openTest(bool raw);
     void startCounting();
-    void reading(int grams, int step);
+    void reading(const ScaleReading &reading);
     void lost(const QString &reason);
+    void readTimedOut();
+    void applyGuess(const ScaleDetector::Guess &guess);
+    void applyParity(const ScaleParity::Hint &hint);
     void finishDetection();
     void stopTest();
     void setTestStatus(const QString &text, unsigned rgb);
@@ -110,9 +119,11 @@ private:
     QPushButton *save_ = nullptr;
     QPushButton *exit_ = nullptr;
     QTimer *detectTimer_ = nullptr;
+    QTimer *readTimer_ = nullptr;
     ScaleSettingsForm::Choice testChoice_;
     QByteArray heard_;
     int detectMs_ = kDetectMs;
+    int readMs_ = kReadMs;
     int readings_ = 0;
     unsigned statusColour_ = 0xFFFFFFFF;
     bool once_ = false;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "scale/ScaleReading.h"
 #include "scale/ScaleSettle.h"
 
 #include <QObject>
 
 #include <functional>
+
+class QTimer;
 
 namespace quarvel {
 
@@ -13,12 +16,16 @@ class ScaleLink;
 class ScaleSettings;
 
 // The scale on the pre-entry page: the port is open while the weight field
-// has the focus during the entry of a new record, and every weight goes into
-// the field (the form ignores it while a save runs). For a continuous scale
-// the mark beside the field says whether the weight has settled; the status
-// pane says the weight came from the scale, and says why when the scale
-// cannot be opened or goes away (never a message box: the focus would bounce
-// between the box and the field).
+// has the focus during the entry of a new record, and a weight goes into the
+// field only when the scale shows one (ScaleSettle): never one that moves,
+// is negative, overloaded or out of range, and a weight shown is taken out
+// again when the scale stops showing it. The mark beside the field says
+// what the scale shows (稳定, 不稳定, 负重, 超载, ...); the status pane says
+// where the weight came from or why there is none, and says why when the
+// scale cannot be opened or goes away (never a message box: the focus would
+// bounce between the box and the field). A scale that goes away or is not
+// there is tried again every second while the field has the focus, so it is
+// used again when it comes back.
 class PreInputScale : public QObject {
     Q_OBJECT
 
@@ -26,20 +33,21 @@ public:
     // The frame's current-operation pane: a text in its colour (RGB).
     using StatusLine = std::function<void(const QString &text, unsigned rgb)>;
 
-    static constexpr unsigned kSettledColor = 0x008000;
-    static constexpr unsigned kMovingColor = 0x800000;
-    static constexpr unsigned kWaitingColor = 0x808080;
-    static constexpr unsigned kFailureColor = 0xFF0000;
+    static constexpr unsigned kFailureColor = ScaleSettle::kRefusedColor;
+    static constexpr int kRetryMs = 1000;
 
     PreInputScale(ScaleLink &link, const ScaleSettings &settings, CPreInputPage &page, StatusLine status);
     ~PreInputScale() override;
 
     bool listening() const;
+    bool retrying() const;
     const ScaleSettle &settle() const { return settle_; }
 
 private:
     void weightFocus(bool gained);
-    void reading(int grams, int step);
+    bool open();
+    void retry();
+    void reading(const ScaleReading &reading);
     void lost(const QString &reason);
     void showIndicator();
     void showStatus(const QString &text, unsigned rgb);
@@ -50,7 +58,10 @@ private:
     CPreInputPage &page_;
     StatusLine status_;
     ScaleSettle settle_;
+    QTimer *retry_;
     bool continuous_ = false;
+    bool inField_ = false;
+    bool fromScale_ = false;
     bool statusShown_ = false;
     QString statusText_;
     unsigned statusColour_ = 0;

@@ -1,5 +1,6 @@
 #include "scale/ScaleDetector.h"
 #include "scale/ScaleParser.h"
+#include "support/ScaleFrames.h"
 
 #include <QRandomGenerator>
 
@@ -130,4 +131,148 @@ TEST(ScaleDetector, NoiseNothingAndTooFewFramesAreNotGuessed)
     const ScaleDetector::Guess m = detect(mixed);
     EXPECT_TRUE(m.found);
     EXPECT_EQ(m.grams, 1250);
+}
+
+TEST(ScaleDetector, ThePlainFormatsTellEachReadingOfTheProposal)
+{
+    // A parcel, then the scale goes below zero: the last weight read is the
+    // parcel's, and the negative frames are told as such, not the parcel's.
+    const auto grams = [](int g) { return "=" + QByteArray::number(g).rightJustified(6, '0'); };
+    const ScaleDetector::Guess g =
+        detect(stream(kPlacing, grams) + stream(
+                                             {0}, [](int) { return QByteArray("=-00125"); }, 20));
+    ASSERT_TRUE(g.found);
+    EXPECT_EQ(g.type, ScaleSettings::Grams);
+    EXPECT_EQ(g.grams, 1250);
+    EXPECT_GE(g.refused.value(ScaleReading::Status::Negative), 1);
+    EXPECT_LE(g.refused.value(ScaleReading::Status::Negative), 3);
+    EXPECT_TRUE(g.Text().contains(QStringLiteral("读数 1.250 公斤；负重 "))) << g.Text().toStdString();
+}
+
+TEST(ScaleDetector, TheFormatsWithAStatusAreRecognisedWithTheirReadings)
+{
+    using namespace ScaleFrames;
+    // Moving while the parcel goes on, stable once it rests.
+    const auto moving = [](int g) { return g != 0 && g != 1250; };
+    const struct {
+        int type;
+        int length;
+        std::function<QByteArray(int)> frame;
+    } cases[] = {
+        {ScaleSettings::StatusLines, 18,
+         [&](int g) { return QByteArray(moving(g) ? "US" : "ST") + ",GS,+" + kgText(g, 3, 8) + "kg\r\n"; }},
+        {ScaleSettings::StxEtx, 18, [](int g) { return Weighbridge('+', g, 3); }},
+        {ScaleSettings::Toledo, 17, [&](int g) { return Toledo(g, 5, Kg | (moving(g) ? Motion : 0)); }},
+        {ScaleSettings::Toledo, 18, [&](int g) { return Toledo(g, 5, Kg | (moving(g) ? Motion : 0), 0, true); }},
+    };
+    for (const auto &c : cases) {
+        const ScaleDetector::Guess g = detect(stream(kPlacing, c.frame));
+        EXPECT_TRUE(g.found) << c.type;
+        EXPECT_EQ(g.type, c.type);
+        EXPECT_EQ(g.grams, 1250) << c.type;
+        EXPECT_GE(g.confidence, 90) << c.type;
+        EXPECT_GE(g.frames, 40) << c.type;
+        EXPECT_FALSE(g.parity.found);
+        if (c.type == ScaleSettings::Toledo) {
+            EXPECT_EQ(g.dataLength, c.length);
+            EXPECT_EQ(g.SetCommand(), QStringLiteral("scale set type=7 length=%1").arg(c.length));
+        } else {
+            EXPECT_EQ(g.SetCommand(), QStringLiteral("scale set type=%1").arg(c.type));
+        }
+        if (c.type != ScaleSettings::StxEtx) {
+            EXPECT_EQ(g.refused.value(ScaleReading::Status::Unstable), 3 * 4) << c.type;
+        }
+    }
+}
+
+TEST(ScaleDetector, WhatWasReadWrongBeforeIsReadAsTheScaleMeansIt)
+{
+    using namespace ScaleFrames;
+    // A gram scale, a lab balance and a pound scale are not a thousand times
+    // heavier; a weighbridge's check characters are no digits; the status
+    // bytes of the continuous output are no weight.
+    const struct {
+        QByteArray frame;
+        int type;
+        int grams;
+    } cases[] = {
+        {"ST,GS,   245.6 g\r\n", ScaleSettings::StatusLines, 245},
+        {"N  0.3749 g\r\n", ScaleSettings::Kilograms, 0},
+        {"ww001.250lb\r\n", ScaleSettings::Kilograms, 567},
+        {Weighbridge('+', 1560, 0), ScaleSettings::StxEtx, 1560000},
+        {Toledo1250(), ScaleSettings::Toledo, 1250},
+    };
+    for (const auto &c : cases) {
+        const ScaleDetector::Guess g = detect(stream(
+            {0}, [&](int) { return c.frame; }, 30));
+        EXPECT_TRUE(g.found) << c.frame.toStdString();
+        EXPECT_EQ(g.type, c.type) << c.frame.toStdString();
+        EXPECT_EQ(g.grams, c.grams) << c.frame.toStdString();
+    }
+    // A sequence of weighbridge frames whose weight changes.
+    const ScaleDetector::Guess climbing = detect(stream(
+        {1500, 1520, 1540, 1560, 1560, 1560}, [](int kg) { return Weighbridge('+', kg, 0); }, 5));
+    EXPECT_EQ(climbing.type, ScaleSettings::StxEtx);
+    EXPECT_EQ(climbing.grams, 1560000);
+}
+
+TEST(ScaleDetector, AStreamNoFormatExplainsIsNotGuessedAt)
+{
+    using namespace ScaleFrames;
+    // Weighbridge frames whose checks all fail: no text format reads them either.
+    QByteArray broken;
+    for (int g : kPlacing) {
+        QByteArray f = Weighbridge('+', g, 3);
+        f[f.size() - 2] = f[f.size() - 2] == '0' ? '1' : '0';
+        broken += f + f;
+    }
+    const ScaleDetector::Guess g = detect(broken);
+    EXPECT_FALSE(g.found) << g.Text().toStdString();
+    EXPECT_TRUE(g.Text().startsWith(QStringLiteral("未能识别电子秤数据")));
+    // The continuous output with two numbers in a frame, cut where no CR is.
+    QByteArray noCr;
+    for (int i = 0; i < 40; ++i)
+        noCr += Toledo1250().chopped(1) + ' ';
+    EXPECT_FALSE(detect(noCr).found) << detect(noCr).Text().toStdString();
+}
+
+TEST(ScaleDetector, SevenBitDataWithParityIsToldAndItsFormatFound)
+{
+    using namespace ScaleFrames;
+    const QByteArray text = stream(kPlacing, [](int g) { return "ST,GS,+" + kgText(g, 3, 8) + "kg\r\n"; });
+    const ScaleDetector::Guess even = detect(EvenParity(text));
+    ASSERT_TRUE(even.parity.found);
+    EXPECT_EQ(even.parity.parity, 2);
+    EXPECT_EQ(even.parity.Name(), QStringLiteral("7E1"));
+    EXPECT_TRUE(even.found);
+    EXPECT_EQ(even.type, ScaleSettings::StatusLines);
+    EXPECT_EQ(even.grams, 1250);
+    EXPECT_EQ(even.SetCommand(), QStringLiteral("scale set type=5 databits=7 parity=E"));
+    EXPECT_TRUE(even.Text().endsWith(QStringLiteral("请把数据位设为 7，奇偶校验设为“E-偶校验”。")))
+        << even.Text().toStdString();
+    const ScaleSettings applied = even.Apply(ScaleSettings());
+    EXPECT_EQ(applied.dataBits, 7);
+    EXPECT_EQ(applied.parity, 2);
+
+    // Odd parity: the other bytes carry the high bit.
+    QByteArray odd = EvenParity(text);
+    for (char &c : odd)
+        c = char(c ^ 0x80);
+    EXPECT_EQ(detect(odd).parity.parity, 1);
+    // Mark parity: the high bit always set.
+    QByteArray mark = text;
+    for (char &c : mark)
+        c = char(c | 0x80);
+    EXPECT_EQ(detect(mark).parity.Name(), QStringLiteral("7M1"));
+
+    // Plain 8-bit text and noise give no hint.
+    EXPECT_FALSE(detect(text).parity.found);
+    QByteArray noise(6000, '\0');
+    QRandomGenerator(4).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    EXPECT_FALSE(detect(noise).parity.found);
+    // Parity alone, with frames no format reads: unknown, but the hint is given.
+    const ScaleDetector::Guess hintOnly = detect(EvenParity(QByteArray(400, '%') + QByteArray(400, '$')));
+    EXPECT_FALSE(hintOnly.found);
+    EXPECT_EQ(hintOnly.parity.Name(), QStringLiteral("7E1"));
+    EXPECT_TRUE(hintOnly.Text().contains(QStringLiteral("（7E1）"))) << hintOnly.Text().toStdString();
 }

@@ -61,20 +61,24 @@ ScaleSettings gramsScale(int baud, ScaleSettings::Transmission transmission = Sc
     return s;
 }
 
-// Who opened the link, with what it heard.
+// Who opened the link, with what it heard: the weights, and every reading.
 struct Heard {
     QObject owner;
     QList<int> grams;
     QList<int> steps;
+    QList<ScaleReading> readings;
     QStringList lost;
     QByteArray raw;
     ScaleLink::Listener listener(bool raw = false)
     {
         ScaleLink::Listener l;
         l.owner = &owner;
-        l.reading = [this](int g, int step) {
-            grams.append(g);
-            steps.append(step);
+        l.reading = [this](const ScaleReading &r) {
+            readings.append(r);
+            if (!r.isWeight())
+                return;
+            grams.append(int(r.grams));
+            steps.append(r.step);
         };
         l.lost = [this](const QString &why) { lost.append(why); };
         if (raw)

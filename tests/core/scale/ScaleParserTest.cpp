@@ -179,7 +179,8 @@ TEST(ScaleParser, AMegabyteOfNoiseStaysBounded)
         for (qsizetype at = 0; at < noise.size(); at += 63) {
             const int r =
                 parser.ReadWeight(QByteArrayView(noise).sliced(at, std::min<qsizetype>(63, noise.size() - at)));
-            ASSERT_GE(r, ScaleParser::kNoDigit);
+            ASSERT_GE(r, ScaleParser::kRefused);
+            ASSERT_LE(r, ScaleReading::kHeaviestGrams);
             ASSERT_LE(parser.gathered(), ScaleParser::kCapacity);
         }
         // The whole megabyte in one piece keeps only the newest bytes.
@@ -227,21 +228,81 @@ TEST(ScaleParser, KilogramsAreConvertedInDecimalsAndHugeNumbersAreRefused)
         {ScaleSettings::Kilograms, "=12.34567=", 12345}, // truncated toward zero
         {ScaleSettings::Kilograms, "=+ 2.5kg=", 2500},   // up to the first digit
         {ScaleSettings::Kilograms, "=1.5e1=", 15000},    // an exponent, as atof reads it
-        {ScaleSettings::Kilograms, "=2e-3=", 2},         //
+        {ScaleSettings::Kilograms, "=2e-3=", 2},         // its minus is no sign
         {ScaleSettings::Kilograms, "=3e=", 3000},        // "e" without digits is no exponent
-        {ScaleSettings::Kilograms, "=9e99=", ScaleParser::kUndelimited},
-        {ScaleSettings::Kilograms, "=3000000=", ScaleParser::kUndelimited},
-        {ScaleSettings::Kilograms, "=2147483.647=", 2147483647},
+        {ScaleSettings::Kilograms, "=9e99=", ScaleParser::kRefused},
+        {ScaleSettings::Kilograms, "=3000000=", ScaleParser::kRefused},
+        {ScaleSettings::Kilograms, "=999999.999=", 999999999}, // the heaviest the weight field shows
+        {ScaleSettings::Kilograms, "=1000000.000=", ScaleParser::kRefused},
         {ScaleSettings::Kilograms, "=0000000000000000000001.5=", 1500},
-        {ScaleSettings::Grams, "=99999999999=", ScaleParser::kUndelimited},
+        {ScaleSettings::Grams, "=99999999999=", ScaleParser::kRefused},
         {ScaleSettings::Grams, "=00000000000000001250=", 1250},
         {ScaleSettings::Grams, "=12.9=", 12},
+        {ScaleSettings::Grams, "=1e3=", 1},                   // atoi stops at the letter
         {ScaleSettings::KilogramsReversed, "=0.1 kg=", 1000}, // from the last digit back: 1.0
     };
     for (const auto &c : cases) {
         const QByteArray frame(c.frame);
-        EXPECT_EQ(ScaleParser::ParseText(frame, c.type, '=').result, c.grams) << c.frame;
+        const ScaleParser::Frame f = ScaleParser::ParseText(frame, c.type, '=');
+        EXPECT_EQ(f.result, c.grams) << c.frame;
+        if (c.grams == ScaleParser::kRefused) {
+            EXPECT_EQ(f.reading.status, ScaleReading::Status::OutOfRange) << c.frame;
+        }
     }
+}
+
+TEST(ScaleParser, TheFramesOwnUnitSignAndStatusWinOverTheFormat)
+{
+    using S = ScaleReading::Status;
+    const struct {
+        int type;
+        const char *frame;
+        int grams;
+        S status;
+    } cases[] = {
+        // Read a thousand times too heavy when the format's kilograms won.
+        {ScaleSettings::Kilograms, "=ST,GS,   245.6 g=", 245, S::Stable},
+        {ScaleSettings::Kilograms, "=N  0.3749 g=", 0, S::Stable},
+        {ScaleSettings::Grams, "=+0.125kg=", 125, S::Stable}, // atoi would say 0
+        {ScaleSettings::Kilograms, "=ww001.250lb=", 567, S::Stable},
+        {ScaleSettings::Kilograms, "=ww001.250LB=", 567, S::Stable},
+        {ScaleSettings::Grams, "=  32.00 oz=", 907, S::Stable},
+        {ScaleSettings::KilogramsReversed, "=g052=", 250, S::Stable}, // "250g" sent backwards
+        {ScaleSettings::Kilograms, "=ST,GS,-  0.125kg=", ScaleParser::kRefused, S::Negative},
+        {ScaleSettings::KilogramsReversed, "=00.1000-=", ScaleParser::kRefused, S::Negative},
+        {ScaleSettings::Kilograms, "=OL,GS=", ScaleParser::kRefused, S::Overload},
+        {ScaleSettings::Kilograms, "=OL,GS,+0000.000kg=", ScaleParser::kRefused, S::Overload},
+        {ScaleSettings::Kilograms, "=  over  =", ScaleParser::kRefused, S::Overload},
+        {ScaleSettings::Grams, "=     H  =", ScaleParser::kRefused, S::Overload},
+        {ScaleSettings::Kilograms, "=US,GS,+0001.180kg=", ScaleParser::kRefused, S::Unstable},
+        {ScaleSettings::Kilograms, "=    1.250 kg  ?=", ScaleParser::kRefused, S::Unstable},
+        {ScaleSettings::Grams, "=  12 pcs=", ScaleParser::kRefused, S::BadUnit},
+        {ScaleSettings::Grams, "=  55.0 %=", ScaleParser::kRefused, S::BadUnit},
+        {ScaleSettings::Kilograms, "=QT,+0000010=", ScaleParser::kRefused, S::BadUnit},
+        {ScaleSettings::Kilograms, "=    L   =", ScaleParser::kRefused, S::Negative},
+    };
+    for (const auto &c : cases) {
+        const ScaleParser::Frame f = ScaleParser::ParseText(QByteArray(c.frame), c.type, '=');
+        EXPECT_EQ(f.result, c.grams) << c.frame;
+        EXPECT_EQ(f.reading.status, c.status) << c.frame;
+    }
+    // A frame that says it is stable is marked so: it is taken at once.
+    EXPECT_TRUE(ScaleParser::ParseText(QByteArray("=ST,GS,+0001.250kg="), 1, '=').reading.marked);
+    EXPECT_FALSE(ScaleParser::ParseText(QByteArray("=0001.250="), 1, '=').reading.marked);
+}
+
+TEST(ScaleParser, DigitsBehindAParityBitMakeTheFrameGarbled)
+{
+    // "=001250" from a 7E1 scale read at 8N1: "1" and "2" carry the parity
+    // bit; dropping them would read 50 g.
+    ScaleParser parser(textScale(ScaleSettings::Grams, 8));
+    const QByteArray frame("=00\xB1\xB2"
+                           "50\r",
+                           8);
+    const QList<ScaleReading> r = parser.ReadAll(repeated(frame, 4));
+    ASSERT_FALSE(r.isEmpty());
+    for (const ScaleReading &reading : r)
+        EXPECT_EQ(reading.status, ScaleReading::Status::Garbled);
 }
 
 TEST(ScaleParser, WhatArrivesAtOnceIsBounded)

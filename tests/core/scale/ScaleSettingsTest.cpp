@@ -3,7 +3,6 @@
 #include "app/ScriptedPrompter.h"
 #include "scale/ScaleDevice.h"
 #include "scale/ScaleSettingsForm.h"
-#include "scale/ScaleSettle.h"
 #include "support/TempRoot.h"
 
 #include <QDir>
@@ -281,25 +280,4 @@ TEST(ScaleSettingsForm, TheTestWeightAndTheCurrentValuesForATest)
     EXPECT_EQ(c->settings.type, 2);
     EXPECT_EQ(context.scaleSettings().baud, 1200) << "a test does not store the values";
     EXPECT_FALSE(QFileInfo::exists(root.file(ScaleSettings::fileName())));
-}
-
-TEST(ScaleSettle, TheLastReadingsMustAgreeWithinOneStep)
-{
-    ScaleSettle settle;
-    settle.Add(1200, 10);
-    settle.Add(1210, 10);
-    EXPECT_FALSE(settle.settled()) << "too few readings";
-    settle.Add(1200, 10);
-    EXPECT_TRUE(settle.settled());
-    settle.Add(1230, 10);
-    EXPECT_FALSE(settle.settled()) << "the parcel moved";
-    settle.Add(1230, 10);
-    settle.Add(1230, 10);
-    EXPECT_TRUE(settle.settled());
-    settle.Add(1230, 1);
-    EXPECT_FALSE(settle.settled()) << "another step starts afresh";
-    settle.Clear();
-    EXPECT_EQ(settle.count(), 0);
-    EXPECT_EQ(ScaleSettle::StatusText(1230, true, true), QStringLiteral("重量来自电子秤：1.230 公斤（已稳定）"));
-    EXPECT_EQ(ScaleSettle::StatusText(1230, false, false), QStringLiteral("重量来自电子秤：1.230 公斤"));
 }

@@ -3,6 +3,7 @@
 #include "scale/ScaleLink.h"
 #include "scale/ScaleSettings.h"
 #include "support/ClientWindow.h"
+#include "support/ScaleFrames.h"
 #include "support/ScalePty.h"
 
 #include <QCheckBox>
@@ -223,4 +224,45 @@ TEST_F(ScaleDialogLive, AVanishingDeviceAndAMissingOneAreToldClearly)
     dialog.syncButton()->click();
     EXPECT_FALSE(dialog.syncing());
     EXPECT_TRUE(w.prompter.lastText().startsWith(QStringLiteral("连接端口无效：打印机")));
+}
+
+TEST_F(ScaleDialogLive, ReadOnceGivesUpAfterItsTimeWithTheMessageOfScaleRead)
+{
+    dialog.setReadMs(1000);
+    const QString text =
+        QStringLiteral("1 秒内收到 0 个读数，不足 1 个：请检查电子秤和连接端口 %1。").arg(pty.device());
+    // Nothing attached sends anything.
+    dialog.readButton()->click();
+    EXPECT_TRUE(dialog.readingOnce());
+    ASSERT_TRUE(ClientWindow::waitFor([&] { return !dialog.readingOnce(); }, 5000));
+    EXPECT_FALSE(link().isOpen());
+    EXPECT_EQ(w.prompter.lastText(), text);
+    EXPECT_EQ(dialog.testStatus()->text(), text);
+    EXPECT_TRUE(dialog.readButton()->isEnabled());
+
+    // A scale whose load never rests gives no weight either, and says so.
+    dialog.typeBox()->setCurrentIndex(ScaleSettings::StatusLines);
+    pty.stream("US,GS,+0001.180kg\r\n", 9600);
+    w.prompter.clear();
+    dialog.readButton()->click();
+    ASSERT_TRUE(ClientWindow::waitFor([&] { return dialog.settleMark()->text() == QStringLiteral("不稳定"); }));
+    EXPECT_EQ(dialog.testStatus()->text(), QStringLiteral("电子秤：不稳定（1.180 公斤），重量未取"));
+    ASSERT_TRUE(ClientWindow::waitFor([&] { return !dialog.readingOnce(); }, 5000));
+    pty.stopStream();
+    EXPECT_EQ(w.prompter.lastText(), text);
+    EXPECT_TRUE(dialog.weightBox()->text().isEmpty());
+}
+
+TEST_F(ScaleDialogLive, DetectionOfASevenBitScaleProposesItsDataBitsAndParity)
+{
+    dialog.setDetectMs(1500);
+    pty.stream(ScaleFrames::EvenParity("ST,GS,+0001.250kg\r\n"), 9600);
+    w.prompter.queueAnswer(true);
+    dialog.detectButton()->click();
+    ASSERT_TRUE(ClientWindow::waitFor([&] { return !dialog.detecting(); }));
+    pty.stopStream();
+    EXPECT_TRUE(w.prompter.lastText().contains(QStringLiteral("（7E1）"))) << w.prompter.lastText().toStdString();
+    EXPECT_EQ(dialog.typeBox()->currentIndex(), ScaleSettings::StatusLines);
+    EXPECT_EQ(dialog.dataBitsBox()->currentText(), QStringLiteral("7"));
+    EXPECT_EQ(dialog.parityBox()->currentText(), QStringLiteral("E-偶校验"));
 }
