@@ -28,36 +28,19 @@ void UploadJob::start()
 
 void UploadJob::requestStop()
 {
-    {
-        const std::lock_guard lock(handMutex_);
-        continue_ = false;
-    }
-    handed_.notify_all();
+    continue_ = false;
+    // A stop asked for while the worker waits for its next record sends nothing more.
+    itemRequests_.close();
 }
 
-void UploadJob::supply(Item item)
+std::optional<UploadJob::Item> UploadJob::fetch(int id)
 {
-    {
-        const std::lock_guard lock(handMutex_);
-        handedItem_ = std::move(item);
-    }
-    handed_.notify_all();
-}
-
-bool UploadJob::fetch(int id, Item &item)
-{
-    Event request;
-    request.wantsItem = true;
-    request.id = id;
-    events_.push(request);
-    std::unique_lock lock(handMutex_);
-    handed_.wait(lock, [this] { return handedItem_.has_value() || !continue_; });
-    // A stop asked for while the worker waited sends nothing more.
-    if (!continue_)
-        return false;
-    item = std::move(*handedItem_);
-    handedItem_.reset();
-    return true;
+    return itemRequests_.ask(id, [this, id] {
+        Event request;
+        request.wantsItem = true;
+        request.id = id;
+        events_.push(request);
+    });
 }
 
 void UploadJob::join()
@@ -102,9 +85,10 @@ void UploadJob::run()
 {
     std::vector<char> reply(kReplySize);
     for (qsizetype i = 0; i < ids_.size(); ++i) {
-        Item item;
-        if (!fetch(ids_[i], item))
+        const std::optional<Item> fetched = fetch(ids_[i]);
+        if (!fetched)
             return end(UploadEnding::Cancelled, 0);
+        const Item &item = *fetched;
         int status = item.heldBack ? 0 : -1;
         Doubt doubt = item.heldBack ? Doubt::HeldBack : Doubt::None;
         if (!item.heldBack && !item.envelope.isEmpty()) {

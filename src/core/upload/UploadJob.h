@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/EventQueue.h"
+#include "app/OwnerRequest.h"
 #include "net/HttpTimeouts.h"
 #include "upload/DoubtLookup.h"
 #include "upload/UploadEnding.h"
@@ -11,8 +12,6 @@
 #include <QList>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -23,8 +22,9 @@ class UploadJournal;
 // The upload worker: sends one record after another in list order and
 // reports every reply and the end of the run through an event queue. It
 // never reads the record files: before each record it asks the owner's
-// thread for that record's envelope (an event with `wantsItem`) and waits
-// for `supply`, so a record deleted, locked or edited while the run goes on
+// thread for that record's envelope (itemRequests, announced by an event
+// with `wantsItem`) and waits for the answer, so a record deleted, locked or
+// edited while the run goes on
 // is sent as the files hold it at its turn, or not at all. It writes nothing
 // but its reports and the upload journal: each record is marked on its way
 // before it is sent, and an acceptance is on disk before it is reported. A
@@ -86,8 +86,8 @@ public:
     int total() const { return static_cast<int>(ids_.size()); }
 
     void start();
-    // The item the worker asked for, built on the owner's thread.
-    void supply(Item item);
+    // The owner answers each request with the item of that record id.
+    OwnerRequest<int, Item> &itemRequests() { return itemRequests_; }
     // Asks the worker to stop after the record it is sending (or before the
     // one it waits for).
     void requestStop();
@@ -97,9 +97,9 @@ public:
 
 private:
     void run();
-    // Asks for the item of one record and waits for it; false when the run
+    // Asks for the item of one record and waits for it; nothing when the run
     // was stopped meanwhile.
-    bool fetch(int id, Item &item);
+    std::optional<Item> fetch(int id);
     void end(UploadEnding ending, int code);
     // Posts the look-up of an item the server says it holds the number of
     // and writes what it learnt into the journal; `status` becomes the
@@ -113,9 +113,7 @@ private:
     UploadJournal &journal_;
     EventQueue<Event> events_;
     std::atomic<bool> continue_{true};
-    std::mutex handMutex_;
-    std::condition_variable handed_;
-    std::optional<Item> handedItem_;
+    OwnerRequest<int, Item> itemRequests_;
     std::thread thread_;
     int successes_ = 0;
     int failures_ = 0;

@@ -200,7 +200,9 @@ bool UploadRun::Drain(UploadDisplay &display)
             continue;
         }
         if (e.wantsItem) {
-            job_->supply(kind_ == UploadKind::Shipments ? prepareShipment(e.id, display) : prepareScan(e.id));
+            if (const std::optional<int> id = job_->itemRequests().take())
+                job_->itemRequests().answer(kind_ == UploadKind::Shipments ? prepareShipment(*id, display)
+                                                                           : prepareScan(*id));
             continue;
         }
         display.uploadProgress(UploadProgress::counts(total(), e.successes, e.failures));
