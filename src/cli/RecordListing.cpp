@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace quarvel {
@@ -41,18 +42,23 @@ int RecordListing::list(Cli &cli, const QStringList &args, const Kind &kind)
         return Cli::Failed;
     RecordFile &file = kind.file(*context);
     std::string block = json ? "[\n" : "";
-    for (int i = 0; i < file.GetCount(); ++i) {
-        const char *record = file.GetRecord(i);
+    // Walked by id: a writer beside this reader may delete records, which
+    // moves the ones after them; each record is still listed once, whole.
+    std::int32_t last = 0;
+    bool first = true;
+    while (const char *record = file.ReadAfter(last)) {
+        std::memcpy(&last, record, sizeof last);
         if (json) {
+            block += first ? "" : ",\n";
             RecordJson::Append(block, record, kind.fields());
-            block += i + 1 < file.GetCount() ? ",\n" : "\n";
         } else {
             block += (kind.line(record) + u'\n').toStdString();
         }
+        first = false;
         flushWhenFull(block, kBlock);
     }
     if (json)
-        block += "]\n";
+        block += first ? "]\n" : "\n]\n";
     flushWhenFull(block, 0);
     std::fflush(stdout);
     return Cli::Done;

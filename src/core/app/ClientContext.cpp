@@ -320,11 +320,17 @@ bool ClientContext::SaveScaleSettings()
     return scaleSettings_.Save(path(ScaleSettings::fileName())) && scaleDevice_.Save(path(ScaleDevice::fileName()));
 }
 
-void ClientContext::FlushRecords()
+bool ClientContext::FlushRecords(QString *failure)
 {
-    for (RecordFile *f : std::initializer_list<RecordFile *>{&contacts_, &preInputs_, &goods_, &weights_, &checks_})
-        if (f->IsOpen())
-            f->Flush();
+    bool all = true;
+    for (RecordFile *f : std::initializer_list<RecordFile *>{&contacts_, &preInputs_, &goods_, &weights_, &checks_}) {
+        if (!f->IsOpen() || f->readOnly() || f->Flush())
+            continue;
+        if (all && failure)
+            *failure = f->errorText();
+        all = false;
+    }
+    return all;
 }
 
 void ClientContext::Shutdown()

@@ -81,8 +81,9 @@ public:
     // the clean close, and remembers the account of an open session for the
     // next login.
     void Shutdown();
-    // Writes the record files' changed pages to disk (end of a user operation).
-    void FlushRecords();
+    // Writes the record files' changed pages to disk (end of a user operation);
+    // false, with the file and the reason, when one of them could not be.
+    bool FlushRecords(QString *failure = nullptr);
 
     // The root folder, ending in "/".
     QString root() const { return root_; }

@@ -6,6 +6,7 @@
 #include "preinput/Hundredths.h"
 #include "preinput/PieceWeightForm.h"
 #include "preinput/ProvinceTable.h"
+#include "preinput/ShipmentStore.h"
 #include "preinput/WaybillNumber.h"
 #include "text/CheckText.h"
 #include "text/Gbk.h"
@@ -363,7 +364,6 @@ bool PreInputForm::SaveRecord()
     }
     if (!store())
         return false;
-    context_.FlushRecords();
     notify(true);
     return true;
 }
@@ -386,43 +386,22 @@ bool PreInputForm::roomFor(int records, int goods, int pieces)
 
 bool PreInputForm::store()
 {
-    PreInputFile &records = context_.preInputs();
     const int pieceAppends = iid_ < 0 || piecesChanged_ ? static_cast<int>(pieces_.size()) : 0;
     if (!roomFor(iid_ < 0 ? 1 : 0, iid_ < 0 ? static_cast<int>(goods_.size()) : 0, pieceAppends))
         return false;
+    ShipmentStore shipments(context_);
     if (iid_ < 0) {
-        if (records.Append(&record_) == 0) {
-            prompter_.error(QString(), QStringLiteral("业务记录保存失败：%1").arg(records.errorText()));
-            return false;
-        }
-        for (GoodsRecord line : goods_) {
-            line.iid = 0;
-            line.iparent = record_.iid;
-            context_.goods().Append(&line);
-        }
-        for (WeightRecord line : pieces_) {
-            line.iid = 0;
-            line.iparent = record_.iid;
-            context_.weights().Append(&line);
-        }
-        return true;
-    }
-    const int index = records.FindIndexById(iid_);
-    if (index < 0) {
+        if (shipments.Add(record_, goods_, pieces_))
+            return true;
+    } else if (context_.preInputs().FindIndexById(iid_) < 0) {
         // Uploaded or deleted meanwhile: saying "saved" would lose the edits.
         prompter_.error(QString(), QStringLiteral("业务记录%1已经不存在（可能已上传或删除），未能保存。").arg(iid_));
         return false;
+    } else if (shipments.Rewrite(record_, piecesChanged_ ? &pieces_ : nullptr)) {
+        return true;
     }
-    records.WriteAt(index, &record_);
-    if (piecesChanged_) {
-        context_.weights().DeleteByParent(iid_);
-        for (WeightRecord line : pieces_) {
-            line.iid = 0;
-            line.iparent = iid_;
-            context_.weights().Append(&line);
-        }
-    }
-    return true;
+    prompter_.error(QString(), QStringLiteral("业务记录保存失败：%1").arg(shipments.failure()));
+    return false;
 }
 
 void PreInputForm::notify(bool saved)

@@ -92,6 +92,7 @@ bool PricingJob::Drain(PricingDisplay &display)
         }
         PreInputRecord *r = e.cents > 0 ? context_.preInputs().Find(e.id) : nullptr;
         if (r) {
+            const RecordFile::Change change(context_.preInputs());
             r->ffee = e.cents * 0.01;
             stored = true;
         }

@@ -33,6 +33,7 @@ int PreInputFile::WriteAt(int index, const void *record)
 
 void PreInputFile::SetNumber(PreInputRecord *stored, const QByteArray &cnum)
 {
+    const Change change(*this);
     Gbk::setField(stored->cnum, sizeof stored->cnum, cnum);
     noteNumber(*stored);
 }

@@ -5,9 +5,12 @@
 #include <QFile>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +31,15 @@ void writeInt(char *p, std::int32_t v)
 {
     std::memcpy(p, &v, 4);
 }
+
+std::atomic_ref<std::uint64_t> sequenceAt(char *view)
+{
+    return std::atomic_ref<std::uint64_t>(*reinterpret_cast<std::uint64_t *>(view + 8));
+}
+
+// How long a reader waits for a change to end before it takes the file as
+// it stands: a writer killed in the middle of a change never ends it.
+constexpr auto kStaleChange = std::chrono::milliseconds(500);
 
 RecordFile::Stamp stampOf(const struct stat &st, std::int32_t count, std::int32_t lastId)
 {
@@ -138,12 +150,112 @@ int RecordFile::Open()
         Close();
         return 0;
     }
+    if (writable) {
+        // A change a killed writer left under way is over now.
+        std::atomic_ref<std::uint64_t> sequence = sequenceAt(view_);
+        if (sequence.load(std::memory_order_relaxed) & 1)
+            sequence.store(sequence.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    }
     if (writable && !openedClean_ && !repairOrder()) {
         Close();
         return 0;
     }
     open_ = true;
     return 1;
+}
+
+void RecordFile::beginChange()
+{
+    if (mode_ != Mode::ReadWrite || !view_ || changeDepth_++ > 0)
+        return;
+    std::atomic_ref<std::uint64_t> sequence = sequenceAt(view_);
+    changeSequence_ = sequence.load(std::memory_order_relaxed) | 1;
+    sequence.store(changeSequence_, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+}
+
+void RecordFile::endChange()
+{
+    if (mode_ != Mode::ReadWrite || !view_ || changeDepth_ == 0 || --changeDepth_ > 0)
+        return;
+    sequenceAt(view_).store(changeSequence_ + 1, std::memory_order_release);
+}
+
+bool RecordFile::coverCount(int count) const
+{
+    const std::int64_t needed = kHeaderSize + std::int64_t(count) * recordSize_;
+    if (needed <= mappedLength_)
+        return true;
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || st.st_size < needed)
+        return false;
+    void *p =
+        ::mremap(view_, static_cast<std::size_t>(mappedLength_), static_cast<std::size_t>(st.st_size), MREMAP_MAYMOVE);
+    if (p == MAP_FAILED)
+        return false;
+    view_ = static_cast<char *>(p);
+    mappedLength_ = st.st_size;
+    return true;
+}
+
+int RecordFile::liveCount() const
+{
+    if (!view_)
+        return 0;
+    const int count =
+        std::atomic_ref<std::int32_t>(*reinterpret_cast<std::int32_t *>(view_)).load(std::memory_order_relaxed);
+    if (count < 0)
+        return 0;
+    // Records the writer added beyond this reader's map are mapped now; a
+    // count the file cannot hold is taken only as far as it can.
+    if (!coverCount(count))
+        return static_cast<int>(std::max<std::int64_t>(0, (mappedLength_ - kHeaderSize) / recordSize_));
+    return count;
+}
+
+int RecordFile::lowerBound(int id, int count) const
+{
+    int low = 0;
+    int high = count;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (recordId(middle) < id)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+// Copies under the writer's change sequence: `pick` finds the index in the
+// live map (or -1), and the copy counts only when no change crossed it.
+template <class Pick> char *RecordFile::readerRead(Pick pick) const
+{
+    if (!open_ || !view_)
+        return nullptr;
+    if (copies_.empty())
+        copies_.assign(kReaderCopies, QByteArray(recordSize_, '\0'));
+    char *out = copies_[static_cast<std::size_t>(nextCopy_++ % kReaderCopies)].data();
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        liveCount(); // maps what the writer added, before the view is relied on
+        char *const view = view_;
+        const std::uint64_t before = sequenceAt(view).load(std::memory_order_acquire);
+        const bool stale = std::chrono::steady_clock::now() - start > kStaleChange;
+        if ((before & 1) && !stale) {
+            ::sched_yield();
+            continue;
+        }
+        const int count = liveCount();
+        if (view_ != view)
+            continue;
+        const int index = pick(count);
+        if (index >= 0)
+            std::memcpy(out, slot(index), static_cast<std::size_t>(recordSize_));
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (stale || sequenceAt(view).load(std::memory_order_relaxed) == before)
+            return index >= 0 ? out : nullptr;
+    }
 }
 
 bool RecordFile::readHeader(std::int64_t fileLength)
@@ -183,10 +295,11 @@ bool RecordFile::mapView()
     void *p = MAP_FAILED;
     if (view_) {
         // Growing the existing map keeps its pages in place; a fresh map would
-        // fault every page in again after each renewal.
+        // fault every page in again after each renewal. When it cannot grow,
+        // the old map stays: the file goes on with what it holds.
         p = ::mremap(view_, static_cast<std::size_t>(mappedLength_), static_cast<std::size_t>(length), MREMAP_MAYMOVE);
         if (p == MAP_FAILED)
-            unmap();
+            return failSystem("File(%1) mapview failed(0).", errno);
     } else {
         p = ::mmap(nullptr, static_cast<std::size_t>(length), writable ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
                    fd_, 0);
@@ -264,9 +377,16 @@ int RecordFile::recordId(int index) const
 
 char *RecordFile::GetRecord(int index)
 {
+    if (mode_ == Mode::ReadOnly)
+        return readerRead([index](int count) { return index >= 0 && index < count ? index : -1; });
     if (!open_ || index < 0 || index >= recordCount_)
         return nullptr;
     return slot(index);
+}
+
+int RecordFile::GetCount() const
+{
+    return mode_ == Mode::ReadOnly && open_ ? liveCount() : recordCount_;
 }
 
 void RecordFile::writeHeader()
@@ -310,16 +430,22 @@ int RecordFile::Append(void *record)
     }
     if (kHeaderSize + (std::int64_t(recordCount_) + 1) * recordSize_ > mappedLength_) {
         Reopen();
-        if (!open_)
+        // A file that could not grow keeps its records and count as they are.
+        if (!open_ || kHeaderSize + (std::int64_t(recordCount_) + 1) * recordSize_ > mappedLength_) {
+            errorText_ = QStringLiteral("数据文件%1无法扩大，记录没有写入：%2")
+                             .arg(QDir::toNativeSeparators(path_), failureReason_);
             return 0;
+        }
     }
     ++lastId_;
     writeInt(static_cast<char *>(record), lastId_);
+    beginChange();
     std::memcpy(slot(recordCount_), record, static_cast<std::size_t>(recordSize_));
     if (idsValid_)
         ids_.push_back(lastId_);
     ++recordCount_;
     writeHeader();
+    endChange();
     countChange();
     return recordCount_;
 }
@@ -328,7 +454,9 @@ int RecordFile::WriteAt(int index, const void *record)
 {
     if (!open_ || mode_ != Mode::ReadWrite || index < 0 || index >= recordCount_)
         return 0;
+    beginChange();
     std::memmove(slot(index), record, static_cast<std::size_t>(recordSize_));
+    endChange();
     if (idsValid_)
         ids_[static_cast<std::size_t>(index)] = recordId(index);
     countChange();
@@ -340,12 +468,14 @@ int RecordFile::DeleteAt(int index)
     if (!open_ || mode_ != Mode::ReadWrite || index < 0 || index >= recordCount_)
         return 0;
     const std::int64_t following = std::int64_t(recordCount_ - index - 1) * recordSize_;
+    beginChange();
     if (following > 0)
         std::memmove(slot(index), slot(index + 1), static_cast<std::size_t>(following));
-    if (idsValid_)
-        ids_.erase(ids_.begin() + index);
     --recordCount_;
     writeInt(view_, recordCount_);
+    endChange();
+    if (idsValid_)
+        ids_.erase(ids_.begin() + index);
     countChange();
     return 1;
 }
@@ -356,16 +486,22 @@ void RecordFile::Reopen()
     // for another 200 records beyond the current count.
     if (fd_ < 0)
         return;
-    open_ = false;
     changeCount_ = 1;
-    if (mapView())
-        open_ = true;
+    // A failed renewal keeps the old view: the file stays usable as it was.
+    mapView();
+    open_ = view_ != nullptr;
 }
 
 int RecordFile::FindIndexById(int id) const
 {
     if (!open_)
         return -1;
+    // A reader's ids move under it: the index is found in the live map.
+    if (mode_ == Mode::ReadOnly) {
+        const int count = liveCount();
+        const int at = lowerBound(id, count);
+        return at < count && recordId(at) == id ? at : -1;
+    }
     // The binary search runs over a dense copy of the ids: the ids in the map
     // stand one record apart, and each probe there would miss the cache.
     if (!idsValid_) {
@@ -391,8 +527,26 @@ int RecordFile::FindIndexById(int id) const
 
 char *RecordFile::FindById(int id)
 {
+    if (mode_ == Mode::ReadOnly)
+        return readerRead([this, id](int count) {
+            const int at = lowerBound(id, count);
+            return at < count && recordId(at) == id ? at : -1;
+        });
     const int index = FindIndexById(id);
     return index < 0 ? nullptr : slot(index);
+}
+
+char *RecordFile::ReadAfter(int id)
+{
+    if (mode_ == Mode::ReadOnly)
+        return readerRead([this, id](int count) {
+            const int at = lowerBound(id + 1, count);
+            return at < count ? at : -1;
+        });
+    if (!open_)
+        return nullptr;
+    const int at = lowerBound(id + 1, recordCount_);
+    return at < recordCount_ ? slot(at) : nullptr;
 }
 
 void RecordFile::DeleteById(int id)
@@ -407,6 +561,7 @@ int RecordFile::DeleteWhere(const std::function<bool(const char *record)> &pick)
     if (!open_ || mode_ != Mode::ReadWrite)
         return 0;
     int kept = 0;
+    beginChange();
     for (int i = 0; i < recordCount_; ++i) {
         if (pick(slot(i)))
             continue;
@@ -419,8 +574,10 @@ int RecordFile::DeleteWhere(const std::function<bool(const char *record)> &pick)
     if (removed > 0) {
         recordCount_ = kept;
         writeInt(view_, recordCount_);
-        countChange();
     }
+    endChange();
+    if (removed > 0)
+        countChange();
     return removed;
 }
 
@@ -428,7 +585,11 @@ bool RecordFile::Flush()
 {
     if (!open_ || mode_ != Mode::ReadWrite)
         return false;
-    return ::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC) == 0;
+    if (::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC) == 0)
+        return true;
+    failSystem("File(%1) flush failed.", errno);
+    errorText_ = QStringLiteral("数据文件%1没能写到磁盘上：%2").arg(QDir::toNativeSeparators(path_), failureReason_);
+    return false;
 }
 
 bool RecordFile::isOrdered() const
@@ -489,6 +650,7 @@ bool RecordFile::repairOrder()
         kept.push_back(r);
     }
     kept.insert(kept.end(), moved.begin(), moved.end());
+    beginChange();
     for (std::size_t i = 0; i < kept.size(); ++i)
         std::memcpy(slot(static_cast<int>(i)), kept[i].constData(), size);
     for (int i = static_cast<int>(kept.size()); i < recordCount_; ++i)
@@ -496,6 +658,7 @@ bool RecordFile::repairOrder()
     recordCount_ = static_cast<int>(kept.size());
     idsValid_ = false;
     writeHeader();
+    endChange();
     ::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC);
     repairText_ =
         QStringLiteral("数据文件%1在一次中断的修改后已修复：去掉重复或空白的记录 %2 条，记录已按编号重新排好，"

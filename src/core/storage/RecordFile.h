@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -11,10 +12,19 @@
 namespace quarvel {
 
 // A file of fixed-size records used in place through a shared memory map.
-// Layout: a 256-byte header (record count, last id handed out, zero reserve),
-// then the records in ascending id order without gaps. The map always has room
-// for 200 more records; after 199 changes it is renewed with room for 200 more,
-// so an append never passes its end. One process may write a file at a time.
+// Layout: a 256-byte header (record count, last id handed out, a change
+// sequence, zero reserve), then the records in ascending id order without
+// gaps. The map always has room for 200 more records; after 199 changes it is
+// renewed with room for 200 more, so an append never passes its end.
+//
+// One process may write a file at a time; readers may map it beside the
+// writer. The writer makes the change sequence odd for the length of every
+// change (append, write, delete, repair) and even again after it; a reader
+// copies a record only between two equal, even readings of it and tries
+// again otherwise, so what it reads is always one whole record as it stood.
+// A reader's GetRecord and FindById give such a copy, valid until a few more
+// reads; it walks the file by id (ReadAfter), since indexes move when the
+// writer deletes.
 class RecordFile {
 public:
     static constexpr int kHeaderSize = 256;
@@ -50,7 +60,8 @@ public:
     int OpenFile(const QString &path, int recordSize, Mode mode = Mode::ReadWrite);
 
     virtual char *GetRecord(int index);
-    virtual int GetCount() const { return recordCount_; }
+    // A reader sees the writer's count as it is now.
+    virtual int GetCount() const;
     // A writer checks ids and order (and repairs) unless the file is exactly
     // as it was closed cleanly (see TrustCleanClose).
     virtual int Open();
@@ -75,6 +86,23 @@ public:
     int FindIndexById(int id) const;
     char *FindById(int id);
     void DeleteById(int id);
+    // The first record whose id is above `id` (a copy for a reader); null
+    // when there is none. Walking a file this way sees each record once.
+    char *ReadAfter(int id);
+    bool readOnly() const { return mode_ == Mode::ReadOnly; }
+
+    // Brackets a change a caller makes in place through a record pointer, so
+    // that readers never copy it half made.
+    class Change {
+    public:
+        explicit Change(RecordFile &file) : file_(file) { file_.beginChange(); }
+        ~Change() { file_.endChange(); }
+        Change(const Change &) = delete;
+        Change &operator=(const Change &) = delete;
+
+    private:
+        RecordFile &file_;
+    };
 
     // Removes every record the predicate picks in one pass; the order of the
     // others is kept and ids are never reused. Returns how many went.
@@ -108,6 +136,17 @@ public:
     int changeCount() const { return changeCount_; }
 
 private:
+    static constexpr int kSequenceOffset = 8;
+    static constexpr int kReaderCopies = 16;
+
+    void beginChange();
+    void endChange();
+    // A reader's copy of the record `pick` finds (under the change sequence).
+    template <class Pick> char *readerRead(Pick pick) const;
+    // Reader: the count in the header now, the map grown to hold it.
+    int liveCount() const;
+    bool coverCount(int count) const;
+    int lowerBound(int id, int count) const;
     bool fail(const char *format, Failure failure, const QString &reason);
     bool failSystem(const char *format, int error);
     bool readHeader(std::int64_t fileLength);
@@ -124,8 +163,9 @@ private:
 
     int changeCount_ = 1;
     int fd_ = -1;
-    char *view_ = nullptr;
-    std::int64_t mappedLength_ = 0;
+    // A reader's view grows (in a const look-up) as the writer's file does.
+    mutable char *view_ = nullptr;
+    mutable std::int64_t mappedLength_ = 0;
     int recordCount_ = 0;
     int lastId_ = 0;
     bool open_ = false;
@@ -140,6 +180,10 @@ private:
     QString path_;
     mutable std::vector<std::int32_t> ids_;
     mutable bool idsValid_ = false;
+    int changeDepth_ = 0;
+    std::uint64_t changeSequence_ = 0;
+    mutable std::vector<QByteArray> copies_;
+    mutable int nextCopy_ = 0;
     Mode mode_ = Mode::ReadWrite;
 };
 
