@@ -75,7 +75,7 @@ int ContactsCommand::add(Cli &cli, const QStringList &args)
     for (const auto &[field, value] : values)
         form.values().*(field->value) = value;
     if (!form.SaveContact())
-        return Cli::Refused;
+        return form.storageFailed() ? Cli::Failed : Cli::Refused;
     Cli::out(QStringLiteral("%1\n").arg(saved));
     return Cli::Done;
 }

@@ -173,7 +173,7 @@ int RecordAddCommand::run(Cli &cli, const QStringList &args)
         return code;
     form.setSaving(true);
     if (!form.SaveRecord())
-        return Cli::Refused;
+        return form.storageFailed() ? Cli::Failed : Cli::Refused;
     Cli::out(QStringLiteral("%1\n").arg(saved));
     return Cli::Done;
 }

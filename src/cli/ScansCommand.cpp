@@ -154,7 +154,7 @@ int ScansCommand::add(Cli &cli, const QStringList &args)
         if (const int code = apply(cli, form, name, value); code != Cli::Done)
             return code;
     if (!form.SaveScan())
-        return Cli::Refused;
+        return form.storageFailed() ? Cli::Failed : Cli::Refused;
     Cli::out(QStringLiteral("%1\n").arg(saved));
     return Cli::Done;
 }

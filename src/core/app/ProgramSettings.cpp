@@ -1,9 +1,9 @@
 #include "app/ProgramSettings.h"
+#include "storage/FileReplace.h"
 
 #include "text/Utf16Le.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -82,11 +82,7 @@ QString ProgramSettings::Damage(const QByteArray &bytes)
 
 bool ProgramSettings::Save(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(ToBytes());
-    return file.commit();
+    return FileReplace::Write(path, ToBytes());
 }
 
 } // namespace quarvel

@@ -1,9 +1,9 @@
 #include "app/PromptPhrases.h"
+#include "storage/FileReplace.h"
 
 #include "text/Utf16Le.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace quarvel {
 
@@ -76,12 +76,7 @@ QString PromptPhrases::Decode(const QByteArray &bytes, QString *damage)
 
 bool PromptPhrases::Save(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        file.write(Utf16Le::Encode(text));
-        ok = file.commit();
-    }
+    const bool ok = FileReplace::Write(path, Utf16Le::Encode(text));
     phrases_ = ParsePromptPhrases(text);
     return ok;
 }

@@ -96,9 +96,9 @@ bool ContactForm::SaveContact()
 {
     record_ = ContactRecord{};
     record_.iid = iid_;
+    storageFailed_ = false;
     if (!check(values_.cname, 1, 30, u"姓名", prompter_, record_.cname) || !checkUnique() || !checkAll() || !store())
         return false;
-    context_.FlushRecords();
     const ContactRecord saved = record_;
     if (recordChanged_)
         recordChanged_(true, saved);
@@ -110,19 +110,36 @@ bool ContactForm::SaveContact()
 bool ContactForm::store()
 {
     if (iid_ < 0) {
-        if (file_.Append(&record_) == 0) {
-            prompter_.error(QString(), QStringLiteral("名录保存失败：%1").arg(file_.errorText()));
-            return false;
-        }
-        return true;
+        if (file_.Append(&record_) == 0)
+            return failOnDisk(file_.errorText());
+        if (file_.Flush())
+            return true;
+        // Not on disk: the new contact goes again rather than be said saved.
+        failOnDisk(file_.errorText());
+        file_.DeleteById(record_.iid);
+        file_.Flush();
+        return false;
     }
     const int index = file_.FindIndexById(iid_);
     if (index < 0) {
         prompter_.error(QString(), QStringLiteral("名录记录%1已经不存在，未能保存。").arg(iid_));
         return false;
     }
+    const ContactRecord before = *file_.At(index);
     file_.WriteAt(index, &record_);
-    return true;
+    if (file_.Flush())
+        return true;
+    failOnDisk(file_.errorText());
+    file_.WriteAt(index, &before);
+    file_.Flush();
+    return false;
+}
+
+bool ContactForm::failOnDisk(const QString &reason)
+{
+    storageFailed_ = true;
+    prompter_.error(QString(), QStringLiteral("名录保存失败：%1").arg(reason));
+    return false;
 }
 
 bool ContactForm::DeleteContact()

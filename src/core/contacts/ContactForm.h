@@ -37,6 +37,8 @@ public:
     bool LoadContact(int iid);
     // Every check in order; nothing is written before all have passed.
     bool SaveContact();
+    // The last save failed writing to the disk (not a check).
+    bool storageFailed() const { return storageFailed_; }
     // Asks first; false when nothing was deleted.
     bool DeleteContact();
     // Copies every value but the code.
@@ -59,6 +61,7 @@ private:
     bool checkAll();
     bool checkUnique();
     bool store();
+    bool failOnDisk(const QString &reason);
 
     ClientContext &context_;
     ContactFile &file_;
@@ -68,6 +71,7 @@ private:
     int iid_ = -1;
     std::optional<ContactValues> copy_;
     RecordChanged recordChanged_;
+    bool storageFailed_ = false;
 };
 
 } // namespace quarvel

@@ -1,10 +1,10 @@
 #include "excel/PrintDestination.h"
+#include "storage/FileReplace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTextStream>
 
@@ -73,16 +73,13 @@ PrintDestination PrintDestination::Parse(const QString &rootFolder, const QByteA
 
 bool PrintDestination::Save(const QString &rootFolder) const
 {
-    QSaveFile file(confPath(rootFolder));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    out << "# Where printed sheets go: printer=NAME (empty: the default printer) or folder=PATH (PDFs kept there)\n";
-    out << "printer=" << printer_ << '\n';
+    QString text =
+        QStringLiteral("# Where printed sheets go: printer=NAME (empty: the default printer) or folder=PATH (PDFs kept "
+                       "there)\nprinter=%1\n")
+            .arg(printer_);
     if (isFolder())
-        out << "folder=" << folder_ << '\n';
-    out.flush();
-    return file.commit();
+        text += QStringLiteral("folder=%1\n").arg(folder_);
+    return FileReplace::Write(confPath(rootFolder), text.toUtf8());
 }
 
 QString PrintDestination::FileNameOf(const QString &title)

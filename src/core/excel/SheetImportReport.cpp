@@ -1,7 +1,7 @@
 #include "excel/SheetImportReport.h"
+#include "storage/FileReplace.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace quarvel {
 
@@ -64,16 +64,8 @@ QString SheetImportReport::Text() const
 
 bool SheetImportReport::SaveText(const QString &path, QString *error) const
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        // With its byte-order mark Windows editors take it as UTF-8.
-        file.write("\xEF\xBB\xBF" + Text().toUtf8());
-        if (file.commit())
-            return true;
-    }
-    if (error)
-        *error = file.errorString();
-    return false;
+    // With its byte-order mark Windows editors take it as UTF-8.
+    return FileReplace::Write(path, "\xEF\xBB\xBF" + Text().toUtf8(), error);
 }
 
 } // namespace quarvel

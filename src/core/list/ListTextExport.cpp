@@ -1,8 +1,7 @@
 #include "list/ListTextExport.h"
+#include "storage/FileReplace.h"
 
 #include "text/Utf16Le.h"
-
-#include <QSaveFile>
 
 namespace quarvel {
 
@@ -31,11 +30,7 @@ QByteArray ListTextExport::Render(const ListSnapshot &list, const QString &timeS
 
 bool ListTextExport::Write(const QString &path, const ListSnapshot &list, const QString &timeStamp)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(Render(list, timeStamp));
-    return file.commit();
+    return FileReplace::Write(path, Render(list, timeStamp));
 }
 
 } // namespace quarvel

@@ -1,4 +1,5 @@
 #include "net/BaseDataDownload.h"
+#include "storage/FileReplace.h"
 
 #include "app/Prompter.h"
 #include "net/BaseData.h"
@@ -8,8 +9,6 @@
 #include "net/ReplyText.h"
 #include "net/ServerSession.h"
 #include "text/Gbk.h"
-
-#include <QSaveFile>
 
 #include <vector>
 
@@ -86,10 +85,7 @@ int BaseDataDownload::fetchOnce(const ServerSession &session, const QByteArray &
     connection.close();
     if (result != Stored)
         return result;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(stored) != stored.size())
-        return NotWritten;
-    return file.commit() ? Stored : NotWritten;
+    return FileReplace::Write(path, stored) ? Stored : NotWritten;
 }
 
 int BaseDataDownload::Fetch(const ServerSession &session, const QString &path)

@@ -1,10 +1,10 @@
 #include "net/LastAccount.h"
+#include "storage/FileReplace.h"
 
 #include "net/ServerSession.h"
 #include "text/Gbk.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace quarvel {
 
@@ -57,11 +57,7 @@ bool SaveLastAccount(const ServerSession &session, const QString &path)
 {
     if (!session.loggedIn())
         return true;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(Gbk::fromUnicode(session.account()));
-    return file.commit();
+    return FileReplace::Write(path, Gbk::fromUnicode(session.account()));
 }
 
 } // namespace quarvel

@@ -1,11 +1,11 @@
 #include "net/ServerConfig.h"
+#include "storage/FileReplace.h"
 
 #include "net/HostAddress.h"
 #include "net/ServerSession.h"
 #include "text/Gbk.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -69,11 +69,7 @@ ServerConfig::Trouble ServerConfig::Parse(const QByteArray &text)
 
 bool ServerConfig::Save() const
 {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    file.write(QStringLiteral("host=%1\nsite=%2\n").arg(host_, site_).toUtf8());
-    return file.commit();
+    return FileReplace::Write(path_, QStringLiteral("host=%1\nsite=%2\n").arg(host_, site_).toUtf8());
 }
 
 QString ServerConfig::setHost(const QString &host)

@@ -342,6 +342,7 @@ void PreInputForm::fillPieces()
 
 bool PreInputForm::SaveRecord()
 {
+    storageFailed_ = false;
     record_ = PreInputRecord{};
     record_.iid = iid_;
     if (!checkDate())
@@ -400,6 +401,7 @@ bool PreInputForm::store()
     } else if (shipments.Rewrite(record_, piecesChanged_ ? &pieces_ : nullptr)) {
         return true;
     }
+    storageFailed_ = true;
     prompter_.error(QString(), QStringLiteral("业务记录保存失败：%1").arg(shipments.failure()));
     return false;
 }

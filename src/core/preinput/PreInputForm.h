@@ -65,6 +65,8 @@ public:
     bool LoadRecord(int iid);
     // Every check in order; nothing is written before all have passed.
     bool SaveRecord();
+    // The last save failed writing to the disk (not a check).
+    bool storageFailed() const { return storageFailed_; }
     // Asks first; false when nothing was deleted.
     bool DeleteRecord();
     void CopyAll();
@@ -213,6 +215,7 @@ private:
     std::array<double, 3> cleanCollect_{};
     QStringList dates_;
     bool saving_ = false;
+    bool storageFailed_ = false;
     bool zeroShown_ = true;
     PreInputRows::FilterMode filter_ = PreInputRows::All;
     RecordChanged recordChanged_;

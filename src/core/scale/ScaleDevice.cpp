@@ -1,8 +1,8 @@
 #include "scale/ScaleDevice.h"
+#include "storage/FileReplace.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSerialPortInfo>
 
 namespace quarvel {
@@ -21,11 +21,7 @@ bool ScaleDevice::Save(const QString &path) const
 {
     if (chosen.trimmed().isEmpty())
         return !QFile::exists(path) || QFile::remove(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(chosen.trimmed().toUtf8() + '\n');
-    return file.commit();
+    return FileReplace::Write(path, chosen.trimmed().toUtf8() + '\n');
 }
 
 QString ScaleDevice::DeviceFor(const ScaleSettings &settings) const

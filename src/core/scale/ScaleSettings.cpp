@@ -1,7 +1,7 @@
 #include "scale/ScaleSettings.h"
+#include "storage/FileReplace.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -53,11 +53,7 @@ ScaleSettings::LoadResult ScaleSettings::Load(const QString &path)
 
 bool ScaleSettings::Save(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(ToBytes());
-    return file.commit();
+    return FileReplace::Write(path, ToBytes());
 }
 
 QByteArray ScaleSettings::ToBytes() const

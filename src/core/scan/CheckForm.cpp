@@ -232,6 +232,7 @@ bool CheckForm::SaveScan()
 
 bool CheckForm::SaveScan(Prompter &prompter)
 {
+    storageFailed_ = false;
     RefreshTime();
     record_ = CheckRecord{};
     record_.iid = iid_;
@@ -275,13 +276,31 @@ bool CheckForm::store(Prompter &prompter)
             prompter.error(QString(), QStringLiteral("扫描记录%1已经不存在（可能已上传或删除），未能保存。").arg(iid_));
             return false;
         }
+        const CheckRecord before = *file.At(index);
         file.WriteAt(index, &record_);
-    } else if (file.Append(&record_) == 0) {
-        prompter.error(QString(), QStringLiteral("扫描记录保存失败：%1").arg(file.errorText()));
+        if (file.Flush())
+            return true;
+        // Not on disk: the stored scan stays as it was.
+        failOnDisk(prompter, file.errorText());
+        file.WriteAt(index, &before);
+        file.Flush();
         return false;
     }
+    if (file.Append(&record_) == 0)
+        return failOnDisk(prompter, file.errorText());
+    if (file.Flush())
+        return true;
+    failOnDisk(prompter, file.errorText());
+    file.DeleteById(record_.iid);
     file.Flush();
-    return true;
+    return false;
+}
+
+bool CheckForm::failOnDisk(Prompter &prompter, const QString &reason)
+{
+    storageFailed_ = true;
+    prompter.error(QString(), QStringLiteral("扫描记录保存失败：%1").arg(reason));
+    return false;
 }
 
 bool CheckForm::DeleteScan()

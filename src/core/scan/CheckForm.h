@@ -53,6 +53,8 @@ public:
     bool SaveScan(Prompter &prompter);
     // Asks first; false when nothing was deleted.
     bool DeleteScan();
+    // The last save failed writing to the disk (not a check).
+    bool storageFailed() const { return storageFailed_; }
 
     // A click on a category (and a loaded scan's kind).
     void SelectCategory(int category);
@@ -104,6 +106,7 @@ private:
     bool checkTemplates(Prompter &prompter);
     bool checkNumber(Prompter &prompter);
     bool store(Prompter &prompter);
+    bool failOnDisk(Prompter &prompter, const QString &reason);
     QString now() const;
     QString loginLine(int line) const;
     bool requireLogin();
@@ -119,6 +122,7 @@ private:
     QString signerCaption_ = QStringLiteral("签收人:");
     // The time the form last put in by itself; a different text was typed.
     QString autoTime_;
+    bool storageFailed_ = false;
     RecordChanged recordChanged_;
 };
 

@@ -1,9 +1,9 @@
 #include "storage/CleanCloseNote.h"
+#include "storage/FileReplace.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,16 +15,6 @@ namespace {
 constexpr char kTitle[] =
     "# quarvel record files at the last clean close: name state size ctime-ns inode count last-id";
 constexpr qint64 kMaxNoteBytes = 64 * 1024;
-
-bool syncFolder(const QString &file)
-{
-    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
 
 bool isFileName(const QByteArray &name)
 {
@@ -66,12 +56,8 @@ void CleanCloseNote::SetClosed(const QString &name, const RecordFile::Stamp &sta
 
 bool CleanCloseNote::Save() const
 {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(Encode());
-    // The rename must reach the disk too, before anything trusts the note.
-    return file.commit() && syncFolder(path_);
+    // The rename reaches the disk too, before anything trusts the note.
+    return FileReplace::Write(path_, Encode());
 }
 
 QByteArray CleanCloseNote::Encode() const

@@ -1,9 +1,9 @@
 #include "storage/PreInputFile.h"
+#include "storage/FileReplace.h"
 
 #include "text/Gbk.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -90,11 +90,7 @@ bool PreInputFile::SaveNumberFilter(const QString &path, const RecordFile::Stamp
 {
     if (!numbers_.built() || numbers_.crowded())
         return !QFile::exists(path) || QFile::remove(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(numbers_.ToBytes(now));
-    return file.commit();
+    return FileReplace::Write(path, numbers_.ToBytes(now));
 }
 
 } // namespace quarvel

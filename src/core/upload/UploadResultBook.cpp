@@ -1,7 +1,7 @@
 #include "upload/UploadResultBook.h"
+#include "storage/FileReplace.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace quarvel {
 
@@ -47,8 +47,7 @@ bool UploadResultBook::Save() const
     for (const auto &[key, entry] : entries_)
         text += QByteArray::number(key.first) + '\t' + QByteArray::number(key.second) + '\t' +
                 QByteArray::number(entry.digest, 16) + '\t' + entry.text.toUtf8() + '\n';
-    QSaveFile file(path_);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    return FileReplace::Write(path_, text);
 }
 
 void UploadResultBook::Refused(UploadKind kind, int id, quint64 digest, const QString &text)

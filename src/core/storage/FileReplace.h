@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace quarvel {
+
+// Replaces a small file whole: the bytes go into a new file beside it (a name
+// no other program can take), every write is checked (a short write is
+// continued, a failed one ends it), the new file reaches the disk, and only
+// then is it renamed over the old one. A failure at any step leaves the old
+// file as it was and removes the new one, so a full disk never leaves a
+// truncated settings file behind.
+class FileReplace {
+public:
+    // False on failure, with "文件%1没能写入：%2" (the file and the reason).
+    static bool Write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+};
+
+} // namespace quarvel
