@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 namespace quarvel::server {
 
@@ -29,16 +30,19 @@ bool sameName(std::string_view a, std::string_view b)
 }
 
 // Content-Length is digits and nothing else: no sign, no list, no blanks
-// inside. Returns false for anything else or a number beyond 18 digits.
+// inside. A number too long to hold reads as the largest one, which no
+// limit admits.
 bool lengthValue(std::string_view text, std::size_t &value)
 {
-    if (text.empty() || text.size() > 18)
+    if (text.empty())
         return false;
+    constexpr std::size_t kMost = std::numeric_limits<std::size_t>::max();
     value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9')
             return false;
-        value = value * 10 + static_cast<std::size_t>(c - '0');
+        const auto digit = static_cast<std::size_t>(c - '0');
+        value = value > (kMost - digit) / 10 ? kMost : value * 10 + digit;
     }
     return true;
 }
