@@ -32,6 +32,8 @@ TEST(CommandLine, HelpAndUsageErrors)
     EXPECT_TRUE(help.out.startsWith("Usage: tarvo-server --listen ADDRESS:PORT --data FILE"));
     EXPECT_TRUE(help.out.contains("--redirect-to IPV4"));
     EXPECT_TRUE(help.out.contains("--test-hooks"));
+    EXPECT_TRUE(help.out.contains("--max-per-address N"));
+    EXPECT_TRUE(help.out.contains("--head-timeout SECONDS"));
 
     for (const QStringList &bad :
          {QStringList{}, QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")},
@@ -42,6 +44,14 @@ TEST(CommandLine, HelpAndUsageErrors)
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--redirect-to"),
                       QStringLiteral("10.0.0")},
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--max-per-address"),
+                      QStringLiteral("0")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--max-connections"),
+                      QStringLiteral("many")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--head-timeout"),
+                      QStringLiteral("-1")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--head-timeout"),
+                      QStringLiteral("1s")},
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--hook"),
                       QStringLiteral("next close")},
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--test-hooks"),
