@@ -1,5 +1,5 @@
 // What the transport reads from reply headers and host texts: cookies,
-// host and port, addresses a server names.
+// host and port, addresses a server names (never with a NUL in them).
 #include "net/HostAddress.h"
 #include "net/HttpCookies.h"
 #include "net/HttpTransport.h"
@@ -18,5 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         __builtin_trap();
     (void)quarvel::HostAddress::portSuffix(text);
     (void)quarvel::IsIpAddress(text);
+    if (quarvel::RedirectAddress(text).contains('\0'))
+        __builtin_trap();
     return 0;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <httplib.h>
-
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -12,21 +10,20 @@
 
 namespace quarvel::server {
 
-// The threads that serve connections. The library's own pool has a fixed
-// handful of threads, so a few clients that connect and send nothing held
-// every thread until their read time-out and everyone else waited behind
-// them. Here a connection that finds no idle thread gets a new one, up to
-// `limit`; only beyond that does it wait in line.
-class ConnectionWorkers : public httplib::TaskQueue {
+// The threads that handle requests that arrived whole. A job that finds
+// no idle thread gets a new one, up to `limit`, so that requests held by a
+// slow handler (a login paused for wrong passwords, a stalled test hook)
+// keep nobody else waiting; only beyond that do jobs wait in line.
+class ConnectionWorkers {
 public:
     explicit ConnectionWorkers(std::size_t limit);
-    ~ConnectionWorkers() override;
+    ~ConnectionWorkers();
     ConnectionWorkers(const ConnectionWorkers &) = delete;
     ConnectionWorkers &operator=(const ConnectionWorkers &) = delete;
 
-    void enqueue(std::function<void()> job) override;
+    void enqueue(std::function<void()> job);
     // Serves what is waiting, then ends every thread.
-    void shutdown() override;
+    void shutdown();
 
 private:
     void work();

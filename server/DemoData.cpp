@@ -288,9 +288,25 @@ VALUES (101, 'demopre', 1, 0, 0, date('now', 'localtime') || ' 00:00:00', 'TK', 
 
 } // namespace
 
+std::string DemoData::otherCustomer(Database &db)
+{
+    auto other =
+        db.prepare("SELECT icid, cname, cwcid FROM client WHERE NOT ((icid = 101 AND cwcid = 'DEMO' AND "
+                   "cname = '演示客户有限公司') OR (icid = 102 AND cwcid = 'DEMO' AND cname = '另一演示客户')) "
+                   "ORDER BY icid LIMIT 1");
+    if (!other.step())
+        return {};
+    return std::to_string(other.integer(0)) + " " + other.text(1) + " (site " + other.text(2) + ")";
+}
+
 void DemoData::seed(Database &db)
 {
     const auto lock = db.lock();
+    const std::string other = otherCustomer(db);
+    if (!other.empty())
+        throw DemoRefused("--demo refused: the data file holds customer " + other +
+                          ", which is not demo data; the demo accounts and their published passwords go only into "
+                          "a new data file or one that holds the demo data alone");
     Transaction t(db);
     seedSite(db);
     seedBaseData(db);

@@ -2,7 +2,11 @@
 
 #include "BaseDataText.h"
 #include "ConnectionWorkers.h"
+#include "DescriptorLimit.h"
 #include "LoginService.h"
+#include "ReceivedRequest.h"
+#include "RequestGate.h"
+#include "RoutingServer.h"
 #include "SysModelText.h"
 #include "TestHooks.h"
 #include "TrackPage.h"
@@ -11,28 +15,28 @@
 
 #include <httplib.h>
 
-#include <arpa/inet.h>
-#include <charconv>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <thread>
 
 namespace quarvel::server {
 
 namespace {
 
 constexpr const char *kPath = R"(/cgi-bin/VEdiz\.dll)";
+constexpr std::string_view kServedPath = "/cgi-bin/VEdiz.dll";
+constexpr std::string_view kHooksPath = "/test-hooks";
+constexpr const char *kAllowed = "GET, POST";
 // The client's largest envelope is 64000 bytes.
 constexpr std::size_t kMaxBody = 1 << 20;
-// A client sends its whole request as soon as it is connected; one that has
-// sent nothing for this long is not going to.
-constexpr time_t kReadTimeoutSeconds = 5;
-// Connections served at once: far more than counters ever open together, so
-// that a few clients that hang cannot keep the others waiting.
-constexpr std::size_t kConnectionThreads = 512;
+// Connections whose requests are handled at once. Requests reach them
+// whole, so a thread is only held by the work of a request (or a hook
+// that stalls it).
+constexpr std::size_t kRequestThreads = 512;
+// Connections the server holds when the command line names no number, and
+// the descriptors kept back for the data file and the server's own use.
+constexpr std::size_t kDefaultConnections = 4000;
+constexpr std::size_t kSpareDescriptors = 64;
 
 // The query of the raw request target: everything after the first '?'.
 std::string_view query(const httplib::Request &req)
@@ -53,33 +57,33 @@ std::string_view head(const std::string &body)
     return std::string_view(body).substr(0, std::min(body.find_first_of(",\n\a"), std::size_t{16}));
 }
 
-// Closes the request's connection without a reply. The library does not hand
-// out its socket, so it is found among the process's descriptors by the
-// addresses of both ends; what the library writes afterwards goes nowhere.
-void dropConnection(const httplib::Request &req)
+// Closes the request's connection without a reply.
+void dropConnection()
 {
-    std::error_code error;
-    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
-        int fd = -1;
-        const std::string name = entry.path().filename().string();
-        if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc())
-            continue;
-        sockaddr_in local{};
-        sockaddr_in peer{};
-        socklen_t size = sizeof local;
-        if (getsockname(fd, reinterpret_cast<sockaddr *>(&local), &size) != 0 || local.sin_family != AF_INET)
-            continue;
-        size = sizeof peer;
-        if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &size) != 0)
-            continue;
-        char address[INET_ADDRSTRLEN] = {};
-        inet_ntop(AF_INET, &peer.sin_addr, address, sizeof address);
-        if (ntohs(local.sin_port) == req.local_port && ntohs(peer.sin_port) == req.remote_port &&
-            req.remote_addr == address) {
-            shutdown(fd, SHUT_RDWR);
-            return;
-        }
-    }
+    if (ReceivedRequest *request = ReceivedRequest::current())
+        request->drop();
+}
+
+RequestGate::Settings gateSettings(const ServerOptions &options)
+{
+    RequestGate::Settings s;
+    const std::size_t descriptors = DescriptorLimit::raise();
+    const std::size_t room = descriptors > 2 * kSpareDescriptors ? descriptors - kSpareDescriptors : kSpareDescriptors;
+    const std::size_t wanted =
+        options.maxConnections > 0 ? static_cast<std::size_t>(options.maxConnections) : kDefaultConnections;
+    s.maxConnections = std::min(wanted, room);
+    s.maxPerAddress = static_cast<std::size_t>(options.maxPerAddress);
+    s.headTime = std::chrono::milliseconds(static_cast<long long>(options.headTimeoutSeconds * 1000));
+    s.requestTime = std::max(s.requestTime, s.headTime);
+    s.maxBody = kMaxBody;
+    return s;
+}
+
+// RFC 9112: an HTTP/1.1 request carries exactly one Host; no request more than one.
+bool hostFieldsValid(const httplib::Request &req)
+{
+    const std::size_t hosts = req.get_header_value_count("Host");
+    return hosts <= 1 && (hosts == 1 || req.version != "HTTP/1.1");
 }
 
 } // namespace
@@ -87,7 +91,13 @@ void dropConnection(const httplib::Request &req)
 HttpFront::HttpFront(const ServerOptions &options, LoginService &login, BaseDataText &baseData, TransService &trans,
                      SysModelText &templates)
     : options_(options), login_(login), baseData_(baseData), trans_(trans), templates_(templates),
-      http_(std::make_unique<httplib::Server>())
+      routes_(std::make_unique<RoutingServer>()),
+      gate_(std::make_unique<RequestGate>(gateSettings(options),
+                                          [this](std::unique_ptr<ReceivedRequest> request) {
+                                              const std::shared_ptr<ReceivedRequest> held(std::move(request));
+                                              workers_->enqueue([this, held] { serve(*held); });
+                                          })),
+      workers_(std::make_unique<ConnectionWorkers>(kRequestThreads))
 {
     if (options_.testHooks) {
         hooks_ = std::make_unique<TestHooks>();
@@ -96,27 +106,18 @@ HttpFront::HttpFront(const ServerOptions &options, LoginService &login, BaseData
             hooks_->apply(rule, error);
         }
     }
-    // The library's default socket options let a second server share a busy
-    // port; with two servers on one machine that must fail instead.
-    http_->set_socket_options([this](int sock) {
-        int yes = 1;
-        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        listener_ = sock;
+    routes_->set_payload_max_length(kMaxBody);
+    routes_->set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
+        return screened(req, res) ? httplib::Server::HandlerResponse::Handled
+                                  : httplib::Server::HandlerResponse::Unhandled;
     });
-    http_->set_payload_max_length(kMaxBody);
-    // One request per connection, as the client works: a connection is never
-    // kept waiting for a second one.
-    http_->set_keep_alive_max_count(1);
-    http_->set_read_timeout(kReadTimeoutSeconds);
-    http_->set_write_timeout(10);
-    http_->new_task_queue = [] { return new ConnectionWorkers(kConnectionThreads); };
-    http_->Get(kPath, [this](const httplib::Request &req, httplib::Response &res) { get(req, res); });
-    http_->Post(kPath, [this](const httplib::Request &req, httplib::Response &res) { post(req, res); });
+    routes_->Get(kPath, [this](const httplib::Request &req, httplib::Response &res) { get(req, res); });
+    routes_->Post(kPath, [this](const httplib::Request &req, httplib::Response &res) { post(req, res); });
     if (hooks_) {
-        http_->Get("/test-hooks",
-                   [this](const httplib::Request &req, httplib::Response &res) { controlHooks(req, res); });
-        http_->Post("/test-hooks",
-                    [this](const httplib::Request &req, httplib::Response &res) { controlHooks(req, res); });
+        routes_->Get("/test-hooks",
+                     [this](const httplib::Request &req, httplib::Response &res) { controlHooks(req, res); });
+        routes_->Post("/test-hooks",
+                      [this](const httplib::Request &req, httplib::Response &res) { controlHooks(req, res); });
     }
 }
 
@@ -124,36 +125,49 @@ HttpFront::~HttpFront() = default;
 
 int HttpFront::bind()
 {
-    int port = -1;
-    if (options_.port == 0)
-        port = http_->bind_to_any_port(options_.address);
-    else if (http_->bind_to_port(options_.address, options_.port))
-        port = options_.port;
-    // The library listens with a queue of 5: a burst of connections beyond
-    // that waits a second for the retry of its handshake.
-    if (port > 0)
-        ::listen(listener_, SOMAXCONN);
-    return port;
+    return gate_->bind(options_.address, options_.port);
 }
 
 bool HttpFront::run()
 {
-    const bool served = http_->listen_after_bind();
-    finished_ = true;
+    const bool served = gate_->run();
+    // Requests that came in whole are still answered.
+    workers_->shutdown();
     return served;
 }
 
 void HttpFront::stop()
 {
-    // Requests held by a hook must end, or the library waits for them.
+    // Requests held by a hook must end, or the workers wait for them.
     if (hooks_)
         hooks_->stop();
     login_.stop();
-    // The library ignores a stop that comes before its loop runs, as a
-    // signal right after start-up does: wait until it serves (or gave up).
-    while (!http_->is_running() && !finished_)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    http_->stop();
+    gate_->stop();
+}
+
+void HttpFront::serve(ReceivedRequest &request)
+{
+    const ReceivedRequest::Serving serving(request);
+    routes_->serve(request);
+}
+
+bool HttpFront::screened(const httplib::Request &req, httplib::Response &res) const
+{
+    if (!hostFieldsValid(req)) {
+        res.status = 400;
+        return true;
+    }
+    const bool served = req.path == kServedPath || (hooks_ && req.path == kHooksPath);
+    if (!served) {
+        res.status = 404;
+        return true;
+    }
+    if (req.method != "GET" && req.method != "POST") {
+        res.status = 405;
+        res.set_header("Allow", kAllowed);
+        return true;
+    }
+    return false;
 }
 
 void HttpFront::get(const httplib::Request &req, httplib::Response &res)
@@ -280,10 +294,10 @@ bool HttpFront::hooked(const httplib::Request &req, httplib::Response &res, std:
         return false;
     case HookRule::Action::Hang:
         hooks_->hang();
-        dropConnection(req);
+        dropConnection();
         return true;
     case HookRule::Action::Close:
-        dropConnection(req);
+        dropConnection();
         return true;
     }
     return false;

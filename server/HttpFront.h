@@ -2,14 +2,12 @@
 
 #include "ServerOptions.h"
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 namespace httplib {
-class Server;
 struct Request;
 struct Response;
 } // namespace httplib
@@ -17,7 +15,11 @@ struct Response;
 namespace quarvel::server {
 
 class BaseDataText;
+class ConnectionWorkers;
 class LoginService;
+class ReceivedRequest;
+class RequestGate;
+class RoutingServer;
 class SysModelText;
 class TestHooks;
 class TrackPage;
@@ -25,10 +27,14 @@ class TransService;
 
 // The HTTP side: the commands under /cgi-bin/VEdiz.dll, named by the first
 // word of the query ("KVLogin", "KVGetSysData" by GET; "KVTrans",
-// "KVGetSysModel" by POST). Replies are GBK text; anything else is 404. The
-// browser's tracking page ("TarvoTrack" by GET) is HTML in UTF-8.
+// "KVGetSysModel" by POST). Replies are GBK text; anything else is 404, and
+// another method on a path served here is 405. The browser's tracking page
+// ("TarvoTrack" by GET) is HTML in UTF-8.
 // With --test-hooks it also serves /test-hooks and lets its rules answer,
 // delay or drop requests before they are handled.
+// RequestGate takes the connections and reads their requests; each request
+// that arrived whole is read, routed and answered by the HTTP library
+// (RoutingServer) on a thread of ConnectionWorkers.
 class HttpFront {
 public:
     HttpFront(const ServerOptions &options, LoginService &login, BaseDataText &baseData, TransService &trans,
@@ -45,6 +51,10 @@ public:
     void setTrackPage(TrackPage *page) { track_ = page; }
 
 private:
+    void serve(ReceivedRequest &request);
+    // Answers what no handler should see: an HTTP/1.1 request without one
+    // Host, a path not served here, a method a served path does not take.
+    bool screened(const httplib::Request &req, httplib::Response &res) const;
     void get(const httplib::Request &req, httplib::Response &res);
     void post(const httplib::Request &req, httplib::Response &res);
     void reply(httplib::Response &res, const std::string &body) const;
@@ -62,11 +72,12 @@ private:
     SysModelText &templates_;
     TrackPage *track_ = nullptr;
     std::unique_ptr<TestHooks> hooks_;
-    std::unique_ptr<httplib::Server> http_;
-    // The listening socket, as the library hands it to the socket options.
-    int listener_ = -1;
+    std::unique_ptr<RoutingServer> routes_;
+    // Declared in this order so that the workers, which hold connections
+    // the gate counts, end before the gate.
+    std::unique_ptr<RequestGate> gate_;
+    std::unique_ptr<ConnectionWorkers> workers_;
     std::mutex logMutex_;
-    std::atomic<bool> finished_{false};
 };
 
 } // namespace quarvel::server

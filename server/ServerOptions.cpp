@@ -14,6 +14,12 @@ bool toInt(const std::string &text, int &out)
     return !text.empty() && error == std::errc() && end == text.data() + text.size();
 }
 
+bool toSeconds(const std::string &text, double &out)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size() && out > 0 && out <= 3600;
+}
+
 bool parseListen(const std::string &text, ServerOptions &o)
 {
     const auto colon = text.rfind(':');
@@ -61,12 +67,19 @@ std::string ServerOptions::usage()
            "                         port 0 takes a free port. The first line printed is\n"
            "                         \"listening ADDRESS:PORT\" with the port bound.\n"
            "  --data FILE            the SQLite data file, created when missing\n"
-           "  --demo                 add the demo site, customer, accounts and base data\n"
+           "  --demo                 add the demo site, customers, accounts and base data; refused\n"
+           "                         for a file that holds customers of its own\n"
            "  --redirect-to IPV4     answer every login, base-data and template request with\n"
            "                         this address, sending the client to another server\n"
            "  --time-window SECONDS  how far the time in a login may be from this server's\n"
            "                         clock (default 300)\n"
            "  --quiet                no line per request on standard error\n"
+           "  --max-connections N    connections held at once in all (default: what the\n"
+           "                         descriptor limit allows, at most 4000); more are answered 503\n"
+           "  --max-per-address N    connections held at once from one client address\n"
+           "                         (default 128); more are answered 503\n"
+           "  --head-timeout SECONDS time a connection has to send its whole request head\n"
+           "                         (default 5); then it is closed without a reply\n"
            "  --test-hooks           for tests only: serve the control request POST /test-hooks\n"
            "                         that sets fault rules (see README.md)\n"
            "  --hook RULE            with --test-hooks: a fault rule in force from the start,\n"
@@ -103,6 +116,15 @@ ServerOptions ServerOptions::parse(const std::vector<std::string> &args, std::st
             o.redirectTo = args[++i];
             if (!isIpAddress(o.redirectTo))
                 error = "--redirect-to needs a dotted IPv4 address";
+        } else if (a == "--max-connections" && hasValue) {
+            if (!toInt(args[++i], o.maxConnections) || o.maxConnections < 1)
+                error = "--max-connections needs a number above 0";
+        } else if (a == "--max-per-address" && hasValue) {
+            if (!toInt(args[++i], o.maxPerAddress) || o.maxPerAddress < 1)
+                error = "--max-per-address needs a number above 0";
+        } else if (a == "--head-timeout" && hasValue) {
+            if (!toSeconds(args[++i], o.headTimeoutSeconds))
+                error = "--head-timeout needs a number of seconds above 0, at most 3600";
         } else if (a == "--time-window" && hasValue) {
             if (!toInt(args[++i], o.timeWindowSeconds) || o.timeWindowSeconds < 0)
                 error = "--time-window needs a number of seconds";

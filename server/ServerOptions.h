@@ -15,6 +15,12 @@ struct ServerOptions {
     std::string redirectTo;
     int timeWindowSeconds = 300;
     bool quiet = false;
+    // Connections held at once: in all (0: as many as the descriptor limit
+    // allows, at most 4000) and from one client address.
+    int maxConnections = 0;
+    int maxPerAddress = 128;
+    // How long a connection may take to send its whole request head.
+    double headTimeoutSeconds = 5;
     // Test hooks: the control request and the rules given at start.
     bool testHooks = false;
     std::vector<std::string> hooks;

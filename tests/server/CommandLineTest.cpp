@@ -32,6 +32,8 @@ TEST(CommandLine, HelpAndUsageErrors)
     EXPECT_TRUE(help.out.startsWith("Usage: tarvo-server --listen ADDRESS:PORT --data FILE"));
     EXPECT_TRUE(help.out.contains("--redirect-to IPV4"));
     EXPECT_TRUE(help.out.contains("--test-hooks"));
+    EXPECT_TRUE(help.out.contains("--max-per-address N"));
+    EXPECT_TRUE(help.out.contains("--head-timeout SECONDS"));
 
     for (const QStringList &bad :
          {QStringList{}, QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")},
@@ -42,6 +44,14 @@ TEST(CommandLine, HelpAndUsageErrors)
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--redirect-to"),
                       QStringLiteral("10.0.0")},
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--max-per-address"),
+                      QStringLiteral("0")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--max-connections"),
+                      QStringLiteral("many")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--head-timeout"),
+                      QStringLiteral("-1")},
+          QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--head-timeout"),
+                      QStringLiteral("1s")},
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--hook"),
                       QStringLiteral("next close")},
           QStringList{QStringLiteral("--data"), QStringLiteral("x.db"), QStringLiteral("--test-hooks"),
@@ -88,6 +98,60 @@ TEST(CommandLine, DemoSeedingTwiceKeepsOneCopyAndStopEndsCleanly)
     ASSERT_TRUE(server.start(o));
     EXPECT_EQ(counts(), first);
     EXPECT_EQ(server.stop(), 0);
+}
+
+TEST(CommandLine, DemoIsRefusedForAFileWithCustomersOfItsOwn)
+{
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.db"));
+    TarvoServer server;
+    TarvoServer::Options o;
+    o.demo = false;
+    o.dataFile = real;
+    ASSERT_TRUE(server.start(o));
+    EXPECT_EQ(server.stop(), 0);
+    const auto accounts = [](const QString &file) { return queryText(file, "SELECT COUNT(*) FROM client_account"); };
+
+    // A real site whose customer happens to have the id 101.
+    ASSERT_EQ(runSql(real, "INSERT INTO site (cwcid, cname) VALUES ('REAL', '真实网点');"
+                           "INSERT INTO client (icid, cwcid, cname) VALUES (101, 'REAL', '真实客户');"),
+              "");
+    const QStringList demo{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--data"), real,
+                           QStringLiteral("--demo")};
+    ServerRun r = runServer(demo);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.out.isEmpty()) << "it never listens";
+    EXPECT_TRUE(r.err.contains("--demo refused")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("101")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("new data file")) << r.err.constData();
+    EXPECT_EQ(accounts(real), "0") << "no demo account was added";
+
+    // A file made by --demo is seeded again; one more customer makes it no demo file.
+    TarvoServer seeded;
+    ASSERT_TRUE(seeded.start());
+    const QString demoFile = seeded.dataFile();
+    EXPECT_EQ(seeded.stop(), 0);
+    o = TarvoServer::Options();
+    o.dataFile = demoFile;
+    ASSERT_TRUE(seeded.start(o));
+    EXPECT_EQ(seeded.stop(), 0);
+    const std::string before = accounts(demoFile);
+    ASSERT_EQ(runSql(demoFile, "INSERT INTO client (icid, cwcid, cname) VALUES (203, 'DEMO', '第三家')"), "");
+    r = runServer({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--data"), demoFile,
+                   QStringLiteral("--demo")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("203")) << r.err.constData();
+    EXPECT_EQ(accounts(demoFile), before);
+    // The renamed demo customer is not the demo's either.
+    ASSERT_EQ(
+        runSql(demoFile, "DELETE FROM client WHERE icid = 203; UPDATE client SET cname = '改名' WHERE icid = 102"), "");
+    EXPECT_EQ(runServer({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--data"), demoFile,
+                         QStringLiteral("--demo")})
+                  .code,
+              1);
+    // Without --demo the file serves as it is.
+    o.demo = false;
+    ASSERT_TRUE(seeded.start(o));
 }
 
 // A signal that arrives before the server's loop runs must still end it.

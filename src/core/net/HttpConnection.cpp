@@ -22,9 +22,17 @@ bool setNonBlocking(int fd)
     return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
+// A host name is visible ASCII only. The name is also the Host header, so a
+// NUL, a line break or a blank in it would let the bytes after it into the
+// request as headers of their own.
+bool isHostName(const QByteArray &name)
+{
+    return !name.isEmpty() && std::all_of(name.begin(), name.end(), [](char c) { return c > ' ' && c < '\x7f'; });
+}
+
 bool resolve(const HostAddress &host, sockaddr_in &address)
 {
-    if (host.name.isEmpty() || host.port <= 0)
+    if (!isHostName(host.name) || host.port <= 0)
         return false;
     addrinfo hints{};
     hints.ai_family = AF_INET;

@@ -2,6 +2,7 @@
 
 #include "net/HttpConnection.h"
 #include "net/HttpReply.h"
+#include "net/ReplyText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -118,6 +119,12 @@ bool IsIpAddress(const char *text)
 bool IsIpAddress(const QByteArray &text)
 {
     return IsIpAddress(text.constData());
+}
+
+QByteArray RedirectAddress(const QByteArray &reply)
+{
+    const QByteArray named = ReplyText::cString(reply.constData(), reply.size());
+    return IsIpAddress(named) ? named : QByteArray();
 }
 
 } // namespace quarvel

@@ -52,4 +52,9 @@ int HttpGet(const QByteArray &host, const QByteArray &path, std::span<char> buff
 bool IsIpAddress(const char *text);
 bool IsIpAddress(const QByteArray &text);
 
+// The server a reply names instead of answering: the reply up to its first
+// NUL, as a C string reads it, when that is a dotted IPv4 address; else an
+// empty text. What follows a NUL never becomes part of a host.
+QByteArray RedirectAddress(const QByteArray &reply);
+
 } // namespace quarvel

@@ -122,8 +122,9 @@ TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, con
     QByteArray list = post(session, host, body);
     if (list.isEmpty())
         return {-1, kNoData};
-    if (!list.startsWith('+') && IsIpAddress(list)) {
-        host = session.redirectTarget(list);
+    const QByteArray named = list.startsWith('+') ? QByteArray() : RedirectAddress(list);
+    if (!named.isEmpty()) {
+        host = session.redirectTarget(named);
         list = post(session, host, body);
         if (!list.startsWith('+'))
             return {-1, kNoData};

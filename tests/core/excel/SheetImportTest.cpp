@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace quarvel;
 using Outcome = SheetImportReport::Outcome;
 
@@ -214,6 +217,34 @@ TEST(SheetCell, DatesAndTimesReadAsThePageWritesThem)
     c.number = 1;
     EXPECT_EQ(c.importText(), QStringLiteral("TRUE"));
     EXPECT_EQ(SheetCell::Text(QStringLiteral("007")).importText(), QStringLiteral("007"));
+}
+
+TEST(SheetCell, DateCellsBeyondTheCalendarComeInAsTheirNumber)
+{
+    SheetCell c;
+    for (const SheetCell::Kind kind : {SheetCell::Kind::Date, SheetCell::Kind::Time, SheetCell::Kind::DateTime}) {
+        c.kind = kind;
+        c.number = 1e300;
+        EXPECT_EQ(c.importText(), SheetCell::NumberText(1e300));
+        EXPECT_TRUE(c.importText().startsWith(QStringLiteral("1000000000")));
+        c.number = -1e300;
+        EXPECT_TRUE(c.importText().startsWith(QStringLiteral("-1000000000")));
+        c.number = std::numeric_limits<double>::infinity();
+        EXPECT_EQ(c.importText(), QString());
+        c.number = std::nan("");
+        EXPECT_EQ(c.importText(), QString());
+        c.number = 2958466; // the first day after 9999-12-31
+        EXPECT_EQ(c.importText(), QStringLiteral("2958466"));
+    }
+    // The calendar's ends still read as dates.
+    c.kind = SheetCell::Kind::Date;
+    c.number = 2958465;
+    EXPECT_EQ(c.importText(), QStringLiteral("9999.12.31"));
+    c.number = -693593;
+    EXPECT_EQ(c.importText(), QStringLiteral("0001.01.01"));
+    c.kind = SheetCell::Kind::DateTime;
+    c.number = 2958465.5;
+    EXPECT_EQ(c.importText(), QStringLiteral("9999.12.31 12:00:00"));
 }
 
 TEST(SheetImportReport, TextListsEveryRowAndSavesAsUtf8)

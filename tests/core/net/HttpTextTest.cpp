@@ -24,6 +24,19 @@ TEST(HttpText, IsIpAddress)
     EXPECT_FALSE(IsIpAddress("1.2.3.4:80"));
 }
 
+TEST(HttpText, RedirectAddressIsTheReplyUpToItsNul)
+{
+    EXPECT_EQ(RedirectAddress("10.0.0.1"), "10.0.0.1");
+    EXPECT_EQ(RedirectAddress(QByteArray("10.0.0.1\0\r\nX-Injected: 1", 23)), "10.0.0.1");
+    EXPECT_EQ(RedirectAddress(QByteArray("10.0.0.1\0", 9)), "10.0.0.1");
+    EXPECT_TRUE(RedirectAddress("10.0.0.1\r\n").isEmpty());
+    EXPECT_TRUE(RedirectAddress("+1\n1OK\n").isEmpty());
+    EXPECT_TRUE(RedirectAddress(QByteArray("\0"
+                                           "10.0.0.1",
+                                           9))
+                    .isEmpty());
+}
+
 TEST(HttpText, HostWithAndWithoutPort)
 {
     HostAddress h = HostAddress::parse("tarvo.example");

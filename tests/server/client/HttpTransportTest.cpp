@@ -220,6 +220,22 @@ TEST(HttpTransport, ConnectionFailures)
     EXPECT_EQ(HttpPost("127.0.0.1:0", "/", "x", buffer, kQuick), kPostNoAddress);
 }
 
+TEST(HttpTransport, AHostWithControlBytesIsNoAddressAndSendsNothing)
+{
+    ScriptedHttpServer server;
+    std::vector<char> buffer(1024);
+    QByteArray cookie;
+    const QByteArray port = ':' + QByteArray::number(server.port());
+    for (const QByteArray &host : {QByteArray("127.0.0.1\0x", 11) + port, "127.0.0.1\r\nX-Injected: 1" + port,
+                                   "127.0.0.1 x" + port, "127.0.0.1\x7f" + port}) {
+        EXPECT_EQ(HttpPost(host, "/", "x", buffer, kQuick), kPostNoAddress) << host.toPercentEncoding().constData();
+        EXPECT_EQ(HttpGet(host, "/", buffer, cookie, {}, 80, kQuick), kGetNoAddress);
+    }
+    EXPECT_EQ(server.connections(), 0);
+    server.reply(ScriptedHttpServer::ok("fine"));
+    EXPECT_EQ(HttpPost("127.0.0.1" + port, "/", "x", buffer, kQuick), 4);
+}
+
 TEST(HttpTransport, ConnectionThatIsNeverAcceptedTimesOut)
 {
     // A listener whose queue is full drops further connection attempts, like

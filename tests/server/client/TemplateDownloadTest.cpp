@@ -123,3 +123,25 @@ TEST(TemplateDownload, NoReplyIsAFailedUpdate)
     EXPECT_EQ(d.run(), -1);
     EXPECT_TRUE(d.files().isEmpty());
 }
+
+TEST(TemplateDownload, ARedirectEndsAtItsNulAndNothingAfterItReachesTheRequest)
+{
+    ScriptedHttpServer first("127.0.0.1");
+    ASSERT_TRUE(first.listening());
+    ScriptedHttpServer second("127.0.0.2", first.port());
+    ASSERT_TRUE(second.listening()) << "127.0.0.2 must be reachable on loopback";
+    Download d(first.host());
+    first.reply(ScriptedHttpServer::ok(QByteArray("127.0.0.2\0junk\r\nX-Injected: 1\r\n", 32)));
+    second.reply(ScriptedHttpServer::ok("+1\n1OK\n"));
+    second.reply(ScriptedHttpServer::ok(templateReply(gbk("<列表定义开始>\r\n<列表定义结束>\r\n"), kWorkbook)));
+    EXPECT_EQ(d.run(), 1);
+    const QList<QByteArray> requests = second.requests();
+    ASSERT_EQ(requests.size(), 2);
+    for (const QByteArray &request : requests) {
+        EXPECT_TRUE(request.contains("\r\nHost: " + second.host() + "\r\n")) << request.constData();
+        EXPECT_FALSE(request.contains("junk"));
+        EXPECT_FALSE(request.contains("X-Injected"));
+        EXPECT_FALSE(request.contains('\0'));
+    }
+    EXPECT_EQ(d.root.read(QStringLiteral("DATA_MODEL/TAB_OK.xls")), kWorkbook);
+}
