@@ -71,6 +71,7 @@ char initialOf(int q)
 
 int ContactFile::OpenRecords(const QString &path, Mode mode)
 {
+    nextCandidate_.clear();
     const int count = TypedRecordFile::OpenRecords(path, mode);
     if (count >= 0)
         RebuildIndexes();
@@ -97,21 +98,27 @@ int ContactFile::Append(void *record)
     return count;
 }
 
-int ContactFile::DeleteAt(int index)
+void ContactFile::markStale()
 {
     stale_ = true;
+    nextCandidate_.clear();
+}
+
+int ContactFile::DeleteAt(int index)
+{
+    markStale();
     return TypedRecordFile::DeleteAt(index);
 }
 
 int ContactFile::WriteAt(int index, const void *record)
 {
-    stale_ = true;
+    markStale();
     return TypedRecordFile::WriteAt(index, record);
 }
 
 void ContactFile::Reopen()
 {
-    stale_ = true;
+    markStale();
     TypedRecordFile::Reopen();
 }
 
@@ -237,27 +244,34 @@ QByteArray ContactFile::Initials(const QByteArray &gbkName)
     return initials;
 }
 
+QString ContactFile::randomCode()
+{
+    std::minstd_rand random(static_cast<unsigned>(QDateTime::currentSecsSinceEpoch()));
+    std::uniform_int_distribution<int> draw(0, 32767);
+    for (;;) {
+        const int first = draw(random);
+        const QString code = QString::number(first * 100 + draw(random));
+        if (!IsCodeTaken(code, 0))
+            return code;
+    }
+}
+
 QString ContactFile::MakeUniqueCode(const QString &name)
 {
     const QByteArray initials = Initials(Gbk::fromUnicode(name));
-    if (initials.isEmpty()) {
-        std::minstd_rand random(static_cast<unsigned>(QDateTime::currentSecsSinceEpoch()));
-        std::uniform_int_distribution<int> draw(0, 32767);
-        for (;;) {
-            const int first = draw(random);
-            const QString code = QString::number(first * 100 + draw(random));
-            if (!IsCodeTaken(code, 0))
-                return code;
-        }
-    }
+    if (initials.isEmpty())
+        return randomCode();
     const QString plain = QString::fromLatin1(initials);
-    if (!IsCodeTaken(plain, 0))
-        return plain;
-    for (int i = 0; i <= 99999; ++i) {
+    ensureIndexes();
+    const auto known = nextCandidate_.find(plain);
+    constexpr int kLastNumber = 99999;
+    for (int i = known == nextCandidate_.end() ? -1 : known->second; i <= kLastNumber; ++i) {
         const QString digits = QString::number(i);
-        const QString code = plain.left(11 - digits.size()) + digits;
-        if (!IsCodeTaken(code, 0))
+        const QString code = i < 0 ? plain : plain.left(11 - digits.size()) + digits;
+        if (!IsCodeTaken(code, 0)) {
+            nextCandidate_[plain] = i;
             return code;
+        }
     }
     return plain;
 }

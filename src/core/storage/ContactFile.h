@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <map>
 #include <vector>
 
 namespace quarvel {
@@ -51,8 +52,18 @@ private:
     QList<const ContactRecord *> fromIndex(Key key, int position) const;
     const ContactRecord *findLastBy(Key key, const QString &text) const;
 
+    QString randomCode();
+    void markStale();
+
     std::vector<int> index_[3];
     bool stale_ = true;
+    // Per set of initials, the first candidate not known to be taken (-1:
+    // the bare initials, n: the initials with n after them). Codes only come
+    // in by appends while the indexes are current, so every candidate before
+    // it stays taken and the next code for the same initials starts there:
+    // an import of thousands of namesakes does not try every earlier code
+    // again for each row. Any other change forgets it.
+    std::map<QString, int> nextCandidate_;
 };
 
 } // namespace quarvel

@@ -8,6 +8,7 @@
 #include <com/sun/star/uno/Sequence.hxx>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
+#include "excel/CsvRows.h"
 #include "excel/SheetCell.h"
 
 #include <QList>
@@ -15,6 +16,7 @@
 #include <QVariant>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace quarvel {
@@ -37,13 +39,17 @@ public:
     void unifyFonts();
     // Empty when renamed; else why the office refused the name.
     QString renameSheet(const QString &name);
+    QStringList sheetNames();
+    // Reads address this worksheet from now on.
+    void selectSheet(int index);
     void setText(int row, int column, const QString &text);
     void setBlock(int row, int column, const QList<QList<QVariant>> &cells);
     QString cellText(int row, int column);
     // The last used row and column of the first worksheet; 0, 0 when empty.
     void usedExtent(int &rows, int &columns);
     // The values of a rectangle in one call, dates and truth values told
-    // apart from plain numbers by their cells' formats.
+    // apart from plain numbers by their cells' formats; numbers the sheet
+    // shows otherwise than as their plain digits come with what it shows.
     SheetBlock readBlock(int row, int column, int rows, int columns);
     void setColumnWidth(int column, int characters);
     void merge(int firstRow, int firstColumn, int lastRow, int lastColumn);
@@ -60,6 +66,8 @@ private:
     struct Formatted {
         Area area;
         SheetCell::Kind kind;
+        // The format shows numbers otherwise than as their plain digits.
+        bool shown;
     };
 
     com::sun::star::uno::Reference<com::sun::star::table::XCell> cell(int row, int column);
@@ -67,6 +75,10 @@ private:
     QString numberText(const com::sun::star::uno::Reference<com::sun::star::table::XCell> &cell, double value);
     bool shownAsText(sal_Int32 formatKey);
     SheetCell::Kind numberKind(sal_Int32 formatKey);
+    bool plainFormat(sal_Int32 formatKey);
+    const Formatted *formattedAt(const std::vector<Formatted> &formatted, sal_Int32 row, sal_Int32 column) const;
+    QString shownText(int row, int column);
+    QByteArray exportShown();
     std::vector<Formatted>
     formattedAreas(const com::sun::star::uno::Reference<com::sun::star::table::XCellRange> &area);
     // Days from 1899-12-30 to the workbook's own day zero (1904 workbooks).
@@ -85,6 +97,10 @@ private:
     // Number formats shown as text rather than as a plain number (dates, times, truth values).
     std::map<sal_Int32, bool> textFormats_;
     std::map<sal_Int32, SheetCell::Kind> numberKinds_;
+    std::map<sal_Int32, bool> plainFormats_;
+    // The selected sheet as the office shows it, made when first needed.
+    std::unique_ptr<CsvRows> shown_;
+    sal_Int32 sheetIndex_ = 0;
     double dayShift_ = 0;
     bool dayShiftKnown_ = false;
     // Imports read cell after cell: a read-only workbook's used area is read once.
