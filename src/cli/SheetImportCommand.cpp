@@ -63,6 +63,8 @@ int SheetImportCommand::run(ClientContext &context, const Arguments &arguments, 
         context.FlushRecords();
     QString message = report.message;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (!report.missing.isEmpty())
+        message += QStringLiteral("\n可以用 --map \"表头=字段,...\" 指出哪一列是%1。").arg(report.missing.join(u'、'));
     if (report.isError())
         Cli::err(message + u'\n');
     else

@@ -259,8 +259,9 @@ TEST(OfficeSheetImport, CustomerSheetsInEveryFormTheyComeInAccountForEveryRow)
         ASSERT_EQ(report.outcome, Outcome::Finished) << report.message.toStdString();
         EXPECT_EQ(report.headerRow, 2);
         // The workbooks start with an instructions sheet; the orders are read from the second.
-        if (name == QLatin1String("shop.xlsx") || name == QLatin1String("shop-2003.xls"))
+        if (name == QLatin1String("shop.xlsx") || name == QLatin1String("shop-2003.xls")) {
             EXPECT_EQ(report.sheet, QStringLiteral("订单"));
+        }
         EXPECT_EQ(report.message, QStringLiteral("本次导入共成功写入4条预录单记录。表中数据11行(第3行至第13行):"
                                                  "完整写入2条,不完整写入2条,跳过5行,空行2行。"));
         // The web page's "7.73000E+14" is a number to the office, shown in its own way.

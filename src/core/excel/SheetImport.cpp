@@ -165,6 +165,7 @@ std::optional<ImportHeader> SheetImport::settleHeader(const Candidate &found)
         remember = true;
     }
     if (const QStringList missing = header.missing(); !missing.isEmpty()) {
+        report_.missing = missing;
         QString text = rules_.missingColumnsText();
         if (!text.endsWith(QLatin1String("\r\n")))
             text += QStringLiteral("\r\n");

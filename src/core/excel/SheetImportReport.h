@@ -37,6 +37,8 @@ public:
     bool cancelled = false;
     QString sheet;
     int headerRow = 0;
+    // Required fields the header has no column for (the import was refused).
+    QStringList missing;
     // Rows below the header up to the end of the used range.
     int firstDataRow = 0;
     int lastDataRow = 0;
