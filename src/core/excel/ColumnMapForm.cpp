@@ -9,7 +9,7 @@ ColumnMapForm::ColumnMapForm(const QString &sheet, int headerRow, const ImportHe
     : sheet_(sheet), headerRow_(headerRow), known_(header.known())
 {
     for (int c = 1; c <= int(header.texts().size()); ++c) {
-        Column column{c, header.texts().at(c - 1), {}, QString()};
+        Column column{c, header.texts().at(c - 1), {}, QString(), QString(), -1};
         if (column.header.isEmpty())
             continue;
         for (const QList<SheetCell> &row : sampleRows) {
@@ -51,10 +51,21 @@ void ColumnMapForm::choose(int index, const QString &field)
     if (index < 0 || index >= int(columns_.size()))
         return;
     const QString chosen = field == NotImported() ? QString() : field;
-    if (!chosen.isEmpty())
-        for (Column &other : columns_)
-            if (other.field == chosen)
-                other.field.clear();
+    const QString before = columns_[index].field;
+    if (before == chosen)
+        return;
+    for (Column &other : columns_)
+        if (other.lentTo == index && other.lent == before && other.field.isEmpty()) {
+            other.field = other.lent;
+            other.lent.clear();
+            other.lentTo = -1;
+        }
+    for (int i = 0; i < int(columns_.size()) && !chosen.isEmpty(); ++i)
+        if (i != index && columns_[i].field == chosen) {
+            columns_[i].field.clear();
+            columns_[i].lent = chosen;
+            columns_[i].lentTo = index;
+        }
     columns_[index].field = chosen;
 }
 

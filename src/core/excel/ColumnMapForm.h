@@ -21,6 +21,9 @@ public:
         QStringList samples;
         // The caption of the field it feeds; empty: not imported.
         QString field;
+        // The field another column took from it, given back when that column chooses again.
+        QString lent;
+        int lentTo = -1;
     };
     static constexpr int kSamples = 3;
 
@@ -32,7 +35,8 @@ public:
     QStringList fields() const;
     bool isRequired(const QString &field) const;
     // The choice for a column (by its index in columns()); a field another
-    // column fed before is taken from it.
+    // column fed before is taken from it, and given back when this column
+    // chooses again (choosing by typing passes through other fields).
     void choose(int index, const QString &field);
     // Required fields still without a column.
     QStringList missing() const;

@@ -205,13 +205,18 @@ void UnoWorkbook::setBlock(int row, int column, const QList<QList<QVariant>> &ce
 {
     cached_ = false;
     const sal_Int32 height = sal_Int32(cells.size());
-    const sal_Int32 width = height ? sal_Int32(cells.front().size()) : 0;
+    // The widest row sets the rectangle; shorter rows leave their last cells empty.
+    sal_Int32 width = 0;
+    for (const QList<QVariant> &row : cells)
+        width = std::max(width, sal_Int32(row.size()));
     if (height == 0 || width == 0)
         return;
     Sequence<Sequence<Any>> data(height);
     for (sal_Int32 r = 0; r < height; ++r) {
         Sequence<Any> line(width);
         Any *out = line.getArray();
+        for (sal_Int32 c = sal_Int32(cells[r].size()); c < width; ++c)
+            out[c] = Any(rtl::OUString());
         for (const QVariant &value : cells[r]) {
             if (value.typeId() == QMetaType::QString)
                 *out = Any(toOUString(value.toString()));
