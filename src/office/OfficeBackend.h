@@ -40,6 +40,7 @@ public:
     virtual bool sheetNames(int document, QStringList &names, QString &error) = 0;
     // Reads address this worksheet from now on.
     virtual bool selectSheet(int document, int index, QString &error) = 0;
+    virtual bool setShownColumns(int document, const QList<int> &columns, QString &error) = 0;
     virtual bool renameSheet(int document, const QString &name, QString &error) = 0;
     virtual bool setText(int document, int row, int column, const QString &text, QString &error) = 0;
     virtual bool setBlock(int document, int row, int column, const QList<QList<QVariant>> &cells, QString &error) = 0;

@@ -55,6 +55,11 @@ bool OfficeDocument::selectSheet(int index)
     return call([&](OfficeBackend &b, QString &e) { return b.selectSheet(id_, index, e); });
 }
 
+bool OfficeDocument::setShownColumns(const QList<int> &columns)
+{
+    return call([&](OfficeBackend &b, QString &e) { return b.setShownColumns(id_, columns, e); });
+}
+
 bool OfficeDocument::usedExtent(int &rows, int &columns)
 {
     return call([&](OfficeBackend &b, QString &e) { return b.usedExtent(id_, rows, columns, e); });

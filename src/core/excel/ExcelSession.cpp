@@ -169,6 +169,21 @@ bool ExcelSession::SelectSheet(int index)
     return document_->selectSheet(index) || failFromDocument();
 }
 
+bool ExcelSession::SetShownColumns(const QList<int> &columns)
+{
+    if (!usable())
+        return false;
+    return document_->setShownColumns(columns) || failFromDocument();
+}
+
+bool ExcelSession::SetShownColumnsAll()
+{
+    QList<int> all;
+    for (int c = 1; c <= kMaxColumns; ++c)
+        all << c;
+    return SetShownColumns(all);
+}
+
 bool ExcelSession::startEngine()
 {
     QString detail;

@@ -69,6 +69,11 @@ public:
     bool GetSheetNames(QStringList &names);
     // GetUsedExtent, GetCells and GetCellText read this worksheet (0: the first) from now on.
     bool SelectSheet(int index);
+    // Only these columns need what the sheet shows of their numbers (the
+    // text fields of an import); it saves the office the work for the others.
+    bool SetShownColumns(const QList<int> &columns);
+    // Every column needs it again.
+    bool SetShownColumnsAll();
 
     // Writes text as the cell's value, always as text. As in Excel, a leading
     // apostrophe is not stored: it only marks the rest as text.

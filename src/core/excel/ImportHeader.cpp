@@ -23,6 +23,7 @@ ImportHeader::ImportHeader(const QList<ImportColumn> &known, const QList<SheetCe
 {
     QList<QStringList> others;
     for (const ImportColumn &c : known) {
+        captions_ << c.caption();
         QStringList names;
         for (const QString &other : c.synonymList())
             names << HeaderText::Name(other);

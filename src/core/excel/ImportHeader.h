@@ -33,7 +33,7 @@ public:
     // The right-most column any field reads.
     int lastColumn() const;
     const QList<ImportColumn> &known() const { return known_; }
-    QString caption(int field) const { return known_.value(field).caption(); }
+    const QString &caption(int field) const { return captions_.at(field); }
     // How many fields have a column.
     int recognized() const;
     // The captions of required fields without a column.
@@ -51,6 +51,7 @@ private:
     void assign(int field, int column, int rank);
 
     QList<ImportColumn> known_;
+    QStringList captions_;
     QStringList texts_;
     QList<int> columns_;
     QList<int> ranks_;

@@ -10,14 +10,13 @@ SheetCell ImportRow::cell(int field) const
 
 SheetValue::Text ImportRow::text(int field) const
 {
-    const ImportColumn &c = header_.known().at(field);
-    return SheetValue::AsText(cell(field), c.type, c.caption());
+    return SheetValue::AsText(cell(field), header_.known().at(field).type, header_.caption(field));
 }
 
 SheetValue::Number ImportRow::number(int field) const
 {
-    const ImportColumn &c = header_.known().at(field);
-    return SheetValue::AsNumber(cell(field), c.type, c.caption(), header_.unit(field));
+    return SheetValue::AsNumber(cell(field), header_.known().at(field).type, header_.caption(field),
+                                header_.unit(field));
 }
 
 } // namespace quarvel

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <future>
 
 #include <sys/stat.h>
 
@@ -84,7 +85,8 @@ bool SheetImport::open(const QString &path)
 bool SheetImport::findHeader(Candidate &chosen)
 {
     QStringList names;
-    if (!session_.GetSheetNames(names)) {
+    // Header texts are texts: the office need not work out what it shows of the numbers below them.
+    if (!session_.GetSheetNames(names) || !session_.SetShownColumns({})) {
         report_.message = session_.GetErrorText();
         return false;
     }
@@ -188,8 +190,10 @@ bool SheetImport::askForMap(const Candidate &found, ImportHeader &header, Column
 {
     SheetBlock samples;
     const int sampleRows = std::min(ColumnMapForm::kSamples, found.rows - found.row);
+    // The operator sees the values as the sheet shows them.
     if (sampleRows > 0 &&
-        !session_.GetCells(found.row + 1, 1, sampleRows, std::min(found.columns, kMaxColumns), samples)) {
+        (!session_.SetShownColumnsAll() ||
+         !session_.GetCells(found.row + 1, 1, sampleRows, std::min(found.columns, kMaxColumns), samples))) {
         report_.message = session_.GetErrorText();
         return false;
     }
@@ -230,20 +234,39 @@ bool SheetImport::readRows(const ImportHeader &header, const Candidate &found)
     const int last = found.rows;
     report_.firstDataRow = first;
     report_.lastDataRow = last;
+    QList<int> textColumns;
+    for (int f = 0; f < int(header.known().size()); ++f) {
+        const SheetValue::Type type = header.known().at(f).type;
+        if (header.has(f) && (type == SheetValue::Type::Text || type == SheetValue::Type::Digits))
+            textColumns << header.column(f);
+    }
+    if (!session_.SetShownColumns(textColumns))
+        return stopAt(first, Outcome::Failed, session_.GetErrorText());
+    // The office reads the next block while this thread writes the rows of
+    // the last one; the session is still used by one thread at a time.
+    const auto read = [this, width, last](int from) {
+        return std::async(std::launch::async, [this, width, last, from] {
+            Block block;
+            block.ok = session_.GetCells(from, 1, std::min(kBlockRows, last - from + 1), width, block.cells);
+            return block;
+        });
+    };
+    std::future<Block> next = first <= last ? read(first) : std::future<Block>();
     for (int from = first; from <= last; from += kBlockRows) {
-        const int count = std::min(kBlockRows, last - from + 1);
-        SheetBlock block;
-        if (!session_.GetCells(from, 1, count, width, block))
+        const Block block = next.get();
+        if (!block.ok)
             return stopAt(from, Outcome::Failed,
                           QStringLiteral("读取表格失败,导入停在第%1行,此前写入的%2条记录已保存:\r\n%3")
                               .arg(from)
                               .arg(report_.written)
                               .arg(session_.GetErrorText()));
-        for (int i = 0; i < count; ++i) {
+        if (from + kBlockRows <= last)
+            next = read(from + kBlockRows);
+        for (int i = 0; i < int(block.cells.size()); ++i) {
             const int row = from + i;
             if ((row - first) % kProgressStep == 0 && !rowAllowed(row, last))
                 return false;
-            handleRow(header, row, block.value(i));
+            handleRow(header, row, block.cells.at(i));
             if (failed_)
                 return false;
         }

@@ -86,6 +86,10 @@ public:
     static QString MissingColumnsText(const QStringList &headers);
 
 private:
+    struct Block {
+        bool ok = false;
+        SheetBlock cells;
+    };
     struct Candidate {
         int sheet = -1;
         QString name;

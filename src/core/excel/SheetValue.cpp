@@ -32,6 +32,10 @@ QString unwrapFormulaText(const QString &text)
 // rounded it away). `matched` tells whether the text has that form at all.
 std::optional<QString> scientificDigits(const QString &text, bool &matched)
 {
+    matched = false;
+    // Most digits are no scientific notation; the pattern is tried only where it can match.
+    if (!text.contains(u'E') && !text.contains(u'e'))
+        return std::nullopt;
     static const QRegularExpression form(QStringLiteral("^(\\d+)(?:\\.(\\d*))?[eE]\\+?(\\d{1,3})$"));
     const QRegularExpressionMatch m = form.match(text.trimmed());
     matched = m.hasMatch();
@@ -176,7 +180,7 @@ SheetValue::Number SheetValue::AsNumber(const SheetCell &cell, Type type, const 
         return parseNumber(text, type, caption, headerUnit);
     }
     case SheetCell::Kind::Number:
-        return parseNumber(SheetCell::NumberText(cell.number), type, caption, headerUnit);
+        return numberValue(cell.number, type, caption, headerUnit);
     case SheetCell::Kind::Date:
     case SheetCell::Kind::Time:
     case SheetCell::Kind::DateTime:
@@ -198,7 +202,7 @@ SheetValue::Number SheetValue::parseNumber(const QString &text, Type type, const
     if (!m.hasMatch())
         return problem(unknown);
     const QString unitText = m.captured(4);
-    Unit unit = Unit::None;
+    Unit unit = headerUnit;
     if (!unitText.isEmpty()) {
         const bool counted =
             type == Type::Count && (unitText == QStringLiteral("件") || unitText == QStringLiteral("个"));
@@ -209,25 +213,30 @@ SheetValue::Number SheetValue::parseNumber(const QString &text, Type type, const
     }
     QString number = m.captured(2);
     number.remove(u',');
-    double value = (number + (m.captured(3).isEmpty() ? QString() : u'e' + m.captured(3))).toDouble();
+    const double value = (number + (m.captured(3).isEmpty() ? QString() : u'e' + m.captured(3))).toDouble();
+    const bool negative = m.captured(1) == QLatin1String("-") && value != 0;
+    return checked(negative ? -value : value, type, caption, text, unit);
+}
+
+SheetValue::Number SheetValue::numberValue(double value, Type type, const QString &caption, Unit headerUnit)
+{
+    return checked(value, type, caption, SheetCell::NumberText(value), headerUnit);
+}
+
+// A number read from a cell, in the field's unit, or why the field cannot take it.
+SheetValue::Number SheetValue::checked(double value, Type type, const QString &caption, const QString &text, Unit unit)
+{
     if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
         return problem(QStringLiteral("[%1]数值超出范围:%2").arg(caption, Quoted(text)));
-    if (m.captured(1) == QLatin1String("-") && value != 0)
+    if (value < 0)
         return problem(QStringLiteral("[%1]不能是负数:%2").arg(caption, Quoted(text)));
     if (type == Type::Count && !isWhole(value))
         return problem(QStringLiteral("[%1]必须是整数:%2").arg(caption, Quoted(text)));
     if (type == Type::Weight) {
-        switch (unit == Unit::None ? headerUnit : unit) {
-        case Unit::Gram:
+        if (unit == Unit::Gram)
             value /= kGramsPerKilogram;
-            break;
-        case Unit::Pound:
+        else if (unit == Unit::Pound)
             value *= kKilogramsPerPound;
-            break;
-        case Unit::None:
-        case Unit::Kilogram:
-            break;
-        }
         // The page keeps weights to the gram.
         value = std::round(value * kGramsPerKilogram) / kGramsPerKilogram;
     }

@@ -60,6 +60,8 @@ private:
     static Text digitsOfNumber(const SheetCell &cell, const QString &caption);
     static Text digitsOfText(const QString &text, const QString &caption);
     static Number parseNumber(const QString &text, Type type, const QString &caption, Unit headerUnit);
+    static Number numberValue(double value, Type type, const QString &caption, Unit headerUnit);
+    static Number checked(double value, Type type, const QString &caption, const QString &text, Unit unit);
 };
 
 } // namespace quarvel

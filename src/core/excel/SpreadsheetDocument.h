@@ -33,6 +33,13 @@ public:
     }
     // cellText, usedExtent and readBlock address this worksheet (0 is the first) from now on.
     virtual bool selectSheet(int index) { return index == 0; }
+    // The only columns whose numbers readBlock gives with what the sheet
+    // shows (SheetCell::shown); every column until this is called.
+    virtual bool setShownColumns(const QList<int> &columns)
+    {
+        (void)columns;
+        return true;
+    }
     // How far the worksheet is used: the last used row and column
     // (both 0 for an empty sheet).
     virtual bool usedExtent(int &rows, int &columns) = 0;

@@ -201,7 +201,16 @@ public:
 
 private:
     bool present(int h) const { return import_.present_[h]; }
-    static QString caption(int h) { return Columns().at(h).caption(); }
+    static const QString &caption(int h)
+    {
+        static const QStringList captions = [] {
+            QStringList out;
+            for (const ImportColumn &c : Columns())
+                out << c.caption();
+            return out;
+        }();
+        return captions.at(h);
+    }
 
     // The values before a row is read, then the cells of the columns there
     // are: texts as the sheet shows them, numbers as numbers.

@@ -342,6 +342,12 @@ bool UnoBackend::sheetNames(int document, QStringList &names, QString &error)
                       [&](UnoWorkbook &w) { names = w.sheetNames(); });
 }
 
+bool UnoBackend::setShownColumns(int document, const QList<int> &columns, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("读取单元格失败。"), error,
+                      [&](UnoWorkbook &w) { w.setShownColumns(columns); });
+}
+
 bool UnoBackend::selectSheet(int document, int index, QString &error)
 {
     return onWorkbook(document, QStringLiteral("选择工作表失败。"), error,

@@ -29,6 +29,7 @@ public:
     int openImport(const QString &path, const SheetFileFormat &format, QString &error) override;
     bool sheetNames(int document, QStringList &names, QString &error) override;
     bool selectSheet(int document, int index, QString &error) override;
+    bool setShownColumns(int document, const QList<int> &columns, QString &error) override;
     bool renameSheet(int document, const QString &name, QString &error) override;
     bool setText(int document, int row, int column, const QString &text, QString &error) override;
     bool setBlock(int document, int row, int column, const QList<QList<QVariant>> &cells, QString &error) override;

@@ -188,6 +188,9 @@ void UnoWorkbook::selectSheet(int index)
     sheetIndex_ = index;
     cached_ = false;
     shown_.reset();
+    shownRow_ = 0;
+    sheetFormatsKnown_ = false;
+    sheetFormats_.clear();
 }
 
 Reference<css::table::XCell> UnoWorkbook::cell(int row, int column)
@@ -355,7 +358,7 @@ SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
     for (const Sequence<Any> &line : data)
         for (const Any &value : line)
             numbers = numbers || value.getValueTypeClass() == css::uno::TypeClass_DOUBLE;
-    const std::vector<Formatted> formatted = numbers ? formattedAreas(area) : std::vector<Formatted>();
+    const std::vector<Formatted> &formatted = numbers ? formatsOf(area) : noFormats_;
 
     SheetBlock block;
     block.reserve(data.getLength());
@@ -376,8 +379,7 @@ SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
                     out.kind = f->kind;
                     if (out.kind != SheetCell::Kind::Number && out.kind != SheetCell::Kind::Boolean)
                         out.number += dayShift();
-                    if (f->shown)
-                        out.shown = shownText(row + int(r), column + int(c));
+                    out.shown = shownNumber(*f, number, row + int(r), column + int(c));
                 }
             } else {
                 out = errorCell(row + int(r), column + int(c));
@@ -387,6 +389,25 @@ SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
         block.append(std::move(line));
     }
     return block;
+}
+
+// A read-only workbook does not change: the formats of its used area are
+// asked once per sheet rather than once per block.
+const std::vector<UnoWorkbook::Formatted> &UnoWorkbook::formatsOf(const Reference<css::table::XCellRange> &area)
+{
+    if (!readOnly_) {
+        blockFormats_ = formattedAreas(area);
+        return blockFormats_;
+    }
+    if (!sheetFormatsKnown_) {
+        Reference<css::sheet::XSheetCellCursor> cursor = sheet_->createCursor();
+        Reference<css::sheet::XUsedAreaCursor>(cursor, UNO_QUERY_THROW)->gotoEndOfUsedArea(false);
+        const css::table::CellRangeAddress end =
+            Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+        sheetFormats_ = formattedAreas(sheet_->getCellRangeByPosition(0, 0, end.EndColumn, end.EndRow));
+        sheetFormatsKnown_ = true;
+    }
+    return sheetFormats_;
 }
 
 const UnoWorkbook::Formatted *UnoWorkbook::formattedAt(const std::vector<Formatted> &formatted, sal_Int32 row,
@@ -413,32 +434,46 @@ std::vector<UnoWorkbook::Formatted> UnoWorkbook::formattedAreas(const Reference<
         sal_Int32 key = 0;
         Reference<css::beans::XPropertySet>(ranges, UNO_QUERY_THROW)->getPropertyValue(ascii("NumberFormat")) >>= key;
         const SheetCell::Kind kind = numberKind(key);
-        const bool shown = readOnly_ && !plainFormat(key);
-        if (kind == SheetCell::Kind::Number && !shown)
+        const Form form = readOnly_ ? formOf(key) : Form();
+        if (kind == SheetCell::Kind::Number && form.plain)
             continue;
         const Sequence<css::table::CellRangeAddress> addresses =
             Reference<css::sheet::XSheetCellRanges>(ranges, UNO_QUERY_THROW)->getRangeAddresses();
         for (const css::table::CellRangeAddress &a : addresses)
-            formatted.push_back({{a.StartColumn, a.StartRow, a.EndColumn, a.EndRow}, kind, shown});
+            formatted.push_back({{a.StartColumn, a.StartRow, a.EndColumn, a.EndRow}, kind, form});
     }
     return formatted;
 }
 
-// Formats that show a number as its plain digits: the standard one (in any
-// language's spelling), "0" and text.
-bool UnoWorkbook::plainFormat(sal_Int32 formatKey)
+// The standard format (in any language's spelling), "0" and text show a
+// number as its plain digits; a format of zeros only pads it to their number.
+UnoWorkbook::Form UnoWorkbook::formOf(sal_Int32 formatKey)
 {
-    const auto known = plainFormats_.find(formatKey);
-    if (known != plainFormats_.end())
+    const auto known = forms_.find(formatKey);
+    if (known != forms_.end())
         return known->second;
     Reference<css::util::XNumberFormatsSupplier> supplier(component_, UNO_QUERY_THROW);
     rtl::OUString code;
     supplier->getNumberFormats()->getByKey(formatKey)->getPropertyValue(ascii("FormatString")) >>= code;
     const QString c = toQString(code).toUpper();
-    const bool plain = formatKey == 0 || c == QLatin1String("GENERAL") || c == QLatin1String("STANDARD") ||
-                       c == QStringLiteral("G/通用格式") || c == QLatin1String("@") || c == QLatin1String("0");
-    plainFormats_[formatKey] = plain;
-    return plain;
+    Form form;
+    form.plain = formatKey == 0 || c == QLatin1String("GENERAL") || c == QLatin1String("STANDARD") ||
+                 c == QStringLiteral("G/通用格式") || c == QLatin1String("@") || c == QLatin1String("0");
+    if (!form.plain && !c.isEmpty() && c.count(u'0') == c.size())
+        form.padding = int(c.size());
+    forms_[formatKey] = form;
+    return form;
+}
+
+// What the sheet shows of a number in a column that needs it; empty where
+// the plain digits are what it shows, or where no field reads it as text.
+QString UnoWorkbook::shownNumber(const Formatted &f, double value, int row, int column)
+{
+    if (f.form.plain || (shownColumns_ && !shownColumns_->contains(column)))
+        return QString();
+    if (f.form.padding > 0 && value >= 0 && std::floor(value) == value && value < 1e15)
+        return QString::number(value, 'f', 0).rightJustified(f.form.padding, u'0');
+    return shownText(row, column);
 }
 
 // What the sheet shows in a cell: the office's own CSV export of the sheet
@@ -448,7 +483,12 @@ QString UnoWorkbook::shownText(int row, int column)
 {
     if (!shown_)
         shown_ = std::make_unique<CsvRows>(exportShown());
-    return shown_->row(row - 1).value(column - 1);
+    // The cells of a row are asked for one after the other: the row is split once.
+    if (shownRow_ != row) {
+        shownFields_ = shown_->row(row - 1);
+        shownRow_ = row;
+    }
+    return shownFields_.value(column - 1);
 }
 
 // The selected sheet saved as CSV "as shown". The office names the file of a
