@@ -26,7 +26,7 @@ HeaderText::Key HeaderText::Read(const QString &cell)
             t.append(c);
     for (const QString &mark : kMarks)
         t.remove(mark);
-    while (t.endsWith(u':') || t.endsWith(u'：'))
+    while (t.endsWith(u':'))
         t.chop(1);
     Key key;
     // A unit at the end: "重量(kg)", "重量(单位:克)".

@@ -116,6 +116,7 @@ TEST(ContactImport, KnownNamesAndNamesRepeatedInTheSheetAreSkipped)
 {
     ImportFixture f;
     f.add(QStringLiteral("张三"), QStringLiteral("111"));
+    const QByteArray before(reinterpret_cast<const char *>(f.book().At(0)), sizeof(ContactRecord));
     f.sheet.row(kHeader);
     f.sheet.row({QStringLiteral("张三"), QStringLiteral("999"), QStringLiteral("北京市朝阳区")});
     f.sheet.row({QStringLiteral("李四"), QStringLiteral("222"), QStringLiteral("上海市黄浦区")});
@@ -129,6 +130,8 @@ TEST(ContactImport, KnownNamesAndNamesRepeatedInTheSheetAreSkipped)
     EXPECT_EQ(lineOf(report, 4), QStringLiteral("跳过|李四|与表中第3行同名"));
     EXPECT_EQ(lineOf(report, 5), QStringLiteral("跳过|王五|缺少电话"));
     EXPECT_EQ(Gbk::field(f.named(QStringLiteral("李四"))->caddr), QStringLiteral("上海市黄浦区"));
+    // An import only appends: the contact already there is as it was.
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(f.book().At(0)), sizeof(ContactRecord)), before);
     EXPECT_EQ(report.rowLines(),
               (QStringList{QStringLiteral("2\t张三\t名录中已有此姓名"), QStringLiteral("4\t李四\t与表中第3行同名"),
                            QStringLiteral("5\t王五\t缺少电话")}));
