@@ -13,7 +13,6 @@ class ImportRow {
 public:
     ImportRow(const ImportHeader &header, const QList<SheetCell> &cells) : header_(header), cells_(cells) {}
 
-    bool has(int field) const { return header_.has(field); }
     // The field's cell; an empty one when the sheet has no column for it.
     SheetCell cell(int field) const;
     SheetValue::Text text(int field) const;

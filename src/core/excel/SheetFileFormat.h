@@ -29,8 +29,6 @@ struct SheetFileFormat {
     static SheetFileFormat OfFile(const QString &path);
     // The formats an import tries, for the message about a file none of them reads.
     static QString TriedText();
-
-    bool operator==(const SheetFileFormat &) const = default;
 };
 
 } // namespace quarvel
