@@ -28,7 +28,7 @@ SheetImportRunner::~SheetImportRunner()
 
 QString SheetImportRunner::chooseFile()
 {
-    const QStringList filters{QStringLiteral("Excel文件 (*.xls *.xlsx *.ods *.csv)"),
+    const QStringList filters{QStringLiteral("Excel文件 (*.xls *.xlsx *.ods *.csv *.txt *.xml *.htm *.html)"),
                               QStringLiteral("Excel 97-2003 (*.xls)"), QStringLiteral("所有文件 (*)")};
     const QString path = env_.files.openFileName(parent_, QStringLiteral("打开Excel文件导入"), filters);
     if (path.isEmpty())
