@@ -104,7 +104,7 @@ TEST(SheetImportCommands, AMapGivenOnTheCommandLineIsKeptForTheLayout)
 TEST(SheetImportCommands, AFileNoFormatReadsIsNamedWithTheFormatsTried)
 {
     TempRoot root;
-    root.write(QStringLiteral("订单.xls"), QByteArray("%PDF-1.4\n\x01\x02\x03\xFF\xFE binary", 23));
+    root.write(QStringLiteral("订单.xls"), QByteArray("%PDF-1.4\n\x01\x02\x03\xFF\xFE binary"));
     const CtlResult r =
         ctl(root, {QStringLiteral("contacts"), QStringLiteral("import"), root.file(QStringLiteral("订单.xls"))});
     EXPECT_EQ(r.code, 1);
