@@ -18,7 +18,7 @@ const Lines kLines[] = {
     {"records", "show", "records show IID [--json]\n"},
     {"records", "delete", "records delete IID\n"},
     {"records", "fields", "records fields\n"},
-    {"records", "import", "records import FILE [--dry-run]\n"},
+    {"records", "import", "records import FILE [--dry-run] [--map \"表头=字段,...\"]\n"},
     {"records", "export-header", "records export-header [PATH]\n"},
     {"contacts", "add",
      "contacts add FIELD=VALUE ...   (ccode cname cphone ccorp caddr ccountry cprov ccity czip cmail csms "
@@ -26,7 +26,7 @@ const Lines kLines[] = {
     {"contacts", "list", "contacts list [--json]\n"},
     {"contacts", "show", "contacts show IID [--json]\n"},
     {"contacts", "delete", "contacts delete IID\n"},
-    {"contacts", "import", "contacts import FILE [--dry-run]\n"},
+    {"contacts", "import", "contacts import FILE [--dry-run] [--map \"表头=字段,...\"]\n"},
     {"contacts", "export-header", "contacts export-header [PATH]\n"},
     {"config", "set", "config set host|site VALUE\n"},
     {"config", "show", "config show\n"},

@@ -107,7 +107,7 @@ int ContactsCommand::importSheet(Cli &cli, const QStringList &args)
         return Cli::Failed;
     if (!a.dryRun) {
         ContactImport rules(context->contacts());
-        return SheetImportCommand::run(*context, a.file, rules, false);
+        return SheetImportCommand::run(*context, a, rules);
     }
     // A dry run imports into a copy of the address book, so that it meets
     // exactly what a real import would.
@@ -118,7 +118,7 @@ int ContactsCommand::importSheet(Cli &cli, const QStringList &args)
         return Cli::Failed;
     copy.RebuildIndexes();
     ContactImport rules(copy);
-    return SheetImportCommand::run(*context, a.file, rules, true);
+    return SheetImportCommand::run(*context, a, rules);
 }
 
 int ContactsCommand::exportHeader(Cli &cli, const QStringList &args)

@@ -34,7 +34,7 @@ int RecordsSheetCommand::importSheet(Cli &cli, const QStringList &args)
                                           context->session().loggedIn() ? context->session().clientId() : 0};
     if (!a.dryRun) {
         PreInputImport rules(context->preInputs(), setting);
-        return SheetImportCommand::run(*context, a.file, rules, false);
+        return SheetImportCommand::run(*context, a, rules);
     }
     // A dry run imports into a copy of the records, so that it meets exactly
     // what a real import would (duplicates, generated numbers).
@@ -44,7 +44,7 @@ int RecordsSheetCommand::importSheet(Cli &cli, const QStringList &args)
                                                                scratch.path(), copy, sizeof(PreInputRecord)))
         return Cli::Failed;
     PreInputImport rules(copy, setting);
-    return SheetImportCommand::run(*context, a.file, rules, true);
+    return SheetImportCommand::run(*context, a, rules);
 }
 
 int RecordsSheetCommand::exportHeader(Cli &cli, const QStringList &args)

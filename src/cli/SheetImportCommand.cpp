@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "excel/ExcelSession.h"
 #include "excel/ImportHeaderFile.h"
+#include "excel/ImportLayouts.h"
 #include "excel/SheetImport.h"
 
 #include <QFile>
@@ -12,9 +13,15 @@ namespace quarvel {
 
 int SheetImportCommand::parseImport(const QString &command, const QStringList &args, Arguments &out)
 {
-    for (const QString &a : args) {
+    out.command = command;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
         if (a == QLatin1String("--dry-run"))
             out.dryRun = true;
+        else if (a == QLatin1String("--map") && i + 1 < args.size())
+            out.map = args.at(++i);
+        else if (a.startsWith(QLatin1String("--map=")))
+            out.map = a.mid(6);
         else if (a.startsWith(QLatin1String("--")) || !out.file.isEmpty())
             return Cli::usage(QStringLiteral("%1 import: unexpected argument %2").arg(command, a));
         else
@@ -36,33 +43,46 @@ int SheetImportCommand::parseImport(const QString &command, const QStringList &a
     return Cli::Done;
 }
 
-int SheetImportCommand::run(ClientContext &context, const QString &file, SheetImportRules &rules, bool dryRun)
+int SheetImportCommand::run(ClientContext &context, const Arguments &arguments, SheetImportRules &rules)
 {
+    QString why;
+    const std::optional<ColumnMap> map = ColumnMap::Parse(arguments.map, rules.columns(), &why);
+    if (!map)
+        return Cli::usage(QStringLiteral("%1 import: --map: %2").arg(arguments.command, why));
     // The import asks nothing; an ExcelSession still wants someone to ask.
     ScriptedPrompter silent(false);
     ExcelSession session(context, silent);
-    SheetImportReport report = SheetImport(session, rules).Run(QFileInfo(file).absoluteFilePath());
-    report.dryRun = dryRun;
-    if (!dryRun)
+    ImportLayouts layouts(context.path(ImportLayouts::fileName()));
+    SheetImport reader(session, rules);
+    reader.setColumnMap(*map);
+    // A dry run uses the maps kept, and keeps none.
+    reader.setLayouts(&layouts, !arguments.dryRun);
+    SheetImportReport report = reader.Run(QFileInfo(arguments.file).absoluteFilePath());
+    report.dryRun = arguments.dryRun;
+    if (!arguments.dryRun)
         context.FlushRecords();
-    using Outcome = SheetImportReport::Outcome;
     QString message = report.message;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (!report.missing.isEmpty())
+        message += QStringLiteral("\n可以用 --map \"表头=字段,...\" 指出哪一列是%1。").arg(report.missing.join(u'、'));
     if (report.isError())
         Cli::err(message + u'\n');
     else
         Cli::out(message + u'\n');
     for (const QString &line : report.rowLines())
         Cli::out(line + u'\n');
+    return exitCode(report);
+}
+
+int SheetImportCommand::exitCode(const SheetImportReport &report)
+{
     switch (report.outcome) {
-    case Outcome::Finished:
-    case Outcome::Stopped:
+    case SheetImportReport::Outcome::Finished:
+    case SheetImportReport::Outcome::Stopped:
         return Cli::Done;
-    case Outcome::Refused:
-        return Cli::Refused;
-    case Outcome::Failed:
+    case SheetImportReport::Outcome::Failed:
         return Cli::Failed;
-    case Outcome::NotStarted:
+    case SheetImportReport::Outcome::NotStarted:
         break;
     }
     // Only a missing office is the machine's fault; every other refusal is the sheet's.

@@ -9,6 +9,7 @@ namespace quarvel {
 class Cli;
 class ClientContext;
 class RecordFile;
+class SheetImportReport;
 class SheetImportRules;
 struct ImportColumn;
 
@@ -18,16 +19,20 @@ struct ImportColumn;
 class SheetImportCommand {
 public:
     struct Arguments {
+        QString command;
         QString file;
         bool dryRun = false;
+        // --map "表头=字段,...": the operator's column map, kept for the sheet's layout.
+        QString map;
     };
 
-    // FILE [--dry-run] naming a readable file; Done, or the exit code after the message.
+    // FILE [--dry-run] [--map TEXT] naming a readable file; Done, or the exit code after the message.
     static int parseImport(const QString &command, const QStringList &args, Arguments &out);
     // Imports the file with the rules and prints the closing message (stdout,
     // or the error on stderr) and then one "ROW\twhat\twhy" line per
-    // skipped, incomplete or refused row. Returns the exit code.
-    static int run(ClientContext &context, const QString &file, SheetImportRules &rules, bool dryRun);
+    // skipped or incomplete row. Returns the exit code.
+    static int run(ClientContext &context, const Arguments &arguments, SheetImportRules &rules);
+    static int exitCode(const SheetImportReport &report);
     // A copy of the record file at `relative` in `folder`, opened as file, for a dry run.
     static bool openScratch(ClientContext &context, const QString &relative, const QString &folder, RecordFile &file,
                             int recordSize);

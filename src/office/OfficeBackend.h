@@ -1,9 +1,11 @@
 #pragma once
 
 #include "excel/SheetCell.h"
+#include "excel/SheetFileFormat.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace quarvel {
@@ -33,6 +35,12 @@ public:
     virtual int create(const QString &path, QString &error) = 0;
     // The workbook at path: readOnly for imports, else a copy to edit and save.
     virtual int open(const QString &path, bool readOnly, QString &error) = 0;
+    // A file to import from, read only, with the filter its format needs.
+    virtual int openImport(const QString &path, const SheetFileFormat &format, QString &error) = 0;
+    virtual bool sheetNames(int document, QStringList &names, QString &error) = 0;
+    // Reads address this worksheet from now on.
+    virtual bool selectSheet(int document, int index, QString &error) = 0;
+    virtual bool setShownColumns(int document, const QList<int> &columns, QString &error) = 0;
     virtual bool renameSheet(int document, const QString &name, QString &error) = 0;
     virtual bool setText(int document, int row, int column, const QString &text, QString &error) = 0;
     virtual bool setBlock(int document, int row, int column, const QList<QList<QVariant>> &cells, QString &error) = 0;

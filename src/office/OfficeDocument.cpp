@@ -45,6 +45,21 @@ bool OfficeDocument::cellText(int row, int column, QString &text)
     return call([&](OfficeBackend &b, QString &e) { return b.cellText(id_, row, column, text, e); });
 }
 
+bool OfficeDocument::sheetNames(QStringList &names)
+{
+    return call([&](OfficeBackend &b, QString &e) { return b.sheetNames(id_, names, e); });
+}
+
+bool OfficeDocument::selectSheet(int index)
+{
+    return call([&](OfficeBackend &b, QString &e) { return b.selectSheet(id_, index, e); });
+}
+
+bool OfficeDocument::setShownColumns(const QList<int> &columns)
+{
+    return call([&](OfficeBackend &b, QString &e) { return b.setShownColumns(id_, columns, e); });
+}
+
 bool OfficeDocument::usedExtent(int &rows, int &columns)
 {
     return call([&](OfficeBackend &b, QString &e) { return b.usedExtent(id_, rows, columns, e); });

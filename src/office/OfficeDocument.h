@@ -21,6 +21,9 @@ public:
     bool setText(int row, int column, const QString &text) override;
     bool setBlock(int row, int column, const QList<QList<QVariant>> &cells) override;
     bool cellText(int row, int column, QString &text) override;
+    bool sheetNames(QStringList &names) override;
+    bool selectSheet(int index) override;
+    bool setShownColumns(const QList<int> &columns) override;
     bool usedExtent(int &rows, int &columns) override;
     bool readBlock(int row, int column, int rows, int columns, SheetBlock &cells) override;
     bool setColumnWidth(int column, int characters) override;

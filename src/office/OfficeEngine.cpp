@@ -106,6 +106,12 @@ std::unique_ptr<SpreadsheetDocument> OfficeEngine::open(const QString &path, Acc
                         errorText);
 }
 
+std::unique_ptr<SpreadsheetDocument> OfficeEngine::openForImport(const QString &path, const SheetFileFormat &format,
+                                                                 QString *errorText)
+{
+    return openDocument([&](OfficeBackend &b, QString &e) { return b.openImport(path, format, e); }, errorText);
+}
+
 std::unique_ptr<SpreadsheetDocument>
 OfficeEngine::openDocument(const std::function<int(OfficeBackend &, QString &)> &op, QString *errorText)
 {

@@ -42,6 +42,8 @@ public:
     bool start(QString *errorText) override;
     std::unique_ptr<SpreadsheetDocument> create(const QString &path, QString *errorText) override;
     std::unique_ptr<SpreadsheetDocument> open(const QString &path, Access access, QString *errorText) override;
+    std::unique_ptr<SpreadsheetDocument> openForImport(const QString &path, const SheetFileFormat &format,
+                                                       QString *errorText) override;
 
     // Ends the office now; documents still open are lost. The next use starts a new office.
     void shutdown();

@@ -93,7 +93,8 @@ TEST(ContactsCommands, ImportPrintsTheCountThenEverySkippedRowAndDryRunWritesNot
                                                           "X1,王五,,上海市\r\n")
                                                .toUtf8());
     const QString sheet = root.file(QStringLiteral("客户.csv"));
-    const QByteArray expected = QStringLiteral("本次导入共成功写入2条名录。\n"
+    const QByteArray expected = QStringLiteral("本次导入共成功写入2条名录。表中数据4行(第2行至第5行):完整写入2条,"
+                                               "不完整写入0条,跳过2行,空行0行。\n"
                                                "4\t张三\t与表中第2行同名\n"
                                                "5\t王五\t缺少电话\n")
                                     .toUtf8();
@@ -114,7 +115,9 @@ TEST(ContactsCommands, ImportPrintsTheCountThenEverySkippedRowAndDryRunWritesNot
     root.write(QStringLiteral("坏.csv"), QStringLiteral("姓名,电话\r\n张三,1\r\n").toUtf8());
     r = ctl(root, {QStringLiteral("contacts"), QStringLiteral("import"), root.file(QStringLiteral("坏.csv"))});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.errText(), QStringLiteral("缺少基本数据,不能导入!\n基本数据为:\n姓名\n电话\n地址\n"));
+    EXPECT_EQ(r.errText(), QStringLiteral("缺少基本数据,不能导入!\n基本数据为:\n姓名\n电话\n地址\n"
+                                          "工作表“坏”第1行是表头,其中没有:地址。\n"
+                                          "可以用 --map \"表头=字段,...\" 指出哪一列是地址。\n"));
 }
 
 TEST(ContactsCommands, RecordsImportReportsIncompleteRowsAndHeaderSheetsGoWhereAsked)
@@ -130,8 +133,10 @@ TEST(ContactsCommands, RecordsImportReportsIncompleteRowsAndHeaderSheetsGoWhereA
         c = char(c ^ 8);
     root.write(QStringLiteral("DATA_SYS/0.dat"), base);
     const QString sheet = root.file(QStringLiteral("预录.csv"));
-    const QByteArray expected = QStringLiteral("本次导入共成功写入2条预录单记录。\n"
-                                               "3\tAB0000002\t收件人为空,已锁定,不会上传。\n"
+    const QByteArray expected = QStringLiteral("本次导入共成功写入2条预录单记录。表中数据3行(第2行至第4行):"
+                                               "完整写入1条,不完整写入1条,跳过1行,空行0行。\n"
+                                               "3\tAB0000002\t收件人为空、目的地“上海”不在基本数据中,"
+                                               "已锁定,改正后才会上传。\n"
                                                "4\tAB0000001\t与表中第2行运单号相同\n")
                                     .toUtf8();
     CtlResult r = ctl(root, {QStringLiteral("records"), QStringLiteral("import"), sheet, QStringLiteral("--dry-run")});

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <utility>
 
 // A spreadsheet engine whose one workbook lives in memory, for the rules of
 // the imports and header exports. The same paths run against LibreOffice in
@@ -16,6 +17,11 @@ class MemorySheetEngine : public quarvel::SpreadsheetEngine {
 public:
     // The first worksheet, row by row from A1.
     quarvel::SheetBlock cells;
+    QString firstName = QStringLiteral("Sheet1");
+    // The worksheets after the first, with their names.
+    QList<std::pair<QString, quarvel::SheetBlock>> moreSheets;
+    // What open was asked to read the file as.
+    quarvel::SheetFileFormat openedAs;
     // The used area as the office would report it, when it reaches beyond
     // the cells given (a stray value far down); 0: as the cells reach.
     int usedRows = 0;
@@ -52,6 +58,12 @@ public:
     bool start(QString *) override { return true; }
     std::unique_ptr<quarvel::SpreadsheetDocument> create(const QString &path, QString *errorText) override;
     std::unique_ptr<quarvel::SpreadsheetDocument> open(const QString &path, Access access, QString *errorText) override;
+    std::unique_ptr<quarvel::SpreadsheetDocument>
+    openForImport(const QString &path, const quarvel::SheetFileFormat &format, QString *errorText) override
+    {
+        openedAs = format;
+        return open(path, Access::Read, errorText);
+    }
 };
 
 class MemorySheetDocument : public quarvel::SpreadsheetDocument {
@@ -59,6 +71,20 @@ public:
     explicit MemorySheetDocument(MemorySheetEngine &engine) : engine_(engine) {}
 
     bool renameSheet(const QString &) override { return true; }
+    bool sheetNames(QStringList &names) override
+    {
+        names = {engine_.firstName};
+        for (const auto &sheet : engine_.moreSheets)
+            names << sheet.first;
+        return true;
+    }
+    bool selectSheet(int index) override
+    {
+        if (index < 0 || index > int(engine_.moreSheets.size()))
+            return false;
+        sheet_ = index;
+        return true;
+    }
     bool setText(int row, int column, const QString &text) override
     {
         engine_.written[{row, column}] = text;
@@ -67,14 +93,14 @@ public:
     bool setBlock(int, int, const QList<QList<QVariant>> &) override { return true; }
     bool cellText(int row, int column, QString &text) override
     {
-        text = engine_.cells.value(row - 1).value(column - 1).importText();
+        text = sheet().value(row - 1).value(column - 1).importText();
         return true;
     }
     bool usedExtent(int &rows, int &columns) override
     {
-        rows = std::max(int(engine_.cells.size()), engine_.usedRows);
+        rows = std::max(int(sheet().size()), sheet_ == 0 ? engine_.usedRows : 0);
         columns = 0;
-        for (const auto &line : engine_.cells)
+        for (const auto &line : sheet())
             columns = std::max(columns, int(line.size()));
         return true;
     }
@@ -89,7 +115,7 @@ public:
         for (int r = row; r < row + rows; ++r) {
             QList<quarvel::SheetCell> line;
             for (int c = column; c < column + columns; ++c)
-                line.append(engine_.cells.value(r - 1).value(c - 1));
+                line.append(sheet().value(r - 1).value(c - 1));
             out.append(line);
         }
         return true;
@@ -111,8 +137,14 @@ public:
     QString errorText() const override { return error_; }
 
 private:
+    const quarvel::SheetBlock &sheet() const
+    {
+        return sheet_ == 0 ? engine_.cells : engine_.moreSheets.at(sheet_ - 1).second;
+    }
+
     MemorySheetEngine &engine_;
     QString error_;
+    int sheet_ = 0;
 };
 
 inline std::unique_ptr<quarvel::SpreadsheetDocument> MemorySheetEngine::create(const QString &path, QString *)

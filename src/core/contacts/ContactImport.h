@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ScriptedPrompter.h"
+#include "excel/ImportText.h"
 #include "excel/SheetImport.h"
 #include "storage/ContactRecord.h"
 
@@ -16,21 +16,21 @@ class ContactFile;
 
 // The address book's spreadsheet import ("打开Excel文件导入" on the address
 // book) and the header it expects: a contact per row with name, phone and
-// address, optionally a code and the other fields. A row whose name is
-// already in the address book (or earlier in the sheet) or whose code is
-// taken is skipped; a value that breaks its limit ends the import at its row.
+// address, optionally a code and the other fields. Every row that cannot
+// come in is skipped with its reason: a missing name, phone or address, a
+// name already in the address book (or earlier in the sheet), a code that is
+// taken, a value that breaks its limit. Contacts are only ever appended.
 class ContactImport : public SheetImportRules {
 public:
     enum Header { Code, Name, Phone, Corp, Address, Country, Province, City, Zip, Mail, Sms, Remark, kHeaders };
 
     struct Converted {
-        enum class Kind { Record, Skip, Refuse };
+        enum class Kind { Record, Skip };
         Kind kind = Kind::Skip;
         ContactRecord record{};
-        // Skip: the reason; Refuse: the message naming the row and field.
+        // What the row is about (its name as typed) and, for a skip, why.
+        QString what;
         QString why;
-        // Values taken as empty because they were too long: (header, note).
-        QList<std::pair<QString, QString>> changes;
     };
 
     static const QList<ImportColumn> &Columns();
@@ -44,23 +44,24 @@ public:
     void setWritten(std::function<void(const ContactRecord &)> written) { written_ = std::move(written); }
 
     // The contact a row makes, by the rules above, without writing it.
-    Converted Convert(int row, const QStringList &values);
+    Converted Convert(const ImportRow &row);
 
+    QString kind() const override { return QStringLiteral("contacts"); }
     const QList<ImportColumn> &columns() const override { return Columns(); }
-    QString checkHeader(const ImportHeader &header) override;
-    int keyColumn() const override { return Name; }
-    int lastRowWithoutKey() const override { return 10; }
-    RowResult importRow(int row, const QStringList &values, SheetImportReport &report) override;
+    QString missingColumnsText() const override;
+    void takeHeader(const ImportHeader &header) override;
+    RowResult importRow(int row, const ImportRow &cells, SheetImportReport &report) override;
     QString finishedText(int written) const override;
 
 private:
-    bool check(int row, QString &value, int min, int max, int header, char *field, std::size_t width, Converted &out);
+    bool take(const ImportRow &row, QString (&v)[kHeaders], Converted &out);
+    bool takeCode(QString &code, const QString &name, Converted &out);
+    bool nameStored(const QByteArray &name);
 
     ContactFile &file_;
-    ScriptedPrompter checks_;
+    ImportText checks_;
     bool hasCode_ = true;
     QList<bool> present_;
-    bool nameStored(const QByteArray &name);
 
     // Names written by this import, with their sheet rows.
     QHash<QByteArray, int> namesWritten_;

@@ -134,6 +134,56 @@ bool ExcelSession::OpenExisting(const QString &path)
     return true;
 }
 
+bool ExcelSession::OpenForImport(const QString &path)
+{
+    if (!begin(path))
+        return false;
+    if (path.isEmpty() || !QFileInfo(path_).isFile())
+        return fail(kMissingFile);
+    if (!startEngine())
+        return false;
+    QString error;
+    document_ = engine_->openForImport(path_, SheetFileFormat::OfFile(path_), &error);
+    if (document_) {
+        state_ = State::Open;
+        return true;
+    }
+    // A protected file was recognised; any other refusal means no format read it.
+    if (!error.contains(QStringLiteral("密码")))
+        error += QStringLiteral("\r\n") + SheetFileFormat::TriedText();
+    return fail(error);
+}
+
+bool ExcelSession::GetSheetNames(QStringList &names)
+{
+    names.clear();
+    if (!usable())
+        return false;
+    return document_->sheetNames(names) || failFromDocument();
+}
+
+bool ExcelSession::SelectSheet(int index)
+{
+    if (!usable())
+        return false;
+    return document_->selectSheet(index) || failFromDocument();
+}
+
+bool ExcelSession::SetShownColumns(const QList<int> &columns)
+{
+    if (!usable())
+        return false;
+    return document_->setShownColumns(columns) || failFromDocument();
+}
+
+bool ExcelSession::SetShownColumnsAll()
+{
+    QList<int> all;
+    for (int c = 1; c <= kMaxColumns; ++c)
+        all << c;
+    return SetShownColumns(all);
+}
+
 bool ExcelSession::startEngine()
 {
     QString detail;

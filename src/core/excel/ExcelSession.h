@@ -60,6 +60,20 @@ public:
     bool OpenFromBytes(const QString &sheetName, const QString &path, const QByteArray &bytes, bool visible = false);
     // An existing workbook for reading; fails with "文件不存在。" before the office is started.
     bool OpenExisting(const QString &path);
+    // As OpenExisting, for an import: the file is opened as what its content
+    // shows (an HTML table or Excel 2003 XML saved as .xls, CSV in UTF-8 or
+    // GBK); a file no format reads gets a message naming the file and the
+    // formats tried.
+    bool OpenForImport(const QString &path);
+    // The names of the workbook's worksheets.
+    bool GetSheetNames(QStringList &names);
+    // GetUsedExtent, GetCells and GetCellText read this worksheet (0: the first) from now on.
+    bool SelectSheet(int index);
+    // Only these columns need what the sheet shows of their numbers (the
+    // text fields of an import); it saves the office the work for the others.
+    bool SetShownColumns(const QList<int> &columns);
+    // Every column needs it again.
+    bool SetShownColumnsAll();
 
     // Writes text as the cell's value, always as text. As in Excel, a leading
     // apostrophe is not stored: it only marks the rest as text.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "excel/ColumnMap.h"
+#include "excel/ImportColumn.h"
 #include "excel/SheetCell.h"
 
 #include <QList>
@@ -8,39 +10,52 @@
 
 namespace quarvel {
 
-// One header text of an import sheet with the width its column gets when an
-// empty header sheet is exported.
-struct ImportColumn {
-    const char16_t *text;
-    int width;
-
-    QString caption() const { return QString::fromUtf16(text); }
-};
-
-// The header row of an import sheet: which column holds each known header
-// text. Cells are compared trimmed; when a text occurs twice the later
-// column counts, and the repeat is kept so that the operator can be told.
+// The header row of an import sheet: which column feeds each field. A cell
+// names a field by the field's own header or one of its other headers, as
+// HeaderText reads them; the operator's map comes first. When two columns
+// name the same field, the field's own header beats another one, an earlier
+// other header beats a later one, and between equals the later column counts;
+// the columns passed over are kept so that the operator can be told.
 class ImportHeader {
 public:
     struct Repeat {
-        int header;
-        int earlierColumn;
-        int column;
+        int field;
+        int column;     // the column passed over
+        int usedColumn; // the column the field reads
     };
 
-    ImportHeader(const QList<ImportColumn> &known, const QList<SheetCell> &firstRow);
+    ImportHeader(const QList<ImportColumn> &known, const QList<SheetCell> &row, const ColumnMap &map = ColumnMap());
 
-    // The 1-based column of a header (by its index in the known list), 0 when none.
-    int column(int header) const { return columns_.value(header, 0); }
-    bool has(int header) const { return column(header) > 0; }
-    // The right-most column any header uses.
+    // The 1-based column of a field (by its index in the known list), 0 when none.
+    int column(int field) const { return columns_.value(field, 0); }
+    bool has(int field) const { return column(field) > 0; }
+    SheetValue::Unit unit(int field) const { return units_.value(field, SheetValue::Unit::None); }
+    // The right-most column any field reads.
     int lastColumn() const;
+    const QList<ImportColumn> &known() const { return known_; }
+    const QString &caption(int field) const { return captions_.at(field); }
+    // How many fields have a column.
+    int recognized() const;
+    // The captions of required fields without a column.
+    QStringList missing() const;
+    // The header cells as written (trimmed), column 1 first.
+    const QStringList &texts() const { return texts_; }
+    // Columns with a header that feed no field, and which field each column feeds (-1: none).
+    QList<int> unused() const;
+    int fieldOfColumn(int column) const;
     const QList<Repeat> &repeats() const { return repeats_; }
-    QString caption(int header) const { return known_.value(header).caption(); }
+    // The header row as HeaderText reads it: what a remembered mapping is kept under.
+    QString layout() const;
 
 private:
+    void assign(int field, int column, int rank);
+
     QList<ImportColumn> known_;
+    QStringList captions_;
+    QStringList texts_;
     QList<int> columns_;
+    QList<int> ranks_;
+    QList<SheetValue::Unit> units_;
     QList<Repeat> repeats_;
 };
 

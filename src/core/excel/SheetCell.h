@@ -17,6 +17,10 @@ struct SheetCell {
     double number = 0;
     // Text; for Error the text the spreadsheet shows ("#DIV/0!", "Err:502").
     QString text;
+    // Numbers, dates, times and truth values: the text the sheet shows, its
+    // number format applied ("01086493748" for a zero-padded phone); empty
+    // where the engine cannot tell.
+    QString shown;
 
     // The text an import takes from the cell: numbers as plain digits (no
     // ".0", no exponent), dates as the pre-entry page writes them
@@ -25,8 +29,8 @@ struct SheetCell {
     QString importText() const;
 
     static QString NumberText(double value);
-    static SheetCell Text(const QString &text) { return {Kind::Text, 0, text}; }
-    static SheetCell Number(double value) { return {Kind::Number, value, QString()}; }
+    static SheetCell Text(const QString &text) { return {Kind::Text, 0, text, QString()}; }
+    static SheetCell Number(double value) { return {Kind::Number, value, QString(), QString()}; }
 };
 
 // A rectangle of cells, row by row.

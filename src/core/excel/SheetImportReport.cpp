@@ -12,9 +12,23 @@ void SheetImportReport::add(int row, Kind kind, const QString &what, const QStri
     lines.append({row, kind, what, why});
 }
 
+QString SheetImportReport::Accounting() const
+{
+    if (dataRows() == 0)
+        return QStringLiteral("表头下面没有数据行。");
+    return QStringLiteral("表中数据%1行(第%2行至第%3行):完整写入%4条,不完整写入%5条,跳过%6行,空行%7行。")
+        .arg(dataRows())
+        .arg(firstDataRow)
+        .arg(lastDataRow)
+        .arg(written - incomplete)
+        .arg(incomplete)
+        .arg(skipped)
+        .arg(blank);
+}
+
 bool SheetImportReport::isError() const
 {
-    return outcome == Outcome::NotStarted || outcome == Outcome::Refused || outcome == Outcome::Failed;
+    return outcome == Outcome::NotStarted || outcome == Outcome::Failed;
 }
 
 QStringList SheetImportReport::rowLines() const
@@ -35,8 +49,6 @@ QString SheetImportReport::KindText(Kind kind)
         return QStringLiteral("不完整");
     case Kind::Changed:
         return QStringLiteral("有改动");
-    case Kind::Refused:
-        return QStringLiteral("中止");
     }
     return QString();
 }
@@ -48,6 +60,8 @@ QString SheetImportReport::Text() const
         out << QStringLiteral("试运行:没有写入任何记录,以下是实际导入时的结果。");
     if (!file.isEmpty())
         out << QStringLiteral("文件: ") + QDir::toNativeSeparators(file);
+    if (!sheet.isEmpty())
+        out << QStringLiteral("工作表: %1,表头在第%2行").arg(sheet).arg(headerRow);
     out << message;
     out << QStringLiteral("写入: %1 条(其中不完整 %2 条)").arg(written).arg(incomplete);
     out << QStringLiteral("跳过: %1 行").arg(skipped);

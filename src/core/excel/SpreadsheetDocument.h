@@ -4,14 +4,15 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace quarvel {
 
 // One open workbook of a SpreadsheetEngine. Rows and columns count from 1 and
-// address the first worksheet. Texts are literal: the engine stores exactly
-// the characters given, as text, never as a number or a formula. Every
-// operation returns false on failure and leaves the reason in errorText().
+// address the first worksheet, or for reading the one chosen with selectSheet. Texts are literal: the engine stores
+// exactly the characters given, as text, never as a number or a formula. Every operation returns false on failure and
+// leaves the reason in errorText().
 class SpreadsheetDocument {
 public:
     virtual ~SpreadsheetDocument() = default;
@@ -24,7 +25,22 @@ public:
     virtual bool setBlock(int row, int column, const QList<QList<QVariant>> &cells) = 0;
     // The cell's value as text; numbers as the spreadsheet converts them.
     virtual bool cellText(int row, int column, QString &text) = 0;
-    // How far the first worksheet is used: the last used row and column
+    // The names of the worksheets, in their order.
+    virtual bool sheetNames(QStringList &names)
+    {
+        names = {QStringLiteral("Sheet1")};
+        return true;
+    }
+    // cellText, usedExtent and readBlock address this worksheet (0 is the first) from now on.
+    virtual bool selectSheet(int index) { return index == 0; }
+    // The only columns whose numbers readBlock gives with what the sheet
+    // shows (SheetCell::shown); every column until this is called.
+    virtual bool setShownColumns(const QList<int> &columns)
+    {
+        (void)columns;
+        return true;
+    }
+    // How far the worksheet is used: the last used row and column
     // (both 0 for an empty sheet).
     virtual bool usedExtent(int &rows, int &columns) = 0;
     // The values of rows x columns cells from (row, column) in one

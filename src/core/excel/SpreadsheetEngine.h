@@ -1,5 +1,6 @@
 #pragma once
 
+#include "excel/SheetFileFormat.h"
 #include "excel/SpreadsheetDocument.h"
 
 #include <QString>
@@ -24,6 +25,13 @@ public:
     // Opens the workbook at path. Edit leaves the file untouched until save();
     // Read is for imports, which never save.
     virtual std::unique_ptr<SpreadsheetDocument> open(const QString &path, Access access, QString *errorText) = 0;
+    // Opens a file to import from, read as the format it was found to have.
+    virtual std::unique_ptr<SpreadsheetDocument> openForImport(const QString &path, const SheetFileFormat &format,
+                                                               QString *errorText)
+    {
+        (void)format;
+        return open(path, Access::Read, errorText);
+    }
 };
 
 } // namespace quarvel

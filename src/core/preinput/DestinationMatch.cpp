@@ -78,6 +78,12 @@ const DestinationEntry *longestNameAtStart(const BaseData &base, const QString &
     return longest;
 }
 
+void fillWhenEmpty(QString &field, const QString &value)
+{
+    if (field.trimmed().isEmpty())
+        field = value;
+}
+
 QStringList names(const QList<const DestinationEntry *> &entries)
 {
     QStringList out;
@@ -150,6 +156,24 @@ DestinationLookup ResolveDestination(const BaseData &base, const QString &text)
                 return result;
     result.nearest = cities.isEmpty() ? nearestNames(base, bare) : names(cities);
     return result;
+}
+
+void FillFromDestination(const DestinationEntry &d, const QString &typed, ReceiverPlace &place)
+{
+    if (!d.postcode.isEmpty())
+        fillWhenEmpty(place.postcode, d.text(DestinationEntry::Postcode));
+    if (d.region == 2) {
+        fillWhenEmpty(place.country, d.text(DestinationEntry::Country));
+        return;
+    }
+    fillWhenEmpty(place.country, QStringLiteral("中国"));
+    std::optional<ProvinceTable::Split> split = ProvinceTable::SplitDestination(d.text(DestinationEntry::Name));
+    if (!split)
+        split = ProvinceTable::SplitDestination(typed.trimmed());
+    if (split) {
+        fillWhenEmpty(place.province, split->province);
+        fillWhenEmpty(place.city, split->city);
+    }
 }
 
 } // namespace quarvel

@@ -29,4 +29,18 @@ struct DestinationLookup {
 // else the longest name the text begins with (北京市朝阳区 → 北京).
 DestinationLookup ResolveDestination(const BaseData &base, const QString &text);
 
+// The receiver's place as a destination tells it.
+struct ReceiverPlace {
+    QString postcode;
+    QString country;
+    QString province;
+    QString city;
+};
+
+// Fills the parts of place that are empty from a destination of the base
+// data, as choosing it for a typed destination does: its postcode, its
+// country (中国 for the mainland and the Chinese-speaking regions) and,
+// in China, the province and city its name (or else the typed text) splits into.
+void FillFromDestination(const DestinationEntry &destination, const QString &typed, ReceiverPlace &place);
+
 } // namespace quarvel

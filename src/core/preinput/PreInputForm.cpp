@@ -572,16 +572,6 @@ void PreInputForm::LookupDestination(const DestinationEntry *highlighted)
     }
 }
 
-namespace {
-
-void fillWhenEmpty(QString &field, const QString &value)
-{
-    if (field.trimmed().isEmpty())
-        field = value;
-}
-
-} // namespace
-
 bool PreInputForm::CompleteDestination()
 {
     PreInputValues &v = values_;
@@ -593,20 +583,12 @@ bool PreInputForm::CompleteDestination()
     // express kinds know (北京, not 北京市).
     v.cdes = d->text(DestinationEntry::Name);
     v.nlanguage = d->region <= 2 ? d->region : 0;
-    if (!d->postcode.isEmpty())
-        fillWhenEmpty(v.creceiverzip, d->text(DestinationEntry::Postcode));
-    if (d->region == 2) {
-        fillWhenEmpty(v.creceivercountry, d->text(DestinationEntry::Country));
-        return true;
-    }
-    fillWhenEmpty(v.creceivercountry, QStringLiteral("中国"));
-    std::optional<ProvinceTable::Split> split = ProvinceTable::SplitDestination(d->text(DestinationEntry::Name));
-    if (!split)
-        split = ProvinceTable::SplitDestination(typed);
-    if (split) {
-        fillWhenEmpty(v.creceiverprov, split->province);
-        fillWhenEmpty(v.creceivercity, split->city);
-    }
+    ReceiverPlace place{v.creceiverzip, v.creceivercountry, v.creceiverprov, v.creceivercity};
+    FillFromDestination(*d, typed, place);
+    v.creceiverzip = place.postcode;
+    v.creceivercountry = place.country;
+    v.creceiverprov = place.province;
+    v.creceivercity = place.city;
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ScriptedPrompter.h"
+#include "excel/ImportText.h"
 #include "excel/SheetImport.h"
 #include "storage/PreInputRecord.h"
 
@@ -19,11 +19,14 @@ class ProgramSettings;
 
 // The pre-entry records' spreadsheet import ("打开Excel文件导入" on the
 // pre-entry list) and the header it expects: one shipment per row, its
-// columns named by fixed header texts in any order. Rows without a
-// destination or an express kind and rows whose waybill number is already
-// stored are skipped; rows without receiver, receiver address or receiver
-// phone come in locked (not uploaded) as incomplete; a value that breaks
-// its limit ends the import at its row.
+// columns named by their header texts (or the other headers customers use)
+// in any order. Rows without a destination, rows whose waybill number is
+// already stored and rows with a value that cannot be taken (a weight of
+// "abc", a text too long for its field) are skipped with their reason.
+// Rows that lack the receiver, the receiver address or phone, or whose
+// destination or express kind the base data does not know come in locked
+// (not uploaded until corrected on the page) as incomplete. Records are only
+// ever appended.
 class PreInputImport : public SheetImportRules {
 public:
     enum Header {
@@ -86,14 +89,13 @@ public:
     };
 
     struct Converted {
-        enum class Kind { Record, Skip, Refuse };
+        enum class Kind { Record, Skip };
         Kind kind = Kind::Skip;
         PreInputRecord record{};
         bool incomplete = false;
         // The row's waybill number (as typed until one is made for it).
         QString what;
-        // Skip: the reason; Refuse: the message naming the row and field;
-        // Record: what makes it incomplete.
+        // Skip: the reason; Record: what makes it incomplete.
         QString why;
         // Values taken otherwise than typed: (what, note).
         QList<std::pair<QString, QString>> changes;
@@ -104,21 +106,21 @@ public:
     static QList<ImportColumn> ExportColumns();
     static QString SheetName() { return QStringLiteral("预录单格式"); }
     static QString FileName() { return QStringLiteral("预录单格式.xls"); }
+    // The heaviest weight the page's weight box takes, in kilograms.
+    static constexpr double kMaxWeight = 999999999.999;
 
     PreInputImport(PreInputFile &file, const Setting &setting);
     // Called for every record written (the list adds its row).
     void setWritten(std::function<void(const PreInputRecord &)> written) { written_ = std::move(written); }
 
-    // Which headers have a column (checkHeader sets it from the sheet).
-    void setPresent(const QList<bool> &present);
     // The record a row makes, without writing it.
-    Converted Convert(int row, const QStringList &values);
+    Converted Convert(const ImportRow &row);
 
+    QString kind() const override { return QStringLiteral("records"); }
     const QList<ImportColumn> &columns() const override { return Columns(); }
-    QString checkHeader(const ImportHeader &header) override;
-    int keyColumn() const override { return Number; }
-    int lastRowWithoutKey() const override { return 20; }
-    RowResult importRow(int row, const QStringList &values, SheetImportReport &report) override;
+    QString missingColumnsText() const override;
+    void takeHeader(const ImportHeader &header) override;
+    RowResult importRow(int row, const ImportRow &cells, SheetImportReport &report) override;
     QString finishedText(int written) const override;
 
 private:
@@ -129,7 +131,7 @@ private:
     QString defaultKind_;
     QList<bool> present_;
     bool incompleteByLayout_ = false;
-    ScriptedPrompter checks_;
+    ImportText checks_;
     bool numberStored(const QByteArray &number);
 
     // Numbers written by this import, with their sheet rows.

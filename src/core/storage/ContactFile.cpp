@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <random>
 
 namespace quarvel {
@@ -71,6 +72,7 @@ char initialOf(int q)
 
 int ContactFile::OpenRecords(const QString &path, Mode mode)
 {
+    nextCandidate_.clear();
     const int count = TypedRecordFile::OpenRecords(path, mode);
     if (count >= 0)
         RebuildIndexes();
@@ -82,37 +84,27 @@ int ContactFile::Append(void *record)
     const int count = TypedRecordFile::Append(record);
     if (count == 0 || stale_)
         return count;
-    // The new record is the last: after every entry with an equal key, just
-    // where a rebuild would put it, so an import of thousands of rows keeps
-    // its look-ups current without rebuilding after every row.
-    const int added = count - 1;
-    for (Key key : {Code, Name, Phone}) {
-        std::vector<int> &idx = index_[key];
-        const std::size_t width = keyWidth(key);
-        const auto at = std::upper_bound(idx.begin(), idx.end(), added, [this, key, width](int a, int b) {
-            return compareNoCase(keyOf(a, key), keyOf(b, key), width) < 0;
-        });
-        idx.insert(at, added);
-    }
+    const ContactRecord *added = At(count - 1);
+    appendedCodes_.insert(QByteArray(added->ccode, qsizetype(::strnlen(added->ccode, keyWidth(Code)))), added->iid);
     return count;
+}
+
+void ContactFile::markStale()
+{
+    stale_ = true;
+    nextCandidate_.clear();
 }
 
 int ContactFile::DeleteAt(int index)
 {
-    stale_ = true;
+    markStale();
     return TypedRecordFile::DeleteAt(index);
 }
 
 int ContactFile::WriteAt(int index, const void *record)
 {
-    stale_ = true;
+    markStale();
     return TypedRecordFile::WriteAt(index, record);
-}
-
-void ContactFile::Reopen()
-{
-    stale_ = true;
-    TypedRecordFile::Reopen();
 }
 
 const char *ContactFile::keyOf(int index, Key key) const
@@ -141,12 +133,44 @@ void ContactFile::RebuildIndexes()
         });
     }
     stale_ = false;
+    indexed_ = GetCount();
+    appendedCodes_.clear();
+}
+
+void ContactFile::ensureFresh()
+{
+    if (stale_)
+        RebuildIndexes();
 }
 
 void ContactFile::ensureIndexes()
 {
-    if (stale_)
-        RebuildIndexes();
+    ensureFresh();
+    if (indexed_ < GetCount())
+        mergeAppended();
+}
+
+// The appended records join the indexes after every entry with an equal
+// key, just where a rebuild would put them.
+void ContactFile::mergeAppended()
+{
+    for (Key key : {Code, Name, Phone}) {
+        const std::size_t width = keyWidth(key);
+        const auto less = [this, key, width](int a, int b) {
+            return compareNoCase(keyOf(a, key), keyOf(b, key), width) < 0;
+        };
+        std::vector<int> added;
+        for (int i = indexed_; i < GetCount(); ++i)
+            added.push_back(i);
+        std::stable_sort(added.begin(), added.end(), less);
+        std::vector<int> &idx = index_[key];
+        std::vector<int> merged;
+        merged.reserve(idx.size() + added.size());
+        std::merge(idx.begin(), idx.end(), added.begin(), added.end(), std::back_inserter(merged), less);
+        idx.swap(merged);
+    }
+    indexed_ = GetCount();
+    appendedCodes_.clear();
 }
 
 int ContactFile::prefixSearch(Key key, const QByteArray &text) const
@@ -198,7 +222,10 @@ int ContactFile::IsCodeTaken(const QString &code, int iid)
     const QByteArray gbk = Gbk::fromUnicode(code, &ok);
     if (gbk.isEmpty())
         return 1;
-    ensureIndexes();
+    ensureFresh();
+    const auto appended = appendedCodes_.constFind(gbk);
+    if (appended != appendedCodes_.cend() && appended.value() != iid)
+        return 1;
     const int from = prefixSearch(Code, gbk + '\0');
     if (from < 0)
         return 0;
@@ -237,27 +264,34 @@ QByteArray ContactFile::Initials(const QByteArray &gbkName)
     return initials;
 }
 
+QString ContactFile::randomCode()
+{
+    std::minstd_rand random(static_cast<unsigned>(QDateTime::currentSecsSinceEpoch()));
+    std::uniform_int_distribution<int> draw(0, 32767);
+    for (;;) {
+        const int first = draw(random);
+        const QString code = QString::number(first * 100 + draw(random));
+        if (!IsCodeTaken(code, 0))
+            return code;
+    }
+}
+
 QString ContactFile::MakeUniqueCode(const QString &name)
 {
     const QByteArray initials = Initials(Gbk::fromUnicode(name));
-    if (initials.isEmpty()) {
-        std::minstd_rand random(static_cast<unsigned>(QDateTime::currentSecsSinceEpoch()));
-        std::uniform_int_distribution<int> draw(0, 32767);
-        for (;;) {
-            const int first = draw(random);
-            const QString code = QString::number(first * 100 + draw(random));
-            if (!IsCodeTaken(code, 0))
-                return code;
-        }
-    }
+    if (initials.isEmpty())
+        return randomCode();
     const QString plain = QString::fromLatin1(initials);
-    if (!IsCodeTaken(plain, 0))
-        return plain;
-    for (int i = 0; i <= 99999; ++i) {
+    ensureFresh();
+    const auto known = nextCandidate_.find(plain);
+    constexpr int kLastNumber = 99999;
+    for (int i = known == nextCandidate_.end() ? -1 : known->second; i <= kLastNumber; ++i) {
         const QString digits = QString::number(i);
-        const QString code = plain.left(11 - digits.size()) + digits;
-        if (!IsCodeTaken(code, 0))
+        const QString code = i < 0 ? plain : plain.left(11 - digits.size()) + digits;
+        if (!IsCodeTaken(code, 0)) {
+            nextCandidate_[plain] = i;
             return code;
+        }
     }
     return plain;
 }

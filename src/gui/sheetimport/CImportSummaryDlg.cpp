@@ -26,11 +26,14 @@ CImportSummaryDlg::CImportSummaryDlg(const SheetImportReport &report, FileChoose
     message_->setFont(bold);
     message_->setStyleSheet(report.isError() ? QStringLiteral("color: #c00000;") : QStringLiteral("color: #008000;"));
 
-    QString counts = QStringLiteral("文件: %1\n写入 %2 条,其中不完整 %3 条;跳过 %4 行。")
-                         .arg(QDir::toNativeSeparators(report.file))
-                         .arg(report.written)
-                         .arg(report.incomplete)
-                         .arg(report.skipped);
+    QString counts = QStringLiteral("文件: %1").arg(QDir::toNativeSeparators(report.file));
+    if (!report.sheet.isEmpty())
+        counts += QStringLiteral("\n工作表: %1,表头在第%2行").arg(report.sheet).arg(report.headerRow);
+    counts += QStringLiteral("\n写入 %1 条,其中不完整 %2 条;跳过 %3 行;空行 %4 行。")
+                  .arg(report.written)
+                  .arg(report.incomplete)
+                  .arg(report.skipped)
+                  .arg(report.blank);
     if (report.stopRow > 0)
         counts += QStringLiteral("\n第%1行及以后的行没有导入。").arg(report.stopRow);
     auto *summary = new QLabel(counts, this);

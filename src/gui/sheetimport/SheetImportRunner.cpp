@@ -4,7 +4,9 @@
 #include "app/Prompter.h"
 #include "excel/ExcelSession.h"
 #include "excel/ImportHeaderFile.h"
+#include "excel/ImportLayouts.h"
 #include "excel/SheetImport.h"
+#include "sheetimport/CColumnMapDlg.h"
 #include "sheetimport/CImportSummaryDlg.h"
 #include "shell/FileChooser.h"
 #include "shell/PageEnv.h"
@@ -26,7 +28,7 @@ SheetImportRunner::~SheetImportRunner()
 
 QString SheetImportRunner::chooseFile()
 {
-    const QStringList filters{QStringLiteral("Excel文件 (*.xls *.xlsx *.ods *.csv)"),
+    const QStringList filters{QStringLiteral("Excel文件 (*.xls *.xlsx *.ods *.csv *.txt *.xml *.htm *.html)"),
                               QStringLiteral("Excel 97-2003 (*.xls)"), QStringLiteral("所有文件 (*)")};
     const QString path = env_.files.openFileName(parent_, QStringLiteral("打开Excel文件导入"), filters);
     if (path.isEmpty())
@@ -41,20 +43,29 @@ QString SheetImportRunner::chooseFile()
 SheetImportReport SheetImportRunner::run(const QString &path, SheetImportRules &rules)
 {
     ExcelSession session(env_.context, env_.prompter);
+    ImportLayouts layouts(env_.context.path(ImportLayouts::fileName()));
     SheetImport reader(session, rules);
+    reader.setLayouts(&layouts);
     reader.setProgress([this](int row, int lastRow) { return progress(row, lastRow); });
+    reader.setMapQuestion([this](ColumnMapForm &form) {
+        if (dialog_)
+            dialog_->hide();
+        return CColumnMapDlg::Ask(form, parent_);
+    });
     // Starting the office and loading the file take a moment with the window
     // waiting: say so before.
     showDialog(QStringLiteral("正在打开%1...").arg(QFileInfo(path).fileName()), 0);
     const SheetImportReport report = reader.Run(path);
     env_.context.FlushRecords();
     delete dialog_;
+    if (report.cancelled)
+        return report;
     if (report.outcome == SheetImportReport::Outcome::NotStarted)
         env_.prompter.error(QString(), report.message);
     else
         CImportSummaryDlg::Show(report, env_.files, env_.prompter, parent_);
     return report;
-} // namespace quarvel
+}
 
 void SheetImportRunner::showDialog(const QString &text, int maximum)
 {

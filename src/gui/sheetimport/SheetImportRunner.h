@@ -17,9 +17,11 @@ class SheetImportRules;
 
 // A page's spreadsheet import and header export in the window: asks for the
 // file, runs the import on the user-interface thread with a progress dialog
-// and a stop button for sheets of more than kProgressRows rows, then shows
-// the summary (CImportSummaryDlg); a sheet that cannot be read at all gets
-// its message box instead.
+// and a stop button for sheets of more than kProgressRows rows, lets the
+// operator map the columns of a sheet whose header it does not fully know
+// (CColumnMapDlg, remembered for that layout), then shows the summary
+// (CImportSummaryDlg); a sheet that cannot be read at all gets its message
+// box instead.
 class SheetImportRunner {
 public:
     static constexpr int kProgressRows = 300;

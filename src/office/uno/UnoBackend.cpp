@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <vector>
 
@@ -51,9 +50,18 @@ QString nativePath(const QString &path)
 }
 
 const char kCsvFilter[] = "Text - txt - csv (StarCalc)";
+// The web-query HTML filter honours the number formats web exports put in
+// their style sheets (mso-number-format:"\@" keeps 0755... as text).
+const char kHtmlFilter[] = "calc_HTML_WebQuery";
+// Language zh-CN, special numbers recognised: a text like "7.73E+14" then
+// keeps its scientific format, so that the import sees it shown as such
+// (plain, it would pass for a number with all its digits).
+const char kHtmlOptions[] = "2052 1";
+const char kXml2003Filter[] = "MS Excel 2003 XML";
 // rtl_TextEncoding numbers of the CSV filter options.
 constexpr int kUtf8 = 76;
-constexpr int kWindows936 = 61;
+constexpr int kGb18030 = 85;
+constexpr int kUcs2 = 65535;
 // Columns of a CSV file read as text, so that "0755..." keeps its zero.
 constexpr int kCsvTextColumns = 256;
 
@@ -62,34 +70,53 @@ bool isCsv(const QString &path)
     return QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
 }
 
-// Excel saves CSV in the system's code page (GBK on Chinese Windows) or, when
-// asked, in UTF-8: a file that decodes as UTF-8 is taken as such.
-int csvEncoding(const QString &path)
+int encodingNumber(SheetFileFormat::Encoding encoding)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return kUtf8;
-    const QByteArray head = file.read(4 << 20);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    // The decoding happens when the result becomes a string.
-    const QString decoded = utf8.decode(head.size() == (4 << 20) ? head.left(head.size() - 4) : head);
-    return utf8.hasError() ? kWindows936 : kUtf8;
+    switch (encoding) {
+    case SheetFileFormat::Encoding::Gbk:
+        // GB 18030 reads every GBK file and more.
+        return kGb18030;
+    case SheetFileFormat::Encoding::Utf16:
+        return kUcs2;
+    case SheetFileFormat::Encoding::Utf8:
+        break;
+    }
+    return kUtf8;
 }
 
-// Comma separated, double-quoted, the file's encoding, from line 1, every
+// The encoding of a CSV file named by its extension (templates, lists).
+int csvEncoding(const QString &path)
+{
+    return encodingNumber(SheetFileFormat::OfFile(path).encoding);
+}
+
+QString csvSeparator(char16_t separator)
+{
+    return QString::number(int(separator));
+}
+
+// Separated as given, double-quoted, the file's encoding, from line 1, every
 // column as text, quoted fields as text, no special-number detection, no
 // formulas evaluated.
-rtl::OUString csvOptions(const QString &path)
+QString csvOptions(const QString &separator, int encoding)
 {
     QStringList columns;
     for (int c = 1; c <= kCsvTextColumns; ++c)
         columns << QStringLiteral("%1/2").arg(c);
-    const QStringList tokens{QStringLiteral("44"),    QStringLiteral("34"),    QString::number(csvEncoding(path)),
-                             QStringLiteral("1"),     columns.join(u'/'),      QStringLiteral("2052"),
-                             QStringLiteral("true"),  QStringLiteral("false"), QStringLiteral("false"),
-                             QStringLiteral("false"), QStringLiteral("false"), QStringLiteral("-1"),
+    const QStringList tokens{separator,
+                             QStringLiteral("34"),
+                             QString::number(encoding),
+                             QStringLiteral("1"),
+                             columns.join(u'/'),
+                             QStringLiteral("2052"),
+                             QStringLiteral("true"),
+                             QStringLiteral("false"),
+                             QStringLiteral("false"),
+                             QStringLiteral("false"),
+                             QStringLiteral("false"),
+                             QStringLiteral("-1"),
                              QStringLiteral("false")};
-    return toOUString(tokens.join(u','));
+    return tokens.join(u',');
 }
 
 // The filter the office chose for a loaded document.
@@ -239,6 +266,30 @@ int UnoBackend::create(const QString &path, QString &error)
 
 int UnoBackend::open(const QString &path, bool readOnly, QString &error)
 {
+    if (isCsv(path))
+        return load(path, readOnly, QLatin1String(kCsvFilter), csvOptions(csvSeparator(u','), csvEncoding(path)),
+                    error);
+    return load(path, readOnly, QString(), QString(), error);
+}
+
+int UnoBackend::openImport(const QString &path, const SheetFileFormat &format, QString &error)
+{
+    switch (format.kind) {
+    case SheetFileFormat::Kind::Html:
+        return load(path, true, QLatin1String(kHtmlFilter), QLatin1String(kHtmlOptions), error);
+    case SheetFileFormat::Kind::XmlSpreadsheet:
+        return load(path, true, QLatin1String(kXml2003Filter), QString(), error);
+    case SheetFileFormat::Kind::Text:
+        return load(path, true, QLatin1String(kCsvFilter),
+                    csvOptions(csvSeparator(format.separator), encodingNumber(format.encoding)), error);
+    case SheetFileFormat::Kind::Workbook:
+        break;
+    }
+    return load(path, true, QString(), QString(), error);
+}
+
+int UnoBackend::load(const QString &path, bool readOnly, const QString &filter, const QString &options, QString &error)
+{
     int id = 0;
     const rtl::Reference<UnoInteraction> interaction(new UnoInteraction());
     guarded(QStringLiteral("文件打开失败:\r\n") + nativePath(path), error, [&] {
@@ -253,10 +304,10 @@ int UnoBackend::open(const QString &path, bool readOnly, QString &error)
             {"DocumentService", Any(ascii("com.sun.star.sheet.SpreadsheetDocument"))},
             {"InteractionHandler", Any(Reference<css::task::XInteractionHandler>(interaction.get()))},
             {readOnly ? "ReadOnly" : "AsTemplate", Any(true)}};
-        if (isCsv(path)) {
-            media.emplace_back("FilterName", Any(ascii(kCsvFilter)));
-            media.emplace_back("FilterOptions", Any(csvOptions(path)));
-        }
+        if (!filter.isEmpty())
+            media.emplace_back("FilterName", Any(toOUString(filter)));
+        if (!options.isEmpty())
+            media.emplace_back("FilterOptions", Any(toOUString(options)));
         Reference<css::lang::XComponent> component;
         try {
             component = desktop_->loadComponentFromURL(fileUrl(path), ascii("_blank"), 0, properties(media));
@@ -271,8 +322,9 @@ int UnoBackend::open(const QString &path, bool readOnly, QString &error)
         }
         if (!component.is())
             throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("文件格式无法识别。")), {}, 0);
-        // Anything the office could only read as plain text is no spreadsheet.
-        if (!isCsv(path) && filterOf(component).startsWith(QLatin1String("Text"))) {
+        // Anything the office could only read as plain text, without being
+        // asked to, is no spreadsheet.
+        if (filter.isEmpty() && filterOf(component).startsWith(QLatin1String("Text"))) {
             closeComponent(component);
             throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("文件不是电子表格。")), {}, 0);
         }
@@ -282,6 +334,24 @@ int UnoBackend::open(const QString &path, bool readOnly, QString &error)
         id = adopt(std::move(workbook));
     });
     return id;
+}
+
+bool UnoBackend::sheetNames(int document, QStringList &names, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("读取工作表名称失败。"), error,
+                      [&](UnoWorkbook &w) { names = w.sheetNames(); });
+}
+
+bool UnoBackend::setShownColumns(int document, const QList<int> &columns, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("读取单元格失败。"), error,
+                      [&](UnoWorkbook &w) { w.setShownColumns(columns); });
+}
+
+bool UnoBackend::selectSheet(int document, int index, QString &error)
+{
+    return onWorkbook(document, QStringLiteral("选择工作表失败。"), error,
+                      [&](UnoWorkbook &w) { w.selectSheet(index); });
 }
 
 bool UnoBackend::renameSheet(int document, const QString &name, QString &error)

@@ -26,6 +26,10 @@ public:
 
     int create(const QString &path, QString &error) override;
     int open(const QString &path, bool readOnly, QString &error) override;
+    int openImport(const QString &path, const SheetFileFormat &format, QString &error) override;
+    bool sheetNames(int document, QStringList &names, QString &error) override;
+    bool selectSheet(int document, int index, QString &error) override;
+    bool setShownColumns(int document, const QList<int> &columns, QString &error) override;
     bool renameSheet(int document, const QString &name, QString &error) override;
     bool setText(int document, int row, int column, const QString &text, QString &error) override;
     bool setBlock(int document, int row, int column, const QList<QList<QVariant>> &cells, QString &error) override;
@@ -46,6 +50,9 @@ private:
     bool onWorkbook(int document, const QString &failure, QString &error,
                     const std::function<void(UnoWorkbook &)> &work);
     int adopt(std::unique_ptr<UnoWorkbook> workbook);
+    // Loads path with the filter and options given (none: the office detects
+    // the type); throws when it is no spreadsheet.
+    int load(const QString &path, bool readOnly, const QString &filter, const QString &options, QString &error);
 
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> local_;
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> remote_;

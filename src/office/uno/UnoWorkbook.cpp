@@ -39,7 +39,10 @@
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -164,6 +167,32 @@ QString UnoWorkbook::renameSheet(const QString &name)
     return QStringLiteral("工作表名称\"%1\"无效或已被其他工作表使用。").arg(name);
 }
 
+QStringList UnoWorkbook::sheetNames()
+{
+    Reference<css::container::XIndexAccess> sheets(
+        Reference<css::sheet::XSpreadsheetDocument>(component_, UNO_QUERY_THROW)->getSheets(), UNO_QUERY_THROW);
+    QStringList names;
+    for (sal_Int32 i = 0, n = sheets->getCount(); i < n; ++i)
+        names << toQString(Reference<css::container::XNamed>(sheets->getByIndex(i), UNO_QUERY_THROW)->getName());
+    return names;
+}
+
+void UnoWorkbook::selectSheet(int index)
+{
+    Reference<css::container::XIndexAccess> sheets(
+        Reference<css::sheet::XSpreadsheetDocument>(component_, UNO_QUERY_THROW)->getSheets(), UNO_QUERY_THROW);
+    if (index < 0 || index >= sheets->getCount())
+        throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("没有第%1个工作表。").arg(index + 1)), {},
+                                                  0);
+    sheet_.set(sheets->getByIndex(index), UNO_QUERY_THROW);
+    sheetIndex_ = index;
+    cached_ = false;
+    shown_.reset();
+    shownRow_ = 0;
+    sheetFormatsKnown_ = false;
+    sheetFormats_.clear();
+}
+
 Reference<css::table::XCell> UnoWorkbook::cell(int row, int column)
 {
     return sheet_->getCellByPosition(column - 1, row - 1);
@@ -179,13 +208,18 @@ void UnoWorkbook::setBlock(int row, int column, const QList<QList<QVariant>> &ce
 {
     cached_ = false;
     const sal_Int32 height = sal_Int32(cells.size());
-    const sal_Int32 width = height ? sal_Int32(cells.front().size()) : 0;
+    // The widest row sets the rectangle; shorter rows leave their last cells empty.
+    sal_Int32 width = 0;
+    for (const QList<QVariant> &row : cells)
+        width = std::max(width, sal_Int32(row.size()));
     if (height == 0 || width == 0)
         return;
     Sequence<Sequence<Any>> data(height);
     for (sal_Int32 r = 0; r < height; ++r) {
         Sequence<Any> line(width);
         Any *out = line.getArray();
+        for (sal_Int32 c = sal_Int32(cells[r].size()); c < width; ++c)
+            out[c] = Any(rtl::OUString());
         for (const QVariant &value : cells[r]) {
             if (value.typeId() == QMetaType::QString)
                 *out = Any(toOUString(value.toString()));
@@ -324,13 +358,7 @@ SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
     for (const Sequence<Any> &line : data)
         for (const Any &value : line)
             numbers = numbers || value.getValueTypeClass() == css::uno::TypeClass_DOUBLE;
-    const std::vector<Formatted> formatted = numbers ? formattedAreas(area) : std::vector<Formatted>();
-    const auto kindAt = [&](sal_Int32 r, sal_Int32 c) {
-        for (const Formatted &f : formatted)
-            if (c >= f.area.firstColumn && c <= f.area.lastColumn && r >= f.area.firstRow && r <= f.area.lastRow)
-                return f.kind;
-        return SheetCell::Kind::Number;
-    };
+    const std::vector<Formatted> &formatted = numbers ? formatsOf(area) : noFormats_;
 
     SheetBlock block;
     block.reserve(data.getLength());
@@ -347,9 +375,12 @@ SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
                     out = SheetCell::Text(toQString(text));
             } else if (value >>= number) {
                 out = SheetCell::Number(number);
-                out.kind = kindAt(row - 1 + r, column - 1 + c);
-                if (out.kind != SheetCell::Kind::Number && out.kind != SheetCell::Kind::Boolean)
-                    out.number += dayShift();
+                if (const Formatted *f = formattedAt(formatted, row - 1 + r, column - 1 + c)) {
+                    out.kind = f->kind;
+                    if (out.kind != SheetCell::Kind::Number && out.kind != SheetCell::Kind::Boolean)
+                        out.number += dayShift();
+                    out.shown = shownNumber(*f, number, row + int(r), column + int(c));
+                }
             } else {
                 out = errorCell(row + int(r), column + int(c));
             }
@@ -360,9 +391,39 @@ SheetBlock UnoWorkbook::readBlock(int row, int column, int rows, int columns)
     return block;
 }
 
-// Where numbers read as dates, times or truth values: asked per distinct cell
-// format (a handful per sheet), not per range of equal formatting, which can
-// be one per cell in a sheet Excel saved.
+// A read-only workbook does not change: the formats of its used area are
+// asked once per sheet rather than once per block.
+const std::vector<UnoWorkbook::Formatted> &UnoWorkbook::formatsOf(const Reference<css::table::XCellRange> &area)
+{
+    if (!readOnly_) {
+        blockFormats_ = formattedAreas(area);
+        return blockFormats_;
+    }
+    if (!sheetFormatsKnown_) {
+        Reference<css::sheet::XSheetCellCursor> cursor = sheet_->createCursor();
+        Reference<css::sheet::XUsedAreaCursor>(cursor, UNO_QUERY_THROW)->gotoEndOfUsedArea(false);
+        const css::table::CellRangeAddress end =
+            Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+        sheetFormats_ = formattedAreas(sheet_->getCellRangeByPosition(0, 0, end.EndColumn, end.EndRow));
+        sheetFormatsKnown_ = true;
+    }
+    return sheetFormats_;
+}
+
+const UnoWorkbook::Formatted *UnoWorkbook::formattedAt(const std::vector<Formatted> &formatted, sal_Int32 row,
+                                                       sal_Int32 column) const
+{
+    for (const Formatted &f : formatted)
+        if (column >= f.area.firstColumn && column <= f.area.lastColumn && row >= f.area.firstRow &&
+            row <= f.area.lastRow)
+            return &f;
+    return nullptr;
+}
+
+// Where numbers read as dates, times or truth values, and where the sheet
+// shows them in a format of their own: asked per distinct cell format (a
+// handful per sheet), not per range of equal formatting, which can be one
+// per cell in a sheet Excel saved.
 std::vector<UnoWorkbook::Formatted> UnoWorkbook::formattedAreas(const Reference<css::table::XCellRange> &area)
 {
     std::vector<Formatted> formatted;
@@ -373,14 +434,82 @@ std::vector<UnoWorkbook::Formatted> UnoWorkbook::formattedAreas(const Reference<
         sal_Int32 key = 0;
         Reference<css::beans::XPropertySet>(ranges, UNO_QUERY_THROW)->getPropertyValue(ascii("NumberFormat")) >>= key;
         const SheetCell::Kind kind = numberKind(key);
-        if (kind == SheetCell::Kind::Number)
+        const Form form = readOnly_ ? formOf(key) : Form();
+        if (kind == SheetCell::Kind::Number && form.plain)
             continue;
         const Sequence<css::table::CellRangeAddress> addresses =
             Reference<css::sheet::XSheetCellRanges>(ranges, UNO_QUERY_THROW)->getRangeAddresses();
         for (const css::table::CellRangeAddress &a : addresses)
-            formatted.push_back({{a.StartColumn, a.StartRow, a.EndColumn, a.EndRow}, kind});
+            formatted.push_back({{a.StartColumn, a.StartRow, a.EndColumn, a.EndRow}, kind, form});
     }
     return formatted;
+}
+
+// The standard format (in any language's spelling), "0" and text show a
+// number as its plain digits; a format of zeros only pads it to their number.
+UnoWorkbook::Form UnoWorkbook::formOf(sal_Int32 formatKey)
+{
+    const auto known = forms_.find(formatKey);
+    if (known != forms_.end())
+        return known->second;
+    Reference<css::util::XNumberFormatsSupplier> supplier(component_, UNO_QUERY_THROW);
+    rtl::OUString code;
+    supplier->getNumberFormats()->getByKey(formatKey)->getPropertyValue(ascii("FormatString")) >>= code;
+    const QString c = toQString(code).toUpper();
+    Form form;
+    form.plain = formatKey == 0 || c == QLatin1String("GENERAL") || c == QLatin1String("STANDARD") ||
+                 c == QStringLiteral("G/通用格式") || c == QLatin1String("@") || c == QLatin1String("0");
+    if (!form.plain && !c.isEmpty() && c.count(u'0') == c.size())
+        form.padding = int(c.size());
+    forms_[formatKey] = form;
+    return form;
+}
+
+// What the sheet shows of a number in a column that needs it; empty where
+// the plain digits are what it shows, or where no field reads it as text.
+QString UnoWorkbook::shownNumber(const Formatted &f, double value, int row, int column)
+{
+    if (f.form.plain || (shownColumns_ && !shownColumns_->contains(column)))
+        return QString();
+    if (f.form.padding > 0 && value >= 0 && std::floor(value) == value && value < 1e15)
+        return QString::number(value, 'f', 0).rightJustified(f.form.padding, u'0');
+    return shownText(row, column);
+}
+
+// What the sheet shows in a cell: the office's own CSV export of the sheet
+// "as shown", made once per sheet and kept as text; one call instead of one
+// per cell.
+QString UnoWorkbook::shownText(int row, int column)
+{
+    if (!shown_)
+        shown_ = std::make_unique<CsvRows>(exportShown());
+    // The cells of a row are asked for one after the other: the row is split once.
+    if (shownRow_ != row) {
+        shownFields_ = shown_->row(row - 1);
+        shownRow_ = row;
+    }
+    return shownFields_.value(column - 1);
+}
+
+// The selected sheet saved as CSV "as shown". The office names the file of a
+// single exported sheet after the sheet, so it goes to a folder of its own.
+QByteArray UnoWorkbook::exportShown()
+{
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/quarvel-shown-XXXXXX"));
+    if (!folder.isValid())
+        throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("临时文件夹无法创建。")), {}, 0);
+    // Comma, double quotes, UTF-8, cells as shown, no formulas, this sheet only.
+    const QString options = QStringLiteral("44,34,76,1,,0,false,true,true,false,false,%1").arg(sheetIndex_ + 1);
+    Reference<css::frame::XStorable>(component_, UNO_QUERY_THROW)
+        ->storeToURL(fileUrl(folder.filePath(QStringLiteral("shown.csv"))),
+                     properties({{"FilterName", Any(ascii("Text - txt - csv (StarCalc)"))},
+                                 {"FilterOptions", Any(toOUString(options))},
+                                 {"Overwrite", Any(true)}}));
+    const QStringList written = QDir(folder.path()).entryList(QDir::Files);
+    QFile file(written.isEmpty() ? QString() : folder.filePath(written.first()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw css::lang::IllegalArgumentException(toOUString(QStringLiteral("工作表的显示内容无法读取。")), {}, 0);
+    return file.readAll();
 }
 
 // A cell the data array left void holds an error (#DIV/0!, #REF!, Err:502).

@@ -1,50 +1,60 @@
 #include "excel/SheetImport.h"
 #include "app/ScriptedPrompter.h"
 #include "excel/ExcelSession.h"
+#include "excel/ImportLayouts.h"
 #include "support/MemorySheetEngine.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 
 using namespace quarvel;
 using Outcome = SheetImportReport::Outcome;
 
 namespace {
 
-// Rules that take every row with a key and note what they were given.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+// Rules that take every row with a key, skip the others, and note what they were given.
 class CountingRules : public SheetImportRules {
 public:
     QList<int> rows;
     QList<QStringList> values;
-    int refuseAt = 0;
 
+    QString kind() const override { return QStringLiteral("test"); }
     const QList<ImportColumn> &columns() const override
     {
-        static const QList<ImportColumn> columns{{u"号", 10}, {u"名", 10}};
+        static const QList<ImportColumn> columns{{u"号", 10, SheetValue::Type::Digits, u"编号|单号", true},
+                                                 {u"名", 10, SheetValue::Type::Text, u"名称|姓名", true},
+                                                 {u"备注", 10}};
         return columns;
     }
-    QString checkHeader(const ImportHeader &header) override
+    QString missingColumnsText() const override
     {
-        return header.has(0) ? QString() : SheetImport::MissingColumnsText({QStringLiteral("号")});
+        return SheetImport::MissingColumnsText({QStringLiteral("号"), QStringLiteral("名")});
     }
-    int keyColumn() const override { return 0; }
-    int lastRowWithoutKey() const override { return 5; }
-    RowResult importRow(int row, const QStringList &v, SheetImportReport &report) override
+    void takeHeader(const ImportHeader &) override {}
+    RowResult importRow(int row, const ImportRow &cells, SheetImportReport &report) override
     {
-        if (row == refuseAt) {
-            report.message = QStringLiteral("第%1行不行").arg(row);
-            return RowResult::Refused;
+        const QString key = cells.text(0).text;
+        if (key.isEmpty()) {
+            report.add(row, SheetImportReport::Kind::Skipped, cells.text(1).text, QStringLiteral("没有号"));
+            return RowResult::Skipped;
         }
         rows.append(row);
-        values.append(v);
+        values.append({key, cells.text(1).text});
         ++report.written;
         return RowResult::Written;
     }
-    QString finishedText(int written) const override { return QStringLiteral("写入%1").arg(written); }
+    QString finishedText(int written) const override { return QStringLiteral("写入%1。").arg(written); }
 };
 
 struct Fixture {
@@ -53,9 +63,19 @@ struct Fixture {
     ScriptedPrompter prompter;
     CountingRules rules;
     QList<std::pair<int, int>> progress;
+    std::function<bool(int)> onRow;
     int stopAtRow = 0;
+    ImportLayouts layouts{dir.filePath(QStringLiteral("DATA_SYS/sheetlayouts.json"))};
+    SheetImport::MapQuestion question;
+    ColumnMap given;
+    bool remember = true;
+    QString path = dir.filePath(QStringLiteral("s.xlsx"));
 
-    Fixture() { sheet.row({QStringLiteral("号"), QStringLiteral("名")}); }
+    Fixture()
+    {
+        QFile(path).open(QIODevice::WriteOnly);
+        sheet.row({QStringLiteral("号"), QStringLiteral("名")});
+    }
 
     void rowsUpTo(int last)
     {
@@ -65,35 +85,85 @@ struct Fixture {
 
     SheetImportReport run()
     {
-        const QString path = dir.filePath(QStringLiteral("s.xlsx"));
-        QFile(path).open(QIODevice::WriteOnly);
         ExcelSession session(&sheet, prompter, dir.path());
         SheetImport reader(session, rules);
         reader.setProgress([this](int row, int last) {
             progress.append({row, last});
+            if (onRow && !onRow(row))
+                return false;
             return stopAtRow == 0 || row < stopAtRow;
         });
+        reader.setLayouts(&layouts, remember);
+        reader.setMapQuestion(question);
+        reader.setColumnMap(given);
         return reader.Run(path);
     }
-}; // namespace
+};
 
 } // namespace
 
-TEST(SheetImport, ReadsTheSheetInBlocksAndEndsAfterTheUsedArea)
+TEST(SheetImport, ReadsTheWholeUsedRangeInBlocksAndEveryRowIsAccountedFor)
 {
     Fixture f;
     f.rowsUpTo(2500);
+    // Blank rows between blocks of data and a row without its key are no end.
+    f.sheet.cells[14] = {};
+    f.sheet.cells[250] = {SheetCell::Text(QStringLiteral("  ")), SheetCell()};
+    f.sheet.cells[1200] = {SheetCell(), SheetCell::Text(QStringLiteral("无号"))};
     const SheetImportReport report = f.run();
     EXPECT_EQ(report.outcome, Outcome::Finished);
-    EXPECT_EQ(report.message, QStringLiteral("写入2499"));
-    EXPECT_EQ(f.rules.rows.size(), 2499);
+    EXPECT_EQ(f.rules.rows.size(), 2496);
     EXPECT_EQ(f.rules.rows.last(), 2500);
-    EXPECT_EQ(f.rules.values.last(), (QStringList{QStringLiteral("N2500"), QStringLiteral("x")}));
-    // One read of the header and one per thousand rows, never cell by cell.
+    EXPECT_EQ(report.blank, 2);
+    EXPECT_EQ(report.skipped, 1);
+    EXPECT_EQ(report.written + report.skipped + report.blank, report.dataRows());
+    EXPECT_EQ(report.dataRows(), 2499);
+    EXPECT_EQ(report.message, QStringLiteral("写入2496。表中数据2499行(第2行至第2500行):完整写入2496条,"
+                                             "不完整写入0条,跳过1行,空行2行。"));
+    EXPECT_EQ(report.rowLines(), QStringList{QStringLiteral("1201\t无号\t没有号")});
+    // The header rows, then one read per thousand rows, never cell by cell.
     EXPECT_EQ(f.sheet.blockReads, 1 + 3);
     ASSERT_FALSE(f.progress.isEmpty());
     EXPECT_EQ(f.progress.first(), std::make_pair(2, 2500));
-    EXPECT_EQ(f.progress.size(), 2500 / SheetImport::kProgressStep);
+    EXPECT_EQ(f.progress.size(), (2499 + SheetImport::kProgressStep - 1) / SheetImport::kProgressStep);
+}
+
+TEST(SheetImport, TheHeaderIsFoundUnderATitleAndOnTheFirstSheetThatHasOne)
+{
+    Fixture f;
+    // The first sheet is instructions; the second has a title above its header.
+    f.sheet.cells = {{SheetCell::Text(QStringLiteral("填写说明"))}, {SheetCell::Text(QStringLiteral("号:必填"))}};
+    f.sheet.firstName = QStringLiteral("说明");
+    const SheetBlock orders{{SheetCell::Text(QStringLiteral("2024年3月发货清单"))},
+                            {},
+                            {SheetCell::Text(QStringLiteral("单号*")), SheetCell::Text(QStringLiteral("姓名\n(必填)"))},
+                            {SheetCell::Text(QStringLiteral("A1")), SheetCell::Text(QStringLiteral("甲"))}};
+    f.sheet.moreSheets.append({QStringLiteral("订单"), orders});
+    const SheetImportReport report = f.run();
+    EXPECT_EQ(report.outcome, Outcome::Finished) << report.message.toStdString();
+    EXPECT_EQ(report.sheet, QStringLiteral("订单"));
+    EXPECT_EQ(report.headerRow, 3);
+    EXPECT_EQ(f.rules.values, (QList<QStringList>{{QStringLiteral("A1"), QStringLiteral("甲")}}));
+    EXPECT_EQ(report.firstDataRow, 4);
+}
+
+TEST(SheetImport, MissingColumnsAreNamedWithTheSheetRead)
+{
+    Fixture f;
+    f.sheet.cells = {{SheetCell::Text(QStringLiteral("号")), SheetCell::Text(QStringLiteral("电话")),
+                      SheetCell::Text(QStringLiteral("备注"))},
+                     {SheetCell::Text(QStringLiteral("A1"))}};
+    SheetImportReport report = f.run();
+    EXPECT_EQ(report.outcome, Outcome::NotStarted);
+    EXPECT_EQ(report.message, QStringLiteral("缺少基本数据,不能导入!\r\n基本数据为:\r\n号\r\n名\r\n"
+                                             "工作表“Sheet1”第1行是表头,其中没有:名。"));
+    EXPECT_TRUE(f.rules.rows.isEmpty());
+
+    Fixture none;
+    none.sheet.cells = {{SheetCell::Text(QStringLiteral("订单"))}, {SheetCell::Text(QStringLiteral("x"))}};
+    report = none.run();
+    EXPECT_TRUE(report.message.endsWith(QStringLiteral("工作表“Sheet1”的前10行中没有找到表头。")))
+        << report.message.toStdString();
 }
 
 TEST(SheetImport, EmptyAndHugeSheetsAreRefusedBeforeAnyRow)
@@ -102,22 +172,18 @@ TEST(SheetImport, EmptyAndHugeSheetsAreRefusedBeforeAnyRow)
     empty.sheet.cells.clear();
     SheetImportReport report = empty.run();
     EXPECT_EQ(report.outcome, Outcome::NotStarted);
-    EXPECT_EQ(report.message, QStringLiteral("文件的第一个工作表是空的,没有可导入的数据。"));
+    EXPECT_EQ(report.message, QStringLiteral("文件的工作表都是空的,没有可导入的数据。"));
 
     Fixture huge;
     huge.rowsUpTo(10);
-    huge.sheet.usedRows = 1000000;
+    huge.sheet.usedRows = 1048576;
     report = huge.run();
     EXPECT_EQ(report.outcome, Outcome::NotStarted);
-    EXPECT_EQ(report.message,
-              QStringLiteral("工作表有1000000行,超过了一次最多导入65536行的限度。\r\n请把表格分成几个文件再导入。"));
+    EXPECT_EQ(report.message, QStringLiteral("工作表“Sheet1”有1048576行,超过了一次最多导入65536行的限度。\r\n"
+                                             "请把表格分成几个文件再导入。"));
     EXPECT_TRUE(huge.rules.rows.isEmpty());
-    EXPECT_EQ(huge.sheet.blockReads, 0);
-
-    Fixture noHeader;
-    noHeader.sheet.cells[0] = {SheetCell::Text(QStringLiteral("名"))};
-    report = noHeader.run();
-    EXPECT_EQ(report.message, QStringLiteral("缺少基本数据,不能导入!\r\n基本数据为:\r\n号"));
+    // Only the header rows were read.
+    EXPECT_EQ(huge.sheet.blockReads, 1);
 }
 
 TEST(SheetImport, StoppingKeepsWhatWasWrittenAndSaysWhere)
@@ -146,40 +212,104 @@ TEST(SheetImport, ALostOfficeEndsTheImportWhereTheBlockStarts)
         << report.message.toStdString();
 }
 
-TEST(SheetImport, RowsWithoutKeyBeforeTheLimitAndEmptyRowsArePassedOn)
+TEST(SheetImport, AFileRemovedOrRewrittenUnderTheImportEndsItWithTheRowsWritten)
 {
-    Fixture f;
-    f.sheet.row({QString(), QStringLiteral("无号")});
-    f.sheet.row({});
-    f.sheet.row({QStringLiteral("N4")});
-    f.sheet.row({QString(), QStringLiteral("也无号")});
-    f.sheet.row({QString(), QStringLiteral("第6行")});
-    f.sheet.row({QStringLiteral("N7")});
-    const SheetImportReport report = f.run();
-    // Row 3 is empty and passed over; row 6 lacks its key after row 5 and ends.
-    EXPECT_EQ(f.rules.rows, (QList<int>{2, 4, 5}));
-    EXPECT_EQ(report.outcome, Outcome::Finished);
+    for (const bool remove : {true, false}) {
+        Fixture f;
+        f.rowsUpTo(300);
+        f.onRow = [&](int row) {
+            if (row == 102) {
+                if (remove)
+                    QFile::remove(f.path);
+                else {
+                    QFile file(f.path);
+                    file.open(QIODevice::WriteOnly);
+                    file.write("another sheet");
+                }
+            }
+            return true;
+        };
+        const SheetImportReport report = f.run();
+        EXPECT_EQ(report.outcome, Outcome::Failed);
+        EXPECT_EQ(report.stopRow, 127);
+        EXPECT_EQ(report.written, 125);
+        EXPECT_EQ(report.message,
+                  QStringLiteral("文件“%1”在导入过程中被删除或改写,导入停在第127行,此前写入的125条记录已保存。")
+                      .arg(QDir::toNativeSeparators(f.path)));
+        EXPECT_TRUE(report.isError());
+    }
 }
 
-TEST(SheetImport, ARefusedRowEndsTheImport)
+TEST(SheetImport, TheOperatorCompletesTheMapOnceAndTheLayoutIsRememberedAfterwards)
 {
     Fixture f;
-    f.rowsUpTo(10);
-    f.rules.refuseAt = 4;
-    const SheetImportReport report = f.run();
-    EXPECT_EQ(report.outcome, Outcome::Refused);
-    EXPECT_EQ(report.message, QStringLiteral("第4行不行"));
-    EXPECT_EQ(f.rules.rows, (QList<int>{2, 3}));
-    EXPECT_TRUE(report.isError());
+    f.sheet.cells = {{SheetCell::Text(QStringLiteral("订单号")), SheetCell::Text(QStringLiteral("姓名")),
+                      SheetCell::Text(QStringLiteral("状态"))},
+                     {SheetCell::Text(QStringLiteral("D1")), SheetCell::Text(QStringLiteral("甲")),
+                      SheetCell::Text(QStringLiteral("已付"))}};
+    int asked = 0;
+    QStringList missingShown;
+    f.question = [&](ColumnMapForm &form) {
+        ++asked;
+        missingShown = form.missing();
+        EXPECT_FALSE(form.canAccept());
+        EXPECT_EQ(form.columns().at(0).samples, QStringList{QStringLiteral("D1")});
+        EXPECT_EQ(form.columns().at(1).field, QStringLiteral("名"));
+        form.choose(0, QStringLiteral("号"));
+        return form.canAccept();
+    };
+    SheetImportReport report = f.run();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(missingShown, QStringList{QStringLiteral("号")});
+    EXPECT_EQ(report.written, 1) << report.message.toStdString();
+    EXPECT_EQ(f.rules.values.first(), (QStringList{QStringLiteral("D1"), QStringLiteral("甲")}));
+
+    // The same layout again: no question, the same map.
+    report = f.run();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(report.written, 1);
+    EXPECT_EQ(f.rules.values.last().first(), QStringLiteral("D1"));
+
+    // Cancelled: nothing read, nothing written, nothing to say.
+    Fixture other;
+    other.sheet.cells = f.sheet.cells;
+    other.sheet.cells[0][0] = SheetCell::Text(QStringLiteral("订单编号"));
+    other.question = [](ColumnMapForm &) { return false; };
+    report = other.run();
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.outcome, Outcome::NotStarted);
+    EXPECT_TRUE(other.rules.rows.isEmpty());
 }
 
-TEST(SheetImport, OpenFailuresGiveTheSpreadsheetsText)
+TEST(SheetImport, AMapGivenBeforehandIsUsedAndKeptUnlessTheRunIsADryRun)
 {
     Fixture f;
-    f.sheet.openError = QStringLiteral("文件打开失败:\r\n文件有密码保护,不能打开。");
+    f.sheet.cells = {{SheetCell::Text(QStringLiteral("订单号")), SheetCell::Text(QStringLiteral("姓名"))},
+                     {SheetCell::Text(QStringLiteral("D1")), SheetCell::Text(QStringLiteral("甲"))}};
+    QString why;
+    f.given = *ColumnMap::Parse(QStringLiteral("订单号=编号"), f.rules.columns(), &why);
+    f.remember = false;
+    EXPECT_EQ(f.run().written, 1);
+    f.given = ColumnMap();
+    EXPECT_EQ(f.run().outcome, Outcome::NotStarted);
+
+    f.given = *ColumnMap::Parse(QStringLiteral("订单号=号"), f.rules.columns(), &why);
+    f.remember = true;
+    EXPECT_EQ(f.run().written, 1);
+    f.given = ColumnMap();
+    EXPECT_EQ(f.run().written, 1);
+}
+
+TEST(SheetImport, OpenFailuresGiveTheSpreadsheetsTextAndTheFormatsTried)
+{
+    Fixture f;
+    f.sheet.openError = QStringLiteral("文件打开失败:\r\n/x/a.xls\r\n文件不是电子表格。");
     SheetImportReport report = f.run();
     EXPECT_EQ(report.outcome, Outcome::NotStarted);
-    EXPECT_EQ(report.message, f.sheet.openError);
+    EXPECT_EQ(report.message, f.sheet.openError + QStringLiteral("\r\n") + SheetFileFormat::TriedText());
+
+    f.sheet.openError = QStringLiteral("文件打开失败:\r\n/x/a.ods\r\n文件有密码保护,不能打开。");
+    EXPECT_EQ(f.run().message, f.sheet.openError);
 
     ScriptedPrompter prompter;
     CountingRules rules;
@@ -187,6 +317,18 @@ TEST(SheetImport, OpenFailuresGiveTheSpreadsheetsText)
     ExcelSession session(&sheet, prompter, QString());
     report = SheetImport(session, rules).Run(QStringLiteral("/nonexistent/x.xls"));
     EXPECT_EQ(report.message, QStringLiteral("文件不存在。"));
+}
+
+TEST(SheetImport, TheFileIsOpenedAsWhatItsContentIs)
+{
+    Fixture f;
+    f.rowsUpTo(3);
+    QFile file(f.path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<html><body><table><tr><td>号</td></tr></table></body></html>");
+    file.close();
+    f.run();
+    EXPECT_EQ(f.sheet.openedAs.kind, SheetFileFormat::Kind::Html);
 }
 
 TEST(SheetCell, NumbersComeInAsTheirDigits)
@@ -252,6 +394,8 @@ TEST(SheetImportReport, TextListsEveryRowAndSavesAsUtf8)
     SheetImportReport r;
     r.outcome = Outcome::Finished;
     r.file = QStringLiteral("/tmp/a.xls");
+    r.sheet = QStringLiteral("订单");
+    r.headerRow = 2;
     r.message = QStringLiteral("本次导入共成功写入2条名录。");
     r.written = 2;
     r.incomplete = 1;
@@ -262,6 +406,7 @@ TEST(SheetImportReport, TextListsEveryRowAndSavesAsUtf8)
     EXPECT_EQ(r.rowLines(),
               (QStringList{QStringLiteral("3\t张三\t名录中已有此姓名"), QStringLiteral("4\tAB1234567\t收件人为空")}));
     const QString text = r.Text();
+    EXPECT_TRUE(text.contains(QStringLiteral("工作表: 订单,表头在第2行\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("第3行\t跳过\t张三\t名录中已有此姓名\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("第5行\t有改动\t备注\t太长")));
     EXPECT_TRUE(text.contains(QStringLiteral("写入: 2 条(其中不完整 1 条)")));
@@ -274,4 +419,19 @@ TEST(SheetImportReport, TextListsEveryRowAndSavesAsUtf8)
     QString why;
     EXPECT_FALSE(r.SaveText(QStringLiteral("/nonexistent/dir/r.txt"), &why));
     EXPECT_FALSE(why.isEmpty());
+}
+
+TEST(SheetImportReport, TheAccountingLineAddsUpOrSaysThereAreNoRows)
+{
+    SheetImportReport r;
+    r.firstDataRow = 3;
+    r.lastDataRow = 602;
+    r.written = 585;
+    r.incomplete = 5;
+    r.skipped = 10;
+    r.blank = 5;
+    EXPECT_EQ(r.Accounting(),
+              QStringLiteral("表中数据600行(第3行至第602行):完整写入580条,不完整写入5条,跳过10行,空行5行。"));
+    r.lastDataRow = 2;
+    EXPECT_EQ(r.Accounting(), QStringLiteral("表头下面没有数据行。"));
 }

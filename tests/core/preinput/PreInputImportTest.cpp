@@ -64,7 +64,8 @@ TEST(PreInputImport, NumberAndDestinationAloneGiveLockedRecordsWithTheDefaults)
     f.sheet.row({QStringLiteral("XY7654321"), QStringLiteral("usa")});
     const SheetImportReport report = f.run();
     EXPECT_EQ(report.outcome, Outcome::Finished);
-    EXPECT_EQ(report.message, QStringLiteral("本次导入共成功写入2条预录单记录。"));
+    EXPECT_EQ(report.message, QStringLiteral("本次导入共成功写入2条预录单记录。表中数据2行(第2行至第3行):"
+                                             "完整写入0条,不完整写入2条,跳过0行,空行0行。"));
     ASSERT_EQ(f.count(), 2);
     const PreInputRecord &r = f.record(0);
     EXPECT_EQ(text(r.cnum), QStringLiteral("AB1234567"));
@@ -84,9 +85,17 @@ TEST(PreInputImport, NumberAndDestinationAloneGiveLockedRecordsWithTheDefaults)
     // A known destination is stored under its own name with its region.
     EXPECT_EQ(text(f.record(1).cdes), QStringLiteral("USA"));
     EXPECT_EQ(f.record(1).nlanguage, 2);
+    // A known destination fills the receiver's country, province and city as picking it on the page does.
+    EXPECT_EQ(text(r.creceivercountry), QStringLiteral("中国"));
+    EXPECT_EQ(text(r.creceiverprov), QStringLiteral("北京"));
+    EXPECT_EQ(text(r.creceivercity), QStringLiteral("北京市"));
+    EXPECT_EQ(text(r.creceiverzip), QStringLiteral("100000"));
+    EXPECT_EQ(text(f.record(1).creceivercountry), QStringLiteral("United States"));
+    EXPECT_EQ(text(f.record(1).creceiverprov), QString());
     EXPECT_EQ(report.incomplete, 2);
-    EXPECT_EQ(lineOf(report, 2, SheetImportReport::Kind::Incomplete),
-              QStringLiteral("AB1234567|表格没有收件人列、表格没有收件地址列、表格没有收件电话列,已锁定,不会上传。"));
+    EXPECT_EQ(
+        lineOf(report, 2, SheetImportReport::Kind::Incomplete),
+        QStringLiteral("AB1234567|表格没有收件人列、表格没有收件地址列、表格没有收件电话列,已锁定,改正后才会上传。"));
     EXPECT_EQ(f.listed.size(), 2);
 }
 
@@ -202,6 +211,8 @@ TEST(PreInputImport, ShortNumbersAreGeneratedAndTheSameSheetTwiceWritesNothing)
     EXPECT_EQ(f.record(1).nlanguage, 1);
     EXPECT_EQ(lineOf(report, 2, SheetImportReport::Kind::Changed),
               QStringLiteral("12345|运单号不足7位,改用生成的运单号DE90001000042。"));
+    EXPECT_EQ(lineOf(report, 3, SheetImportReport::Kind::Changed),
+              QStringLiteral("DE90002000042|没有运单号,用生成的运单号DE90002000042。"));
 
     f.listed.clear();
     report = f.run();
@@ -223,7 +234,8 @@ TEST(PreInputImport, RowsWithTheirOwnNumbersComeInOnce)
     report = f.run();
     EXPECT_EQ(report.written, 0);
     EXPECT_EQ(report.skipped, 3);
-    EXPECT_EQ(report.message, QStringLiteral("本次导入共成功写入0条预录单记录。"));
+    EXPECT_EQ(report.message, QStringLiteral("本次导入共成功写入0条预录单记录。表中数据3行(第2行至第4行):"
+                                             "完整写入0条,不完整写入0条,跳过3行,空行0行。"));
     EXPECT_EQ(f.count(), 2);
 }
 
@@ -237,30 +249,59 @@ TEST(PreInputImport, ItemTypesPaymentsAndNumbers)
                             QStringLiteral("防水袋"), QStringLiteral("包裹"), QStringLiteral("箱子")};
     const QStringList pays{QStringLiteral("月结"), QStringLiteral("现付"), QStringLiteral("到付"), QString(),
                            QStringLiteral("支票"), QStringLiteral("月结")};
-    const QStringList pieces{QStringLiteral("abc"), QStringLiteral("0"),   QStringLiteral("-2"),
-                             QStringLiteral("7件"), QStringLiteral("2.9"), QStringLiteral("1")};
-    const QStringList weights{QStringLiteral("-3"),  QStringLiteral("1.25kg"), QStringLiteral("x"),
-                              QStringLiteral("1e1"), QStringLiteral("0.0005"), QStringLiteral("2")};
+    const QStringList pieces{
+        QString(),          QStringLiteral("0"), QStringLiteral("２"), QStringLiteral("7件"), QStringLiteral("12"),
+        QStringLiteral("1")};
+    const QStringList weights{QStringLiteral("500g"), QStringLiteral("1.25kg"), QStringLiteral("1,234.5"),
+                              QStringLiteral("1e1"),  QStringLiteral("0.0006"), QStringLiteral("１.５")};
     for (int i = 0; i < 6; ++i)
         f.sheet.row({QStringLiteral("NUM000%1").arg(i), QStringLiteral("北京市"), types[i], pays[i], pieces[i],
                      weights[i], QStringLiteral("12.345"), QString()});
     const SheetImportReport report = f.run();
-    ASSERT_EQ(report.written, 6);
+    ASSERT_EQ(report.written, 6) << report.Text().toStdString();
     const int itemTypes[] = {0, 0, 0, 2, 1, 1};
     const int payWays[] = {0, 1, 2, 1, 1, 0};
-    const int pieceCounts[] = {1, 1, 1, 7, 2, 1};
-    const double kilos[] = {0, 1.25, 0, 10, 0.0005, 2};
+    const int pieceCounts[] = {1, 1, 2, 7, 12, 1};
+    // Weights are kept to the gram, as the page keeps them.
+    const double kilos[] = {0.5, 1.25, 1234.5, 10, 0.001, 1.5};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(f.record(i).nitemtype, itemTypes[i]) << i;
         EXPECT_EQ(f.record(i).npayway, payWays[i]) << i;
         EXPECT_EQ(text(f.record(i).cpaydir), payWays[i] == 2 ? QStringLiteral("CC") : QStringLiteral("PP")) << i;
         EXPECT_EQ(f.record(i).npieces, pieceCounts[i]) << i;
         EXPECT_DOUBLE_EQ(f.record(i).fweight, kilos[i]) << i;
+        EXPECT_DOUBLE_EQ(f.record(i).fweighed, kilos[i]) << i;
         EXPECT_EQ(f.record(i).iprice, 1234) << i;
         EXPECT_EQ(f.record(i).nquantity, 1) << i;
     }
     EXPECT_EQ(lineOf(report, 6, SheetImportReport::Kind::Changed),
               QStringLiteral("支票|付款方式不是月结、现付或到付,按现付导入。"));
+}
+
+// Whatever a number field cannot take skips its row, naming the column and
+// the text; the rows after it are read.
+TEST(PreInputImport, NumbersThatCannotBeTakenSkipTheirRowWithColumnAndText)
+{
+    ImportFixture f;
+    f.sheet.row({QStringLiteral("运单号"), QStringLiteral("目的地"), QStringLiteral("件数"), QStringLiteral("重量")});
+    const QStringList pieces{QStringLiteral("abc"), QStringLiteral("-2"), QStringLiteral("2.9"), QStringLiteral("1"),
+                             QStringLiteral("1"),   QStringLiteral("1"),  QStringLiteral("1")};
+    const QStringList weights{QStringLiteral("1"),  QStringLiteral("1"),       QStringLiteral("1"),
+                              QStringLiteral("-1"), QStringLiteral("约2公斤"), QStringLiteral("abc"),
+                              QStringLiteral("2.5")};
+    for (int i = 0; i < 7; ++i)
+        f.sheet.row({QStringLiteral("NUM000%1").arg(i), QStringLiteral("北京市"), pieces[i], weights[i]});
+    const SheetImportReport report = f.run();
+    EXPECT_EQ(report.outcome, Outcome::Finished);
+    EXPECT_EQ(report.written, 1);
+    EXPECT_EQ(report.skipped, 6);
+    EXPECT_EQ(report.rowLines().mid(0, 6), (QStringList{QStringLiteral("2\tNUM0000\t[件数]不是可识别的数值:abc"),
+                                                        QStringLiteral("3\tNUM0001\t[件数]不能是负数:-2"),
+                                                        QStringLiteral("4\tNUM0002\t[件数]必须是整数:2.9"),
+                                                        QStringLiteral("5\tNUM0003\t[重量]不能是负数:-1"),
+                                                        QStringLiteral("6\tNUM0004\t[重量]不是可识别的数值:约2公斤"),
+                                                        QStringLiteral("7\tNUM0005\t[重量]不是可识别的数值:abc")}));
+    EXPECT_DOUBLE_EQ(f.record(0).fweight, 2.5);
 }
 
 TEST(PreInputImport, AddressLinesStandInForAMissingAddressColumn)
@@ -281,7 +322,7 @@ TEST(PreInputImport, AddressLinesStandInForAMissingAddressColumn)
     EXPECT_EQ(text(f.record(0).csenderaddr), QStringLiteral("发件二行"));
     EXPECT_EQ(f.record(1).nlocked, 1);
     EXPECT_EQ(lineOf(report, 3, SheetImportReport::Kind::Incomplete),
-              QStringLiteral("AB0000002|收件地址为空,已锁定,不会上传。"));
+              QStringLiteral("AB0000002|收件地址为空,已锁定,改正后才会上传。"));
 }
 
 TEST(PreInputImport, MissingColumnsTakeThePagesDefaultsButEmptyCellsStayEmpty)
@@ -305,72 +346,134 @@ TEST(PreInputImport, MissingColumnsTakeThePagesDefaultsButEmptyCellsStayEmpty)
     EXPECT_EQ(text(f.record(1).csenderphone), QStringLiteral("010-7654321"));
 }
 
-TEST(PreInputImport, SkippedRowsSayWhyAndUnknownKindsTakeTheDefault)
+TEST(PreInputImport, UnknownDestinationsAndKindsComeInLockedUntilCorrected)
 {
     ImportFixture f;
-    f.sheet.row({QStringLiteral("运单号"), QStringLiteral("目的地"), QStringLiteral("网络渠道")});
-    f.sheet.row({QStringLiteral("AB0000001"), QString(), QStringLiteral("经济快递")});
-    f.sheet.row({QStringLiteral("AB0000002"), QStringLiteral("火星基地"), QStringLiteral("火箭")});
-    f.sheet.row({QStringLiteral("AB0000003"), QStringLiteral(" 广东深圳 "), QStringLiteral("  ")});
+    f.sheet.row({QStringLiteral("运单号"), QStringLiteral("目的地"), QStringLiteral("网络渠道"),
+                 QStringLiteral("收件人"), QStringLiteral("收件电话"), QStringLiteral("收件地址")});
+    const QStringList receiver{QStringLiteral("王五"), QStringLiteral("13800138000"), QStringLiteral("某路1号")};
+    f.sheet.row(QStringList{QStringLiteral("AB0000001"), QString(), QStringLiteral("经济快递")} + receiver);
+    f.sheet.row(QStringList{QStringLiteral("AB0000002"), QStringLiteral("火星"), QString()} + receiver);
+    f.sheet.row(QStringList{QStringLiteral("AB0000003"), QStringLiteral(" 广州 "), QStringLiteral("火箭")} + receiver);
+    f.sheet.row(QStringList{QStringLiteral("AB0000004"), QStringLiteral("北京"), QStringLiteral("经济快递")} +
+                receiver);
     const SheetImportReport report = f.run();
-    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(report.written, 3);
+    EXPECT_EQ(report.incomplete, 2);
     EXPECT_EQ(lineOf(report, 2, SheetImportReport::Kind::Skipped), QStringLiteral("AB0000001|没有目的地"));
-    // An unknown destination is kept as typed, region 0.
-    EXPECT_EQ(text(f.record(0).cdes), QStringLiteral("火星基地"));
+    // Kept as typed, region 0, locked: F3 does not upload it.
+    EXPECT_EQ(text(f.record(0).cdes), QStringLiteral("火星"));
     EXPECT_EQ(f.record(0).nlanguage, 0);
-    EXPECT_EQ(text(f.record(0).cemskind), QStringLiteral("特快专递"));
-    EXPECT_EQ(lineOf(report, 3, SheetImportReport::Kind::Changed),
-              QStringLiteral("火箭|网络渠道不在基础数据中,改为特快专递。"));
+    EXPECT_EQ(f.record(0).nlocked, 1);
+    EXPECT_EQ(lineOf(report, 3, SheetImportReport::Kind::Incomplete),
+              QStringLiteral("AB0000002|目的地“火星”不在基本数据中,已锁定,改正后才会上传。"));
+    // 广州 names no destination of this base data.
     EXPECT_EQ(text(f.record(1).cemskind), QStringLiteral("特快专递"));
-    EXPECT_EQ(text(f.record(1).cdes), QStringLiteral("广东深圳"));
+    EXPECT_EQ(f.record(1).nlocked, 1);
+    EXPECT_EQ(lineOf(report, 4, SheetImportReport::Kind::Incomplete),
+              QStringLiteral("AB0000003|目的地“广州”不在基本数据中、网络渠道“火箭”不在基本数据中,已改为特快专递,"
+                             "已锁定,改正后才会上传。"));
+    // 北京 is the base data's 北京市, with its place.
+    EXPECT_EQ(text(f.record(2).cdes), QStringLiteral("北京市"));
+    EXPECT_EQ(text(f.record(2).cemskind), QStringLiteral("经济快递"));
+    EXPECT_EQ(f.record(2).nlocked, 0);
+    EXPECT_EQ(text(f.record(2).creceiverprov), QStringLiteral("北京"));
 }
 
-TEST(PreInputImport, EmptyNumbersAfterRowTwentyEndTheImport)
+TEST(PreInputImport, RowsWithoutNumbersAllComeInWithGeneratedNumbers)
 {
     ImportFixture f;
     f.sheet.row({QStringLiteral("运单号"), QStringLiteral("目的地")});
     for (int row = 2; row <= 22; ++row)
         f.sheet.row({QString(), QStringLiteral("北京市")});
+    f.sheet.row({});
     f.sheet.row({QStringLiteral("AB0000099"), QStringLiteral("北京市")});
     const SheetImportReport report = f.run();
     EXPECT_EQ(report.outcome, Outcome::Finished);
-    // Rows 2-20 get numbers; row 21 ends it, the numbered row 23 stays out.
-    EXPECT_EQ(report.written, 19);
-    EXPECT_EQ(f.context.preInputs().FindLastByNumber(QStringLiteral("AB0000099")), nullptr);
+    EXPECT_EQ(report.written, 22);
+    EXPECT_EQ(report.blank, 1);
+    EXPECT_EQ(report.dataRows(), 23);
+    EXPECT_NE(f.context.preInputs().FindLastByNumber(QStringLiteral("AB0000099")), nullptr);
 }
 
-TEST(PreInputImport, RefusalsNameTheRowAndFieldAndWriteNothingOfThatRow)
+TEST(PreInputImport, ValuesBreakingTheirLimitSkipTheirRowAndTheRowsAfterAreRead)
 {
     struct Case {
         QString header;
         QString value;
-        QString message;
+        QString why;
     };
     const Case cases[] = {
         {QStringLiteral("收件人"), QStringLiteral("王𠀀"),
-         QStringLiteral("第3行[收件人]含有不能保存的字符“𠀀”，请改用其他文字。")},
-        {QStringLiteral("收件人"), QString(31, u'x'), QStringLiteral("第3行[收件人]长度不得超过 30 字符。")},
-        {QStringLiteral("目的地"), QString(63, u'y'), QStringLiteral("第3行[目的地]长度不得超过 62 字符。")},
-        {QStringLiteral("声明价值"), QStringLiteral("1e12"), QStringLiteral("第3行[声明价值]数值超出范围。")},
-        {QStringLiteral("件数"), QStringLiteral("99999999999"), QStringLiteral("第3行[件数]数值超出范围。")},
-        {QStringLiteral("重量"), QStringLiteral("1e999"), QStringLiteral("第3行[重量]数值超出范围。")},
-        {QStringLiteral("运单号"), QString(31, u'Z'), QStringLiteral("第3行[运单号]长度不得超过 30 字符。")},
+         QStringLiteral("[收件人]含有不能保存的字符“𠀀”，请改用其他文字。")},
+        {QStringLiteral("收件人"), QString(31, u'x'), QStringLiteral("[收件人]超过 30 字节(此行有 31 字节)")},
+        {QStringLiteral("收件地址"), QString(64, u'路'), QStringLiteral("[收件地址]超过 126 字节(此行有 128 字节)")},
+        {QStringLiteral("备注"), QString(100000, u'长'), QStringLiteral("[备注]超过 254 字节(此行有 200000 字节)")},
+        {QStringLiteral("目的地"), QString(63, u'y'), QStringLiteral("[目的地]超过 62 字节(此行有 63 字节)")},
+        {QStringLiteral("声明价值"), QStringLiteral("1e12"), QStringLiteral("[声明价值]数值超出范围")},
+        {QStringLiteral("件数"), QStringLiteral("99999999999"), QStringLiteral("[件数]数值超出范围")},
+        {QStringLiteral("重量"), QStringLiteral("1e999"), QStringLiteral("[重量]数值超出范围:1e999")},
+        {QStringLiteral("运单号"), QString(31, u'Z'), QStringLiteral("[运单号]超过 30 字节(此行有 31 字节)")},
+        {QStringLiteral("运单号"), QStringLiteral("7.73000E+14"), QStringLiteral("运单号被表格改成了科学计数法")},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.why.toStdString());
         ImportFixture f;
-        const bool destination = c.header == QLatin1String("目的地");
-        const bool number = c.header == QLatin1String("运单号");
+        const bool destination = c.header == QStringLiteral("目的地");
+        const bool number = c.header == QStringLiteral("运单号");
         f.sheet.row({QStringLiteral("运单号"), QStringLiteral("目的地"), destination || number ? QString() : c.header});
         f.sheet.row({QStringLiteral("AB0000001"), QStringLiteral("北京市"), QStringLiteral("1")});
         f.sheet.row({number ? c.value : QStringLiteral("AB0000002"), destination ? c.value : QStringLiteral("北京市"),
                      c.value});
         f.sheet.row({QStringLiteral("AB0000003"), QStringLiteral("北京市"), QStringLiteral("1")});
         const SheetImportReport report = f.run();
-        EXPECT_EQ(report.outcome, Outcome::Refused) << c.message.toStdString();
-        EXPECT_EQ(report.message, c.message);
-        EXPECT_EQ(report.stopRow, 3);
-        EXPECT_EQ(f.count(), 1) << c.message.toStdString();
+        EXPECT_EQ(report.outcome, Outcome::Finished);
+        EXPECT_EQ(report.skipped, 1);
+        EXPECT_EQ(lineOf(report, 3, SheetImportReport::Kind::Skipped).section(u'|', 1), c.why);
+        EXPECT_LE(lineOf(report, 3, SheetImportReport::Kind::Skipped).section(u'|', 0, 0).size(), 31);
+        EXPECT_EQ(f.count(), 2);
+        EXPECT_NE(f.context.preInputs().FindLastByNumber(QStringLiteral("AB0000003")), nullptr);
     }
+}
+
+TEST(PreInputImport, AShopExportUnderATitleRowComesInAndStoredRecordsStayAsTheyWere)
+{
+    ImportFixture f;
+    f.fillValid(QStringLiteral("AB0000001"));
+    ASSERT_TRUE(f.form->SaveRecord());
+    f.fillValid(QStringLiteral("AB0000002"));
+    ASSERT_TRUE(f.form->SaveRecord());
+    const QByteArray before(reinterpret_cast<const char *>(f.context.preInputs().At(0)), 2 * sizeof(PreInputRecord));
+
+    f.sheet.row({QStringLiteral("某某商城订单导出 2024-03")});
+    f.sheet.row({QStringLiteral("快递单号*"), QStringLiteral("收货人"), QStringLiteral("手机号码"),
+                 QStringLiteral("收货地址"), QStringLiteral("目的城市"), QStringLiteral("重量(g)"),
+                 QStringLiteral("订单状态")});
+    f.sheet.row({QStringLiteral("SP0000001"), QStringLiteral("张三"), QStringLiteral("13800138000"),
+                 QStringLiteral("朝阳区建国路1号"), QStringLiteral("北京"), QStringLiteral("1500"),
+                 QStringLiteral("已付款")});
+    f.sheet.row({});
+    f.sheet.row({QStringLiteral("AB0000002"), QStringLiteral("李四"), QStringLiteral("13900000000"),
+                 QStringLiteral("南山区科技园"), QStringLiteral("深圳"), QStringLiteral("800"), QString()});
+    f.sheet.row({QStringLiteral("SP0000003"), QString(), QStringLiteral("13700000000"), QStringLiteral("某路"),
+                 QStringLiteral("深圳"), QStringLiteral("2kg"), QString()});
+    const SheetImportReport report = f.run();
+    EXPECT_EQ(report.headerRow, 2);
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(report.incomplete, 1);
+    EXPECT_EQ(report.message, QStringLiteral("本次导入共成功写入2条预录单记录。表中数据4行(第3行至第6行):"
+                                             "完整写入1条,不完整写入1条,跳过1行,空行1行。"));
+    EXPECT_EQ(report.rowLines(), (QStringList{QStringLiteral("5\tAB0000002\t运单号已存在"),
+                                              QStringLiteral("6\tSP0000003\t收件人为空,已锁定,改正后才会上传。")}));
+    ASSERT_EQ(f.count(), 4);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(f.context.preInputs().At(0)), 2 * sizeof(PreInputRecord)),
+              before);
+    const PreInputRecord &shop = f.record(2);
+    EXPECT_EQ(text(shop.creceiver), QStringLiteral("张三"));
+    EXPECT_EQ(text(shop.cdes), QStringLiteral("北京市"));
+    EXPECT_DOUBLE_EQ(shop.fweight, 1.5);
+    EXPECT_EQ(text(f.record(3).cdes), QStringLiteral("广东深圳"));
+    EXPECT_DOUBLE_EQ(f.record(3).fweight, 2);
 }
 
 TEST(PreInputImport, MissingNumberOrDestinationColumnRefusesTheSheet)
@@ -380,7 +483,8 @@ TEST(PreInputImport, MissingNumberOrDestinationColumnRefusesTheSheet)
     f.sheet.row({QStringLiteral("AB0000001"), QStringLiteral("王五")});
     const SheetImportReport report = f.run();
     EXPECT_EQ(report.outcome, Outcome::NotStarted);
-    EXPECT_EQ(report.message, QStringLiteral("缺少基本数据,不能导入!\r\n基本数据为:\r\n运单号\r\n目的地\r\n"));
+    EXPECT_EQ(report.message, QStringLiteral("缺少基本数据,不能导入!\r\n基本数据为:\r\n运单号\r\n目的地\r\n"
+                                             "工作表“Sheet1”第1行是表头,其中没有:目的地。"));
     EXPECT_EQ(f.count(), 0);
 }
 

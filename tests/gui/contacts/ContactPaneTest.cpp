@@ -236,7 +236,11 @@ TEST(ContactPaneGui, ImportShowsProgressCanBeStoppedAndEndsWithASummary)
     w.action(CmdImport)->trigger();
     dialog = summary();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->messageLabel()->text(), QStringLiteral("本次导入共成功写入%1条名录。").arg(400 - written));
+    EXPECT_EQ(dialog->messageLabel()->text(),
+              QStringLiteral("本次导入共成功写入%1条名录。表中数据400行(第2行至第401行):"
+                             "完整写入%1条,不完整写入0条,跳过%2行,空行0行。")
+                  .arg(400 - written)
+                  .arg(written));
     EXPECT_EQ(dialog->table()->rowCount(), written);
     EXPECT_EQ(dialog->table()->item(0, 3)->text(), QStringLiteral("名录中已有此姓名"));
     EXPECT_EQ(w.context().contacts().GetCount(), 400);
@@ -292,7 +296,9 @@ TEST(ContactPaneGui, PreEntryImportAddsItsRows)
     w.action(CmdImport)->trigger();
     CImportSummaryDlg *dialog = summary();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->messageLabel()->text(), QStringLiteral("本次导入共成功写入2条预录单记录。"));
+    EXPECT_EQ(dialog->messageLabel()->text(),
+              QStringLiteral("本次导入共成功写入2条预录单记录。表中数据2行(第2行至第3行):"
+                             "完整写入0条,不完整写入2条,跳过0行,空行0行。"));
     ASSERT_EQ(pane->list().rowCount(), 2);
     EXPECT_EQ(pane->list().cell(1, 3), QStringLiteral("AB0000002"));
     EXPECT_EQ(pane->list().row(0).text, PreInputRows::kLockedText);
