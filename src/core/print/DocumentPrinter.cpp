@@ -4,6 +4,7 @@
 #include "excel/ListExcelExport.h"
 #include "print/FieldValues.h"
 #include "print/InvoiceSource.h"
+#include "print/ManifestSheet.h"
 #include "print/ServerRecordQuery.h"
 #include "print/WaybillSheet.h"
 
@@ -75,6 +76,15 @@ PrintOutcome DocumentPrinter::PrintList(const ListSnapshot &list)
     return SheetPrinter(SetupOf(context_, preview_)).Run(document, [&](ExcelSession &session) {
         ListExcelExport::Fill(session, list, startedAt);
     });
+}
+
+PrintOutcome DocumentPrinter::PrintManifest(const DayReport &report)
+{
+    const PrintTemplate *manifest = context_.templates().slot(TemplateKind::Manifest);
+    if (!manifest)
+        return PrintOutcome::Failure(TemplateKinds::MissingText(TemplateKind::Manifest));
+    const ManifestSheet::Inputs inputs{*manifest, report, context_.session().account(), QDateTime::currentDateTime()};
+    return ManifestSheet::Print(SetupOf(context_, preview_), inputs);
 }
 
 } // namespace quarvel
