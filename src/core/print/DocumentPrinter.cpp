@@ -83,7 +83,11 @@ PrintOutcome DocumentPrinter::PrintManifest(const DayReport &report)
     const PrintTemplate *manifest = context_.templates().slot(TemplateKind::Manifest);
     if (!manifest)
         return PrintOutcome::Failure(TemplateKinds::MissingText(TemplateKind::Manifest));
-    const ManifestSheet::Inputs inputs{*manifest, report, context_.session().account(), QDateTime::currentDateTime()};
+    QString account = context_.session().account();
+    // Printed without a login: the account the day's shipments went under.
+    if (const std::vector<DayReport::Shipment> sent = report.Uploaded(); account.isEmpty() && !sent.empty())
+        account = sent.back().account;
+    const ManifestSheet::Inputs inputs{*manifest, report, account, QDateTime::currentDateTime()};
     return ManifestSheet::Print(SetupOf(context_, preview_), inputs);
 }
 

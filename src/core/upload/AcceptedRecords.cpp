@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 namespace quarvel {
 
@@ -46,7 +47,9 @@ bool AcceptedRecords::due() const
 bool AcceptedRecords::recordInLedger()
 {
     QList<UploadLedgerEntry> entries;
-    for (int id : waiting_) {
+    // In id order, which is the list order of most runs: lines accepted in
+    // one second keep the order the operator saw.
+    for (int id : std::set<int>(waiting_.begin(), waiting_.end())) {
         const QByteArray &sent = sent_[id];
         UploadLedgerEntry::Acceptance acceptance =
             context_.uploadJournal().acceptance(kind_, id).value_or(UploadLedgerEntry::Acceptance{});
