@@ -28,10 +28,11 @@ QChartView *makeView(QWidget *parent)
     return view;
 }
 
-// The hours from the first to the last with a shipment (a working day,
-// 8 to 18, when there is none), so that the bars are not lost in empty ones.
+// The hours around those with a shipment, at least eight of them (the
+// working day, 8 to 18, when there is none), so the bars keep their labels.
 std::pair<int, int> hourRange(const std::array<int, 24> &perHour)
 {
+    constexpr int kLeast = 8;
     int first = 24;
     int last = -1;
     for (int h = 0; h < 24; ++h)
@@ -41,7 +42,11 @@ std::pair<int, int> hourRange(const std::array<int, 24> &perHour)
         }
     if (last < 0)
         return {8, 18};
-    return {std::min(first, 8), std::max(last, 18)};
+    while (last - first + 1 < kLeast) {
+        first = std::max(0, first - 1);
+        last = std::min(23, last + 1);
+    }
+    return {first, last};
 }
 
 void showHours(QChart *chart, const DayReport &report)
@@ -69,7 +74,7 @@ void showHours(QChart *chart, const DayReport &report)
     auto *y = new QValueAxis;
     y->setRange(0, std::max(most, 1));
     y->setLabelFormat(QStringLiteral("%d"));
-    y->setTickCount(std::min(std::max(most, 1), 5) + 1);
+    y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);

@@ -76,7 +76,7 @@ QWidget *CDayReportPane::buildForm()
     layout->addWidget(reconciliation_);
     auto *buttons = new QHBoxLayout;
     reconcile_ = new QPushButton(QStringLiteral("与服务器核对(&R)"), form);
-    manifest_ = new QPushButton(QStringLiteral("打印交接单(&J)"), form);
+    manifest_ = new QPushButton(QStringLiteral("打印交接单(&D)"), form);
     buttons->addWidget(reconcile_);
     buttons->addWidget(manifest_);
     layout->addLayout(buttons);

@@ -88,7 +88,7 @@ QList<Menu> menuTable()
           {CmdExport, u"报表文件导出", {}},
           {CmdSelectAll, u"将列表记录全部选中", {}},
           {CmdSeparator, u"", {}},
-          {CmdShowDayReport, u"日结", {}},
+          {CmdShowDayReport, u"日结(&J)", {}},
           {CmdSeparator, u"", {}},
           {CmdUpload, u"上传数据(&U)", {K(Qt::CTRL | Qt::Key_U), K(Qt::Key_F3)}}}},
         {u"查看(&V)", {{CmdToggleToolbar, u"工具栏(&T)", {}}, {CmdToggleStatusBar, u"状态栏(&S)", {}}}},
