@@ -1,4 +1,5 @@
 #include "report/DayReconciliation.h"
+#include "../ServerData.h"
 #include "support/TarvoData.h"
 #include "support/UploadCounter.h"
 #include "upload/UploadRun.h"
@@ -40,8 +41,8 @@ TEST(DayReconciliation, TheDaysUploadsAreInTheLedgerAndARecordDeletedOnTheServer
 
     // Deleted on the server after the upload, and one priced there.
     ASSERT_TRUE(data.text("SELECT count(*) FROM client_rec WHERE cnum = 'RC1'") == "1");
-    data.rows("DELETE FROM client_rec WHERE cnum = 'RC1'");
-    data.rows("UPDATE client_rec SET ffee = 42.5 WHERE cnum = 'RC3'");
+    ASSERT_EQ(runSql(c.server.dataFile(), "DELETE FROM client_rec WHERE cnum = 'RC1'"), "");
+    ASSERT_EQ(runSql(c.server.dataFile(), "UPDATE client_rec SET ffee = 42.5 WHERE cnum = 'RC3'"), "");
     const int onServerToday =
         std::stoi(data.text("SELECT count(*) FROM client_rec WHERE icid = 101 AND date(dsysdate) = date('now', 'localtime')"));
 
