@@ -52,8 +52,7 @@ DayReconciliation::Result DayReconciliation::Fetch(const ServerSession &session,
 {
     const ServerListKind kind = listOf(session.uploadTarget());
     const QByteArray condition = Gbk::fromUnicode(Condition(session.clientId(), session.uploadTarget(), day));
-    const AllPagesFetch::Result fetched =
-        AllPagesFetch::Run(session, baseData, kind, condition, stop, [](int, int) {});
+    const AllPagesFetch::Result fetched = AllPagesFetch::Run(session, baseData, kind, condition, stop, [](int, int) {});
     Result result;
     result.complete = fetched.complete || fetched.nothingFound;
     result.message = fetched.message;

@@ -62,8 +62,8 @@ QJsonArray refusalsJson(const DayReport &r)
 {
     QJsonArray a;
     for (const DayReport::Refusal &f : r.refusals())
-        a.append(QJsonObject{{QStringLiteral("kind"), f.kind == UploadKind::Shipments ? QStringLiteral("shipment")
-                                                                                      : QStringLiteral("scan")},
+        a.append(QJsonObject{{QStringLiteral("kind"),
+                              f.kind == UploadKind::Shipments ? QStringLiteral("shipment") : QStringLiteral("scan")},
                              {QStringLiteral("number"), f.number},
                              {QStringLiteral("reason"), f.reason}});
     return a;
@@ -114,7 +114,8 @@ QStringList DayReportText::Lines(const DayReport &r)
                       QStringLiteral("未上传: %1").arg(TallyText(r.local())),
                       QStringLiteral("现付应交现金: %1元").arg(r.CashToHandOver(), 0, 'f', 2)};
     const std::pair<QString, const std::map<QString, DayReport::Tally> *> groups[] = {
-        {QStringLiteral("付款"), &r.byPayWay()}, {QStringLiteral("快递类别"), &r.byKind()},
+        {QStringLiteral("付款"), &r.byPayWay()},
+        {QStringLiteral("快递类别"), &r.byKind()},
         {QStringLiteral("省份"), &r.byProvince()}};
     for (const auto &[title, tallies] : groups)
         for (const auto &[name, t] : *tallies)

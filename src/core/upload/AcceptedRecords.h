@@ -23,10 +23,10 @@ public:
     static constexpr std::chrono::milliseconds kBatchWait{1000};
 
     enum class State {
-        Unknown, // never accepted
-        Waiting, // accepted, still in the files
-        Removed, // deleted with its lines, or deleted by the operator meanwhile
-        Kept,    // edited while it travelled: kept, so the edit is not lost
+        Unknown,    // never accepted
+        Waiting,    // accepted, still in the files
+        Removed,    // deleted with its lines, or deleted by the operator meanwhile
+        Kept,       // edited while it travelled: kept, so the edit is not lost
         Unrecorded, // its ledger line could not be written: kept for the next start
     };
 

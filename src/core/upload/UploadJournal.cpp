@@ -266,8 +266,8 @@ std::optional<quint64> UploadJournal::doubtDigest(UploadKind kind, int id) const
     return it->second.doubtDigest;
 }
 
-std::unordered_set<int> UploadJournal::recordInLedger(
-    ClientContext &context, UploadKind kind, const std::map<int, UploadLedgerEntry::Acceptance> &accepted)
+std::unordered_set<int> UploadJournal::recordInLedger(ClientContext &context, UploadKind kind,
+                                                      const std::map<int, UploadLedgerEntry::Acceptance> &accepted)
 {
     QList<UploadLedgerEntry> entries;
     for (auto [id, acceptance] : accepted) {

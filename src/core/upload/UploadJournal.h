@@ -113,7 +113,7 @@ private:
     // Writes the ledger lines of the accepted records about to be deleted;
     // the ids whose lines are on disk.
     static std::unordered_set<int> recordInLedger(ClientContext &context, UploadKind kind,
-                                                 const std::map<int, UploadLedgerEntry::Acceptance> &accepted);
+                                                  const std::map<int, UploadLedgerEntry::Acceptance> &accepted);
     bool append(const QByteArray &line, bool durable);
     // Keeps or drops each mark, given whether its record is still there and
     // still holds what was sent; then writes the marks left.

@@ -81,7 +81,6 @@ QList<UploadLedgerEntry> parseLines(const QByteArray &text, QList<int> *damaged)
     return entries;
 }
 
-
 // An exclusive lock on an open file for the length of one change.
 class FileLock {
 public:

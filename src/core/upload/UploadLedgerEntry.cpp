@@ -74,8 +74,8 @@ bool readShipment(const QStringList &f, UploadLedgerEntry &e)
     e.destination = f[8];
     e.province = f[9];
     e.expressKind = f[10];
-    return e.businessDate.isValid() && toInt(f[11], e.itemType) && toInt(f[12], e.payWay) &&
-           toInt(f[13], e.pieces) && toDouble(f[14], e.weight) && toDouble(f[15], e.fee);
+    return e.businessDate.isValid() && toInt(f[11], e.itemType) && toInt(f[12], e.payWay) && toInt(f[13], e.pieces) &&
+           toDouble(f[14], e.weight) && toDouble(f[15], e.fee);
 }
 
 bool readScan(const QStringList &f, UploadLedgerEntry &e)

@@ -89,7 +89,8 @@ void showKinds(QChart *chart, const DayReport &report)
     auto *series = new QPieSeries;
     for (const auto &[kind, tally] : report.byKind())
         if (tally.weight > 0)
-            series->append(QStringLiteral("%1 %2").arg(kind.isEmpty() ? QStringLiteral("(未填)") : kind)
+            series->append(QStringLiteral("%1 %2")
+                               .arg(kind.isEmpty() ? QStringLiteral("(未填)") : kind)
                                .arg(tally.weight, 0, 'f', 3),
                            tally.weight);
     series->setPieSize(0.75);

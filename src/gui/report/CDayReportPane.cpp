@@ -139,9 +139,8 @@ void CDayReportPane::Reconcile()
                             QStringLiteral("停止"));
     DayReconciliation::Result result;
     const QDate day = report_.date();
-    progress.run([&] {
-        result = DayReconciliation::Fetch(context.session(), context.baseData(), day, progress.stopFlag());
-    });
+    progress.run(
+        [&] { result = DayReconciliation::Fetch(context.session(), context.baseData(), day, progress.stopFlag()); });
     if (result.complete)
         report_.Reconcile(result.rows);
     else
@@ -153,8 +152,7 @@ void CDayReportPane::showReport()
 {
     totals_->setText(QStringLiteral("<b>%1 日结</b><br>合计：%2<br>已上传：%3<br>未上传：%4")
                          .arg(report_.date().toString(Qt::ISODate), DayReportText::TallyText(report_.total()),
-                              DayReportText::TallyText(report_.uploaded()),
-                              DayReportText::TallyText(report_.local())));
+                              DayReportText::TallyText(report_.uploaded()), DayReportText::TallyText(report_.local())));
     payWays_->setText(payWayLines(report_));
     reconciliation_->setText(report_.ReconciliationLine());
     const bool differs = report_.server().checked &&

@@ -113,8 +113,8 @@ TEST(DayReport, TotalsByPayWayKindAndProvinceWithTheCashToHandOver)
 TEST(DayReport, ARefusedRecordStaysLocalWithItsReason)
 {
     const DayReport::Refusal scan{UploadKind::Scans, 3, QStringLiteral("S9"), QStringLiteral("不存在")};
-    const DayReport r = DayReport::From(kDay, fourUploads(), {local(QStringLiteral("L2"), QStringLiteral("单号重复"), 9)},
-                                        {scan});
+    const DayReport r =
+        DayReport::From(kDay, fourUploads(), {local(QStringLiteral("L2"), QStringLiteral("单号重复"), 9)}, {scan});
     ASSERT_EQ(r.refusals().size(), 2);
     EXPECT_EQ(r.refusals()[0].number, QStringLiteral("L2"));
     EXPECT_EQ(r.refusals()[0].reason, QStringLiteral("单号重复"));
@@ -135,7 +135,9 @@ TEST(DayReport, TheServerComparisonNamesEveryDifferenceAndTakesAFreightPricedAft
 {
     DayReport r = DayReport::From(kDay, fourUploads(), {}, {});
     // R2 was deleted on the server; X7 came from elsewhere; R4 was priced there.
-    r.Reconcile({{11, QStringLiteral("R1"), 20}, {13, QStringLiteral("R3"), 15}, {14, QStringLiteral("R4"), 33.5},
+    r.Reconcile({{11, QStringLiteral("R1"), 20},
+                 {13, QStringLiteral("R3"), 15},
+                 {14, QStringLiteral("R4"), 33.5},
                  {15, QStringLiteral("X7"), 8}});
     EXPECT_EQ(r.ReconciliationLine(), QStringLiteral("服务器上有 4 条，本机上传 4 条，差异 2"));
     EXPECT_EQ(r.server().missingOnServer, QStringList{QStringLiteral("R2")});
@@ -146,7 +148,9 @@ TEST(DayReport, TheServerComparisonNamesEveryDifferenceAndTakesAFreightPricedAft
     EXPECT_TRUE(sent[3].pricedOnServer);
     EXPECT_FALSE(sent[0].pricedOnServer) << "an amount that agrees changes nothing";
 
-    r.Reconcile({{11, QStringLiteral("R1"), 20}, {12, QStringLiteral("R2"), 12}, {13, QStringLiteral("R3"), 15},
+    r.Reconcile({{11, QStringLiteral("R1"), 20},
+                 {12, QStringLiteral("R2"), 12},
+                 {13, QStringLiteral("R3"), 15},
                  {14, QStringLiteral("R4"), 33.5}});
     EXPECT_EQ(r.ReconciliationLine(), QStringLiteral("服务器上有 4 条，本机上传 4 条，差异 0"));
 }

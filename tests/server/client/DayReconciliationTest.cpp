@@ -43,8 +43,8 @@ TEST(DayReconciliation, TheDaysUploadsAreInTheLedgerAndARecordDeletedOnTheServer
     ASSERT_TRUE(data.text("SELECT count(*) FROM client_rec WHERE cnum = 'RC1'") == "1");
     ASSERT_EQ(runSql(c.server.dataFile(), "DELETE FROM client_rec WHERE cnum = 'RC1'"), "");
     ASSERT_EQ(runSql(c.server.dataFile(), "UPDATE client_rec SET ffee = 42.5 WHERE cnum = 'RC3'"), "");
-    const int onServerToday =
-        std::stoi(data.text("SELECT count(*) FROM client_rec WHERE icid = 101 AND date(dsysdate) = date('now', 'localtime')"));
+    const int onServerToday = std::stoi(
+        data.text("SELECT count(*) FROM client_rec WHERE icid = 101 AND date(dsysdate) = date('now', 'localtime')"));
 
     DayReport report = DayReport::Build(c.context, today);
     DayReconciliation::Apply(report, c.context.session(), c.context.baseData());
