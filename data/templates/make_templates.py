@@ -278,6 +278,32 @@ def label():
     return "LBL_默认标签", s, text
 
 
+def manifest():
+    """The hand-over manifest of a counter day: a header with the day's totals,
+    one line per shipment from row 6 down, then the program adds a totals line
+    and the signature lines of the section 签字定义 under the last shipment."""
+    s = Sheet("JJD", [12, 42, 40, 30, 16, 22], [12, 8, 8, 4, 9, 7])
+    s.put("A1", "Quarvel 快件交接单", "title", "A1:F1")
+    header = [("A2", "交接日期", "B2"), ("C2", "账号", "D2"), ("E2", "打印时间", "F2"),
+              ("A3", "票数", "B3"), ("C3", "件数", "D3"), ("E3", "重量(公斤)", "F3")]
+    for caption_ref, caption, value_ref in header:
+        caption_value(s, caption_ref, caption, value_ref)
+    heads = ["序号", "运单号", "目的地", "快递类别", "件数", "重量(公斤)"]
+    for i, text in enumerate(heads):
+        s.put("%s5" % chr(65 + i), text, "head")
+    for i in range(len(heads)):
+        s.put("%s6" % chr(65 + i), "", "plain")
+    cells = [("交接日期", "B2"), ("账号", "D2"), ("打印时间", "F2"), ("合计票数", "B3"), ("合计件数", "D3"),
+             ("合计重量", "F3"), ("明细序号", "A6"), ("明细运单号", "B6"), ("明细目的地", "C6"),
+             ("明细快递类别", "D6"), ("明细件数", "E6"), ("明细重量", "F6")]
+    sections = [("签字定义", "交件人(柜台)签字：________________    日期：____________\r\n"
+                             "收件人(快递员)签字：______________    日期：____________")]
+    text = definition(["Quarvel 默认交接单：当日已上传、随车交接的快件，每票一行，自明细格所在行向下；",
+                       "程序在最后一票下面写合计行，再空一行写 签字定义 的每一行。"],
+                      list_cells=cells, sections=sections)
+    return "JJD_默认交接单", s, text
+
+
 def write(folder, name, sheet, text):
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, name + ".fods"), "w", encoding="utf-8") as f:
@@ -287,7 +313,7 @@ def write(folder, name, sheet, text):
 
 
 def main(out):
-    for make in (waybill, invoice, label):
+    for make in (waybill, invoice, label, manifest):
         write(os.path.join(out, "DATA_MODEL"), *make())
     write(os.path.join(out, "demo-templates"), *simple_waybill())
 

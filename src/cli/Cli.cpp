@@ -16,6 +16,7 @@
 #include "PrintCommand.h"
 #include "QueryCommand.h"
 #include "QuoteCommand.h"
+#include "ReportCommand.h"
 #include "RecordsCommand.h"
 #include "ScaleCommand.h"
 #include "ScansCommand.h"
@@ -44,7 +45,7 @@ const Command kCommands[] = {
     {"tidy", &TidyCommand::run},           {"price", &PriceCommand::run},       {"quote", &QuoteCommand::run},
     {"query", &QueryCommand::run},         {"info", &InfoCommand::run},         {"scale", &ScaleCommand::run},
     {"templates", &TemplatesCommand::run}, {"print", &PrintCommand::run},       {"dictionary", &DictionaryCommand::run},
-    {"fonts", &FontsCommand::run},
+    {"fonts", &FontsCommand::run},         {"report", &ReportCommand::run},
 };
 
 } // namespace

@@ -73,12 +73,14 @@ const Lines kLines[] = {
     {"print", "server-waybill", "print server-waybill RID... [--template NAME]   (logs in)\n"},
     {"print", "invoice", "print invoice IID...|--all [--save] [--template NAME]\n"},
     {"print", "labels", "print labels IID...|--all [--template NAME]\n"},
+    {"print", "manifest", "print manifest [--date YYYY-MM-DD] [--template NAME]\n"},
     {"print", "history", "print history [--json]\n"},
     {"print", "again", "print again N [--copies N]\n"},
     {"dictionary", "suggest", "dictionary suggest TEXT\n"},
     {"dictionary", "translate", "dictionary translate --to en|zh TEXT\n"},
     {"fonts", "status", "fonts status [--json]\n"},
     {"fonts", "install", "fonts install\n"},
+    {"report", "day", "report day [--date YYYY-MM-DD] [--json]   (compared with the server after a login)\n"},
 };
 
 // Every line of the entry indented under "commands:" or "usage:".

@@ -2,7 +2,10 @@
 
 #include "Cli.h"
 #include "RecordIds.h"
+#include "ReportCommand.h"
 #include "preinput/PrintSelection.h"
+#include "print/DocumentPrinter.h"
+#include "print/ManifestSheet.h"
 #include "print/PrintBatch.h"
 #include "print/Reprint.h"
 #include "text/Gbk.h"
@@ -55,6 +58,7 @@ struct Options {
     bool save = false;
     bool json = false;
     int copies = 1;
+    QString date;
 };
 
 std::optional<Options> parseOptions(const QStringList &args, const QString &command)
@@ -66,6 +70,8 @@ std::optional<Options> parseOptions(const QStringList &args, const QString &comm
             o.templateName = args.at(++i);
         else if (a == QLatin1String("--copies") && i + 1 < args.size())
             o.copies = args.at(++i).toInt();
+        else if (a == QLatin1String("--date") && i + 1 < args.size())
+            o.date = args.at(++i);
         else if (a == QLatin1String("--save"))
             o.save = true;
         else if (a == QLatin1String("--json"))
@@ -203,6 +209,34 @@ int printServer(Cli &cli, const Options &o)
     return runBatch(batch);
 }
 
+int printManifest(Cli &cli, const Options &o)
+{
+    const QString command = QStringLiteral("print manifest");
+    if (!o.ids.isEmpty())
+        return Cli::usage(command + QStringLiteral(": unknown argument ") + o.ids.first());
+    const std::optional<QDate> day = ReportCommand::DateArgument(o.date, command);
+    if (!day)
+        return Cli::Usage;
+    ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
+    if (!context)
+        return Cli::Failed;
+    if (!chooseTemplate(cli, *context, TemplateKind::Manifest, o.templateName))
+        return Cli::Refused;
+    const DayReport report = DayReport::Build(*context, *day);
+    for (const QString &warning : report.warnings())
+        Cli::err(warning + u'\n');
+    const PrintOutcome outcome = DocumentPrinter(*context).PrintManifest(report);
+    if (!outcome.ok()) {
+        cli.prompter().error(QString(), outcome.message);
+        return outcome.message == ManifestSheet::NothingText() ||
+                       outcome.message == TemplateKinds::MissingText(TemplateKind::Manifest)
+                   ? Cli::Refused
+                   : Cli::Failed;
+    }
+    Cli::out(outcome.file + u'\n');
+    return Cli::Done;
+}
+
 int history(Cli &cli, const Options &o)
 {
     ClientContext *context = cli.context(RecordFile::Mode::ReadOnly);
@@ -269,7 +303,10 @@ int PrintCommand::run(Cli &cli, const QStringList &args)
         return history(cli, *o);
     if (what == QLatin1String("again"))
         return again(cli, *o);
-    return Cli::usage(QStringLiteral("print: waybill, server-waybill, invoice, labels, history or again expected"));
+    if (what == QLatin1String("manifest"))
+        return printManifest(cli, *o);
+    return Cli::usage(
+        QStringLiteral("print: waybill, server-waybill, invoice, labels, manifest, history or again expected"));
 }
 
 } // namespace quarvel

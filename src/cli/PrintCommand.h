@@ -11,6 +11,7 @@ class Cli;
 //   server-waybill RID... [--template NAME]  the waybills of records on the server
 //   invoice IID... [--save] [--template NAME] proforma invoices, printed or saved
 //   labels IID... [--template NAME]           sheets of labels, one document a sheet
+//   manifest [--date D] [--template NAME]     the hand-over manifest of a day
 //   history [--json]                          the print ledger, newest first
 //   again N [--copies N]                      printout N of the ledger printed again
 // Each printed document's PDF (each saved invoice's workbook) is printed on

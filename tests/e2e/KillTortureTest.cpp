@@ -14,15 +14,19 @@
 #include "support/TempRoot.h"
 #include "text/Gbk.h"
 #include "upload/UploadJournal.h"
+#include "upload/UploadLedger.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <random>
 #include <set>
 
@@ -52,6 +56,8 @@ struct Counts {
     int lost = 0;         // printed ids missing or without their lines (must stay 0)
     int openFailed = 0;   // files that did not open (must stay 0)
     int loginRetries = 0; // logins of whole uploads refused as repeats, each tried again
+    int ledgerLines = 0;  // upload ledger lines of the records the server holds
+    int ledgerFaults = 0; // server records with no ledger line or with two (must stay 0)
 };
 
 class Torture {
@@ -277,6 +283,33 @@ public:
             uploadAll();
             checkServer();
             checkNothingHeldStaysLocal();
+            checkLedger();
+        }
+    }
+
+    // Every record the server holds and the counter no longer does has one
+    // line in the upload ledger: not lost to a kill, not written twice by the
+    // journal's recovery.
+    void checkLedger()
+    {
+        std::map<std::string, int> lines;
+        const QString folder = root.file(UploadLedger::folderName());
+        for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+            QFile file(folder + u'/' + name);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            for (const QByteArray &line : file.readAll().split('\n'))
+                if (const auto e = UploadLedgerEntry::Parse(line); e && e->kind == UploadKind::Shipments)
+                    ++lines[e->number.toStdString()];
+        }
+        TarvoData data(server.dataFile());
+        counts.ledgerLines = 0;
+        for (const TarvoData::Row &row : data.rows("SELECT cnum FROM client_rec WHERE cnum LIKE 'T%'")) {
+            const int n = lines[row.front()];
+            counts.ledgerLines += n;
+            if (n == 1)
+                continue;
+            ++counts.ledgerFaults;
+            ADD_FAILURE() << "the server holds " << row.front() << " and the ledger has " << n << " lines of it";
         }
     }
 
@@ -381,13 +414,14 @@ TEST(KillTorture, RandomKillsWhileSavingAndUploading)
         "torture (seed %u): %d kills (window %d, records add %d, upload %d) in %.1f s; %d runs ended before their "
         "kill; %d printed ids checked; %d opens, %d with a repair message, %d failed; %d records on the "
         "server, %d held twice; %d lost; %d left in doubt by a kill and settled by the next upload; %d held and "
-        "left local; %d logins of whole uploads refused as repeats and tried again\n",
+        "left local; %d logins of whole uploads refused as repeats and tried again; %d ledger lines, %d faulty\n",
         t.seed, c.kills, afterWindow.kills, afterAdds.kills - afterWindow.kills, c.kills - afterAdds.kills,
         clock.elapsed() / 1000.0, c.finished, c.printed, c.opened, c.repairs, c.openFailed, c.uploaded, c.duplicates,
-        c.lost, c.inDoubt, c.stuck, c.loginRetries);
+        c.lost, c.inDoubt, c.stuck, c.loginRetries, c.ledgerLines, c.ledgerFaults);
     EXPECT_EQ(c.kills, total);
     EXPECT_EQ(c.openFailed, 0);
     EXPECT_EQ(c.lost, 0);
     EXPECT_EQ(c.duplicates, 0);
     EXPECT_EQ(c.stuck, 0);
+    EXPECT_EQ(c.ledgerFaults, 0);
 }

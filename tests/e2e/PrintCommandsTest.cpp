@@ -56,7 +56,7 @@ TEST(PrintCommands, TemplatesAndTheGoodsDictionaryOfAFreshInstallation)
     ASSERT_EQ(listed.code, 0) << listed.err.toStdString();
     EXPECT_EQ(lines(listed.out),
               (QStringList{QStringLiteral("形式发票\t默认形式发票\t*"), QStringLiteral("快件面单\t默认面单\t*"),
-                           QStringLiteral("快件标签\t默认标签\t*")}));
+                           QStringLiteral("快件标签\t默认标签\t*"), QStringLiteral("交接单\t默认交接单\t*")}));
     const CtlResult suggested =
         ctl(root, {QStringLiteral("dictionary"), QStringLiteral("suggest"), QStringLiteral("手机")});
     ASSERT_EQ(suggested.code, 0);

@@ -52,6 +52,7 @@ ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
       scale_(std::make_unique<ScaleLink>(scaleSettings_, scaleDevice_)),
       uploadJournal_(path(UploadJournal::fileName())), uploadResults_(path(UploadResultBook::fileName())),
+      uploadLedger_(path(UploadLedger::folderName())),
       note_(path(CleanCloseNote::fileName())), config_(path(ServerConfig::fileName())), templates_(modelFolder()),
       printLedger_(path(PrintLedger::fileName())), shippedData_(ShippedData::Folder())
 {
@@ -242,6 +243,7 @@ void ClientContext::FinishUploads()
 {
     uploadJournal_.Load();
     uploadJournal_.FinishAccepted(*this);
+    uploadLedger_.Prune(QDate::currentDate());
     uploadResults_.Load();
     uploadResults_.Prune(UploadKind::Shipments, [this](int id) { return preInputs_.Find(id) != nullptr; });
     uploadResults_.Prune(UploadKind::Scans, [this](int id) { return checks_.Find(id) != nullptr; });

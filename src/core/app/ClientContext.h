@@ -18,6 +18,7 @@
 #include "storage/PreInputFile.h"
 #include "storage/WeightFile.h"
 #include "upload/UploadJournal.h"
+#include "upload/UploadLedger.h"
 #include "upload/UploadResultBook.h"
 
 #include <QDateTime>
@@ -70,7 +71,8 @@ public:
     // others are checked and repaired, and their lines made to agree.
     bool OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     // Reads the upload journal and deletes the records the server accepted
-    // before an earlier run could (writing programs only).
+    // before an earlier run could, their ledger lines written first; drops
+    // the ledger's days past keeping (writing programs only).
     void FinishUploads();
     // Takes the configured server into the session and loads the base data
     // (without a configuration file the defaults apply; without base data
@@ -134,6 +136,7 @@ public:
     CheckFile &checks() { return checks_; }
     UploadJournal &uploadJournal() { return uploadJournal_; }
     UploadResultBook &uploadResults() { return uploadResults_; }
+    UploadLedger &uploadLedger() { return uploadLedger_; }
     // The digest of a stored record's bytes (0 when there is none), which
     // tells whether it changed since an upload saw it.
     quint64 RecordDigest(UploadKind kind, int id) const;
@@ -181,6 +184,7 @@ private:
     CheckFile checks_;
     UploadJournal uploadJournal_;
     UploadResultBook uploadResults_;
+    UploadLedger uploadLedger_;
     CleanCloseNote note_;
     bool ownsFiles_ = false;
     ServerConfig config_;

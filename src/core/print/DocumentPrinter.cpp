@@ -4,6 +4,7 @@
 #include "excel/ListExcelExport.h"
 #include "print/FieldValues.h"
 #include "print/InvoiceSource.h"
+#include "print/ManifestSheet.h"
 #include "print/ServerRecordQuery.h"
 #include "print/WaybillSheet.h"
 
@@ -75,6 +76,19 @@ PrintOutcome DocumentPrinter::PrintList(const ListSnapshot &list)
     return SheetPrinter(SetupOf(context_, preview_)).Run(document, [&](ExcelSession &session) {
         ListExcelExport::Fill(session, list, startedAt);
     });
+}
+
+PrintOutcome DocumentPrinter::PrintManifest(const DayReport &report)
+{
+    const PrintTemplate *manifest = context_.templates().slot(TemplateKind::Manifest);
+    if (!manifest)
+        return PrintOutcome::Failure(TemplateKinds::MissingText(TemplateKind::Manifest));
+    QString account = context_.session().account();
+    // Printed without a login: the account the day's shipments went under.
+    if (const std::vector<DayReport::Shipment> sent = report.Uploaded(); account.isEmpty() && !sent.empty())
+        account = sent.back().account;
+    const ManifestSheet::Inputs inputs{*manifest, report, account, QDateTime::currentDateTime()};
+    return ManifestSheet::Print(SetupOf(context_, preview_), inputs);
 }
 
 } // namespace quarvel

@@ -8,6 +8,7 @@
 namespace quarvel {
 
 class ClientContext;
+class DayReport;
 class PrintPreview;
 
 // The outputs of one document at a time on the user-interface thread: the
@@ -28,6 +29,8 @@ public:
     // A page's list as a report, every page of it ("打印"), laid out as its
     // workbook export is.
     PrintOutcome PrintList(const ListSnapshot &list);
+    // The hand-over manifest of the report's day, all its pages.
+    PrintOutcome PrintManifest(const DayReport &report);
 
     // The engine, folders, destination and ledger of the context.
     static SheetPrinter::Setup SetupOf(ClientContext &context, PrintPreview *preview = nullptr);

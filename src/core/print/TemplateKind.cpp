@@ -9,6 +9,8 @@ QString TemplateKinds::Prefix(TemplateKind kind)
         return QStringLiteral("IVC_");
     case TemplateKind::Waybill:
         return QStringLiteral("TAB_");
+    case TemplateKind::Manifest:
+        return QStringLiteral("JJD_");
     case TemplateKind::Label:
         break;
     }
@@ -22,6 +24,8 @@ QString TemplateKinds::KindName(TemplateKind kind)
         return QStringLiteral("形式发票");
     case TemplateKind::Waybill:
         return QStringLiteral("快件面单");
+    case TemplateKind::Manifest:
+        return QStringLiteral("交接单");
     case TemplateKind::Label:
         break;
     }
@@ -35,6 +39,8 @@ QString TemplateKinds::DefaultName(TemplateKind kind)
         return QStringLiteral("默认形式发票");
     case TemplateKind::Waybill:
         return QStringLiteral("默认面单");
+    case TemplateKind::Manifest:
+        return QStringLiteral("默认交接单");
     case TemplateKind::Label:
         break;
     }
@@ -48,6 +54,8 @@ QString TemplateKinds::MissingText(TemplateKind kind)
         return QStringLiteral("没有选择可用的形式发票模版。");
     case TemplateKind::Waybill:
         return QStringLiteral("没有选择可用的面单模版。");
+    case TemplateKind::Manifest:
+        return QStringLiteral("没有选择可用的交接单模版。");
     case TemplateKind::Label:
         break;
     }

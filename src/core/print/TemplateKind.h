@@ -6,18 +6,19 @@
 
 namespace quarvel {
 
-// The three kinds of template; the value is the kind's number in template
-// lists and downloads.
-enum class TemplateKind { Invoice = 0, Waybill = 1, Label = 2 };
+// The kinds of template; the value is the kind's number in template lists
+// and downloads (the hand-over manifest is the counter's own: downloads name
+// only the first three).
+enum class TemplateKind { Invoice = 0, Waybill = 1, Label = 2, Manifest = 3 };
 
 // What belongs to each kind: the file prefix in DATA_MODEL, the name shown in
 // the choice dialog, the template loaded at start-up and the message of an
 // output that finds no template of the kind.
 class TemplateKinds {
 public:
-    static constexpr int kCount = 3;
+    static constexpr int kCount = 4;
     static constexpr std::array<TemplateKind, kCount> kAll{TemplateKind::Invoice, TemplateKind::Waybill,
-                                                           TemplateKind::Label};
+                                                           TemplateKind::Label, TemplateKind::Manifest};
 
     static QString Prefix(TemplateKind kind);
     static QString KindName(TemplateKind kind);

@@ -17,6 +17,7 @@ AllPagesFetch::Result AllPagesFetch::Run(const ServerSession &session, const Bas
         }
         ServerListQuery::Result r = ServerListQuery::Fetch(session, baseData, kind, condition, page, total);
         if (r.outcome != ServerListQuery::Outcome::Shown) {
+            result.nothingFound = page == 1 && r.outcome == ServerListQuery::Outcome::NothingFound;
             result.message = r.message;
             return result;
         }

@@ -25,6 +25,7 @@ public:
     struct Result {
         bool complete = false; // every page arrived
         bool stopped = false;  // the operator stopped it
+        bool nothingFound = false; // the server has no record of the condition
         int pagesFetched = 0;
         int pages = 0;
         // Why it ended early, when it failed.

@@ -47,6 +47,8 @@ enum Command : int {
     CmdProgramSettings = 32824,
     CmdShowPreQuery = 32825,
     CmdPrintHistory = 32840,
+    CmdShowDayReport = 32841,
+    CmdChooseManifestTemplate = 32842,
     CmdAbout = 57664,
     CmdExit = 57665,
     CmdToggleToolbar = 59392,

@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <iterator>
+
 namespace quarvel {
 
 namespace {
@@ -43,12 +45,15 @@ const QHash<int, QString> &promptTexts()
         {CmdProgramSettings, QStringLiteral("设置本程序运行数据\n设置")},
         {CmdShowPreQuery, QStringLiteral("查询已上传未处理的预录单信息\n预查")},
         {CmdPrintHistory, QStringLiteral("查看打印记录，再次打印\n记录")},
+        {CmdShowDayReport, QStringLiteral("日结-当日业务汇总、与服务器核对、打印交接单\n日结")},
+        {CmdChooseManifestTemplate, QStringLiteral("选择交接单模版\n交接单")},
     };
     return texts;
 }
 
-const Command kPages[] = {CmdShowPreInput, CmdShowRecordCheck, CmdShowScan,
-                          CmdShowContacts, CmdShowSettlement,  CmdShowPreQuery};
+const Command kPages[] = {CmdShowPreInput,   CmdShowRecordCheck, CmdShowScan,     CmdShowContacts,
+                          CmdShowSettlement, CmdShowPreQuery,    CmdShowDayReport};
+constexpr int kPageCount = static_cast<int>(std::size(kPages));
 
 } // namespace
 
@@ -127,7 +132,7 @@ QList<Command> FrameCommands::ToolbarLayout()
     return {CmdHomePage,       CmdSeparator,    CmdNew,          CmdQuery,        CmdRefresh,
             CmdSeparator,      CmdSave,         CmdDelete,       CmdSeparator,    CmdCopy,
             CmdPaste,          CmdSeparator,    CmdShowPreInput, CmdShowPreQuery, CmdShowRecordCheck,
-            CmdShowSettlement, CmdShowScan,     CmdSeparator,    CmdShowContacts, CmdSeparator,
+            CmdShowSettlement, CmdShowScan,     CmdShowDayReport, CmdSeparator,   CmdShowContacts, CmdSeparator,
             CmdImport,         CmdExport,       CmdPrint,        CmdSeparator,    CmdSelectAll,
             CmdUpload,         CmdUploadFrame0, CmdUploadFrame1, CmdUploadFrame2, CmdUploadFrame3,
             CmdUploadFrame4,   CmdUploadFrame5};
@@ -145,7 +150,7 @@ bool FrameCommands::IsAnimationFrame(Command command)
 
 int FrameCommands::PageOf(Command command)
 {
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kPageCount; ++i)
         if (kPages[i] == command)
             return i;
     return -1;
@@ -153,7 +158,7 @@ int FrameCommands::PageOf(Command command)
 
 Command FrameCommands::ShowingCommand(int page)
 {
-    return page >= 0 && page < 6 ? kPages[page] : CmdSeparator;
+    return page >= 0 && page < kPageCount ? kPages[page] : CmdSeparator;
 }
 
 } // namespace quarvel

@@ -28,6 +28,8 @@ QString PageCatalog::Title(int page)
         return QStringLiteral("●快递业务结算记录列表");
     case PreQuery:
         return QStringLiteral("●已上传未处理预录业务记录列表");
+    case DayReport:
+        return QStringLiteral("●日结-当日快件列表");
     default:
         return {};
     }
@@ -116,6 +118,11 @@ QList<ListColumn> PageCatalog::Columns(int page)
                 col(u"收件人电话", 110),
                 col(u"品名", 110),
                 col(u"上传日期时间", 110)};
+    case DayReport:
+        return {col(u"序号", 50),         col(u"运单号", 100),    col(u"状态", 150),
+                col(u"上传时间", 70),     col(u"目的地", 100),    col(u"省份", 60),
+                col(u"快递类别", 80),     col(u"付款", 40),       col(u"件", 40, A::Right),
+                col(u"重量", 60, A::Right), col(u"金额", 60, A::Right)};
     default:
         return {};
     }

@@ -4,8 +4,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 namespace quarvel {
+
+namespace {
+
+template <class R> R recordOf(const QByteArray &bytes)
+{
+    R r{};
+    std::memcpy(&r, bytes.constData(), std::min(sizeof r, static_cast<std::size_t>(bytes.size())));
+    return r;
+}
+
+} // namespace
 
 AcceptedRecords::AcceptedRecords(ClientContext &context, UploadKind kind) : context_(context), kind_(kind)
 {
@@ -32,10 +44,38 @@ bool AcceptedRecords::due() const
     return waiting_.size() >= batch || std::chrono::steady_clock::now() - oldestWaiting_ >= kBatchWait;
 }
 
+bool AcceptedRecords::recordInLedger()
+{
+    QList<UploadLedgerEntry> entries;
+    // In id order, which is the list order of most runs: lines accepted in
+    // one second keep the order the operator saw.
+    for (int id : std::set<int>(waiting_.begin(), waiting_.end())) {
+        const QByteArray &sent = sent_[id];
+        UploadLedgerEntry::Acceptance acceptance =
+            context_.uploadJournal().acceptance(kind_, id).value_or(UploadLedgerEntry::Acceptance{});
+        if (!acceptance.at.isValid())
+            acceptance.at = QDateTime::currentDateTime();
+        const quint64 digest = UploadJournal::Digest(sent);
+        if (kind_ == UploadKind::Shipments)
+            entries.append(UploadLedgerEntry::OfShipment(recordOf<PreInputRecord>(sent), digest, acceptance));
+        else
+            entries.append(UploadLedgerEntry::OfScan(recordOf<CheckRecord>(sent), digest, acceptance));
+    }
+    return context_.uploadLedger().Record(entries);
+}
+
 void AcceptedRecords::commit()
 {
     if (waiting_.empty())
         return;
+    if (!recordInLedger()) {
+        for (int id : waiting_) {
+            done_[id] = State::Unrecorded;
+            sent_.erase(id);
+        }
+        waiting_.clear();
+        return;
+    }
     std::unordered_set<int> removed;
     auto pick = [&](const char *record) {
         std::int32_t id = 0;

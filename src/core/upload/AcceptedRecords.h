@@ -23,10 +23,11 @@ public:
     static constexpr std::chrono::milliseconds kBatchWait{1000};
 
     enum class State {
-        Unknown, // never accepted
-        Waiting, // accepted, still in the files
-        Removed, // deleted with its lines, or deleted by the operator meanwhile
-        Kept,    // edited while it travelled: kept, so the edit is not lost
+        Unknown,    // never accepted
+        Waiting,    // accepted, still in the files
+        Removed,    // deleted with its lines, or deleted by the operator meanwhile
+        Kept,       // edited while it travelled: kept, so the edit is not lost
+        Unrecorded, // its ledger line could not be written: kept for the next start
     };
 
     AcceptedRecords(ClientContext &context, UploadKind kind);
@@ -34,16 +35,19 @@ public:
     // An accepted record and the bytes it was sent from.
     void add(int id, QByteArray sent);
     bool due() const;
-    // Deletes the waiting records that are still exactly what was sent: the
-    // records first, then (for shipments) their goods and piece lines, each
-    // file written to disk, so a crash in between leaves stray lines, never
-    // a shipment without its lines.
+    // Deletes the waiting records that are still exactly what was sent: their
+    // ledger lines first (from the bytes sent, on disk before anything goes;
+    // when they cannot be written nothing goes), then the records, then (for
+    // shipments) their goods and piece lines, each file written to disk, so
+    // a crash in between leaves stray lines, never a shipment without its
+    // lines.
     void commit();
     State state(int id) const;
     std::size_t waiting() const { return waiting_.size(); }
 
 private:
     int fileCount() const;
+    bool recordInLedger();
 
     ClientContext &context_;
     UploadKind kind_;

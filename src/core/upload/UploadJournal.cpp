@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -50,6 +52,38 @@ QByteArray line(char event, int kind, int id)
     return QByteArray(1, event) + ' ' + QByteArray::number(kind) + ' ' + QByteArray::number(id);
 }
 
+// " time server account" of an acceptance line.
+QByteArray acceptanceFields(const UploadLedgerEntry::Acceptance &a)
+{
+    const qint64 seconds = a.at.isValid() ? a.at.toSecsSinceEpoch() : 0;
+    return ' ' + QByteArray::number(seconds) + ' ' + QByteArray::number(a.serverId) + ' ' +
+           (a.account.isEmpty() ? QByteArray("-") : a.account.toUtf8().toHex());
+}
+
+// What an acceptance line says beyond its digest; older lines say nothing.
+UploadLedgerEntry::Acceptance readAcceptance(const QList<QByteArray> &parts)
+{
+    UploadLedgerEntry::Acceptance a;
+    if (parts.size() < 7)
+        return a;
+    const qint64 seconds = parts[4].toLongLong();
+    if (seconds > 0)
+        a.at = QDateTime::fromSecsSinceEpoch(seconds);
+    a.serverId = parts[5].toInt();
+    if (parts[6] != "-")
+        a.account = QString::fromUtf8(QByteArray::fromHex(parts[6]));
+    return a;
+}
+
+std::function<bool(const char *)> pickFrom(const std::unordered_set<int> &ids)
+{
+    return [&ids](const char *record) {
+        std::int32_t id = 0;
+        std::memcpy(&id, record, sizeof id);
+        return ids.count(id) > 0;
+    };
+}
+
 } // namespace
 
 UploadJournal::UploadJournal(QString path) : path_(std::move(path))
@@ -89,7 +123,8 @@ void UploadJournal::Mark::unanswered()
     pendingDigest.reset();
 }
 
-void UploadJournal::apply(char event, const Key &k, const SentDigest &digest)
+void UploadJournal::apply(char event, const Key &k, const SentDigest &digest,
+                          const UploadLedgerEntry::Acceptance &acceptance)
 {
     Mark &m = marks_[k];
     switch (event) {
@@ -106,6 +141,7 @@ void UploadJournal::apply(char event, const Key &k, const SentDigest &digest)
         m = Mark{};
         m.accepted = true;
         m.digest = digest.value_or(0);
+        m.acceptance = acceptance;
         break;
     case 'D':
         m.doubted(digest);
@@ -141,7 +177,7 @@ void UploadJournal::Load()
             if (parts.size() >= 4)
                 digest = parts[3].toULongLong(&okDigest, 16);
             if (okKind && okId && okDigest && id > 0)
-                apply(parts[0].at(0), {kind, id}, digest);
+                apply(parts[0].at(0), {kind, id}, digest, readAcceptance(parts));
         }
     }
     for (auto &[k, m] : marks_)
@@ -175,12 +211,13 @@ void UploadJournal::Answered(UploadKind kind, int id, quint64 digest, int status
 {
     const std::lock_guard lock(mutex_);
     const char event = status > 0 ? 'A' : 'R';
+    const UploadLedgerEntry::Acceptance acceptance{QDateTime::currentDateTime(), status, account_};
     QByteArray text = line(event, static_cast<int>(kind), id);
     if (event == 'A')
-        text += ' ' + QByteArray::number(digest, 16);
+        text += ' ' + QByteArray::number(digest, 16) + acceptanceFields(acceptance);
     // A refusal need not reach the disk: lost, it only leaves the record in doubt.
     append(text, event == 'A');
-    apply(event, key(kind, id), digest);
+    apply(event, key(kind, id), digest, acceptance);
 }
 
 void UploadJournal::Cleared(UploadKind kind, int id)
@@ -205,6 +242,21 @@ bool UploadJournal::accepted(UploadKind kind, int id) const
     return it != marks_.end() && it->second.accepted;
 }
 
+void UploadJournal::setAccount(const QString &account)
+{
+    const std::lock_guard lock(mutex_);
+    account_ = account;
+}
+
+std::optional<UploadLedgerEntry::Acceptance> UploadJournal::acceptance(UploadKind kind, int id) const
+{
+    const std::lock_guard lock(mutex_);
+    const auto it = marks_.find(key(kind, id));
+    if (it == marks_.end() || !it->second.accepted)
+        return std::nullopt;
+    return it->second.acceptance;
+}
+
 std::optional<quint64> UploadJournal::doubtDigest(UploadKind kind, int id) const
 {
     const std::lock_guard lock(mutex_);
@@ -214,11 +266,32 @@ std::optional<quint64> UploadJournal::doubtDigest(UploadKind kind, int id) const
     return it->second.doubtDigest;
 }
 
+std::unordered_set<int> UploadJournal::recordInLedger(ClientContext &context, UploadKind kind,
+                                                      const std::map<int, UploadLedgerEntry::Acceptance> &accepted)
+{
+    QList<UploadLedgerEntry> entries;
+    for (auto [id, acceptance] : accepted) {
+        const QByteArray stored = storedBytes(context, static_cast<int>(kind), id);
+        // An acceptance an older journal noted without its time counts today.
+        if (!acceptance.at.isValid())
+            acceptance.at = QDateTime::currentDateTime();
+        if (kind == UploadKind::Shipments)
+            entries.append(UploadLedgerEntry::OfShipment(*context.preInputs().Find(id), Digest(stored), acceptance));
+        else
+            entries.append(UploadLedgerEntry::OfScan(*context.checks().Find(id), Digest(stored), acceptance));
+    }
+    std::unordered_set<int> recorded;
+    if (context.uploadLedger().Record(entries))
+        for (const auto &[id, acceptance] : accepted)
+            recorded.insert(id);
+    return recorded;
+}
+
 int UploadJournal::FinishAccepted(ClientContext &context)
 {
     const std::lock_guard lock(mutex_);
-    std::unordered_set<int> shipments;
-    std::unordered_set<int> scans;
+    std::map<int, UploadLedgerEntry::Acceptance> shipments;
+    std::map<int, UploadLedgerEntry::Acceptance> scans;
     std::unordered_set<int> parents;
     for (const auto &[k, m] : marks_) {
         if (!m.accepted)
@@ -226,21 +299,18 @@ int UploadJournal::FinishAccepted(ClientContext &context)
         const QByteArray now = storedBytes(context, k.first, k.second);
         const bool shipment = k.first == static_cast<int>(UploadKind::Shipments);
         if (!now.isEmpty() && Digest(now) == m.digest)
-            (shipment ? shipments : scans).insert(k.second);
+            (shipment ? shipments : scans)[k.second] = m.acceptance;
         // A shipment whose record went before its lines leaves them to go now.
-        if (shipment && (now.isEmpty() || Digest(now) == m.digest))
+        if (shipment && now.isEmpty())
             parents.insert(k.second);
     }
-    auto pickFrom = [](const std::unordered_set<int> &ids) {
-        return [&ids](const char *record) {
-            std::int32_t id = 0;
-            std::memcpy(&id, record, sizeof id);
-            return ids.count(id) > 0;
-        };
-    };
+    // The ledger line goes to disk before the record leaves the files.
+    const std::unordered_set<int> shipmentIds = recordInLedger(context, UploadKind::Shipments, shipments);
+    const std::unordered_set<int> scanIds = recordInLedger(context, UploadKind::Scans, scans);
+    parents.insert(shipmentIds.begin(), shipmentIds.end());
     int removed = 0;
-    if (!shipments.empty()) {
-        removed += context.preInputs().DeleteWhere(pickFrom(shipments));
+    if (!shipmentIds.empty()) {
+        removed += context.preInputs().DeleteWhere(pickFrom(shipmentIds));
         context.preInputs().Flush();
     }
     if (!parents.empty()) {
@@ -249,8 +319,8 @@ int UploadJournal::FinishAccepted(ClientContext &context)
         context.goods().Flush();
         context.weights().Flush();
     }
-    if (!scans.empty()) {
-        removed += context.checks().DeleteWhere(pickFrom(scans));
+    if (!scanIds.empty()) {
+        removed += context.checks().DeleteWhere(pickFrom(scanIds));
         context.checks().Flush();
     }
     settle(context);
@@ -287,7 +357,8 @@ bool UploadJournal::rewrite()
     QByteArray text;
     for (const auto &[k, m] : marks_) {
         if (m.accepted)
-            text += line('A', k.first, k.second) + ' ' + QByteArray::number(m.digest, 16) + '\n';
+            text += line('A', k.first, k.second) + ' ' + QByteArray::number(m.digest, 16) +
+                    acceptanceFields(m.acceptance) + '\n';
         else if (m.doubt)
             text += line('D', k.first, k.second) +
                     (m.doubtDigest ? ' ' + QByteArray::number(*m.doubtDigest, 16) : QByteArray()) + '\n';

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "upload/UploadKind.h"
+#include "upload/UploadLedgerEntry.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <unordered_set>
 #include <utility>
 
 namespace quarvel {
@@ -22,7 +24,9 @@ class ClientContext;
 // never got its answer leaves its record "in doubt": the server may hold it.
 //
 // One line per event, appended: "S k id digest" on its way, "R k id"
-// answered and not stored, "A k id digest" accepted, "D k id digest" in
+// answered and not stored, "A k id digest time server account" accepted
+// (seconds since 1970, the server's id, the account in hexadecimal: what
+// the upload ledger needs when the next start finishes it), "D k id digest" in
 // doubt since an earlier run, "C k id" a doubt the server cleared (it holds
 // no such record); k is the upload kind, the digest (hexadecimal) that of
 // the record bytes sent. "S" and "D" lines of older files carry no digest:
@@ -47,9 +51,18 @@ public:
     void Load();
     // Deletes every accepted record that still holds the bytes it was sent
     // with, and the goods and piece lines of accepted shipments; a record
-    // edited after it was sent stays, in doubt. Then rewrites the journal
-    // with what is still open. Returns how many records went.
+    // edited after it was sent stays, in doubt. Each record's ledger line is
+    // written first (unless the run that accepted it wrote it already); a
+    // record whose line cannot be written stays, for the next start. Then
+    // rewrites the journal with what is still open. Returns how many
+    // records went.
     int FinishAccepted(ClientContext &context);
+
+    // The account the acceptances of the coming run are noted under.
+    void setAccount(const QString &account);
+    // When, by whom and as which server record a record was accepted;
+    // nothing when the journal holds no acceptance of it.
+    std::optional<UploadLedgerEntry::Acceptance> acceptance(UploadKind kind, int id) const;
 
     // The worker, before a send of the record bytes with this digest: true
     // once the mark is on disk. A record whose mark cannot be written must
@@ -85,6 +98,7 @@ private:
         SentDigest doubtDigest;
         bool accepted = false;
         quint64 digest = 0;
+        UploadLedgerEntry::Acceptance acceptance;
 
         // A send of these bytes may have been stored.
         void doubted(const SentDigest &sent);
@@ -94,7 +108,12 @@ private:
     using Key = std::pair<int, int>;
 
     static Key key(UploadKind kind, int id) { return {static_cast<int>(kind), id}; }
-    void apply(char event, const Key &k, const SentDigest &digest);
+    void apply(char event, const Key &k, const SentDigest &digest,
+               const UploadLedgerEntry::Acceptance &acceptance = {});
+    // Writes the ledger lines of the accepted records about to be deleted;
+    // the ids whose lines are on disk.
+    static std::unordered_set<int> recordInLedger(ClientContext &context, UploadKind kind,
+                                                  const std::map<int, UploadLedgerEntry::Acceptance> &accepted);
     bool append(const QByteArray &line, bool durable);
     // Keeps or drops each mark, given whether its record is still there and
     // still holds what was sent; then writes the marks left.
@@ -105,6 +124,7 @@ private:
     QString path_;
     mutable std::mutex mutex_;
     std::map<Key, Mark> marks_;
+    QString account_;
     int fd_ = -1;
 };
 

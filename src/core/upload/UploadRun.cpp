@@ -58,6 +58,7 @@ UploadRun::~UploadRun()
 void UploadRun::Prepare(const QList<int> &ids)
 {
     ServerSession &session = context_.session();
+    context_.uploadJournal().setAccount(session.account());
     job_ = std::make_unique<UploadJob>(kind_, withoutRepeats(ids), session.CurrentServerHost(), session.timeouts(),
                                        context_.uploadJournal());
 }
@@ -172,11 +173,14 @@ void UploadRun::releaseResults(UploadDisplay &display)
             const AcceptedRecords::State state = accepted_.state(r.id);
             if (state == AcceptedRecords::State::Waiting)
                 break;
-            // A record edited while it travelled stays, with a note.
-            const bool kept = state == AcceptedRecords::State::Kept;
+            // A record edited while it travelled stays, with a note; so does
+            // one whose ledger line could not be written.
+            const bool kept = state == AcceptedRecords::State::Kept || state == AcceptedRecords::State::Unrecorded;
             QString text;
-            if (kept)
+            if (state == AcceptedRecords::State::Kept)
                 text = QStringLiteral("已上传(本地记录已修改，未删除)");
+            else if (kept)
+                text = QStringLiteral("已上传(日结记录未能写入，未删除)");
             else if (r.doubt == UploadJob::Doubt::Found)
                 text = QStringLiteral("已上传(服务器已有此记录)");
             if (kept)

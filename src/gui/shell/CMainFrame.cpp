@@ -58,6 +58,7 @@ QList<Menu> menuTable()
          {{CmdChooseLabelTemplate, u"选择标签模版", {}},
           {CmdChooseWaybillTemplate, u"选择面单模版", {}},
           {CmdChooseInvoiceTemplate, u"选择形式发票模版", {}},
+          {CmdChooseManifestTemplate, u"选择交接单模版", {}},
           {CmdSeparator, u"", {}},
           {CmdScaleSettings, u"设置本机电子秤参数", {}},
           {CmdProgramSettings, u"设置本程序运行数据", {}},
@@ -86,6 +87,8 @@ QList<Menu> menuTable()
           {CmdImport, u"打开Excel文件导入", {}},
           {CmdExport, u"报表文件导出", {}},
           {CmdSelectAll, u"将列表记录全部选中", {}},
+          {CmdSeparator, u"", {}},
+          {CmdShowDayReport, u"日结(&J)", {}},
           {CmdSeparator, u"", {}},
           {CmdUpload, u"上传数据(&U)", {K(Qt::CTRL | Qt::Key_U), K(Qt::Key_F3)}}}},
         {u"查看(&V)", {{CmdToggleToolbar, u"工具栏(&T)", {}}, {CmdToggleStatusBar, u"状态栏(&S)", {}}}},
@@ -172,7 +175,7 @@ void CMainFrame::buildActions()
         if (c != CmdSeparator)
             makeAction(c, FrameCommands::Label(c));
     for (Command c : {CmdShowPreInput, CmdShowPreQuery, CmdShowRecordCheck, CmdShowSettlement, CmdShowScan,
-                      CmdShowContacts, CmdToggleToolbar, CmdToggleStatusBar})
+                      CmdShowContacts, CmdShowDayReport, CmdToggleToolbar, CmdToggleStatusBar})
         actions_.value(c)->setCheckable(true);
     // Only the commands with a toolbar button have a picture; the others
     // would show an empty square in their menu.

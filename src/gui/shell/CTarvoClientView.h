@@ -9,13 +9,13 @@ namespace quarvel {
 
 class CRecordListPane;
 
-// The client area: six pages, each made the first time it is shown, exactly
+// The client area: seven pages, each made the first time it is shown, exactly
 // one showing at a time. Hidden pages keep their state.
 class CTarvoClientView : public QStackedWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kPages = 6;
+    static constexpr int kPages = 7;
     using PageFactory = std::function<CRecordListPane *(int index, QWidget *parent)>;
 
     explicit CTarvoClientView(PageFactory factory, QWidget *parent = nullptr);

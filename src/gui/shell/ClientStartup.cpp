@@ -16,6 +16,7 @@
 #include "query/CFeeListPane.h"
 #include "query/CPreQueryPane.h"
 #include "query/CRecordCheckPane.h"
+#include "report/CDayReportPane.h"
 #include "scale/CScaleDlg.h"
 #include "scale/PreInputScale.h"
 #include "scan/CCheckPane.h"
@@ -129,7 +130,8 @@ void ClientStartup::registerPrintCommands()
 {
     const std::pair<Command, TemplateKind> choices[] = {{CmdChooseInvoiceTemplate, TemplateKind::Invoice},
                                                         {CmdChooseWaybillTemplate, TemplateKind::Waybill},
-                                                        {CmdChooseLabelTemplate, TemplateKind::Label}};
+                                                        {CmdChooseLabelTemplate, TemplateKind::Label},
+                                                        {CmdChooseManifestTemplate, TemplateKind::Manifest}};
     for (const auto &[command, kind] : choices)
         frame_->setHandler(command, [this, kind = kind] { ChooseTemplate(kind); });
     frame_->setHandler(CmdDownloadTemplates, [this] {
@@ -197,6 +199,9 @@ CRecordListPane *ClientStartup::makePage(int index, QWidget *parent)
         break;
     case PageCatalog::Scan:
         page = new CCheckPane(env_, parent);
+        break;
+    case PageCatalog::DayReport:
+        page = new CDayReportPane(env_, parent);
         break;
     default:
         page = new CRecordListPane(env_, PageCatalog::Title(index), parent);

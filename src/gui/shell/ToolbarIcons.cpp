@@ -133,6 +133,9 @@ void draw(QPainter &g, Command command)
     case CmdShowContacts:
         letterBox(g, grey, QStringLiteral("名"));
         break;
+    case CmdShowDayReport:
+        letterBox(g, QColor(170, 40, 40), QStringLiteral("日"));
+        break;
     case CmdImport:
         arrow(g, false, green);
         break;
