@@ -53,9 +53,10 @@ TEST(FrameCommands, ToolbarLabelsAndPages)
     EXPECT_EQ(FrameCommands::Help(CmdShowScan), QStringLiteral("检查点扫描 "));
     EXPECT_EQ(FrameCommands::Label(CmdUploadFrame3), QStringLiteral("上传"));
     const QList<Command> bar = FrameCommands::ToolbarLayout();
-    EXPECT_EQ(bar.size(), 32);
+    EXPECT_EQ(bar.size(), 33);
     EXPECT_EQ(bar.count(CmdSeparator), 7);
-    EXPECT_EQ(bar.mid(26), FrameCommands::AnimationFrames());
+    EXPECT_EQ(bar.mid(27), FrameCommands::AnimationFrames());
+    EXPECT_TRUE(bar.contains(CmdShowDayReport));
     for (int page = 0; page < 6; ++page) {
         EXPECT_EQ(FrameCommands::PageOf(FrameCommands::ShowingCommand(page)), page);
         EXPECT_FALSE(PageCatalog::Title(page).isEmpty());
