@@ -4,6 +4,7 @@
 #include "app/Prompter.h"
 #include "listpane/CRecordListPane.h"
 #include "shell/CTarvoClientView.h"
+#include "shell/FocusReturn.h"
 #include "shell/FrameTexts.h"
 #include "shell/OperationPane.h"
 #include "shell/ToolbarIcons.h"
@@ -132,6 +133,7 @@ CMainFrame::CMainFrame(CTarvoClientView *view, Prompter &prompter, QWidget *pare
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setCentralWidget(view_);
+    new FocusReturn(this);
     buildActions();
     buildMenus();
     buildToolBar();
