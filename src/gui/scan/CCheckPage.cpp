@@ -395,9 +395,11 @@ bool CCheckPage::SaveScan()
     const QString typed = form_.values().number;
     EchoPrompter echo(&prompter_);
     const bool saved = form_.SaveScan(echo);
+    // An empty field is no scan: its message box says what to do, the
+    // session's counts stay as they are.
     if (saved)
         accepted(typed.trimmed().toUpper());
-    else
+    else if (!typed.trimmed().isEmpty())
         refused(typed, echo.lastText());
     showValues();
     focusNumber();

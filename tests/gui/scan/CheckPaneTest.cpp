@@ -185,6 +185,13 @@ TEST(CheckPaneGui, ATypedEntryGetsTheMessageBoxAndKeepsItsText)
     EXPECT_EQ(c.records(), 1);
     EXPECT_EQ(c.rows().cell(0, ScanRows::kNumberColumn), QStringLiteral("SC000001"));
 
+    // Ctrl+S in the empty field after a scan: the message, but no unsaved scan counted.
+    const int refusalsBefore = c.page().sessionRefusals();
+    QTest::keyClick(c.field(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(c.w.prompter.lastText(), QStringLiteral("[运单号]不得短于 7 字符。"));
+    EXPECT_EQ(c.page().sessionRefusals(), refusalsBefore);
+    EXPECT_TRUE(c.page().resultLabel()->text().contains(QStringLiteral("SC000001 已保存")));
+
     // Ctrl+S saves like Enter; a signature without a signer is refused by its message.
     c.page().categoryButton(CheckValues::Signature)->click();
     EXPECT_EQ(QApplication::focusWidget(), c.page().field(QStringLiteral("signer")));
