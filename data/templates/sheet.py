@@ -168,6 +168,11 @@ class Sheet:
             out.append('<style:style style:name="co%d" style:family="table-column">'
                        '<style:table-column-properties style:column-width="%.1fmm"/></style:style>\n' % (i + 1, width))
         for i, height in enumerate(self.heights):
+            if height is None:
+                # As high as its text, like the rows the program writes below it.
+                out.append('<style:style style:name="ro%d" style:family="table-row"><style:table-row-properties '
+                           'style:use-optimal-row-height="true"/></style:style>\n' % (i + 1))
+                continue
             out.append('<style:style style:name="ro%d" style:family="table-row"><style:table-row-properties '
                        'style:row-height="%.1fmm" style:use-optimal-row-height="false"/></style:style>\n'
                        % (i + 1, height))

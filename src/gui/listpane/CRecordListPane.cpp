@@ -124,7 +124,9 @@ void CRecordListPane::Initialise()
 
 QString CRecordListPane::captionText() const
 {
-    return FrameTexts::ListCaption(captionPrefix_, list_->list().rowCount());
+    // The totals row is no record.
+    const RecordListModel &rows = list_->list();
+    return FrameTexts::ListCaption(captionPrefix_, rows.rowCount() - (rows.hasTotalsRow() ? 1 : 0));
 }
 
 void CRecordListPane::UpdateCaption()

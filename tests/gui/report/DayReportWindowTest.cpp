@@ -33,9 +33,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <iostream>
 
 using namespace quarvel;
@@ -173,6 +175,18 @@ int barTotal(const QChart &chart)
     return total;
 }
 
+// The count axis reaches at least `most` and every tick is a whole number
+// of shipments, so that no label shows twice.
+bool wholeCountTicks(const QChart &chart, int most)
+{
+    for (QAbstractAxis *axis : chart.axes(Qt::Vertical))
+        if (auto *counts = qobject_cast<QValueAxis *>(axis)) {
+            const double step = (counts->max() - counts->min()) / (counts->tickCount() - 1);
+            return counts->min() == 0 && counts->max() >= most && step >= 1 && step == std::floor(step);
+        }
+    return false;
+}
+
 double pieTotal(const QChart &chart)
 {
     double total = 0;
@@ -236,6 +250,8 @@ TEST(DayReportWindow, ThreeShipmentsKeyedAndUploadedAreTheDaysTotalsTheServerHol
                                                      .arg(report.server().count)
                                                      .arg(report.server().unknownLocally.size()));
     EXPECT_EQ(barTotal(*day->charts().hourChart()), 3);
+    EXPECT_TRUE(wholeCountTicks(*day->charts().hourChart(), 3));
+    EXPECT_TRUE(day->captionText().endsWith(QStringLiteral("共 3 条记录"))) << "the totals row is no record";
     EXPECT_NEAR(pieTotal(*day->charts().kindChart()), 6.75, 1e-9);
     EXPECT_EQ(day->list().rowCount(), 3 + 1) << "and the totals row";
 
@@ -377,6 +393,8 @@ TEST(DayReportWindow, ABusyDayOpensWithinASecondAndItsManifestIsOneDocumentOfMan
     EXPECT_EQ(day->report().uploaded().count, kBusyDay);
     EXPECT_EQ(day->list().rowCount(), kBusyDay + 1) << "and the totals row";
     EXPECT_EQ(barTotal(*day->charts().hourChart()), kBusyDay);
+    EXPECT_TRUE(wholeCountTicks(*day->charts().hourChart(), 1));
+    EXPECT_TRUE(day->captionText().endsWith(QStringLiteral("共 5000 条记录")));
     EXPECT_LT(opened, 1000) << "the page took " << opened << " ms";
 
     // Shown again later (another day and back), it reads the day afresh.
