@@ -294,6 +294,8 @@ def manifest():
         s.put("%s5" % chr(65 + i), text, "head")
     for i in range(len(heads)):
         s.put("%s6" % chr(65 + i), "", "plain")
+    # A day of many shipments takes many pages: each one starts with the column heads.
+    s.repeat_rows(5, 5)
     cells = [("交接日期", "B2"), ("账号", "D2"), ("打印时间", "F2"), ("合计票数", "B3"), ("合计件数", "D3"),
              ("合计重量", "F3"), ("明细序号", "A6"), ("明细运单号", "B6"), ("明细目的地", "C6"),
              ("明细快递类别", "D6"), ("明细件数", "E6"), ("明细重量", "F6")]

@@ -75,10 +75,14 @@ struct Keyed {
 const Keyed kKeyed[] = {
     {"DR25000001", "北京", "1.5", "月结"}, {"DR25000002", "上海", "2.25", "现付"}, {"DR25000003", "天津", "3", "到付"}};
 
-QString pdfText(const QString &pdf)
+// The text of the PDF, or of one page of it.
+QString pdfText(const QString &pdf, int page = 0)
 {
+    QStringList args{QStringLiteral("-layout")};
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -427,6 +431,10 @@ TEST(DayReportWindow, ABusyDayOpensWithinASecondAndItsManifestIsOneDocumentOfMan
     EXPECT_TRUE(text.contains(QStringLiteral("DB00005000"))) << "and the last";
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("合计\\s+5000\\s*票")))) << "the totals row";
     EXPECT_TRUE(text.contains(QStringLiteral("收件人(快递员)签字"))) << "the signatures after the list";
+    const QString second = pdfText(pdf, 2);
+    EXPECT_TRUE(second.contains(QRegularExpression(QStringLiteral("序号\\s+运单号\\s+目的地"))))
+        << "each page starts with the column heads\n"
+        << second.left(400).toStdString();
     std::cout << "[ figures  ] manifest of " << kBusyDay << " shipments: " << pages << " pages in one PDF, printed in "
               << printing << " ms\n";
 }
