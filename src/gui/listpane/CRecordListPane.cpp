@@ -124,9 +124,7 @@ void CRecordListPane::Initialise()
 
 QString CRecordListPane::captionText() const
 {
-    // The totals row is no record.
-    const RecordListModel &rows = list_->list();
-    return FrameTexts::ListCaption(captionPrefix_, rows.rowCount() - (rows.hasTotalsRow() ? 1 : 0));
+    return FrameTexts::ListCaption(captionPrefix_, list_->list().rowCount());
 }
 
 void CRecordListPane::UpdateCaption()
