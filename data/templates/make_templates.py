@@ -282,7 +282,8 @@ def manifest():
     """The hand-over manifest of a counter day: a header with the day's totals,
     one line per shipment from row 6 down, then the program adds a totals line
     and the signature lines of the section 签字定义 under the last shipment."""
-    s = Sheet("JJD", [12, 42, 40, 30, 16, 22], [12, 8, 8, 4, 9, 7])
+    # The first shipment's row keeps the height of those the program adds under it.
+    s = Sheet("JJD", [12, 42, 40, 30, 16, 22], [12, 8, 8, 4, 9, None])
     s.put("A1", "Quarvel 快件交接单", "title", "A1:F1")
     header = [("A2", "交接日期", "B2"), ("C2", "账号", "D2"), ("E2", "打印时间", "F2"),
               ("A3", "票数", "B3"), ("C3", "件数", "D3"), ("E3", "重量(公斤)", "F3")]
@@ -293,6 +294,8 @@ def manifest():
         s.put("%s5" % chr(65 + i), text, "head")
     for i in range(len(heads)):
         s.put("%s6" % chr(65 + i), "", "plain")
+    # A day of many shipments takes many pages: each one starts with the column heads.
+    s.repeat_rows(5, 5)
     cells = [("交接日期", "B2"), ("账号", "D2"), ("打印时间", "F2"), ("合计票数", "B3"), ("合计件数", "D3"),
              ("合计重量", "F3"), ("明细序号", "A6"), ("明细运单号", "B6"), ("明细目的地", "C6"),
              ("明细快递类别", "D6"), ("明细件数", "E6"), ("明细重量", "F6")]

@@ -87,6 +87,13 @@ class Sheet:
         self.cells = {}
         # (first ref, last ref, frame style, condition formula)
         self.conditions = []
+        # The rows printed again at the top of every page (first, last), if any.
+        self.repeated_rows = None
+
+    def repeat_rows(self, first, last):
+        """Prints rows first..last again at the top of each page of a long list."""
+        assert 1 <= first <= last <= len(self.heights)
+        self.repeated_rows = (first, last)
 
     def put(self, ref, text="", style="value", span=None, formula=None):
         """A cell at ref ("B3"), or a merged area when span ("B3:D3") is given.
@@ -124,10 +131,14 @@ class Sheet:
             out.append('<table:table-column table:style-name="co%d"/>\n' % (i + 1))
         hidden = self.covered()
         for r in range(1, len(self.heights) + 1):
+            if self.repeated_rows and r == self.repeated_rows[0]:
+                out.append("<table:table-header-rows>\n")
             out.append('<table:table-row table:style-name="ro%d">' % r)
             for c in range(1, len(self.widths) + 1):
                 out.append(self._cell(r, c, hidden))
             out.append("</table:table-row>\n")
+            if self.repeated_rows and r == self.repeated_rows[1]:
+                out.append("</table:table-header-rows>\n")
         out.append(self._conditions())
         out.append("</table:table>\n</office:spreadsheet></office:body>\n</office:document>\n")
         return "".join(out)
@@ -168,6 +179,11 @@ class Sheet:
             out.append('<style:style style:name="co%d" style:family="table-column">'
                        '<style:table-column-properties style:column-width="%.1fmm"/></style:style>\n' % (i + 1, width))
         for i, height in enumerate(self.heights):
+            if height is None:
+                # As high as its text, like the rows the program writes below it.
+                out.append('<style:style style:name="ro%d" style:family="table-row"><style:table-row-properties '
+                           'style:use-optimal-row-height="true"/></style:style>\n' % (i + 1))
+                continue
             out.append('<style:style style:name="ro%d" style:family="table-row"><style:table-row-properties '
                        'style:row-height="%.1fmm" style:use-optimal-row-height="false"/></style:style>\n'
                        % (i + 1, height))

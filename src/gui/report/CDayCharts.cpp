@@ -49,6 +49,26 @@ std::pair<int, int> hourRange(const std::array<int, 24> &perHour)
     return {first, last};
 }
 
+// Whole-number ticks for a count axis: a step of 1, 2 or 5 times a power of
+// ten giving at most five intervals, so that no label shows twice (a count
+// of 2 on five ticks would read 0, 0, 1, 1, 2).
+int countStep(int most)
+{
+    for (int scale = 1;; scale *= 10)
+        for (const int m : {1, 2, 5})
+            if (most <= m * scale * 5)
+                return m * scale;
+}
+
+void setCountRange(QValueAxis *axis, int most)
+{
+    const int step = countStep(std::max(most, 1));
+    const int top = std::max(1, (most + step - 1) / step) * step;
+    axis->setRange(0, top);
+    axis->setTickCount(top / step + 1);
+    axis->setLabelFormat(QStringLiteral("%d"));
+}
+
 void showHours(QChart *chart, const DayReport &report)
 {
     chart->removeAllSeries();
@@ -72,9 +92,7 @@ void showHours(QChart *chart, const DayReport &report)
     auto *x = new QBarCategoryAxis;
     x->append(hours);
     auto *y = new QValueAxis;
-    y->setRange(0, std::max(most, 1));
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->applyNiceNumbers();
+    setCountRange(y, most);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);

@@ -8,6 +8,7 @@
 #include "report/DayReconciliation.h"
 #include "report/DayReportRows.h"
 #include "report/DayReportText.h"
+#include "shell/FrameTexts.h"
 #include "shell/PageCatalog.h"
 #include "shell/WorkerProgress.h"
 
@@ -103,6 +104,11 @@ void CDayReportPane::FocusEntry()
 bool CDayReportPane::Supports(Command) const
 {
     return false;
+}
+
+QString CDayReportPane::captionText() const
+{
+    return FrameTexts::ListCaption(captionPrefix(), int(report_.shipments().size()));
 }
 
 void CDayReportPane::ShowDay(QDate day)

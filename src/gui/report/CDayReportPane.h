@@ -29,6 +29,8 @@ public:
     void RefreshList() override;
     void FocusEntry() override;
     bool Supports(Command c) const override;
+    // Counts the day's shipments, not the totals row under them.
+    QString captionText() const override;
 
     // The day shown; showing another reads that day.
     void ShowDay(QDate day);
