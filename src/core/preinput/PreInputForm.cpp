@@ -101,9 +101,16 @@ PreInputForm::PreInputForm(ClientContext &context, Prompter &prompter, QDate tod
     dates_ = {today.toString(kDateFormat), today.addDays(-1).toString(kDateFormat),
               today.addDays(-2).toString(kDateFormat)};
     values_.ddate = dates_.first();
-    if (values_.cemskind.isEmpty() && !context_.baseData().kindNames().isEmpty())
-        values_.cemskind = context_.baseData().kindNames().first();
     NewRecord();
+}
+
+bool PreInputForm::TakeDefaultKind()
+{
+    const QStringList kinds = context_.baseData().kindNames();
+    if (!isNew() || !values_.cemskind.isEmpty() || kinds.isEmpty())
+        return false;
+    values_.cemskind = kinds.first();
+    return true;
 }
 
 QList<PreInputForm::TextRule> PreInputForm::TextRules()
@@ -153,6 +160,9 @@ void PreInputForm::NewRecord()
     v.nquantity = 1;
     v.fweight = 0;
     v.nmarked = false;
+    // The kind stays from the last record; the first kind of the base data
+    // when there was none yet (base data downloaded after the page opened).
+    TakeDefaultKind();
 
     const ProgramSettings &s = context_.settings();
     if (!locks_[LockFrom])

@@ -61,6 +61,9 @@ public:
 
     // Page operations.
     void NewRecord();
+    // A new record without an express kind takes the base data's first one;
+    // true when it did.
+    bool TakeDefaultKind();
     // Shows a stored record; false (page unchanged) when there is none.
     bool LoadRecord(int iid);
     // Every check in order; nothing is written before all have passed.

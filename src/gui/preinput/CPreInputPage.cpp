@@ -293,6 +293,12 @@ void CPreInputPage::showIndicator()
     ui_.indicator()->setStyleSheet(colour(form_.destinationIndicatorColor()));
 }
 
+void CPreInputPage::BaseDataLoaded()
+{
+    if (form_.TakeDefaultKind())
+        showValues();
+}
+
 void CPreInputPage::NewRecord()
 {
     suggestions_->hide();

@@ -46,6 +46,8 @@ public:
     void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
 
     void NewRecord();
+    // Fresh base data: a new record without an express kind gets the first one.
+    void BaseDataLoaded();
     bool LoadRecord(int iid);
     // Before leaving the shown record: asks about unsaved edits (save,
     // discard or stay); true when the page may go on.

@@ -112,6 +112,8 @@ void ClientStartup::registerCommands()
         progress.run([&] { result = BaseDataDownload::Fetch(session, context_.baseDataPath()); });
         frame_->SetOperationText(QString(), FrameTexts::kOperationColor);
         ShowBaseDataDownload(result, context_.baseData(), context_.baseDataPath(), env_.prompter);
+        if (auto *pane = qobject_cast<CPreInputPane *>(frame_->view().page(PageCatalog::PreInput)))
+            pane->page().BaseDataLoaded();
     });
     frame_->setHandler(CmdSettlementSummary, [this, &session, refresh] {
         GuiLoginPrompt prompt(frame_.get(), context_.lastAccountPath(), refresh);

@@ -1,8 +1,12 @@
+#include "preinput/CPreInputPage.h"
+#include "preinput/CPreInputPane.h"
 #include "shell/CMainFrame.h"
+#include "shell/PageCatalog.h"
 #include "support/ClientWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -56,6 +60,8 @@ TEST(ServerDownloadsWindow, BaseDataShowsProgressWhileTheServerIsSlowThenLoads)
     ClientWindow w;
     ASSERT_TRUE(w.started());
     ASSERT_TRUE(w.context().baseData().kinds().isEmpty());
+    CPreInputPage &page = w.showPage<CPreInputPane>(PageCatalog::PreInput)->page();
+    ASSERT_TRUE(page.edit(QStringLiteral("cemskind"))->text().isEmpty());
     ASSERT_TRUE(w.server.setHooks("next stall 1.5"));
     bool seenWhileSlow = false;
     QTimer::singleShot(400, [&] { seenWhileSlow = progressWindow(QStringLiteral("下载更新基本数据")) != nullptr; });
@@ -63,4 +69,9 @@ TEST(ServerDownloadsWindow, BaseDataShowsProgressWhileTheServerIsSlowThenLoads)
     EXPECT_TRUE(seenWhileSlow) << "the progress window shows while the base data is on its way";
     EXPECT_EQ(w.prompter.lastText(), QStringLiteral("系统基本数据更新完成。"));
     EXPECT_FALSE(w.context().baseData().kinds().isEmpty()) << "loaded into the running window";
+    // The shipment on the page, and every new one, takes the first express kind.
+    const QString first = w.context().baseData().kindNames().first();
+    EXPECT_EQ(page.edit(QStringLiteral("cemskind"))->text(), first);
+    page.NewRecord();
+    EXPECT_EQ(page.edit(QStringLiteral("cemskind"))->text(), first);
 }
