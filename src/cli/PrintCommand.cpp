@@ -31,6 +31,8 @@ public:
         }
         if (r.outcome.ok()) {
             Cli::out(r.outcome.file + u'\n');
+            if (!r.outcome.message.isEmpty())
+                Cli::err(QStringLiteral("%1\t%2\n").arg(r.id).arg(r.outcome.message));
             return;
         }
         if (r.outcome.status == PrintOutcome::Status::Skipped)
@@ -234,6 +236,8 @@ int printManifest(Cli &cli, const Options &o)
                    : Cli::Failed;
     }
     Cli::out(outcome.file + u'\n');
+    if (!outcome.message.isEmpty())
+        Cli::err(outcome.message + u'\n');
     return Cli::Done;
 }
 
@@ -280,6 +284,8 @@ int again(Cli &cli, const Options &o)
         return Cli::Refused;
     }
     Cli::out(outcome.file + u'\n');
+    if (!outcome.message.isEmpty())
+        Cli::err(outcome.message + u'\n');
     return Cli::Done;
 }
 

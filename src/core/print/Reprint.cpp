@@ -22,7 +22,10 @@ PrintOutcome Reprint::Again(ClientContext &context, int ledgerNumber, int copies
     entry.time = {};
     entry.pdf = sent;
     PrintOutcome outcome{PrintOutcome::Status::Printed, QString(), sent, 0};
-    outcome.ledgerNumber = context.printLedger().Append(entry);
+    QString notRecorded;
+    outcome.ledgerNumber = context.printLedger().Append(entry, &notRecorded);
+    if (outcome.ledgerNumber == 0)
+        outcome.message = PrintLedger::NotRecordedText(notRecorded);
     return outcome;
 }
 

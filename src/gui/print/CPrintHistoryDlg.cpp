@@ -114,6 +114,8 @@ bool CPrintHistoryDlg::PrintAgain()
         prompter_.error(QString(), outcome.message);
         return false;
     }
+    if (!outcome.message.isEmpty())
+        prompter_.warning(QString(), outcome.message);
     Refresh();
     return true;
 }

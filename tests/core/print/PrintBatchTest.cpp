@@ -215,6 +215,29 @@ TEST_F(Batches, APrintoutIsPrintedAgainFromItsPdf)
     EXPECT_EQ(Reprint::Again(context, 77).message, QStringLiteral("打印记录 77 不存在。"));
 }
 
+TEST_F(Batches, APrintoutTheLedgerCannotRecordSaysSoWithTheCause)
+{
+    const int a = addRecord(QStringLiteral("DE90123000001"));
+    const PrintOutcome recorded = DocumentPrinter(context).PrintWaybill(a);
+    ASSERT_EQ(recorded.ledgerNumber, 1);
+    EXPECT_TRUE(recorded.message.isEmpty());
+    // The ledger stays readable, but no change of it can be made.
+    ASSERT_TRUE(QFile::remove(root.file(QStringLiteral("DATA_SYS/printlog.txt.lock"))));
+    ASSERT_TRUE(QDir().mkpath(root.file(QStringLiteral("DATA_SYS/printlog.txt.lock"))));
+
+    const PrintOutcome first = DocumentPrinter(context).PrintWaybill(a);
+    EXPECT_EQ(first.status, PrintOutcome::Status::Printed) << "the paper came out all the same";
+    EXPECT_EQ(first.ledgerNumber, 0);
+    EXPECT_TRUE(first.message.startsWith(QStringLiteral("已打印，但打印记录没能写入"))) << first.message.toStdString();
+    EXPECT_TRUE(first.message.contains(QStringLiteral("DATA_SYS/printlog.txt"))) << first.message.toStdString();
+    EXPECT_TRUE(first.message.contains(QStringLiteral("Is a directory"))) << "with the system's reason";
+
+    const PrintOutcome again = Reprint::Again(context, 1);
+    EXPECT_TRUE(again.ok()) << again.message.toStdString();
+    EXPECT_TRUE(again.message.startsWith(QStringLiteral("已打印，但打印记录没能写入")));
+    EXPECT_EQ(context.printLedger().All().size(), 1);
+}
+
 TEST_F(Batches, EachRecordIsReadWhenItsTurnComesSoChangesMadeDuringTheRunArePrinted)
 {
     const int a = addRecord(QStringLiteral("DE90123000001"), QStringLiteral("王五"));
