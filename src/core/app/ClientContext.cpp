@@ -6,6 +6,8 @@
 #include "net/LastAccount.h"
 #include "print/BarcodeFonts.h"
 #include "print/TemplateFiles.h"
+#include "print/TemplatePairWrite.h"
+#include "print/WorkFiles.h"
 #include "scale/ScaleLink.h"
 #include "storage/LineRepair.h"
 
@@ -52,9 +54,9 @@ ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
       scale_(std::make_unique<ScaleLink>(scaleSettings_, scaleDevice_)),
       uploadJournal_(path(UploadJournal::fileName())), uploadResults_(path(UploadResultBook::fileName())),
-      uploadLedger_(path(UploadLedger::folderName())),
-      note_(path(CleanCloseNote::fileName())), config_(path(ServerConfig::fileName())), templates_(modelFolder()),
-      printLedger_(path(PrintLedger::fileName())), shippedData_(ShippedData::Folder())
+      uploadLedger_(path(UploadLedger::folderName())), note_(path(CleanCloseNote::fileName())),
+      config_(path(ServerConfig::fileName())), templates_(modelFolder()), printLedger_(path(PrintLedger::fileName())),
+      shippedData_(ShippedData::Folder())
 {
     templates_.setWorkbookCheck(
         [this](const QByteArray &bytes) { return WorkbookProbe::Opens(spreadsheetEngine_, tempFolder(), bytes); });
@@ -111,6 +113,7 @@ void ClientContext::StartAfterWindow(Prompter &prompter)
     LoadPromptPhrases(prompter);
     LoadScaleSettings(prompter);
     InstallBarcodeFonts(prompter);
+    TidyPrintFiles(prompter);
     LoadPrintTemplates();
     LoadGoodsNames();
     QStringList printDamage;
@@ -129,6 +132,13 @@ void ClientContext::InstallBarcodeFonts(Prompter &prompter)
         BarcodeFonts(shippedData_ + QStringLiteral("/fonts"), BarcodeFonts::Places::OfUser()).EnsureAvailable();
     if (!outcome.problem.isEmpty())
         prompter.warning(QString(), outcome.problem);
+}
+
+void ClientContext::TidyPrintFiles(Prompter &prompter)
+{
+    if (const QString finished = TemplatePairWrite::Recover(modelFolder()); !finished.isEmpty())
+        prompter.warning(QString(), finished);
+    WorkFiles::RemoveOrphans(tempFolder());
 }
 
 void ClientContext::LoadPrintTemplates()

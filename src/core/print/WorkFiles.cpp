@@ -19,7 +19,8 @@ namespace {
 constexpr int kSuffixLength = 4; // ".xls"
 
 // "BILL_1234_a1B2c3.xls", also as the office's lock file ".~lock.BILL_1234_a1B2c3.xls#".
-const QRegularExpression kWorkName(QStringLiteral("^(?:\\.~lock\\.)?[A-Z][A-Z_]*_([0-9]{1,10})_[A-Za-z0-9]{6}\\.xls#?$"));
+const QRegularExpression
+    kWorkName(QStringLiteral("^(?:\\.~lock\\.)?[A-Z][A-Z_]*_([0-9]{1,10})_[A-Za-z0-9]{6}\\.xls#?$"));
 
 bool processGone(qint64 pid)
 {
