@@ -183,6 +183,23 @@ TEST_F(Batches, SavedInvoicesAreKeptUnderTheirWaybillNumber)
     EXPECT_TRUE(context.printLedger().Recent().isEmpty()) << "saving is no printout";
 }
 
+TEST_F(Batches, SavedInvoicesOfNumbersThatLookAlikeAsFileNamesAreKeptApart)
+{
+    const int slash = addRecord(QStringLiteral("A/B"));
+    const int underscore = addRecord(QStringLiteral("A_B"));
+    const int percent = addRecord(QStringLiteral("A%2FB"));
+    QStringList kept;
+    for (const int id : {slash, underscore, percent}) {
+        const PrintOutcome o = DocumentPrinter(context).OutputInvoice(id, InvoiceSheet::Mode::KeepFile);
+        ASSERT_EQ(o.status, PrintOutcome::Status::Saved) << o.message.toStdString();
+        kept << QFileInfo(o.file).fileName();
+    }
+    EXPECT_EQ(kept, (QStringList{QStringLiteral("INVOICE_A%2FB.xls"), QStringLiteral("INVOICE_A_B.xls"),
+                                 QStringLiteral("INVOICE_A%252FB.xls")}));
+    EXPECT_EQ(QDir(context.tempFolder()).entryList({QStringLiteral("INVOICE_*")}).size(), 3);
+    EXPECT_EQ(InvoiceSheet::KeptName(QStringLiteral("..\\x:y")), QStringLiteral("INVOICE_%2E.%5Cx%3Ay.xls"));
+}
+
 TEST_F(Batches, APreviewThatIsDroppedPrintsNothing)
 {
     const int a = addRecord(QStringLiteral("DE90123000001"));
