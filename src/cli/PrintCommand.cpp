@@ -249,12 +249,14 @@ int history(Cli &cli, const Options &o)
     QJsonArray all;
     for (const PrintLedger::Entry &e : context->printLedger().Recent()) {
         const QString time = e.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QString removed = e.removed.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (!o.json) {
-            Cli::out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
+            // A printout whose PDF was removed after its keeping time says when.
+            Cli::out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7%8\n")
                          .arg(e.number)
                          .arg(time, e.kind, e.waybill, e.templateName)
                          .arg(e.copies)
-                         .arg(e.pdf));
+                         .arg(e.pdf, removed.isEmpty() ? QString() : QStringLiteral("\t已删除 ") + removed));
             continue;
         }
         all.append(QJsonObject{{QStringLiteral("number"), e.number},
@@ -263,7 +265,8 @@ int history(Cli &cli, const Options &o)
                                {QStringLiteral("waybill"), e.waybill},
                                {QStringLiteral("template"), e.templateName},
                                {QStringLiteral("copies"), e.copies},
-                               {QStringLiteral("pdf"), e.pdf}});
+                               {QStringLiteral("pdf"), e.pdf},
+                               {QStringLiteral("removed"), removed.isEmpty() ? QJsonValue() : QJsonValue(removed)}});
     }
     if (o.json)
         Cli::out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Compact)) + u'\n');

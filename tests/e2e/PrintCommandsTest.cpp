@@ -171,6 +171,41 @@ TEST(PrintCommands, TwoProgramsPrintingTheSameWaybillAtOnceBothSucceedWithTheirO
     EXPECT_EQ(lines(history.out).size(), 2 * kRounds);
 }
 
+TEST(PrintCommands, APrintoutWhosePdfWasPrunedIsPrintedAnewWhileItsRecordIsHere)
+{
+    TempRoot root;
+    addRecord(root, QStringLiteral("DE90123000001"));
+    ASSERT_TRUE(PrintDestination::Folder(root.file(QStringLiteral("printed"))).Save(root.path()));
+    const CtlResult printed = ctl(root, {QStringLiteral("print"), QStringLiteral("waybill"), QStringLiteral("1")});
+    ASSERT_EQ(printed.code, 0) << printed.err.toStdString();
+    const QString pdf = lines(printed.out).value(0);
+    {
+        // Grown past the size the installation keeps.
+        QFile grown(pdf);
+        ASSERT_TRUE(grown.open(QIODevice::Append));
+        grown.write(QByteArray(2 * 1024 * 1024, '\n'));
+        QFile conf(root.file(QStringLiteral("DATA_SYS/print.conf")));
+        ASSERT_TRUE(conf.open(QIODevice::Append));
+        conf.write("keep_mb=1\n");
+    }
+    const CtlResult history = ctl(root, {QStringLiteral("print"), QStringLiteral("history")});
+    ASSERT_EQ(history.code, 0);
+    EXPECT_TRUE(history.errText().isEmpty()) << history.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(history.out).contains(QStringLiteral("\t已删除 "))) << history.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+
+    const CtlResult again = ctl(root, {QStringLiteral("print"), QStringLiteral("again"), QStringLiteral("1")});
+    ASSERT_EQ(again.code, 0) << again.err.toStdString();
+    const QString anew = lines(again.out).value(0);
+    EXPECT_TRUE(pdfText(anew).contains(QStringLiteral("DE90123000001"))) << anew.toStdString();
+
+    ASSERT_EQ(ctl(root, {QStringLiteral("records"), QStringLiteral("delete"), QStringLiteral("1")}).code, 0);
+    QFile::remove(anew);
+    const CtlResult gone = ctl(root, {QStringLiteral("print"), QStringLiteral("again"), QStringLiteral("2")});
+    EXPECT_EQ(gone.code, 1);
+    EXPECT_TRUE(gone.errText().contains(QStringLiteral("也已不在本机记录中"))) << gone.err.toStdString();
+}
+
 TEST(PrintCommands, AServerWaybillOfTheCustomersOwnShipment)
 {
     TarvoServer server;

@@ -5,6 +5,7 @@
 #include "excel/WorkbookProbe.h"
 #include "net/LastAccount.h"
 #include "print/BarcodeFonts.h"
+#include "print/PrintRetention.h"
 #include "print/TemplateFiles.h"
 #include "print/TemplatePairWrite.h"
 #include "print/WorkFiles.h"
@@ -139,6 +140,15 @@ void ClientContext::TidyPrintFiles(Prompter &prompter)
     if (const QString finished = TemplatePairWrite::Recover(modelFolder()); !finished.isEmpty())
         prompter.warning(QString(), finished);
     WorkFiles::RemoveOrphans(tempFolder());
+    QStringList damage;
+    const PrintRetention::Limits limits = PrintRetention::Load(root_, &damage);
+    reportDamage(prompter, QStringLiteral("DATA_SYS/") + QLatin1String(PrintDestination::kFileName),
+                 damage.join(QStringLiteral("；")));
+    const PrintRetention::Pruned pruned = PrintRetention::Prune(printLedger_, limits, now());
+    if (!pruned.error.isEmpty())
+        prompter.warning(QString(), QStringLiteral("已删除 %1 个过期的打印文件，但打印记录没能标记：\r\n%2")
+                                        .arg(pruned.files)
+                                        .arg(pruned.error));
 }
 
 void ClientContext::LoadPrintTemplates()

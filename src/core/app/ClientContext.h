@@ -117,7 +117,9 @@ public:
     void InstallBarcodeFonts(Prompter &prompter);
     // The start-up step of the print files: a template pair that a killed
     // download left half in place is completed or put back (and the operator
-    // told), and the working files of prints that were killed are removed.
+    // told), the working files of prints that were killed are removed, and
+    // the PDFs of printouts past their keeping time (DATA_SYS/print.conf)
+    // are removed and marked so in the print ledger.
     void TidyPrintFiles(Prompter &prompter);
     // The start-up step of the print templates: the templates the program
     // comes with are copied into DATA_MODEL where missing, then the default
