@@ -31,6 +31,8 @@ public:
         }
         if (r.outcome.ok()) {
             Cli::out(r.outcome.file + u'\n');
+            if (!r.outcome.message.isEmpty())
+                Cli::err(QStringLiteral("%1\t%2\n").arg(r.id).arg(r.outcome.message));
             return;
         }
         if (r.outcome.status == PrintOutcome::Status::Skipped)
@@ -234,6 +236,8 @@ int printManifest(Cli &cli, const Options &o)
                    : Cli::Failed;
     }
     Cli::out(outcome.file + u'\n');
+    if (!outcome.message.isEmpty())
+        Cli::err(outcome.message + u'\n');
     return Cli::Done;
 }
 
@@ -245,12 +249,14 @@ int history(Cli &cli, const Options &o)
     QJsonArray all;
     for (const PrintLedger::Entry &e : context->printLedger().Recent()) {
         const QString time = e.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QString removed = e.removed.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (!o.json) {
-            Cli::out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
+            // A printout whose PDF was removed after its keeping time says when.
+            Cli::out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7%8\n")
                          .arg(e.number)
                          .arg(time, e.kind, e.waybill, e.templateName)
                          .arg(e.copies)
-                         .arg(e.pdf));
+                         .arg(e.pdf, removed.isEmpty() ? QString() : QStringLiteral("\t已删除 ") + removed));
             continue;
         }
         all.append(QJsonObject{{QStringLiteral("number"), e.number},
@@ -259,7 +265,8 @@ int history(Cli &cli, const Options &o)
                                {QStringLiteral("waybill"), e.waybill},
                                {QStringLiteral("template"), e.templateName},
                                {QStringLiteral("copies"), e.copies},
-                               {QStringLiteral("pdf"), e.pdf}});
+                               {QStringLiteral("pdf"), e.pdf},
+                               {QStringLiteral("removed"), removed.isEmpty() ? QJsonValue() : QJsonValue(removed)}});
     }
     if (o.json)
         Cli::out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Compact)) + u'\n');
@@ -280,6 +287,8 @@ int again(Cli &cli, const Options &o)
         return Cli::Refused;
     }
     Cli::out(outcome.file + u'\n');
+    if (!outcome.message.isEmpty())
+        Cli::err(outcome.message + u'\n');
     return Cli::Done;
 }
 

@@ -1,6 +1,7 @@
 #include "OfficeProcess.h"
 
 #include "OfficeProfileSettings.h"
+#include "storage/PrivateFolder.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -167,9 +168,15 @@ bool OfficeProcess::takeProfileSlot(QString &error)
     if (!profileBase_.isEmpty())
         bases << profileBase_;
     bases << QDir::tempPath() + QStringLiteral("/quarvel-office-%1").arg(::getuid());
+    // The name under /tmp is one anybody can take first: it is used only when
+    // it is this user's own and nobody else can write in it.
+    QStringList refused;
     for (const QString &base : bases) {
-        if (!QDir().mkpath(base))
+        QString why;
+        if (!PrivateFolder::Ensure(base, &why)) {
+            refused << why;
             continue;
+        }
         for (int n = 0; n < kProfileSlots; ++n) {
             const QString slot = QDir(base).filePath(QStringLiteral("profile-%1").arg(n));
             const int fd = ::open(QFile::encodeName(slot + QStringLiteral(".lock")).constData(),
@@ -190,6 +197,8 @@ bool OfficeProcess::takeProfileSlot(QString &error)
         }
     }
     error = QStringLiteral("没有可用的LibreOffice配置目录。");
+    if (!refused.isEmpty())
+        error += QStringLiteral("\r\n") + refused.join(QStringLiteral("\r\n"));
     return false;
 }
 

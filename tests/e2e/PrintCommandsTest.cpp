@@ -3,11 +3,13 @@
 #include "support/TarvoServer.h"
 #include "support/TempRoot.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 
 using namespace quarvel;
 
@@ -38,12 +40,11 @@ QString pdfText(const QString &pdf)
 
 void addRecord(const TempRoot &root, const QString &number)
 {
-    const CtlResult r =
-        ctl(root, {QStringLiteral("records"), QStringLiteral("add"), QStringLiteral("cnum=") + number,
-                   QStringLiteral("cdes=北京市"), QStringLiteral("creceiver=王五"),
-                   QStringLiteral("cphone=01066668888"), QStringLiteral("creceiveraddr=朝阳区建国路1号"),
-                   QStringLiteral("creceivercountry=中国"), QStringLiteral("creceiverprov=北京"),
-                                   QStringLiteral("goods=茶叶:2:10")});
+    const CtlResult r = ctl(
+        root, {QStringLiteral("records"), QStringLiteral("add"), QStringLiteral("cnum=") + number,
+               QStringLiteral("cdes=北京市"), QStringLiteral("creceiver=王五"), QStringLiteral("cphone=01066668888"),
+               QStringLiteral("creceiveraddr=朝阳区建国路1号"), QStringLiteral("creceivercountry=中国"),
+               QStringLiteral("creceiverprov=北京"), QStringLiteral("goods=茶叶:2:10")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
 }
 
@@ -139,6 +140,70 @@ TEST(PrintCommands, WaybillsInvoicesTheLedgerAndPrintingAgain)
     EXPECT_EQ(lines(again.out), QStringList{pdfs[0]});
     EXPECT_EQ(lines(ctl(root, {QStringLiteral("print"), QStringLiteral("history")}).out).size(), 3);
     EXPECT_EQ(ctl(root, {QStringLiteral("print"), QStringLiteral("again"), QStringLiteral("9")}).code, 1);
+}
+
+TEST(PrintCommands, TwoProgramsPrintingTheSameWaybillAtOnceBothSucceedWithTheirOwnPdf)
+{
+    TempRoot root;
+    addRecord(root, QStringLiteral("DE90123000001"));
+    ASSERT_TRUE(PrintDestination::Folder(root.file(QStringLiteral("printed"))).Save(root.path()));
+    QSet<QString> pdfs;
+    constexpr int kRounds = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        QProcess first;
+        QProcess second;
+        const QStringList print = args(root, {QStringLiteral("print"), QStringLiteral("waybill"), QStringLiteral("1")});
+        first.start(QStringLiteral(QUARVELCTL_PATH), print);
+        second.start(QStringLiteral(QUARVELCTL_PATH), print);
+        for (QProcess *p : {&first, &second}) {
+            ASSERT_TRUE(p->waitForFinished(120000));
+            ASSERT_EQ(p->exitCode(), 0) << "round " << round << ": " << p->readAllStandardError().toStdString();
+            const QStringList out = lines(p->readAllStandardOutput());
+            ASSERT_EQ(out.size(), 1);
+            EXPECT_TRUE(pdfText(out[0]).contains(QStringLiteral("DE90123000001"))) << out[0].toStdString();
+            pdfs.insert(out[0]);
+        }
+    }
+    EXPECT_EQ(pdfs.size(), 2 * kRounds) << "every printout has its own PDF";
+    EXPECT_TRUE(QDir(root.file(QStringLiteral("DATA_TEMP"))).entryList({QStringLiteral("BILL_*")}).isEmpty())
+        << "the working files went with their documents";
+    const CtlResult history = ctl(root, {QStringLiteral("print"), QStringLiteral("history")});
+    EXPECT_EQ(lines(history.out).size(), 2 * kRounds);
+}
+
+TEST(PrintCommands, APrintoutWhosePdfWasPrunedIsPrintedAnewWhileItsRecordIsHere)
+{
+    TempRoot root;
+    addRecord(root, QStringLiteral("DE90123000001"));
+    ASSERT_TRUE(PrintDestination::Folder(root.file(QStringLiteral("printed"))).Save(root.path()));
+    const CtlResult printed = ctl(root, {QStringLiteral("print"), QStringLiteral("waybill"), QStringLiteral("1")});
+    ASSERT_EQ(printed.code, 0) << printed.err.toStdString();
+    const QString pdf = lines(printed.out).value(0);
+    {
+        // Grown past the size the installation keeps.
+        QFile grown(pdf);
+        ASSERT_TRUE(grown.open(QIODevice::Append));
+        grown.write(QByteArray(2 * 1024 * 1024, '\n'));
+        QFile conf(root.file(QStringLiteral("DATA_SYS/print.conf")));
+        ASSERT_TRUE(conf.open(QIODevice::Append));
+        conf.write("keep_mb=1\n");
+    }
+    const CtlResult history = ctl(root, {QStringLiteral("print"), QStringLiteral("history")});
+    ASSERT_EQ(history.code, 0);
+    EXPECT_TRUE(history.errText().isEmpty()) << history.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(history.out).contains(QStringLiteral("\t已删除 "))) << history.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+
+    const CtlResult again = ctl(root, {QStringLiteral("print"), QStringLiteral("again"), QStringLiteral("1")});
+    ASSERT_EQ(again.code, 0) << again.err.toStdString();
+    const QString anew = lines(again.out).value(0);
+    EXPECT_TRUE(pdfText(anew).contains(QStringLiteral("DE90123000001"))) << anew.toStdString();
+
+    ASSERT_EQ(ctl(root, {QStringLiteral("records"), QStringLiteral("delete"), QStringLiteral("1")}).code, 0);
+    QFile::remove(anew);
+    const CtlResult gone = ctl(root, {QStringLiteral("print"), QStringLiteral("again"), QStringLiteral("2")});
+    EXPECT_EQ(gone.code, 1);
+    EXPECT_TRUE(gone.errText().contains(QStringLiteral("也已不在本机记录中"))) << gone.err.toStdString();
 }
 
 TEST(PrintCommands, AServerWaybillOfTheCustomersOwnShipment)

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include <sys/stat.h>
+
 using namespace quarvel;
 using namespace officetest;
 
@@ -205,6 +207,22 @@ TEST(OfficeLifecycle, NoOfficeOutlivesTheProgram)
             QFile::remove(pipe);
         }
     }
+}
+
+TEST(OfficeLifecycle, AProfileFolderOthersCanWriteIsNotUsed)
+{
+    Folder folder;
+    OfficeEngine::Options options;
+    options.profileBase = folder.file(QStringLiteral("planted"));
+    // Made ready by someone else: everybody may put a profile in it.
+    ASSERT_EQ(::mkdir(QFile::encodeName(options.profileBase).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(options.profileBase).constData(), 0777), 0);
+    OfficeEngine own(options);
+    QString error;
+    ASSERT_TRUE(own.start(&error)) << error.toStdString();
+    EXPECT_GT(own.officeProcessId(), 0);
+    EXPECT_TRUE(QDir(options.profileBase).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
+        << "the office took its profile elsewhere";
 }
 
 TEST(OfficeLifecycle, WithoutLibreOfficeTheOperatorIsToldNotCrashed)

@@ -5,7 +5,10 @@
 #include "excel/WorkbookProbe.h"
 #include "net/LastAccount.h"
 #include "print/BarcodeFonts.h"
+#include "print/PrintRetention.h"
 #include "print/TemplateFiles.h"
+#include "print/TemplatePairWrite.h"
+#include "print/WorkFiles.h"
 #include "scale/ScaleLink.h"
 #include "storage/LineRepair.h"
 
@@ -52,9 +55,9 @@ ClientContext::ClientContext(const QString &rootFolder)
     : root_(rootFolder.isEmpty() ? QString() : withSlash(QDir(rootFolder).absolutePath())), freeSpace_(&FreeBytes),
       scale_(std::make_unique<ScaleLink>(scaleSettings_, scaleDevice_)),
       uploadJournal_(path(UploadJournal::fileName())), uploadResults_(path(UploadResultBook::fileName())),
-      uploadLedger_(path(UploadLedger::folderName())),
-      note_(path(CleanCloseNote::fileName())), config_(path(ServerConfig::fileName())), templates_(modelFolder()),
-      printLedger_(path(PrintLedger::fileName())), shippedData_(ShippedData::Folder())
+      uploadLedger_(path(UploadLedger::folderName())), note_(path(CleanCloseNote::fileName())),
+      config_(path(ServerConfig::fileName())), templates_(modelFolder()), printLedger_(path(PrintLedger::fileName())),
+      shippedData_(ShippedData::Folder())
 {
     templates_.setWorkbookCheck(
         [this](const QByteArray &bytes) { return WorkbookProbe::Opens(spreadsheetEngine_, tempFolder(), bytes); });
@@ -111,6 +114,7 @@ void ClientContext::StartAfterWindow(Prompter &prompter)
     LoadPromptPhrases(prompter);
     LoadScaleSettings(prompter);
     InstallBarcodeFonts(prompter);
+    TidyPrintFiles(prompter);
     LoadPrintTemplates();
     LoadGoodsNames();
     QStringList printDamage;
@@ -129,6 +133,22 @@ void ClientContext::InstallBarcodeFonts(Prompter &prompter)
         BarcodeFonts(shippedData_ + QStringLiteral("/fonts"), BarcodeFonts::Places::OfUser()).EnsureAvailable();
     if (!outcome.problem.isEmpty())
         prompter.warning(QString(), outcome.problem);
+}
+
+void ClientContext::TidyPrintFiles(Prompter &prompter)
+{
+    if (const QString finished = TemplatePairWrite::Recover(modelFolder()); !finished.isEmpty())
+        prompter.warning(QString(), finished);
+    WorkFiles::RemoveOrphans(tempFolder());
+    QStringList damage;
+    const PrintRetention::Limits limits = PrintRetention::Load(root_, &damage);
+    reportDamage(prompter, QStringLiteral("DATA_SYS/") + QLatin1String(PrintDestination::kFileName),
+                 damage.join(QStringLiteral("；")));
+    const PrintRetention::Pruned pruned = PrintRetention::Prune(printLedger_, limits, now());
+    if (!pruned.error.isEmpty())
+        prompter.warning(QString(), QStringLiteral("已删除 %1 个过期的打印文件，但打印记录没能标记：\r\n%2")
+                                        .arg(pruned.files)
+                                        .arg(pruned.error));
 }
 
 void ClientContext::LoadPrintTemplates()

@@ -61,7 +61,7 @@ public:
     // data. A damaged file is reported once, naming it.
     bool StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     // The steps after the window, in this order: the prompt phrases, the scale
-    // settings, the barcode fonts, the print vocabulary and templates, the
+    // settings, the barcode fonts, the print files, the print vocabulary and templates, the
     // goods-name dictionary, and last the program settings. None of them ends
     // the program; what cannot be read keeps its defaults.
     void StartAfterWindow(Prompter &prompter);
@@ -115,6 +115,12 @@ public:
     // label templates do not resolve, the shipped fonts are installed for the
     // user; what cannot be done is said once, and start-up goes on.
     void InstallBarcodeFonts(Prompter &prompter);
+    // The start-up step of the print files: a template pair that a killed
+    // download left half in place is completed or put back (and the operator
+    // told), the working files of prints that were killed are removed, and
+    // the PDFs of printouts past their keeping time (DATA_SYS/print.conf)
+    // are removed and marked so in the print ledger.
+    void TidyPrintFiles(Prompter &prompter);
     // The start-up step of the print templates: the templates the program
     // comes with are copied into DATA_MODEL where missing, then the default
     // template of each kind is loaded.

@@ -303,11 +303,14 @@ bool ExcelSession::ExportSheet(int fromPage, int toPage)
         return false;
     fromPage = std::max(1, fromPage);
     toPage = std::max(fromPage, toPage);
-    const QString pdf = pdfPath();
+    QString reason;
+    const QString pdf = pdfPath(&reason);
     if (pdf.isEmpty())
-        return fail(QStringLiteral("打印失败:\r\n无法创建打印文件的目录。"));
-    if (!document_->exportPdf(pdf, fromPage, toPage))
+        return fail(QStringLiteral("打印失败:\r\n") + reason);
+    if (!document_->exportPdf(pdf, fromPage, toPage)) {
+        QFile::remove(pdf);
         return failFromDocument();
+    }
     printedFile_ = pdf;
     return true;
 }
@@ -317,14 +320,16 @@ QString ExcelSession::documentTitle() const
     return title_.isEmpty() ? QFileInfo(path_).completeBaseName() : title_;
 }
 
-QString ExcelSession::pdfPath() const
+QString ExcelSession::pdfPath(QString *reason) const
 {
     QString folder = destination_.isFolder() ? destination_.folder() : tempFolder_;
     if (folder.isEmpty())
         folder = QFileInfo(path_).absolutePath();
-    if (!QDir().mkpath(folder))
+    if (!QDir().mkpath(folder)) {
+        *reason = QStringLiteral("无法创建打印文件的目录。");
         return QString();
-    return PrintDestination::FreeFileName(folder, PrintDestination::FileNameOf(documentTitle()));
+    }
+    return PrintDestination::ReserveFileName(folder, PrintDestination::FileNameOf(documentTitle()), reason);
 }
 
 bool ExcelSession::SaveAndClose()

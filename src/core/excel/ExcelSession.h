@@ -132,7 +132,8 @@ private:
     bool checkCell(int row, int column);
     bool fail(const QString &text);
     bool failFromDocument();
-    QString pdfPath() const;
+    // A PDF file reserved for the print; empty with the reason when none could be.
+    QString pdfPath(QString *reason) const;
     QString documentTitle() const;
 
     SpreadsheetEngine *engine_;

@@ -1,5 +1,6 @@
 #include "excel/PrintDestination.h"
 #include "storage/FileReplace.h"
+#include "storage/SystemError.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,11 +9,42 @@
 #include <QStringDecoder>
 #include <QTextStream>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace quarvel {
 
 namespace {
 
 constexpr qint64 kMaxFileBytes = 64 * 1024;
+constexpr int kMaxSameNames = 100000;
+
+// The lines of the file that say how long PDFs are kept: a new destination keeps them.
+QByteArray keepingLines(const QString &path)
+{
+    QFile file(path);
+    QByteArray kept;
+    if (!file.open(QIODevice::ReadOnly))
+        return kept;
+    for (const QByteArray &line : file.read(kMaxFileBytes).split('\n')) {
+        const QByteArray key = line.left(line.indexOf('=')).trimmed().toLower();
+        if (key == "keep_days" || key == "keep_mb")
+            kept += line.trimmed() + '\n';
+    }
+    return kept;
+}
+
+// The PDF's bytes into a file reserved for it (QFile::copy refuses an existing target).
+bool copyInto(const QString &from, const QString &to)
+{
+    QFile source(from);
+    QFile target(to);
+    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray bytes = source.readAll();
+    return target.write(bytes) == bytes.size() && target.flush();
+}
 
 QString confPath(const QString &rootFolder)
 {
@@ -63,6 +95,8 @@ PrintDestination PrintDestination::Parse(const QString &rootFolder, const QByteA
             d.printer_ = value;
         else if (key == QLatin1String("folder") && !value.isEmpty())
             d.folder_ = QDir::cleanPath(QDir(rootFolder).absoluteFilePath(value));
+        else if (key == QLatin1String("keep_days") || key == QLatin1String("keep_mb"))
+            continue; // how long printed PDFs are kept, read where they are pruned
         else
             found << QStringLiteral("第 %1 行不是设置（应为 printer=... 或 folder=...）").arg(n + 1);
     }
@@ -79,7 +113,7 @@ bool PrintDestination::Save(const QString &rootFolder) const
             .arg(printer_);
     if (isFolder())
         text += QStringLiteral("folder=%1\n").arg(folder_);
-    return FileReplace::Write(confPath(rootFolder), text.toUtf8());
+    return FileReplace::Write(confPath(rootFolder), text.toUtf8() + keepingLines(confPath(rootFolder)));
 }
 
 QString PrintDestination::FileNameOf(const QString &title)
@@ -103,6 +137,29 @@ QString PrintDestination::FreeFileName(const QString &folder, const QString &nam
     return candidate;
 }
 
+QString PrintDestination::ReserveFileName(const QString &folder, const QString &name, QString *error)
+{
+    const QDir dir(folder);
+    for (int n = 1; n < kMaxSameNames; ++n) {
+        const QString candidate =
+            dir.filePath(name + (n == 1 ? QString() : u'_' + QString::number(n)) + QStringLiteral(".pdf"));
+        const int fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return candidate;
+        }
+        if (errno != EEXIST) {
+            if (error)
+                *error = QStringLiteral("打印文件%1没能创建：%2")
+                             .arg(QDir::toNativeSeparators(candidate), SystemError::Reason(errno));
+            return QString();
+        }
+    }
+    if (error)
+        *error = QStringLiteral("打印文件夹%1里同名的文件太多。").arg(QDir::toNativeSeparators(folder));
+    return QString();
+}
+
 bool PrintDestination::Send(const QString &pdf, int copies, const QString &title, QString *error,
                             QString *sentPath) const
 {
@@ -118,8 +175,10 @@ bool PrintDestination::Send(const QString &pdf, int copies, const QString &title
     }
     QString kept = pdf;
     if (QFileInfo(pdf).absolutePath() != QDir(folder_).absolutePath()) {
-        kept = QDir().mkpath(folder_) ? FreeFileName(folder_, FileNameOf(title)) : QString();
-        if (kept.isEmpty() || !QFile::copy(pdf, kept)) {
+        kept = QDir().mkpath(folder_) ? ReserveFileName(folder_, FileNameOf(title)) : QString();
+        if (kept.isEmpty() || !copyInto(pdf, kept)) {
+            if (!kept.isEmpty())
+                QFile::remove(kept);
             if (error)
                 *error = QStringLiteral("打印失败:\r\n无法写入打印文件夹") + QDir::toNativeSeparators(folder_) + u'.';
             return false;

@@ -12,6 +12,8 @@ namespace quarvel {
 // being sent to paper. Lines are "key=value"; "#" starts a comment:
 //   printer=NAME    a CUPS printer other than the default one
 //   folder=PATH     keep the PDFs here (a relative path is below the root)
+// The same file says how long PDFs are kept (keep_days=, keep_mb=; see
+// PrintRetention); saving a destination keeps those lines.
 class PrintDestination {
 public:
     static constexpr const char *kFileName = "print.conf";
@@ -43,6 +45,10 @@ public:
     static QString FileNameOf(const QString &title);
     // "name.pdf" in the folder, or "name_2.pdf", "name_3.pdf" ... when taken.
     static QString FreeFileName(const QString &folder, const QString &name);
+    // As FreeFileName, and the file is created there at once (empty, with
+    // O_EXCL), so that another program printing the same document at the
+    // same moment takes the next name. Empty with the reason when none could be.
+    static QString ReserveFileName(const QString &folder, const QString &name, QString *error = nullptr);
 
     // The program that hands a file to CUPS; "lp" unless a test replaces it.
     QString lpProgram() const { return lpProgram_; }

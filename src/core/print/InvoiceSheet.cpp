@@ -116,10 +116,20 @@ QString InvoiceSheet::Description(const QString &text, int descriptionMode, cons
     return head + remark;
 }
 
+QString InvoiceSheet::KeptName(const QString &waybill)
+{
+    QString name;
+    for (const QChar c : waybill) {
+        const bool plain =
+            c.unicode() >= 0x20 && !QStringLiteral("%/\\:*?\"<>|").contains(c) && !(name.isEmpty() && c == u'.');
+        name += plain ? QString(c) : u'%' + QStringLiteral("%1").arg(c.unicode(), 2, 16, QChar(u'0')).toUpper();
+    }
+    return QStringLiteral("INVOICE_") + name + QStringLiteral(".xls");
+}
+
 QString InvoiceSheet::WorkPath(const QString &tempFolder, const QString &waybill)
 {
-    return QDir(tempFolder)
-        .filePath(QStringLiteral("INVOICE_") + PrintDestination::FileNameOf(waybill) + QStringLiteral(".xls"));
+    return QDir(tempFolder).filePath(KeptName(waybill));
 }
 
 void InvoiceSheet::Fill(ExcelSession &session, const Inputs &in, const InvoiceSource &source)

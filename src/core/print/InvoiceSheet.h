@@ -34,6 +34,11 @@ public:
     // The description as the layout's mode writes it: the part before a
     // bracketed remark translated (or not), the remark appended unchanged.
     static QString Description(const QString &text, int descriptionMode, const GoodsNameDictionary &dictionary);
+    // "INVOICE_<waybill number>.xls": characters a file name cannot hold, and
+    // "%" itself, are written as "%XX", so two waybill numbers never share a
+    // kept invoice ("A/B" is "INVOICE_A%2FB.xls", "A_B" is "INVOICE_A_B.xls").
+    // Saving the invoice of the same number again replaces its earlier copy.
+    static QString KeptName(const QString &waybill);
     static QString WorkPath(const QString &tempFolder, const QString &waybill);
 };
 

@@ -12,6 +12,8 @@ struct PrintOutcome {
     enum class Status { Printed, Saved, Failed, Cancelled, Skipped };
 
     Status status = Status::Failed;
+    // Why it failed; for a printout, what went wrong around it all the same
+    // (the print ledger could not record it), which the operator must be told.
     QString message;
     // The PDF as the destination has it (printed), or the kept workbook (saved).
     QString file;

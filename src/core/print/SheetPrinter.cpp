@@ -4,25 +4,29 @@
 #include "excel/ExcelSession.h"
 #include "print/PrintLedger.h"
 #include "print/PrintPreview.h"
+#include "print/WorkFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <atomic>
-#include <chrono>
 
 namespace quarvel {
 
 PrintOutcome SheetPrinter::Run(const Document &document, const Fill &fill) const
 {
     // Nothing is asked: an older working file of the same name is replaced.
+    if (document.workPath.isEmpty())
+        return PrintOutcome::Failure(
+            QStringLiteral("无法在%1创建打印用的工作文件。").arg(QDir::toNativeSeparators(setup_.tempFolder)));
     ScriptedPrompter silent(false);
     ExcelSession session(setup_.engine, silent, setup_.tempFolder, setup_.destination);
     session.SetConfirmOverwrite(false);
     session.SetDocumentTitle(document.title);
-    if (!session.OpenFromBytes(document.sheetName, document.workPath, document.templateBytes))
+    if (!session.OpenFromBytes(document.sheetName, document.workPath, document.templateBytes)) {
+        if (!document.keepWorkbook)
+            QFile::remove(document.workPath);
         return PrintOutcome::Failure(session.GetErrorText());
+    }
     fill(session);
     const bool exported = !document.print || session.ExportSheet(1, document.lastPage);
     // A working file that is deleted at once is not saved first.
@@ -49,23 +53,20 @@ PrintOutcome SheetPrinter::deliver(const Document &document, const QString &pdf)
     if (!setup_.destination.Send(pdf, 1, document.title, &error, &sent))
         return PrintOutcome::Failure(error);
     PrintOutcome outcome{PrintOutcome::Status::Printed, QString(), sent, 0};
-    if (setup_.ledger)
-        outcome.ledgerNumber =
-            setup_.ledger->Append({0, {}, document.kind, document.waybill, document.templateName, 1, sent});
+    if (!setup_.ledger)
+        return outcome;
+    QString notRecorded;
+    outcome.ledgerNumber = setup_.ledger->Append(
+        {0, {}, document.kind, document.waybill, document.templateName, 1, sent, {}}, &notRecorded);
+    if (outcome.ledgerNumber == 0)
+        outcome.message = PrintLedger::NotRecordedText(notRecorded);
     return outcome;
 }
 
 QString SheetPrinter::WorkPath(const QString &tempFolder, const QString &prefix)
 {
-    static std::atomic<quint32> last{0};
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    const quint32 tick = quint32(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-    quint32 previous = last.load();
-    quint32 chosen = 0;
-    do {
-        chosen = tick > previous ? tick : previous + 1;
-    } while (!last.compare_exchange_weak(previous, chosen));
-    return QDir(tempFolder).filePath(QStringLiteral("%1_%2.xls").arg(prefix).arg(chosen));
+    QDir().mkpath(tempFolder);
+    return WorkFiles::Create(tempFolder, prefix);
 }
 
 } // namespace quarvel

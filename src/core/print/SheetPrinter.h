@@ -50,8 +50,9 @@ public:
 
     PrintOutcome Run(const Document &document, const Fill &fill) const;
 
-    // "DATA_TEMP/<prefix>_<milliseconds>.xls" ("BILL" for waybills): a name no
-    // other document of this process is using at the moment.
+    // A new working file "DATA_TEMP/<prefix>_<pid>_<random>.xls" ("BILL" for
+    // waybills) that no other document or program can take; empty when none
+    // could be made.
     static QString WorkPath(const QString &tempFolder, const QString &prefix);
 
 private:

@@ -100,7 +100,7 @@ bool TemplateDownload::ParseTemplate(const QByteArray &reply, QByteArray &defini
 }
 
 bool TemplateDownload::Store(const QString &modelFolder, const Entry &entry, const QByteArray &definition,
-                             const QByteArray &spreadsheet)
+                             const QByteArray &spreadsheet, QString *error)
 {
     if (!PrintTemplate::IsValidName(entry.name) || !QDir().mkpath(modelFolder))
         return false;
@@ -110,7 +110,11 @@ bool TemplateDownload::Store(const QString &modelFolder, const Entry &entry, con
     if (txtPath.isEmpty() || xlsPath.isEmpty())
         return false;
     TemplatePairWrite pair(txtPath, xlsPath);
-    return pair.Prepare(definition, spreadsheet) && pair.Commit();
+    if (pair.Prepare(definition, spreadsheet) && pair.Commit())
+        return true;
+    if (error)
+        *error = pair.errorText();
+    return false;
 }
 
 TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, const QString &modelFolder,
@@ -130,6 +134,7 @@ TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, con
             return {-1, kNoData};
     }
     int stored = 0;
+    QStringList refused;
     const QList<Entry> entries = ParseList(list);
     for (int i = 0; i < entries.size(); ++i) {
         if (progress && !progress(i, int(entries.size())))
@@ -139,11 +144,18 @@ TemplateDownload::Result TemplateDownload::Run(const ServerSession &session, con
         QByteArray spreadsheet;
         const QByteArray reply = post(session, host, TemplateRequest(session.siteCode(), entry.name));
         // A spreadsheet that is no workbook would only replace a good template with junk.
-        if (ParseTemplate(reply, definition, spreadsheet) && PrintTemplate::IsWorkbook(spreadsheet, officeOpens) &&
-            Store(modelFolder, entry, definition, spreadsheet))
+        if (!ParseTemplate(reply, definition, spreadsheet) || !PrintTemplate::IsWorkbook(spreadsheet, officeOpens))
+            continue;
+        QString why;
+        if (Store(modelFolder, entry, definition, spreadsheet, &why))
             ++stored;
+        else if (!why.isEmpty())
+            refused << why;
     }
-    return {stored, QStringLiteral("共下载更新 %1 个打印模版。").arg(stored)};
+    QString text = QStringLiteral("共下载更新 %1 个打印模版。").arg(stored);
+    if (!refused.isEmpty())
+        text += QStringLiteral("\r\n") + refused.join(QStringLiteral("\r\n"));
+    return {stored, text};
 }
 
 int TemplateDownload::Download(const ServerSession &session, const QString &modelFolder, Prompter &prompter)

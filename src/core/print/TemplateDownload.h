@@ -53,9 +53,10 @@ public:
     // spreadsheet length (X) on lines, then T + 1 and X bytes. False when
     // the reply is malformed or holds fewer bytes than it announces.
     static bool ParseTemplate(const QByteArray &reply, QByteArray &definition, QByteArray &spreadsheet);
-    // Writes both files of one entry: both are replaced whole, or neither.
+    // Writes both files of one entry: both are replaced whole, or neither
+    // (a symbolic link in their place is refused); why not in `error`.
     static bool Store(const QString &modelFolder, const Entry &entry, const QByteArray &definition,
-                      const QByteArray &spreadsheet);
+                      const QByteArray &spreadsheet, QString *error = nullptr);
 
     static QByteArray ListRequest(const QString &siteCode);
     static QByteArray TemplateRequest(const QString &siteCode, const QByteArray &name);

@@ -44,30 +44,56 @@ void syncFolder(const QByteArray &folder)
     }
 }
 
+// The new file beside the target; 0 or the reason it could not be made.
+int writeAside(const QByteArray &target, const QByteArray &bytes, QByteArray &temporary)
+{
+    temporary = target + ".new-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int failed = 0;
+    if (::fchmod(fd, 0644) != 0 || !writeAll(fd, bytes) || ::fdatasync(fd) != 0)
+        failed = errno;
+    if (::close(fd) != 0 && failed == 0)
+        failed = errno;
+    if (failed != 0)
+        ::unlink(temporary.constData());
+    return failed;
+}
+
+QString failureText(const QString &path, int failed)
+{
+    return QStringLiteral("文件%1没能写入：%2").arg(QDir::toNativeSeparators(path), SystemError::Reason(failed));
+}
+
 } // namespace
+
+QString FileReplace::WriteAside(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QByteArray temporary;
+    if (const int failed = writeAside(QFile::encodeName(path), bytes, temporary); failed != 0) {
+        if (error)
+            *error = failureText(path, failed);
+        return QString();
+    }
+    return QFile::decodeName(temporary);
+}
 
 bool FileReplace::Write(const QString &path, const QByteArray &bytes, QString *error)
 {
     const QByteArray target = QFile::encodeName(path);
-    QByteArray temporary = target + ".new-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    int failed = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        if (::fchmod(fd, 0644) != 0 || !writeAll(fd, bytes) || ::fdatasync(fd) != 0)
-            failed = errno;
-        if (::close(fd) != 0 && failed == 0)
-            failed = errno;
-        if (failed == 0 && ::rename(temporary.constData(), target.constData()) != 0)
-            failed = errno;
+    QByteArray temporary;
+    int failed = writeAside(target, bytes, temporary);
+    if (failed == 0 && ::rename(temporary.constData(), target.constData()) != 0) {
+        failed = errno;
+        ::unlink(temporary.constData());
     }
     if (failed == 0) {
         syncFolder(QFile::encodeName(QFileInfo(path).absolutePath()));
         return true;
     }
-    if (fd >= 0)
-        ::unlink(temporary.constData());
     if (error)
-        *error = QStringLiteral("文件%1没能写入：%2").arg(QDir::toNativeSeparators(path), SystemError::Reason(failed));
+        *error = failureText(path, failed);
     return false;
 }
 

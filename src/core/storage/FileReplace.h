@@ -15,6 +15,10 @@ class FileReplace {
 public:
     // False on failure, with "文件%1没能写入：%2" (the file and the reason).
     static bool Write(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+    // The first half of Write, for callers that put several files in place
+    // together: the bytes in a new synced file beside path ("<path>.new-XXXXXX"),
+    // not yet renamed. Its path, or empty with the reason as Write gives it.
+    static QString WriteAside(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 };
 
 } // namespace quarvel

@@ -70,6 +70,17 @@ CPrintHistoryDlg::CPrintHistoryDlg(ClientContext &context, Prompter &prompter, Q
     table_->setFocus();
 }
 
+namespace {
+
+// A PDF removed after its keeping time says when; printing it again makes it anew.
+QString removedNote(const PrintLedger::Entry &e)
+{
+    return e.removed.isValid() ? QStringLiteral("（%1 已删除）").arg(e.removed.toString(QStringLiteral("yyyy-MM-dd")))
+                               : QString();
+}
+
+} // namespace
+
 void CPrintHistoryDlg::Refresh()
 {
     const QList<PrintLedger::Entry> entries = context_.printLedger().Recent();
@@ -82,13 +93,15 @@ void CPrintHistoryDlg::Refresh()
                                  e.waybill,
                                  e.templateName,
                                  QString::number(e.copies),
-                                 QDir::toNativeSeparators(e.pdf)};
+                                 removedNote(e) + QDir::toNativeSeparators(e.pdf)};
         for (int c = 0; c < int(std::size(cells)); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             if (c == 0 || c == 5)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (c == 6 && !QFileInfo::exists(e.pdf))
                 item->setForeground(Qt::gray);
+            if (c == 6)
+                item->setData(Qt::UserRole, e.pdf);
             table_->setItem(r, c, item);
         }
     }
@@ -114,6 +127,8 @@ bool CPrintHistoryDlg::PrintAgain()
         prompter_.error(QString(), outcome.message);
         return false;
     }
+    if (!outcome.message.isEmpty())
+        prompter_.warning(QString(), outcome.message);
     Refresh();
     return true;
 }
@@ -123,7 +138,7 @@ void CPrintHistoryDlg::OpenFile()
     const int row = table_->currentRow();
     if (row < 0 || !table_->item(row, 6))
         return;
-    const QString pdf = QDir::fromNativeSeparators(table_->item(row, 6)->text());
+    const QString pdf = table_->item(row, 6)->data(Qt::UserRole).toString();
     if (!QFileInfo::exists(pdf)) {
         prompter_.error(QString(), QStringLiteral("打印文件已不存在:\r\n") + QDir::toNativeSeparators(pdf));
         return;

@@ -28,6 +28,8 @@ PrintOutcome PagePrintRunner::printOne(const PrintOne &print)
     printingOne_ = false;
     if (outcome.status == PrintOutcome::Status::Failed && !outcome.message.isEmpty())
         env_.prompter.error(QString(), outcome.message);
+    else if (outcome.ok() && !outcome.message.isEmpty())
+        env_.prompter.warning(QString(), outcome.message);
     return outcome;
 }
 

@@ -48,6 +48,8 @@ void PrintBatchController::documentDone(const PrintBatch::Report &report)
     if (report.outcome.status == PrintOutcome::Status::Skipped || !report.gone.isEmpty()) {
         for (const PrintBatch::Selected &g : report.gone)
             failures_ << QStringLiteral("%1: %2").arg(who(g.id, g.waybill), PrintBatch::GoneText());
+    } else if (report.outcome.ok() && !report.outcome.message.isEmpty()) {
+        failures_ << QStringLiteral("%1: %2").arg(who(report.id, report.waybill), report.outcome.message);
     } else if (!report.outcome.ok() && report.outcome.status != PrintOutcome::Status::Cancelled) {
         failures_ << QStringLiteral("%1: %2").arg(who(report.id, report.waybill), report.outcome.message.isEmpty()
                                                                                       ? QStringLiteral("打印失败。")

@@ -183,6 +183,23 @@ TEST_F(Batches, SavedInvoicesAreKeptUnderTheirWaybillNumber)
     EXPECT_TRUE(context.printLedger().Recent().isEmpty()) << "saving is no printout";
 }
 
+TEST_F(Batches, SavedInvoicesOfNumbersThatLookAlikeAsFileNamesAreKeptApart)
+{
+    const int slash = addRecord(QStringLiteral("A/B"));
+    const int underscore = addRecord(QStringLiteral("A_B"));
+    const int percent = addRecord(QStringLiteral("A%2FB"));
+    QStringList kept;
+    for (const int id : {slash, underscore, percent}) {
+        const PrintOutcome o = DocumentPrinter(context).OutputInvoice(id, InvoiceSheet::Mode::KeepFile);
+        ASSERT_EQ(o.status, PrintOutcome::Status::Saved) << o.message.toStdString();
+        kept << QFileInfo(o.file).fileName();
+    }
+    EXPECT_EQ(kept, (QStringList{QStringLiteral("INVOICE_A%2FB.xls"), QStringLiteral("INVOICE_A_B.xls"),
+                                 QStringLiteral("INVOICE_A%252FB.xls")}));
+    EXPECT_EQ(QDir(context.tempFolder()).entryList({QStringLiteral("INVOICE_*")}).size(), 3);
+    EXPECT_EQ(InvoiceSheet::KeptName(QStringLiteral("..\\x:y")), QStringLiteral("INVOICE_%2E.%5Cx%3Ay.xls"));
+}
+
 TEST_F(Batches, APreviewThatIsDroppedPrintsNothing)
 {
     const int a = addRecord(QStringLiteral("DE90123000001"));
@@ -210,9 +227,36 @@ TEST_F(Batches, APrintoutIsPrintedAgainFromItsPdf)
     ASSERT_EQ(ledger.size(), 2);
     EXPECT_EQ(ledger[0].copies, 2);
     EXPECT_EQ(ledger[0].waybill, QStringLiteral("DE90123000001"));
+    // A PDF removed by hand is made anew from its record.
     QFile::remove(first.file);
-    EXPECT_TRUE(Reprint::Again(context, 1).message.startsWith(QStringLiteral("打印文件已不存在")));
+    const PrintOutcome anew = Reprint::Again(context, 1);
+    ASSERT_TRUE(anew.ok()) << anew.message.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(anew.file));
+    EXPECT_EQ(anew.ledgerNumber, 3);
     EXPECT_EQ(Reprint::Again(context, 77).message, QStringLiteral("打印记录 77 不存在。"));
+}
+
+TEST_F(Batches, APrintoutTheLedgerCannotRecordSaysSoWithTheCause)
+{
+    const int a = addRecord(QStringLiteral("DE90123000001"));
+    const PrintOutcome recorded = DocumentPrinter(context).PrintWaybill(a);
+    ASSERT_EQ(recorded.ledgerNumber, 1);
+    EXPECT_TRUE(recorded.message.isEmpty());
+    // The ledger stays readable, but no change of it can be made.
+    ASSERT_TRUE(QFile::remove(root.file(QStringLiteral("DATA_SYS/printlog.txt.lock"))));
+    ASSERT_TRUE(QDir().mkpath(root.file(QStringLiteral("DATA_SYS/printlog.txt.lock"))));
+
+    const PrintOutcome first = DocumentPrinter(context).PrintWaybill(a);
+    EXPECT_EQ(first.status, PrintOutcome::Status::Printed) << "the paper came out all the same";
+    EXPECT_EQ(first.ledgerNumber, 0);
+    EXPECT_TRUE(first.message.startsWith(QStringLiteral("已打印，但打印记录没能写入"))) << first.message.toStdString();
+    EXPECT_TRUE(first.message.contains(QStringLiteral("DATA_SYS/printlog.txt"))) << first.message.toStdString();
+    EXPECT_TRUE(first.message.contains(QStringLiteral("Is a directory"))) << "with the system's reason";
+
+    const PrintOutcome again = Reprint::Again(context, 1);
+    EXPECT_TRUE(again.ok()) << again.message.toStdString();
+    EXPECT_TRUE(again.message.startsWith(QStringLiteral("已打印，但打印记录没能写入")));
+    EXPECT_EQ(context.printLedger().All().size(), 1);
 }
 
 TEST_F(Batches, EachRecordIsReadWhenItsTurnComesSoChangesMadeDuringTheRunArePrinted)

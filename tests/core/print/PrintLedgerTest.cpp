@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QRandomGenerator>
+
+#include <csignal>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace quarvel;
 
@@ -12,7 +17,28 @@ namespace {
 
 PrintLedger::Entry entry(const QString &waybill, const QString &pdf = QStringLiteral("/tmp/x.pdf"))
 {
-    return {0, {}, QStringLiteral("面单"), waybill, QStringLiteral("默认面单"), 1, pdf};
+    return {0, {}, QStringLiteral("面单"), waybill, QStringLiteral("默认面单"), 1, pdf, {}};
+}
+
+// The numbers the ledger holds, oldest first.
+QList<int> numbersOf(const QList<PrintLedger::Entry> &entries)
+{
+    QList<int> numbers;
+    for (const PrintLedger::Entry &e : entries)
+        numbers.append(e.number);
+    return numbers;
+}
+
+// A writer that appends until it is killed.
+pid_t appendForever(const QString &path, int keep)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        PrintLedger own(path, keep);
+        for (;;)
+            own.Append(entry(QStringLiteral("K")));
+    }
+    return pid;
 }
 
 } // namespace
@@ -78,4 +104,67 @@ TEST(PrintLedger, ConcurrentWritersGetDistinctNumbers)
         numbers.insert(e.number);
     EXPECT_EQ(numbers.size(), 100);
     EXPECT_TRUE(numbers.contains(100));
+}
+
+TEST(PrintLedger, ALongLedgerIsRewrittenWithTheNewestPrintoutsAndMarkedRemovals)
+{
+    TempRoot root;
+    const QString path = root.file(QStringLiteral("DATA_SYS/printlog.txt"));
+    PrintLedger ledger(path, 3);
+    for (int i = 1; i <= 6; ++i)
+        ASSERT_EQ(ledger.Append(entry(QStringLiteral("W%1").arg(i))), i);
+    EXPECT_EQ(numbersOf(ledger.All()), (QList<int>{1, 2, 3, 4, 5, 6})) << "trimmed only past twice the kept lines";
+    EXPECT_EQ(ledger.Append(entry(QStringLiteral("W7"))), 7);
+    EXPECT_EQ(numbersOf(ledger.All()), (QList<int>{5, 6, 7}));
+    EXPECT_EQ(ledger.Append(entry(QStringLiteral("W8"))), 8) << "numbers go on after a trim";
+
+    const QDateTime when(QDate(2026, 1, 2), QTime(3, 4, 5));
+    ASSERT_TRUE(ledger.MarkRemoved({6, 99}, when));
+    PrintLedger::Entry marked;
+    ASSERT_TRUE(ledger.Find(6, marked));
+    EXPECT_EQ(marked.removed, when);
+    EXPECT_EQ(marked.waybill, QStringLiteral("W6"));
+    ASSERT_TRUE(ledger.Find(7, marked));
+    EXPECT_FALSE(marked.removed.isValid());
+    EXPECT_EQ(ledger.Append(entry(QStringLiteral("W9"))), 9);
+    EXPECT_EQ(numbersOf(ledger.All()), (QList<int>{5, 6, 7, 8, 9}));
+    EXPECT_EQ(QDir(root.file(QStringLiteral("DATA_SYS"))).entryList(QDir::Files),
+              (QStringList{QStringLiteral("printlog.txt"), QStringLiteral("printlog.txt.lock")}))
+        << "no copy left beside it";
+
+    QString error;
+    PrintLedger unreachable(root.file(QStringLiteral("DATA_SYS/printlog.txt/x")));
+    EXPECT_FALSE(unreachable.MarkRemoved({1}, when, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("printlog.txt/x"))) << error.toStdString();
+}
+
+TEST(PrintLedger, AWriterKilledAtAnyMomentLeavesTheLedgerWholeAcrossItsTrims)
+{
+    TempRoot root;
+    const QString path = root.file(QStringLiteral("DATA_SYS/printlog.txt"));
+    constexpr int keep = 20;
+    PrintLedger ledger(path, keep);
+    for (int i = 0; i < 2 * keep - 1; ++i)
+        ASSERT_GT(ledger.Append(entry(QStringLiteral("P"))), 0);
+    int trims = 0;
+    qsizetype before = ledger.All().size();
+    for (int round = 0; round < 60; ++round) {
+        const pid_t writer = appendForever(path, keep);
+        ASSERT_GT(writer, 0);
+        ::usleep(useconds_t(QRandomGenerator::global()->bounded(300, 8000)));
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        const QList<int> numbers = numbersOf(ledger.All());
+        ASSERT_GE(numbers.size(), keep) << "round " << round;
+        for (qsizetype i = 1; i < numbers.size(); ++i)
+            ASSERT_EQ(numbers[i], numbers[i - 1] + 1) << "round " << round;
+        trims += numbers.size() < before ? 1 : 0;
+        before = numbers.size();
+    }
+    EXPECT_GT(trims, 0) << "the kills fell around trims";
+    const int after = ledger.Append(entry(QStringLiteral("after")));
+    ASSERT_GT(after, 0);
+    ASSERT_TRUE(ledger.MarkRemoved({after}, QDateTime::currentDateTime()));
+    EXPECT_TRUE(QDir(root.file(QStringLiteral("DATA_SYS"))).entryList({QStringLiteral("*.new-*")}).isEmpty())
+        << "a copy a killed writer left is gone once the ledger is rewritten again";
 }

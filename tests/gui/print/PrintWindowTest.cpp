@@ -156,20 +156,21 @@ TEST(PrintHistoryWindow, ListsThePrintoutsNewestFirstAndPrintsOneAgain)
     const QString pdf = w.root.file(QStringLiteral("printed/面单_A1.pdf"));
     w.root.write(QStringLiteral("printed/面单_A1.pdf"), "%PDF-1.4");
     PrintLedger &ledger = w.context().printLedger();
-    ledger.Append({0, {}, QStringLiteral("面单"), QStringLiteral("A1"), QStringLiteral("默认面单"), 1, pdf});
+    ledger.Append({0, {}, QStringLiteral("面单"), QStringLiteral("A1"), QStringLiteral("默认面单"), 1, pdf, {}});
     ledger.Append({0,
                    {},
                    QStringLiteral("形式发票"),
                    QStringLiteral("A2"),
                    QStringLiteral("默认形式发票"),
                    1,
-                   w.root.file(QStringLiteral("gone.pdf"))});
+                   w.root.file(QStringLiteral("gone.pdf")),
+                   {}});
     int rowsShown = 0;
     w.program->startup().setDialogRunner([&](QDialog &dialog) {
         auto *history = dynamic_cast<CPrintHistoryDlg *>(&dialog);
         rowsShown = history->table()->rowCount();
         EXPECT_EQ(history->table()->item(0, 3)->text(), QStringLiteral("A2"));
-        EXPECT_FALSE(history->PrintAgain()) << "its PDF is gone";
+        EXPECT_FALSE(history->PrintAgain()) << "its PDF is gone, and no record to make it anew from";
         history->table()->selectRow(1);
         history->copiesBox()->setValue(3);
         history->againButton()->click();
@@ -178,7 +179,9 @@ TEST(PrintHistoryWindow, ListsThePrintoutsNewestFirstAndPrintsOneAgain)
     });
     w.action(CmdPrintHistory)->trigger();
     EXPECT_EQ(rowsShown, 2);
-    EXPECT_TRUE(w.prompter.lastText().startsWith(QStringLiteral("打印文件已不存在")));
+    EXPECT_TRUE(w.prompter.lastText().contains(QStringLiteral("gone.pdf")));
+    EXPECT_TRUE(w.prompter.lastText().contains(QStringLiteral("运单 A2 也已不在本机记录中")))
+        << w.prompter.lastText().toStdString();
     const QList<PrintLedger::Entry> after = ledger.Recent();
     ASSERT_EQ(after.size(), 3);
     EXPECT_EQ(after[0].waybill, QStringLiteral("A1"));
