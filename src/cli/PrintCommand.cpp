@@ -8,6 +8,7 @@
 #include "print/ManifestSheet.h"
 #include "print/PrintBatch.h"
 #include "print/Reprint.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 #include <QJsonArray>
@@ -248,9 +249,10 @@ int history(Cli &cli, const Options &o)
         if (!o.json) {
             Cli::out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
                          .arg(e.number)
-                         .arg(time, e.kind, e.waybill, e.templateName)
+                         .arg(time, ControlText::Escaped(e.kind), ControlText::Escaped(e.waybill),
+                              ControlText::Escaped(e.templateName))
                          .arg(e.copies)
-                         .arg(e.pdf));
+                         .arg(ControlText::Escaped(e.pdf)));
             continue;
         }
         all.append(QJsonObject{{QStringLiteral("number"), e.number},

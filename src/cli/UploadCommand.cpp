@@ -95,7 +95,12 @@ int UploadCommand::upload(Cli &cli, const QStringList &args, UploadKind kind, co
     run.DrainUntilEnded(display);
     std::signal(SIGINT, SIG_DFL);
     interrupted = nullptr;
-    context->FlushRecords();
+    QString unflushed;
+    const bool flushed = context->FlushRecords(&unflushed);
+    if (!run.storageFailure().isEmpty() || !flushed) {
+        Cli::err((run.storageFailure().isEmpty() ? unflushed : run.storageFailure()) + u'\n');
+        return Cli::Failed;
+    }
     if (display.ending == UploadEnding::TransportFailed || display.ending == UploadEnding::EmptyReply)
         return Cli::Failed;
     return display.refused || display.ending != UploadEnding::AllSent ? Cli::Refused : Cli::Done;

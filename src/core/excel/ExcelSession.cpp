@@ -2,6 +2,7 @@
 
 #include "app/ClientContext.h"
 #include "app/Prompter.h"
+#include "storage/DiskSpace.h"
 
 #include <QDir>
 #include <QFile>
@@ -376,6 +377,13 @@ bool ExcelSession::fail(const QString &text)
     if (state_ == State::Failed)
         return false;
     errorText_ = text;
+    // A full disk is said in so many words, whatever the office called it.
+    if (text != kUserCancelled && text != kCannotStart && text != kNotOpen)
+        if (const QString full = DiskSpace::FullText(
+                {path_, tempFolder_ + QStringLiteral("/x"),
+                 destination_.isFolder() ? destination_.folder() + QStringLiteral("/x") : QString()});
+            !full.isEmpty())
+            errorText_ += QStringLiteral("\r\n") + full;
     if (state_ != State::Ended)
         state_ = State::Failed;
     return false;

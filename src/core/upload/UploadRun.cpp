@@ -226,8 +226,11 @@ bool UploadRun::Drain(UploadDisplay &display)
     context_.uploadJournal().Settle(context_);
     context_.uploadResults().Save();
     context_.session().uploadBusy() = false;
+    const bool notJournaled = end_.ending == UploadEnding::TransportFailed && end_.code == UploadJob::kNotJournaled;
     display.uploadEnded(end_.ending,
-                        UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures));
+                        notJournaled
+                            ? UploadProgress::journalText(context_.uploadJournal().failureReason())
+                            : UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures));
     return false;
 }
 
