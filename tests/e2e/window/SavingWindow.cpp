@@ -123,8 +123,11 @@ int main(int argc, char **argv)
             return 1;
         }
         if (!prompter.shown().isEmpty()) {
-            std::fprintf(stderr, "refused %d: %s\n", n, prompter.texts().join(u' ').toUtf8().constData());
+            const QString said = prompter.texts().join(u' ').replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+            std::fprintf(stderr, "refused %d: %s\n", n, said.toUtf8().constData());
             prompter.clear();
+            // The operator gives the refused shipment up and keys in the next.
+            prompter.queueSaveChoice(Prompter::SaveChoice::Discard);
         }
     }
     program.ExitInstance();
