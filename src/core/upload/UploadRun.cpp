@@ -227,10 +227,12 @@ bool UploadRun::Drain(UploadDisplay &display)
     context_.uploadResults().Save();
     context_.session().uploadBusy() = false;
     const bool notJournaled = end_.ending == UploadEnding::TransportFailed && end_.code == UploadJob::kNotJournaled;
-    display.uploadEnded(end_.ending,
-                        notJournaled
-                            ? UploadProgress::journalText(context_.uploadJournal().failureReason())
-                            : UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures));
+    QString text = notJournaled ? UploadProgress::journalText(context_.uploadJournal().failureReason())
+                                : UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures);
+    // What the server accepted but the disk did not take is said with the end.
+    if (!accepted_.failure().isEmpty())
+        text += QStringLiteral("\r\n") + accepted_.failure();
+    display.uploadEnded(end_.ending, text);
     return false;
 }
 
