@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 #include "net/BaseDataDownload.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 #include <QJsonArray>
@@ -70,11 +71,13 @@ int BaseDataCommand::show(Cli &cli, const QStringList &args)
     if (!args.contains(QLatin1String("--json"))) {
         Cli::out(QStringLiteral("mode\t%1\n").arg(data.volumeModeD() ? QStringLiteral("D") : QString()));
         for (const ExpressKind &kind : data.kinds())
-            Cli::out(QStringLiteral("kind\t%1\t%2\n").arg(kind.codeText(), kind.nameText()));
+            Cli::out(QStringLiteral("kind\t%1\t%2\n")
+                         .arg(ControlText::Escaped(kind.codeText()), ControlText::Escaped(kind.nameText())));
         for (const DestinationEntry &d : data.destinations())
             Cli::out(QStringLiteral("destination\t%1\t%2\t%3\n")
-                         .arg(d.text(DestinationEntry::Name), d.text(DestinationEntry::Postcode),
-                              d.text(DestinationEntry::Country)));
+                         .arg(ControlText::Escaped(d.text(DestinationEntry::Name)),
+                              ControlText::Escaped(d.text(DestinationEntry::Postcode)),
+                              ControlText::Escaped(d.text(DestinationEntry::Country))));
         return Cli::Done;
     }
     QJsonArray kinds;

@@ -6,6 +6,7 @@
 #include "SheetImportCommand.h"
 #include "contacts/ContactForm.h"
 #include "contacts/ContactImport.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 #include <QTemporaryDir>
@@ -24,7 +25,8 @@ QString listLine(const char *record)
     const auto *r = reinterpret_cast<const ContactRecord *>(record);
     return QStringLiteral("%1\t%2\t%3\t%4")
         .arg(r->iid)
-        .arg(Gbk::field(r->ccode), Gbk::field(r->cname), Gbk::field(r->cphone));
+        .arg(ControlText::Escaped(Gbk::field(r->ccode)), ControlText::Escaped(Gbk::field(r->cname)),
+             ControlText::Escaped(Gbk::field(r->cphone)));
 }
 
 const RecordListing::Kind kContacts{"contacts", [](ClientContext &c) -> RecordFile & { return c.contacts(); },

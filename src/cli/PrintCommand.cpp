@@ -8,6 +8,7 @@
 #include "print/ManifestSheet.h"
 #include "print/PrintBatch.h"
 #include "print/Reprint.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 #include <QJsonArray>
@@ -254,9 +255,11 @@ int history(Cli &cli, const Options &o)
             // A printout whose PDF was removed after its keeping time says when.
             Cli::out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7%8\n")
                          .arg(e.number)
-                         .arg(time, e.kind, e.waybill, e.templateName)
+                         .arg(time, ControlText::Escaped(e.kind), ControlText::Escaped(e.waybill),
+                              ControlText::Escaped(e.templateName))
                          .arg(e.copies)
-                         .arg(e.pdf, removed.isEmpty() ? QString() : QStringLiteral("\t已删除 ") + removed));
+                         .arg(ControlText::Escaped(e.pdf),
+                              removed.isEmpty() ? QString() : QStringLiteral("\t已删除 ") + removed));
             continue;
         }
         all.append(QJsonObject{{QStringLiteral("number"), e.number},

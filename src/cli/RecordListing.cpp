@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 #include "storage/RecordJson.h"
+#include "text/ControlText.h"
 
 #include <QJsonDocument>
 
@@ -89,7 +90,7 @@ int RecordListing::show(Cli &cli, const QStringList &args, const Kind &kind)
     QJsonObject record = RecordField::toJson(found, kind.fields());
     QString text;
     for (auto it = record.begin(); it != record.end(); ++it)
-        text += QStringLiteral("%1\t%2\n").arg(it.key(), it.value().toVariant().toString());
+        text += QStringLiteral("%1\t%2\n").arg(it.key(), ControlText::Escaped(it.value().toVariant().toString()));
     if (kind.more)
         kind.more(*context, iid, record, text);
     if (json)

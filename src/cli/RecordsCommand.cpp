@@ -7,6 +7,7 @@
 #include "RecordsSheetCommand.h"
 #include "preinput/PreInputFieldGuide.h"
 #include "preinput/PreInputForm.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 #include <QJsonArray>
@@ -27,7 +28,8 @@ QString listLine(const char *record)
     const auto *r = reinterpret_cast<const PreInputRecord *>(record);
     return QStringLiteral("%1\t%2\t%3\t%4")
         .arg(r->iid)
-        .arg(Gbk::field(r->cnum), Gbk::field(r->cdes), Gbk::field(r->creceiver));
+        .arg(ControlText::Escaped(Gbk::field(r->cnum)), ControlText::Escaped(Gbk::field(r->cdes)),
+             ControlText::Escaped(Gbk::field(r->creceiver)));
 }
 
 // A shipment is shown with its goods and piece lines.
@@ -40,8 +42,10 @@ void linesOf(ClientContext &context, int iid, QJsonObject &json, QString &text)
     QJsonArray goodsJson;
     for (const GoodsRecord &g : goods) {
         goodsJson.append(RecordField::toJson(&g, GoodsRecord::fields()));
-        text +=
-            QStringLiteral("goods\t%1\t%2\t%3\n").arg(Gbk::field(g.cname)).arg(g.nquantity).arg(g.fprice, 0, 'f', 2);
+        text += QStringLiteral("goods\t%1\t%2\t%3\n")
+                    .arg(ControlText::Escaped(Gbk::field(g.cname)))
+                    .arg(g.nquantity)
+                    .arg(g.fprice, 0, 'f', 2);
     }
     QJsonArray piecesJson;
     for (const WeightRecord &w : pieces) {

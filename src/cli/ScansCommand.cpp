@@ -5,6 +5,7 @@
 #include "RecordListing.h"
 #include "UploadCommand.h"
 #include "scan/CheckForm.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 #include <optional>
@@ -92,8 +93,9 @@ QString listLine(const char *record)
     const bool person = r->nkind == CheckValues::Signature || r->nkind == CheckValues::Delivery;
     return QStringLiteral("%1\t%2\t%3\t%4\t%5")
         .arg(r->iid)
-        .arg(Gbk::field(r->cnum), CheckValues::KindName(r->nkind), Gbk::field(r->cdate),
-             person ? Gbk::field(r->csigner) : Gbk::field(r->cnext));
+        .arg(ControlText::Escaped(Gbk::field(r->cnum)), CheckValues::KindName(r->nkind),
+             ControlText::Escaped(Gbk::field(r->cdate)),
+             ControlText::Escaped(person ? Gbk::field(r->csigner) : Gbk::field(r->cnext)));
 }
 
 const RecordListing::Kind kScans{"scans", [](ClientContext &c) -> RecordFile & { return c.checks(); },

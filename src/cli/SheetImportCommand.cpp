@@ -59,8 +59,8 @@ int SheetImportCommand::run(ClientContext &context, const Arguments &arguments, 
     reader.setLayouts(&layouts, !arguments.dryRun);
     SheetImportReport report = reader.Run(QFileInfo(arguments.file).absoluteFilePath());
     report.dryRun = arguments.dryRun;
-    if (!arguments.dryRun)
-        context.FlushRecords();
+    QString unflushed;
+    const bool flushed = arguments.dryRun || context.FlushRecords(&unflushed);
     QString message = report.message;
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (!report.missing.isEmpty())
@@ -71,6 +71,12 @@ int SheetImportCommand::run(ClientContext &context, const Arguments &arguments, 
         Cli::out(message + u'\n');
     for (const QString &line : report.rowLines())
         Cli::out(line + u'\n');
+    if (!flushed) {
+        // The rows are in the file but not surely on the disk: a power cut
+        // may take them, so the import is not reported as done.
+        Cli::err(QStringLiteral("导入的%1条记录没能确认写到磁盘上：%2\n").arg(report.written).arg(unflushed));
+        return Cli::Failed;
+    }
     return exitCode(report);
 }
 

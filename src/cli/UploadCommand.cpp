@@ -95,7 +95,14 @@ int UploadCommand::upload(Cli &cli, const QStringList &args, UploadKind kind, co
     run.DrainUntilEnded(display);
     std::signal(SIGINT, SIG_DFL);
     interrupted = nullptr;
-    context->FlushRecords();
+    QString unflushed;
+    const bool flushed = context->FlushRecords(&unflushed);
+    // The end's text said what the run could not store; a flush failing
+    // after it is said here.
+    if (!flushed && run.storageFailure().isEmpty())
+        Cli::err(unflushed + u'\n');
+    if (!run.storageFailure().isEmpty() || !flushed)
+        return Cli::Failed;
     if (display.ending == UploadEnding::TransportFailed || display.ending == UploadEnding::EmptyReply)
         return Cli::Failed;
     return display.refused || display.ending != UploadEnding::AllSent ? Cli::Refused : Cli::Done;

@@ -109,3 +109,40 @@ TEST(DiskFaults, ASettingsFileIsReplacedWholeOrNotAtAll)
     EXPECT_TRUE(shown.out.contains(QStringLiteral("sender=张三").toUtf8())) << shown.out.toStdString();
     EXPECT_TRUE(shown.errText().isEmpty()) << shown.errText().toStdString();
 }
+
+// An import that fills the disk: the file cannot grow past the room it had,
+// the import stops there and says at which row, why, and how many rows it
+// kept; those are whole, and the next start opens cleanly.
+TEST(DiskFaults, AnImportThatFillsTheDiskSaysWhereAndWhyAndKeepsWhatItWrote)
+{
+    TempRoot root;
+    QByteArray sheet = QStringLiteral("编码,姓名,电话,地址\r\n").toUtf8();
+    for (int i = 1; i <= 250; ++i)
+        sheet +=
+            QStringLiteral(",客户%1,0208888%2,广州市天河路%1号\r\n").arg(i).arg(i, 4, 10, QLatin1Char('0')).toUtf8();
+    root.write(QStringLiteral("in/客户.csv"), sheet);
+    // The five record files are made at the start; every later growth fails.
+    const CtlResult r =
+        failing(root, QStringLiteral("fallocate:6+:ENOSPC"),
+                {QStringLiteral("contacts"), QStringLiteral("import"), root.file(QStringLiteral("in/客户.csv"))});
+    EXPECT_EQ(r.code, 2) << r.errText().toStdString();
+    EXPECT_TRUE(r.errText().startsWith(QStringLiteral("第202行写入失败:数据文件%1无法扩大，记录没有写入：磁盘已满。\n"
+                                                      "此前写入的200条名录已保存。")
+                                           .arg(root.file(QStringLiteral("DATA/rsdata.dat")))))
+        << r.errText().toStdString();
+
+    const CtlResult list = ctl(root, {QStringLiteral("contacts"), QStringLiteral("list")});
+    EXPECT_EQ(list.code, 0);
+    EXPECT_EQ(list.out.count('\n'), 200);
+    EXPECT_TRUE(list.errText().isEmpty()) << list.errText().toStdString();
+
+    // A flush that fails ends the import non-zero too: its rows are not surely on the disk.
+    root.write(QStringLiteral("in/更多.csv"), QStringLiteral("编码,姓名,电话,地址\r\n,新客户,020,广州\r\n").toUtf8());
+    const CtlResult unflushed =
+        failing(root, QStringLiteral("msync:1+:EIO"),
+                {QStringLiteral("contacts"), QStringLiteral("import"), root.file(QStringLiteral("in/更多.csv"))});
+    EXPECT_EQ(unflushed.code, 2);
+    EXPECT_TRUE(unflushed.errText().contains(QStringLiteral("没能确认写到磁盘上：数据文件%1没能写到磁盘上：")
+                                                 .arg(root.file(QStringLiteral("DATA/rsdata.dat")))))
+        << unflushed.errText().toStdString();
+}

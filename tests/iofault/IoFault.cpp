@@ -11,6 +11,13 @@
 //   QUARVEL_IOFAULT_DIR=/path/of/the/root
 //
 // Operations: write pwrite fsync fdatasync msync ftruncate fallocate rename.
+//
+//   QUARVEL_IOFAULT_COUNT=/path/of/a/file
+// appends "operation calls" lines for the calls below the folder at exit, so
+// that a sweep knows how many points an operation has, and a "struck
+// operation path" line for every call it failed and an "ok operation path"
+// line for every flush that went through, so that a sweep can tell an
+// operation that reported success over a failed write.
 
 #include <atomic>
 #include <cerrno>
@@ -93,10 +100,40 @@ Plan &plan()
     return *p;
 }
 
+// The file the last call that counted was about, for the struck lines.
+thread_local std::string lastPath;
+
 bool below(const char *path)
 {
     const std::string &dir = plan().dir;
-    return !dir.empty() && path && std::strncmp(path, dir.c_str(), dir.size()) == 0;
+    const bool inside = !dir.empty() && path && std::strncmp(path, dir.c_str(), dir.size()) == 0;
+    if (inside)
+        lastPath = path;
+    return inside;
+}
+
+// The file mapped at `address`, from the process's map list.
+bool mappingBelow(const void *address)
+{
+    FILE *maps = std::fopen("/proc/self/maps", "r");
+    if (!maps)
+        return false;
+    const auto at = reinterpret_cast<unsigned long>(address);
+    char line[4352];
+    bool inside = false;
+    while (std::fgets(line, sizeof line, maps)) {
+        unsigned long from = 0;
+        unsigned long to = 0;
+        int pathAt = 0;
+        if (std::sscanf(line, "%lx-%lx %*s %*s %*s %*s %n", &from, &to, &pathAt) < 2 || at < from || at >= to)
+            continue;
+        char *path = line + pathAt;
+        path[std::strcspn(path, "\n")] = '\0';
+        inside = below(path);
+        break;
+    }
+    std::fclose(maps);
+    return inside;
 }
 
 bool fdBelow(int fd)
@@ -111,17 +148,33 @@ bool fdBelow(int fd)
     return below(target);
 }
 
+void note(const char *what, Op op)
+{
+    const char *path = std::getenv("QUARVEL_IOFAULT_COUNT");
+    if (!path || !*path)
+        return;
+    if (FILE *out = std::fopen(path, "a")) {
+        std::fprintf(out, "%s %s %s\n", what, kNames[op], lastPath.c_str());
+        std::fclose(out);
+    }
+}
+
 // Whether this call of the operation is one to fail; `first` tells the
 // first struck call from the later ones.
 bool strikes(Op op, bool counted, bool *first = nullptr)
 {
-    const Rule &r = plan().rules[op];
-    if (!r.set || !counted)
+    if (!counted)
         return false;
     const long n = ++plan().calls[op];
+    const Rule &r = plan().rules[op];
+    if (!r.set)
+        return false;
     if (first)
         *first = n == r.at;
-    return n == r.at || (r.onward && n > r.at);
+    const bool struck = n == r.at || (r.onward && n > r.at);
+    if (struck)
+        note("struck", op);
+    return struck;
 }
 
 template <class F> F next(const char *name)
@@ -138,6 +191,19 @@ ssize_t writeFault(Op op, bool first, size_t count, size_t *shortened)
     }
     errno = r.shortWrite ? ENOSPC : r.error;
     return -1;
+}
+
+__attribute__((destructor)) void reportCalls()
+{
+    const char *path = std::getenv("QUARVEL_IOFAULT_COUNT");
+    if (!path || !*path)
+        return;
+    FILE *out = std::fopen(path, "a");
+    if (!out)
+        return;
+    for (int op = 0; op < kOps; ++op)
+        std::fprintf(out, "%s %ld\n", kNames[op], plan().calls[op].load());
+    std::fclose(out);
 }
 
 } // namespace
@@ -178,32 +244,43 @@ ssize_t pwrite64(int fd, const void *buf, size_t count, off_t offset)
 int fsync(int fd)
 {
     static auto real = next<int (*)(int)>("fsync");
-    if (strikes(Fsync, fdBelow(fd))) {
+    const bool counted = fdBelow(fd);
+    if (strikes(Fsync, counted)) {
         errno = plan().rules[Fsync].error;
         return -1;
     }
-    return real(fd);
+    const int r = real(fd);
+    if (counted && r == 0)
+        note("ok", Fsync);
+    return r;
 }
 
 int fdatasync(int fd)
 {
     static auto real = next<int (*)(int)>("fdatasync");
-    if (strikes(Fdatasync, fdBelow(fd))) {
+    const bool counted = fdBelow(fd);
+    if (strikes(Fdatasync, counted)) {
         errno = plan().rules[Fdatasync].error;
         return -1;
     }
-    return real(fd);
+    const int r = real(fd);
+    if (counted && r == 0)
+        note("ok", Fdatasync);
+    return r;
 }
 
 int msync(void *addr, size_t length, int flags)
 {
     static auto real = next<int (*)(void *, size_t, int)>("msync");
-    // Only the record files are mapped by the programs under test.
-    if (strikes(Msync, true)) {
+    const bool counted = mappingBelow(addr);
+    if (strikes(Msync, counted)) {
         errno = plan().rules[Msync].error;
         return -1;
     }
-    return real(addr, length, flags);
+    const int r = real(addr, length, flags);
+    if (counted && r == 0)
+        note("ok", Msync);
+    return r;
 }
 
 int ftruncate(int fd, off_t length)

@@ -2,11 +2,15 @@
 
 #include "app/ClientContext.h"
 #include "app/Prompter.h"
+#include "storage/DiskSpace.h"
+#include "storage/SystemError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <cerrno>
 
 namespace quarvel {
 
@@ -78,8 +82,12 @@ bool ExcelSession::open(const QString &sheetName, const QString &path, const QSt
     if (!startEngine() || !prepareTarget(bytes == nullptr || confirmOverwrite_))
         return false;
     bool placed = false;
-    if (!placeStartingWorkbook(sourcePath, bytes, placed))
-        return fail(kCreateFailed);
+    int placeError = 0;
+    if (!placeStartingWorkbook(sourcePath, bytes, placed, placeError))
+        return fail(placeError == 0
+                        ? kCreateFailed
+                        : kCreateFailed + QStringLiteral("\r\n%1：%2")
+                                              .arg(QDir::toNativeSeparators(path_), SystemError::Reason(placeError)));
 
     QString error;
     document_ = placed ? engine_->open(path_, SpreadsheetEngine::Access::Edit, &error) : engine_->create(path_, &error);
@@ -102,7 +110,7 @@ bool ExcelSession::open(const QString &sheetName, const QString &path, const QSt
 // The template's bytes or a copy of the source at path; placed stays false
 // when neither applies (a new empty workbook is made then). False when the
 // bytes could not be written completely.
-bool ExcelSession::placeStartingWorkbook(const QString &sourcePath, const QByteArray *bytes, bool &placed)
+bool ExcelSession::placeStartingWorkbook(const QString &sourcePath, const QByteArray *bytes, bool &placed, int &error)
 {
     if (!bytes) {
         placed = !sourcePath.isEmpty() && QFileInfo::exists(sourcePath) && QFile::copy(sourcePath, path_);
@@ -112,6 +120,8 @@ bool ExcelSession::placeStartingWorkbook(const QString &sourcePath, const QByteA
     if (bytes->isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return true;
     placed = file.write(*bytes) == bytes->size() && file.flush();
+    // The system's reason, before closing and removing can overwrite it.
+    error = placed ? 0 : (errno != 0 ? errno : EIO);
     file.close();
     if (!placed)
         QFile::remove(path_);
@@ -381,6 +391,13 @@ bool ExcelSession::fail(const QString &text)
     if (state_ == State::Failed)
         return false;
     errorText_ = text;
+    // A full disk is said in so many words, whatever the office called it.
+    if (text != kUserCancelled && text != kCannotStart && text != kNotOpen)
+        if (const QString full = DiskSpace::FullText(
+                {path_, tempFolder_ + QStringLiteral("/x"),
+                 destination_.isFolder() ? destination_.folder() + QStringLiteral("/x") : QString()});
+            !full.isEmpty())
+            errorText_ += QStringLiteral("\r\n") + full;
     if (state_ != State::Ended)
         state_ = State::Failed;
     return false;

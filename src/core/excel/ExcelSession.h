@@ -125,7 +125,9 @@ private:
 
     bool begin(const QString &path);
     bool open(const QString &sheetName, const QString &path, const QString &sourcePath, const QByteArray *bytes);
-    bool placeStartingWorkbook(const QString &sourcePath, const QByteArray *bytes, bool &placed);
+    // False when the bytes could not be written; `error` is the system's
+    // reason then.
+    bool placeStartingWorkbook(const QString &sourcePath, const QByteArray *bytes, bool &placed, int &error);
     bool startEngine();
     bool prepareTarget(bool ask);
     bool usable();

@@ -1,6 +1,7 @@
 #include "excel/ImportText.h"
 
 #include "text/CheckText.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 #include <limits>
@@ -15,6 +16,9 @@ QString ImportText::TooLongText(const QString &caption, int max, qsizetype bytes
 std::optional<QByteArray> ImportText::Check(QString &value, int min, int max, const QString &caption, QString &why)
 {
     page_.clear();
+    // A cell may hold line breaks, tabs or a terminal's escape sequences; a
+    // field is one line of plain text.
+    value = ControlText::Plain(value);
     std::optional<QByteArray> gbk = CheckText(value, min, std::numeric_limits<int>::max(), caption, page_);
     if (!gbk) {
         why = page_.lastText();

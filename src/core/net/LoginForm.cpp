@@ -43,7 +43,7 @@ bool LoginForm::Confirm(Prompter &prompter)
         return false;
 
     QByteArray text;
-    const int result = ServerLogin::send(session_, *accountGbk, *passwordGbk, clock_(), text);
+    const int result = ServerLogin::send(session_, *accountGbk, *passwordGbk, clock_, text);
     if (result < 1)
         return refuse(prompter, QStringLiteral("与服务器连接失败[ Ret:%1]").arg(result), Outcome::NoConnection);
     const LoginReply reply = LoginReply::parse(text);

@@ -7,6 +7,11 @@
 #include "net/ServerSession.h"
 #include "text/Gbk.h"
 
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace quarvel {
@@ -32,17 +37,32 @@ QByteArray ServerLogin::path(const QString &siteCode, const QByteArray &accountG
            "&md5=" + LoginDigest::compute(time, passwordGbk) + "&it=" + QByteArray::number(time);
 }
 
-int ServerLogin::send(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk, qint64 time,
-                      QByteArray &reply)
+int ServerLogin::send(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk,
+                      const std::function<qint64()> &clock, QByteArray &reply)
 {
     // The server takes each login request (time and digest) once. When the
     // same account logged in within the same second before (another counter,
-    // another run of quarvelctl), the next second makes a new request.
+    // another run of quarvelctl), a later second makes a new request.
+    qint64 time = clock();
     for (int attempt = 0;; ++attempt) {
-        const int result = sendOnce(session, accountGbk, passwordGbk, time + attempt, reply);
+        const int result = sendOnce(session, accountGbk, passwordGbk, time, reply);
         if (result < 1 || attempt + 1 == kAttempts || LoginReply::parse(reply).status != kUsedAlready)
             return result;
+        time = nextTime(clock, time);
     }
+}
+
+qint64 ServerLogin::nextTime(const std::function<qint64()> &clock, qint64 last)
+{
+    // Counters that collided would collide again in step: a short random
+    // pause sets them apart.
+    std::this_thread::sleep_for(std::chrono::milliseconds(QRandomGenerator::global()->bounded(5, 30)));
+    // Seconds ahead are taken while the account is busy; far enough ahead,
+    // the attempt waits for the clock (a second at most, so that a clock
+    // that stands still cannot hold the login for ever).
+    if (last + 1 - clock() > kMostAhead)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    return std::max(clock(), last + 1);
 }
 
 int ServerLogin::sendOnce(ServerSession &session, const QByteArray &accountGbk, const QByteArray &passwordGbk,

@@ -1,6 +1,7 @@
 #include "print/ServerRecord.h"
 
 #include "net/ReplyText.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 namespace quarvel {
@@ -49,7 +50,8 @@ ServerRecord ServerRecord::Parse(const QByteArray &reply)
 
 QString ServerRecord::text(const char *tag) const
 {
-    return Gbk::toUnicode(bytes(tag));
+    // The server's text fills single-line cells and fields.
+    return ControlText::Plain(Gbk::toUnicode(bytes(tag)));
 }
 
 int ServerRecord::integer(const char *tag) const

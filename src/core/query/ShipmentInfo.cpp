@@ -1,6 +1,7 @@
 #include "query/ShipmentInfo.h"
 
 #include "net/ReplyText.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 namespace quarvel {
@@ -34,7 +35,7 @@ QString text(const QByteArray &reply, const char *tag)
     if (from < 0)
         return {};
     const qsizetype end = reply.indexOf(QByteArray("</") + tag + ">\a", from);
-    return end < 0 ? QString() : Gbk::toUnicode(reply.mid(from, end - from));
+    return end < 0 ? QString() : ControlText::Plain(Gbk::toUnicode(reply.mid(from, end - from)));
 }
 
 ShipmentInfo::Party party(const QByteArray &reply, char side)

@@ -2,6 +2,7 @@
 
 #include "net/ReplyText.h"
 #include "query/ServerList.h"
+#include "text/ControlText.h"
 #include "text/Gbk.h"
 
 #include <QStringList>
@@ -198,19 +199,19 @@ QString ShipmentInfoPage::Document(const QString &body)
 
 QString ShipmentInfoPage::PlainText(const ShipmentInfo &info, const QByteArray &host)
 {
-    QString text = Title(info) + u'\n';
+    QString text = ControlText::Escaped(Title(info)) + u'\n';
     for (const Line &line : Lines(info)) {
         switch (line.kind) {
         case Line::Heading:
             text += u'[' + line.label + QStringLiteral("]\n");
             break;
         case Line::Waybill:
-            text += line.label + QStringLiteral(": ") + line.value + QStringLiteral("  ") +
+            text += line.label + QStringLiteral(": ") + ControlText::Escaped(line.value) + QStringLiteral("  ") +
                     TrackingUrl(host, line.value) + u'\n';
             break;
         case Line::Field:
         case Line::Address:
-            text += line.label + QStringLiteral(": ") + line.value + u'\n';
+            text += line.label + QStringLiteral(": ") + ControlText::Escaped(line.value) + u'\n';
             break;
         }
     }

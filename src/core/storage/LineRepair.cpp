@@ -1,5 +1,7 @@
 #include "storage/LineRepair.h"
 
+#include "text/Gbk.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -105,6 +107,8 @@ LineRepair::Outcome LineRepair::Run(PreInputFile &records, const GoodsFile &good
         PreInputRecord fixed = *r;
         fixed.ngoodslines = lines.goods;
         fixed.nweightlines = lines.pieces;
+        outcome.fixed.push_back(
+            {r->iid, Gbk::field(r->cnum), r->ngoodslines, lines.goods, r->nweightlines, lines.pieces});
         records.WriteAt(i, &fixed);
         ++outcome.countsFixed;
     }
@@ -119,8 +123,24 @@ QString LineRepair::Text(const Outcome &outcome, const QString &recordsPath)
         QStringLiteral("预录业务数据文件%1与物品、重量明细不一致（上次可能在保存中途中断）：").arg(recordsPath);
     if (outcome.idsRestored > 0)
         text += QStringLiteral("%1 条编号重复的记录已按明细归还原编号；").arg(outcome.idsRestored);
-    text += QStringLiteral("%1 条记录的物品数、件数已按实际明细更正。\r\n请核对这些记录的物品和重量明细。")
-                .arg(outcome.countsFixed);
+    text += QStringLiteral("%1 条记录的物品数、件数已按实际明细更正。\r\n").arg(outcome.countsFixed);
+    // Each one by its number: a shipment that lost lines must be found and
+    // keyed in again, not taken as whole.
+    int named = 0;
+    for (const Fixed &f : outcome.fixed) {
+        if (named++ == kNamed) {
+            text += QStringLiteral("……另有 %1 条。\r\n").arg(outcome.fixed.size() - kNamed);
+            break;
+        }
+        text += QStringLiteral("%1（编号 %2）：物品 %3 条，现有 %4 条；件 %5 条，现有 %6 条。\r\n")
+                    .arg(f.number.isEmpty() ? QStringLiteral("无单号") : f.number)
+                    .arg(f.id)
+                    .arg(f.goodsBefore)
+                    .arg(f.goodsNow)
+                    .arg(f.piecesBefore)
+                    .arg(f.piecesNow);
+    }
+    text += QStringLiteral("请核对这些记录的物品和重量明细。");
     return text;
 }
 

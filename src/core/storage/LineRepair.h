@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace quarvel {
 
 // Brings the shipments and their goods and piece lines back into agreement
@@ -19,11 +21,24 @@ namespace quarvel {
 // another.
 class LineRepair {
 public:
+    // A shipment whose line counts were set to its lines: what it counted
+    // before and what it has.
+    struct Fixed {
+        int id = 0;
+        QString number;
+        int goodsBefore = 0;
+        int goodsNow = 0;
+        int piecesBefore = 0;
+        int piecesNow = 0;
+    };
     struct Outcome {
         int countsFixed = 0;
         int idsRestored = 0;
+        std::vector<Fixed> fixed;
         bool changed() const { return countsFixed > 0 || idsRestored > 0; }
     };
+    // How many shipments the warning names one by one; the rest are counted.
+    static constexpr int kNamed = 50;
 
     static Outcome Run(PreInputFile &records, const GoodsFile &goods, const WeightFile &weights);
     // The warning for the operator; empty when nothing changed.

@@ -1,5 +1,7 @@
 #include "storage/RecordFile.h"
 
+#include "storage/SystemError.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -77,23 +79,7 @@ bool RecordFile::fail(const char *format, Failure failure, const QString &reason
 
 bool RecordFile::failSystem(const char *format, int error)
 {
-    QString reason;
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        reason = QStringLiteral("没有读写这个文件的权限。");
-        break;
-    case ENOSPC:
-    case EDQUOT:
-        reason = QStringLiteral("磁盘空间不足。");
-        break;
-    case EROFS:
-        reason = QStringLiteral("磁盘是只读的。");
-        break;
-    default:
-        reason = QStringLiteral("系统错误 %1（%2）。").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
-    }
-    return fail(format, Failure::System, reason);
+    return fail(format, Failure::System, SystemError::Reason(error));
 }
 
 int RecordFile::Open()
@@ -106,6 +92,7 @@ int RecordFile::Open()
     repairText_.clear();
     renumbered_.clear();
     openedClean_ = false;
+    dirty_ = true;
     const std::optional<Stamp> trusted = std::exchange(trusted_, std::nullopt);
     const QByteArray native = QFile::encodeName(path_);
     const bool writable = mode_ == Mode::ReadWrite;
@@ -150,23 +137,31 @@ int RecordFile::Open()
         Close();
         return 0;
     }
+    // Only what the open itself changes needs a flush before the first change.
+    dirty_ = false;
     if (writable) {
         // A change a killed writer left under way is over now.
         std::atomic_ref<std::uint64_t> sequence = sequenceAt(view_);
-        if (sequence.load(std::memory_order_relaxed) & 1)
+        if (sequence.load(std::memory_order_relaxed) & 1) {
             sequence.store(sequence.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+            dirty_ = true;
+        }
     }
     if (writable && !openedClean_ && !repairOrder()) {
         Close();
         return 0;
     }
+    dirty_ = dirty_ || !repairText_.isEmpty();
     open_ = true;
     return 1;
 }
 
 void RecordFile::beginChange()
 {
-    if (mode_ != Mode::ReadWrite || !view_ || changeDepth_++ > 0)
+    if (mode_ != Mode::ReadWrite || !view_)
+        return;
+    dirty_ = true;
+    if (changeDepth_++ > 0)
         return;
     std::atomic_ref<std::uint64_t> sequence = sequenceAt(view_);
     changeSequence_ = sequence.load(std::memory_order_relaxed) | 1;
@@ -381,6 +376,8 @@ char *RecordFile::GetRecord(int index)
         return readerRead([index](int count) { return index >= 0 && index < count ? index : -1; });
     if (!open_ || index < 0 || index >= recordCount_)
         return nullptr;
+    // The caller may change the record through the pointer.
+    dirty_ = true;
     return slot(index);
 }
 
@@ -533,7 +530,10 @@ char *RecordFile::FindById(int id)
             return at < count && recordId(at) == id ? at : -1;
         });
     const int index = FindIndexById(id);
-    return index < 0 ? nullptr : slot(index);
+    if (index < 0)
+        return nullptr;
+    dirty_ = true;
+    return slot(index);
 }
 
 char *RecordFile::ReadAfter(int id)
@@ -585,8 +585,14 @@ bool RecordFile::Flush()
 {
     if (!open_ || mode_ != Mode::ReadWrite)
         return false;
-    if (::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC) == 0)
+    // Nothing written since the last flush that succeeded: the disk holds it
+    // all already, and a close need not ask the disk again.
+    if (!dirty_)
         return true;
+    if (::msync(view_, static_cast<std::size_t>(mappedLength_), MS_SYNC) == 0) {
+        dirty_ = false;
+        return true;
+    }
     failSystem("File(%1) flush failed.", errno);
     errorText_ = QStringLiteral("数据文件%1没能写到磁盘上：%2").arg(QDir::toNativeSeparators(path_), failureReason_);
     return false;

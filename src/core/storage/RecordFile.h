@@ -181,6 +181,9 @@ private:
     mutable std::vector<std::int32_t> ids_;
     mutable bool idsValid_ = false;
     int changeDepth_ = 0;
+    // Whether anything may have changed in the map since the last flush that
+    // succeeded; a writer's pointer to a record counts as a change.
+    bool dirty_ = true;
     std::uint64_t changeSequence_ = 0;
     mutable std::vector<QByteArray> copies_;
     mutable int nextCopy_ = 0;

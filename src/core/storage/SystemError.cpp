@@ -12,8 +12,9 @@ QString SystemError::Reason(int error)
     case EPERM:
         return QStringLiteral("没有读写这个文件的权限。");
     case ENOSPC:
+        return QStringLiteral("磁盘已满。");
     case EDQUOT:
-        return QStringLiteral("磁盘空间不足。");
+        return QStringLiteral("磁盘配额已满。");
     case EROFS:
         return QStringLiteral("磁盘是只读的。");
     default:

@@ -1,6 +1,7 @@
 #include "upload/AcceptedRecords.h"
 
 #include "app/ClientContext.h"
+#include "storage/RecordFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,11 +65,20 @@ bool AcceptedRecords::recordInLedger()
     return context_.uploadLedger().Record(entries);
 }
 
+void AcceptedRecords::flush(RecordFile &file)
+{
+    // The server and the ledger hold the records already; only their local
+    // deletion may not have reached the disk.
+    if (!file.Flush() && failure_.isEmpty())
+        failure_ = file.errorText() + QStringLiteral("（记录已上传，本地的删除没能确认）");
+}
+
 void AcceptedRecords::commit()
 {
     if (waiting_.empty())
         return;
     if (!recordInLedger()) {
+        failure_ = context_.uploadLedger().failure() + QStringLiteral("已上传的记录留在本地，下次启动时再记入、删除。");
         for (int id : waiting_) {
             done_[id] = State::Unrecorded;
             sent_.erase(id);
@@ -90,14 +100,14 @@ void AcceptedRecords::commit()
     };
     if (kind_ == UploadKind::Shipments) {
         context_.preInputs().DeleteWhere(pick);
-        context_.preInputs().Flush();
+        flush(context_.preInputs());
         context_.goods().DeleteByParents(removed);
         context_.weights().DeleteByParents(removed);
-        context_.goods().Flush();
-        context_.weights().Flush();
+        flush(context_.goods());
+        flush(context_.weights());
     } else {
         context_.checks().DeleteWhere(pick);
-        context_.checks().Flush();
+        flush(context_.checks());
     }
     for (int id : waiting_) {
         const bool stillThere = kind_ == UploadKind::Shipments ? context_.preInputs().Find(id) != nullptr

@@ -3,6 +3,7 @@
 #include "upload/UploadKind.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <chrono>
 #include <unordered_map>
@@ -11,6 +12,7 @@
 namespace quarvel {
 
 class ClientContext;
+class RecordFile;
 
 // The records the server accepted during an upload, deleted from the local
 // files in batches: one pass over each file per batch, so that thousands of
@@ -44,10 +46,14 @@ public:
     void commit();
     State state(int id) const;
     std::size_t waiting() const { return waiting_.size(); }
+    // What a commit could not write (the ledger, or a file's flush after the
+    // deletion), in the operator's words; empty when all went to disk.
+    QString failure() const { return failure_; }
 
 private:
     int fileCount() const;
     bool recordInLedger();
+    void flush(RecordFile &file);
 
     ClientContext &context_;
     UploadKind kind_;
@@ -55,6 +61,7 @@ private:
     std::unordered_set<int> waiting_;
     std::unordered_map<int, State> done_;
     std::chrono::steady_clock::time_point oldestWaiting_;
+    QString failure_;
 };
 
 } // namespace quarvel

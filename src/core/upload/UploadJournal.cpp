@@ -1,6 +1,7 @@
 #include "upload/UploadJournal.h"
 
 #include "app/ClientContext.h"
+#include "storage/SystemError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +30,8 @@ bool writeAll(int fd, const QByteArray &bytes)
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;
         if (n <= 0)
             return false;
         done += n;
@@ -193,9 +196,26 @@ bool UploadJournal::openForAppend()
 
 bool UploadJournal::append(const QByteArray &text, bool durable)
 {
-    if (!openForAppend() || !writeAll(fd_, text + '\n'))
+    if (!openForAppend()) {
+        lastError_ = errno;
         return false;
-    return !durable || ::fdatasync(fd_) == 0;
+    }
+    const off_t end = ::lseek(fd_, 0, SEEK_END);
+    if (writeAll(fd_, text + '\n') && (!durable || ::fdatasync(fd_) == 0))
+        return true;
+    lastError_ = errno;
+    // Part of a line must not stay: the next line would be glued to it. When
+    // even this fails, the reader skips the broken line with a warning.
+    if (end >= 0) {
+        [[maybe_unused]] const int trimmed = ::ftruncate(fd_, end);
+    }
+    return false;
+}
+
+QString UploadJournal::failureReason() const
+{
+    const std::lock_guard lock(mutex_);
+    return SystemError::Reason(lastError_);
 }
 
 bool UploadJournal::Sending(UploadKind kind, int id, quint64 digest)

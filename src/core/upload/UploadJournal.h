@@ -68,6 +68,8 @@ public:
     // once the mark is on disk. A record whose mark cannot be written must
     // not be sent.
     bool Sending(UploadKind kind, int id, quint64 digest);
+    // Why the last write of the journal failed, in the operator's words.
+    QString failureReason() const;
     // The worker, on a complete reply: an acceptance (status above 0) is on
     // disk when this returns; a refusal means this send stored nothing.
     void Answered(UploadKind kind, int id, quint64 digest, int status);
@@ -126,6 +128,7 @@ private:
     std::map<Key, Mark> marks_;
     QString account_;
     int fd_ = -1;
+    int lastError_ = 0;
 };
 
 } // namespace quarvel

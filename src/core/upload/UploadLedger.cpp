@@ -1,5 +1,7 @@
 #include "upload/UploadLedger.h"
 
+#include "storage/SystemError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +29,8 @@ bool writeAll(int fd, const QByteArray &bytes)
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = ENOSPC;
         if (n <= 0)
             return false;
         done += n;
@@ -121,16 +125,23 @@ bool UploadLedger::Record(const QList<UploadLedgerEntry> &entries)
     return all;
 }
 
+bool UploadLedger::fail(const QString &path, int error)
+{
+    failure_ = QStringLiteral("日结记录%1没能写入：%2").arg(QDir::toNativeSeparators(path), SystemError::Reason(error));
+    return false;
+}
+
 bool UploadLedger::recordDay(QDate day, const QList<UploadLedgerEntry> &entries)
 {
-    if (!QDir().mkpath(folder_))
-        return false;
     const QString path = FileOf(day);
+    if (!QDir().mkpath(folder_))
+        return fail(path, errno);
     const bool existed = QFileInfo::exists(path);
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0)
-        return false;
+        return fail(path, errno);
     bool ok = false;
+    int error = EIO;
     {
         const FileLock lock(fd);
         QByteArray text;
@@ -148,12 +159,25 @@ bool UploadLedger::recordDay(QDate day, const QList<UploadLedgerEntry> &entries)
                     lines += e.Line();
                 }
             ok = lines.isEmpty() || (writeAll(fd, lines) && ::fdatasync(fd) == 0);
+            if (!ok) {
+                error = errno;
+                // What a full disk let through is taken back: the next try
+                // writes these lines whole.
+                [[maybe_unused]] const int trimmed = ::ftruncate(fd, text.size());
+            }
+        } else {
+            error = errno;
         }
     }
-    ok = ::close(fd) == 0 && ok;
-    if (ok && !existed)
+    if (::close(fd) != 0 && ok) {
+        error = errno;
+        ok = false;
+    }
+    if (!ok)
+        return fail(path, error);
+    if (!existed)
         syncFolder(folder_);
-    return ok;
+    return true;
 }
 
 UploadLedger::Day UploadLedger::Read(QDate day) const

@@ -38,6 +38,8 @@ public:
     // Appends the entries not yet in their day's file, each to the file of
     // its acceptance day; true once they are all on disk.
     bool Record(const QList<UploadLedgerEntry> &entries);
+    // Why the last Record failed: the file and the system's reason.
+    QString failure() const { return failure_; }
     // The day's entries in the order written; an acceptance written twice
     // (an older program, a copied file) counts once, as its last line says.
     Day Read(QDate day) const;
@@ -47,8 +49,11 @@ public:
 private:
     bool recordDay(QDate day, const QList<UploadLedgerEntry> &entries);
 
+    bool fail(const QString &path, int error);
+
     QString folder_;
     int keepDays_;
+    QString failure_;
 };
 
 } // namespace quarvel

@@ -38,6 +38,11 @@ QString UploadProgress::transportText(int code)
     }
 }
 
+QString UploadProgress::journalText(const QString &reason)
+{
+    return QStringLiteral("上传日志(DATA_SYS/upload.jnl)写入失败：%1终止传送。").arg(reason);
+}
+
 QString UploadProgress::final(UploadEnding ending, int code, int total, int successes, int failures)
 {
     switch (ending) {

@@ -14,6 +14,8 @@ public:
     // The text of a transport failure (an HttpPost error code, or the
     // worker's own UploadJob::kNotJournaled).
     static QString transportText(int code);
+    // The end of a run whose journal could not be written, with the reason.
+    static QString journalText(const QString &reason);
     // The last text of a run.
     static QString final(UploadEnding ending, int code, int total, int successes, int failures);
 };

@@ -226,8 +226,13 @@ bool UploadRun::Drain(UploadDisplay &display)
     context_.uploadJournal().Settle(context_);
     context_.uploadResults().Save();
     context_.session().uploadBusy() = false;
-    display.uploadEnded(end_.ending,
-                        UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures));
+    const bool notJournaled = end_.ending == UploadEnding::TransportFailed && end_.code == UploadJob::kNotJournaled;
+    QString text = notJournaled ? UploadProgress::journalText(context_.uploadJournal().failureReason())
+                                : UploadProgress::final(end_.ending, end_.code, total(), end_.successes, end_.failures);
+    // What the server accepted but the disk did not take is said with the end.
+    if (!accepted_.failure().isEmpty())
+        text += QStringLiteral("\r\n") + accepted_.failure();
+    display.uploadEnded(end_.ending, text);
     return false;
 }
 

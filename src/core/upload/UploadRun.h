@@ -60,6 +60,9 @@ public:
     int total() const { return job_ ? job_->total() : 0; }
     bool started() const { return started_; }
     bool ended() const { return ended_; }
+    // What the run could not write to the disk after the server accepted
+    // records (their ledger lines, their deletion); empty when all went.
+    QString storageFailure() const { return accepted_.failure(); }
 
 private:
     struct Result {

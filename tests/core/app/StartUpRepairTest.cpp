@@ -112,6 +112,7 @@ TEST(StartUpRepair, AKillBetweenARecordAndItsLinesIsFoundAndTheCountsFollowTheLi
         EXPECT_EQ(p.shown().first().kind, ScriptedPrompter::Kind::Warning);
         EXPECT_EQ(p.lastText(), QStringLiteral("预录业务数据文件%1与物品、重量明细不一致（上次可能在保存中途中断）："
                                                "1 条记录的物品数、件数已按实际明细更正。\r\n"
+                                               "KILLED01（编号 1）：物品 2 条，现有 1 条；件 1 条，现有 0 条。\r\n"
                                                "请核对这些记录的物品和重量明细。")
                                     .arg(root.file(QStringLiteral("DATA/recinput.dat"))));
     }

@@ -4,7 +4,11 @@
 // once the window is up and then the id of every record saved, so that the
 // kill-torture knows which records the window confirmed.
 //
-//   torture_window ROOT PREFIX
+//   torture_window ROOT PREFIX [COUNT]
+//
+// With COUNT it saves that many and ends; a refused save is then printed as
+// "refused N: TEXT" on stderr and the next shipment is tried (the disk-full
+// test runs it on a failing disk).
 #include "app/ScriptedPrompter.h"
 #include "preinput/CPreInputPage.h"
 #include "preinput/CPreInputPane.h"
@@ -20,6 +24,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 using namespace quarvel;
 
@@ -74,10 +79,11 @@ void fill(CPreInputPage &page, const QString &number)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: torture_window ROOT PREFIX\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: torture_window ROOT PREFIX [COUNT]\n");
         return 2;
     }
+    const int count = argc == 4 ? std::atoi(argv[3]) : 0;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString root = QString::fromLocal8Bit(argv[1]);
@@ -107,14 +113,23 @@ int main(int argc, char **argv)
     });
     std::printf("ready\n");
     std::fflush(stdout);
-    for (int n = 1;; ++n) {
+    for (int n = 1; count == 0 || n <= count; ++n) {
         frame.execute(CmdNew);
         fill(page, prefix + QString::number(n));
         frame.execute(CmdSave);
         QCoreApplication::processEvents();
-        if (!prompter.shown().isEmpty()) {
+        if (!prompter.shown().isEmpty() && count == 0) {
             std::fprintf(stderr, "refused: %s\n", prompter.lastText().toUtf8().constData());
             return 1;
         }
+        if (!prompter.shown().isEmpty()) {
+            const QString said = prompter.texts().join(u' ').replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+            std::fprintf(stderr, "refused %d: %s\n", n, said.toUtf8().constData());
+            prompter.clear();
+            // The operator gives the refused shipment up and keys in the next.
+            prompter.queueSaveChoice(Prompter::SaveChoice::Discard);
+        }
     }
+    program.ExitInstance();
+    return 0;
 }
