@@ -34,6 +34,7 @@ public:
             Cli::out(r.outcome.file + u'\n');
             if (!r.outcome.message.isEmpty())
                 Cli::err(QStringLiteral("%1\t%2\n").arg(r.id).arg(r.outcome.message));
+            notRecorded += r.outcome.notRecorded() ? 1 : 0;
             return;
         }
         if (r.outcome.status == PrintOutcome::Status::Skipped)
@@ -52,6 +53,7 @@ public:
     }
 
     int failed = 0;
+    int notRecorded = 0;
     bool engineFailed = false;
 };
 
@@ -103,7 +105,9 @@ int runBatch(PrintBatch &batch)
     if (batch.size() == 0 || !batch.Start())
         return Cli::Done;
     batch.DrainUntilEnded(display);
-    if (display.engineFailed)
+    // A printout the ledger could not record is a failed write: the paper is
+    // out, but `print again` will not find it.
+    if (display.engineFailed || display.notRecorded > 0)
         return Cli::Failed;
     return display.failed == 0 ? Cli::Done : Cli::Refused;
 }
@@ -239,7 +243,7 @@ int printManifest(Cli &cli, const Options &o)
     Cli::out(outcome.file + u'\n');
     if (!outcome.message.isEmpty())
         Cli::err(outcome.message + u'\n');
-    return Cli::Done;
+    return outcome.notRecorded() ? Cli::Failed : Cli::Done;
 }
 
 int history(Cli &cli, const Options &o)
@@ -292,7 +296,7 @@ int again(Cli &cli, const Options &o)
     Cli::out(outcome.file + u'\n');
     if (!outcome.message.isEmpty())
         Cli::err(outcome.message + u'\n');
-    return Cli::Done;
+    return outcome.notRecorded() ? Cli::Failed : Cli::Done;
 }
 
 } // namespace

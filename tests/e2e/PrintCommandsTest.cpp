@@ -4,6 +4,7 @@
 #include "support/TempRoot.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -140,6 +141,18 @@ TEST(PrintCommands, WaybillsInvoicesTheLedgerAndPrintingAgain)
     EXPECT_EQ(lines(again.out), QStringList{pdfs[0]});
     EXPECT_EQ(lines(ctl(root, {QStringLiteral("print"), QStringLiteral("history")}).out).size(), 3);
     EXPECT_EQ(ctl(root, {QStringLiteral("print"), QStringLiteral("again"), QStringLiteral("9")}).code, 1);
+
+    // A ledger that cannot be written: the waybill is printed all the same,
+    // but the command says so and does not end as a success.
+    const QString ledger = root.file(QStringLiteral("DATA_SYS/printlog.txt"));
+    ASSERT_TRUE(QFile::remove(ledger));
+    ASSERT_TRUE(QDir().mkpath(ledger + QStringLiteral("/blocked")));
+    const CtlResult unrecorded = ctl(root, {QStringLiteral("print"), QStringLiteral("waybill"), QStringLiteral("2")});
+    EXPECT_EQ(unrecorded.code, 2) << unrecorded.errText().toStdString();
+    ASSERT_EQ(lines(unrecorded.out).size(), 1);
+    EXPECT_TRUE(pdfText(lines(unrecorded.out).first()).contains(QStringLiteral("DE90123000002")));
+    EXPECT_TRUE(unrecorded.errText().contains(QStringLiteral("已打印，但打印记录没能写入")))
+        << unrecorded.errText().toStdString();
 }
 
 TEST(PrintCommands, TwoProgramsPrintingTheSameWaybillAtOnceBothSucceedWithTheirOwnPdf)

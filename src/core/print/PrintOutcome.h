@@ -21,6 +21,8 @@ struct PrintOutcome {
     int ledgerNumber = 0;
 
     bool ok() const { return status == Status::Printed || status == Status::Saved; }
+    // Printed, but the print ledger could not record it.
+    bool notRecorded() const { return status == Status::Printed && !message.isEmpty(); }
     static PrintOutcome Failure(const QString &message) { return {Status::Failed, message, QString(), 0}; }
 };
 
