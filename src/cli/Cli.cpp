@@ -16,14 +16,16 @@
 #include "PrintCommand.h"
 #include "QueryCommand.h"
 #include "QuoteCommand.h"
-#include "ReportCommand.h"
 #include "RecordsCommand.h"
+#include "ReportCommand.h"
 #include "ScaleCommand.h"
 #include "ScansCommand.h"
 #include "SettingsCommand.h"
 #include "TemplatesCommand.h"
 #include "TidyCommand.h"
 #include "UploadCommand.h"
+#include "app/ProgramVersion.h"
+#include "app/RootFolder.h"
 
 #include <cstdio>
 #include <iostream>
@@ -56,6 +58,8 @@ int Cli::start(const QStringList &arguments)
         err(CommandUsage::All());
         return Failed;
     }
+    if (ProgramVersion::AnswerInfoOption(QStringLiteral("quarvelctl"), CommandUsage::Help(), arguments))
+        return Done;
     if (!parse(arguments))
         return Failed;
     if (command_.isEmpty()) {
@@ -102,6 +106,8 @@ bool Cli::parse(const QStringList &arguments)
 
 int Cli::run()
 {
+    if (command_.first() == QLatin1String("help"))
+        return help(command_.mid(1));
     for (const Command &c : kCommands) {
         if (command_.first() != QLatin1String(c.name))
             continue;
@@ -117,10 +123,26 @@ int Cli::run()
     return Failed;
 }
 
+int Cli::help(const QStringList &command)
+{
+    if (command.isEmpty()) {
+        out(CommandUsage::Help());
+        return Done;
+    }
+    const QString lines = CommandUsage::Of(command);
+    if (lines.isEmpty()) {
+        err(QStringLiteral("unknown command: %1\ncommands: %2\n")
+                .arg(command.first(), CommandUsage::Names().join(u' ')));
+        return Failed;
+    }
+    out(lines);
+    return Done;
+}
+
 ClientContext *Cli::context(RecordFile::Mode mode)
 {
     if (!context_) {
-        context_ = std::make_unique<ClientContext>(root_.isEmpty() ? ClientContext::programFolder() : root_);
+        context_ = std::make_unique<ClientContext>(RootFolder::Choose(root_, ClientContext::programFolder()));
         // The office itself starts only when a command first needs it.
         context_->setSpreadsheetEngine(&OfficeEngine::processEngine());
         if (!context_->Start(prompter_, mode)) {

@@ -43,6 +43,8 @@ private:
     // False after the message when the options cannot be used.
     bool parse(const QStringList &arguments);
     int run();
+    // "help [COMMAND [SUBCOMMAND]]": the whole help, or that command's lines.
+    int help(const QStringList &command);
 
     QString root_;
     QString account_;

@@ -550,7 +550,8 @@ void CMainFrame::showAbout()
     QMessageBox box(this);
     box.setWindowTitle(QStringLiteral("关于 %1").arg(ClientContext::applicationTitle()));
     box.setIconPixmap(windowIcon().pixmap(32, 32));
-    box.setText(QStringLiteral("%1\n快递管理系统客户端").arg(ClientContext::applicationTitle()));
+    box.setText(FrameTexts::About(ClientContext::applicationTitle(), root_));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 

@@ -53,6 +53,8 @@ public:
     void setUploadStopper(std::function<void()> stopper) { stopUpload_ = std::move(stopper); }
     // Opens a web address in the system browser; false when there is none.
     void setUrlOpener(std::function<bool(const QUrl &)> opener) { openUrl_ = std::move(opener); }
+    // The root folder in use, which the about box names.
+    void setRootFolder(const QString &root) { root_ = root; }
 
     void execute(Command command);
     bool isCommandEnabled(Command command) const;
@@ -104,6 +106,7 @@ private:
     std::function<bool(int, const QList<int> &)> startUpload_;
     std::function<void()> stopUpload_;
     std::function<bool(const QUrl &)> openUrl_;
+    QString root_;
     QToolBar *toolBar_ = nullptr;
     QAction *uploadButton_ = nullptr;
     OperationPane *operation_ = nullptr;
