@@ -136,7 +136,7 @@ set(CPACK_DEBIAN_CLIENT_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_DEPENDS
     "libreoffice-calc-nogui | libreoffice-calc, cups-client, fontconfig, fonts-wqy-microhei | fonts-noto-cjk, qt6-qpa-plugins")
 set(CPACK_DEBIAN_CLIENT_PACKAGE_RECOMMENDS "qt6-translations-l10n")
-set(CPACK_COMPONENT_CLIENT_DESCRIPTION
+string(CONCAT CPACK_COMPONENT_CLIENT_DESCRIPTION
     "courier counter client\n"
     "The counter program of a courier company: key in outgoing shipments, print\n"
     "labels, waybills and proforma invoices from spreadsheet templates, upload\n"
@@ -146,7 +146,7 @@ set(CPACK_DEBIAN_SERVER_PACKAGE_NAME quarvel-server)
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA
     ${PROJECT_BINARY_DIR}/deb/server/conffiles ${PROJECT_BINARY_DIR}/deb/server/postrm)
-set(CPACK_COMPONENT_SERVER_DESCRIPTION
+string(CONCAT CPACK_COMPONENT_SERVER_DESCRIPTION
     "stand-in company server for the Quarvel counter client\n"
     "tarvo-server answers the counter client's login, base data, uploads and\n"
     "queries over HTTP and keeps its data in SQLite. The systemd unit\n"

@@ -11,6 +11,7 @@
 #include "DictionaryCommand.h"
 #include "FontsCommand.h"
 #include "InfoCommand.h"
+#include "LogCommand.h"
 #include "PhrasesCommand.h"
 #include "PriceCommand.h"
 #include "PrintCommand.h"
@@ -26,6 +27,7 @@
 #include "UploadCommand.h"
 #include "app/ProgramVersion.h"
 #include "app/RootFolder.h"
+#include "app/SupportLog.h"
 
 #include <cstdio>
 #include <iostream>
@@ -47,7 +49,7 @@ const Command kCommands[] = {
     {"tidy", &TidyCommand::run},           {"price", &PriceCommand::run},       {"quote", &QuoteCommand::run},
     {"query", &QueryCommand::run},         {"info", &InfoCommand::run},         {"scale", &ScaleCommand::run},
     {"templates", &TemplatesCommand::run}, {"print", &PrintCommand::run},       {"dictionary", &DictionaryCommand::run},
-    {"fonts", &FontsCommand::run},         {"report", &ReportCommand::run},
+    {"fonts", &FontsCommand::run},         {"report", &ReportCommand::run},     {"log", &LogCommand::run},
 };
 
 } // namespace
@@ -142,7 +144,7 @@ int Cli::help(const QStringList &command)
 ClientContext *Cli::context(RecordFile::Mode mode)
 {
     if (!context_) {
-        context_ = std::make_unique<ClientContext>(RootFolder::Choose(root_, ClientContext::programFolder()));
+        context_ = std::make_unique<ClientContext>(rootFolder());
         // The office itself starts only when a command first needs it.
         context_->setSpreadsheetEngine(&OfficeEngine::processEngine());
         if (!context_->Start(prompter_, mode)) {
@@ -151,6 +153,11 @@ ClientContext *Cli::context(RecordFile::Mode mode)
         }
     }
     return context_.get();
+}
+
+QString Cli::rootFolder() const
+{
+    return RootFolder::Choose(root_, ClientContext::programFolder());
 }
 
 int Cli::logIn(ClientContext &context)
@@ -185,6 +192,7 @@ void Cli::out(const QString &text)
 
 void Cli::err(const QString &text)
 {
+    SupportLog::Process().Message(QStringLiteral("quarvelctl"), QString(), text);
     std::fputs(text.toUtf8().constData(), stderr);
 }
 

@@ -25,6 +25,8 @@ public:
     // The context with the record files open; null after the start-up message.
     ClientContext *context(RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     ConsolePrompter &prompter() { return prompter_; }
+    // The root folder of the run (--root, else the program's or the user's), ending in "/".
+    QString rootFolder() const;
     // Whether the run was asked to log in: --password-stdin, with --account
     // or else the account of the last session.
     bool wantsLogin() const { return passwordStdin_; }

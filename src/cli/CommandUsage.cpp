@@ -81,6 +81,7 @@ const Lines kLines[] = {
     {"fonts", "status", "fonts status [--json]\n"},
     {"fonts", "install", "fonts install\n"},
     {"report", "day", "report day [--date YYYY-MM-DD] [--json]   (compared with the server after a login)\n"},
+    {"log", nullptr, "log [--lines N]   (the last N lines of the support log, 20 by default)\n"},
     {"help", nullptr, "help [COMMAND [SUBCOMMAND]]\n"},
 };
 

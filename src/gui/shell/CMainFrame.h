@@ -53,7 +53,8 @@ public:
     void setUploadStopper(std::function<void()> stopper) { stopUpload_ = std::move(stopper); }
     // Opens a web address in the system browser; false when there is none.
     void setUrlOpener(std::function<bool(const QUrl &)> opener) { openUrl_ = std::move(opener); }
-    // The root folder in use, which the about box names.
+    // The root folder in use, which the about box names and below which the
+    // support log lives.
     void setRootFolder(const QString &root) { root_ = root; }
 
     void execute(Command command);
@@ -96,6 +97,7 @@ private:
     void askStopUpload();
     void showAbout();
     void openHomePage();
+    void openLogFolder();
 
     CTarvoClientView *view_;
     Prompter &prompter_;
