@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`.
-.PHONY: demo test deps build clean
+.PHONY: demo test deps build package clean
 
 deps:
 	scripts/install-deps
@@ -13,6 +13,11 @@ demo: build
 
 test: deps
 	scripts/test
+
+# The Debian packages quarvel and quarvel-server, in build/packages.
+package: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_GUI=ON
+	cmake --build build --target package
 
 clean:
 	rm -rf build build-nogui-asan

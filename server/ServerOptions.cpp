@@ -84,7 +84,8 @@ std::string ServerOptions::usage()
            "                         that sets fault rules (see README.md)\n"
            "  --hook RULE            with --test-hooks: a fault rule in force from the start,\n"
            "                         e.g. \"waybill=D1 status -10\", \"next stall 2\", \"op=0 close\"\n"
-           "  --help                 this text\n";
+           "  --help                 this text\n"
+           "  --version              the program's version\n";
 }
 
 ServerOptions ServerOptions::parse(const std::vector<std::string> &args, std::string &error)
@@ -96,6 +97,8 @@ ServerOptions ServerOptions::parse(const std::vector<std::string> &args, std::st
         const bool hasValue = i + 1 < args.size();
         if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--demo") {
             o.demo = true;
         } else if (a == "--quiet") {
@@ -134,7 +137,7 @@ ServerOptions ServerOptions::parse(const std::vector<std::string> &args, std::st
         if (!error.empty())
             return o;
     }
-    if (!o.help && o.dataFile.empty())
+    if (!o.help && !o.version && o.dataFile.empty())
         error = "--data FILE is required";
     else if (!o.hooks.empty() && !o.testHooks)
         error = "--hook needs --test-hooks";

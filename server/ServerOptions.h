@@ -25,6 +25,7 @@ struct ServerOptions {
     bool testHooks = false;
     std::vector<std::string> hooks;
     bool help = false;
+    bool version = false;
 
     // Empty error and filled options, or the reason the line was refused.
     static ServerOptions parse(const std::vector<std::string> &args, std::string &error);

@@ -18,6 +18,7 @@
 #include "TransService.h"
 #include "UploadOperation.h"
 #include "WaybillOperation.h"
+#include "app/ProgramVersion.h"
 
 #include <csignal>
 #include <cstdio>
@@ -33,6 +34,10 @@ int main(int argc, char **argv)
     const ServerOptions options = ServerOptions::parse(std::vector<std::string>(argv + 1, argv + argc), error);
     if (options.help) {
         std::fputs(ServerOptions::usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version && error.empty()) {
+        std::printf("%s\n", quarvel::ProgramVersion::Line(QStringLiteral("tarvo-server")).toUtf8().constData());
         return 0;
     }
     if (!error.empty()) {

@@ -2,6 +2,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (quarvel::CTarvoClientApp::AnswerInfoOption(argc, argv))
+        return 0;
     quarvel::CTarvoClientApp app(argc, argv);
     if (!app.InitInstance())
         return 1;

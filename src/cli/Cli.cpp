@@ -11,19 +11,23 @@
 #include "DictionaryCommand.h"
 #include "FontsCommand.h"
 #include "InfoCommand.h"
+#include "LogCommand.h"
 #include "PhrasesCommand.h"
 #include "PriceCommand.h"
 #include "PrintCommand.h"
 #include "QueryCommand.h"
 #include "QuoteCommand.h"
-#include "ReportCommand.h"
 #include "RecordsCommand.h"
+#include "ReportCommand.h"
 #include "ScaleCommand.h"
 #include "ScansCommand.h"
 #include "SettingsCommand.h"
 #include "TemplatesCommand.h"
 #include "TidyCommand.h"
 #include "UploadCommand.h"
+#include "app/ProgramVersion.h"
+#include "app/RootFolder.h"
+#include "app/SupportLog.h"
 
 #include <cstdio>
 #include <iostream>
@@ -45,7 +49,7 @@ const Command kCommands[] = {
     {"tidy", &TidyCommand::run},           {"price", &PriceCommand::run},       {"quote", &QuoteCommand::run},
     {"query", &QueryCommand::run},         {"info", &InfoCommand::run},         {"scale", &ScaleCommand::run},
     {"templates", &TemplatesCommand::run}, {"print", &PrintCommand::run},       {"dictionary", &DictionaryCommand::run},
-    {"fonts", &FontsCommand::run},         {"report", &ReportCommand::run},
+    {"fonts", &FontsCommand::run},         {"report", &ReportCommand::run},     {"log", &LogCommand::run},
 };
 
 } // namespace
@@ -56,6 +60,8 @@ int Cli::start(const QStringList &arguments)
         err(CommandUsage::All());
         return Failed;
     }
+    if (ProgramVersion::AnswerInfoOption(QStringLiteral("quarvelctl"), CommandUsage::Help(), arguments))
+        return Done;
     if (!parse(arguments))
         return Failed;
     if (command_.isEmpty()) {
@@ -102,6 +108,8 @@ bool Cli::parse(const QStringList &arguments)
 
 int Cli::run()
 {
+    if (command_.first() == QLatin1String("help"))
+        return help(command_.mid(1));
     for (const Command &c : kCommands) {
         if (command_.first() != QLatin1String(c.name))
             continue;
@@ -117,10 +125,26 @@ int Cli::run()
     return Failed;
 }
 
+int Cli::help(const QStringList &command)
+{
+    if (command.isEmpty()) {
+        out(CommandUsage::Help());
+        return Done;
+    }
+    const QString lines = CommandUsage::Of(command);
+    if (lines.isEmpty()) {
+        err(QStringLiteral("unknown command: %1\ncommands: %2\n")
+                .arg(command.first(), CommandUsage::Names().join(u' ')));
+        return Failed;
+    }
+    out(lines);
+    return Done;
+}
+
 ClientContext *Cli::context(RecordFile::Mode mode)
 {
     if (!context_) {
-        context_ = std::make_unique<ClientContext>(root_.isEmpty() ? ClientContext::programFolder() : root_);
+        context_ = std::make_unique<ClientContext>(rootFolder());
         // The office itself starts only when a command first needs it.
         context_->setSpreadsheetEngine(&OfficeEngine::processEngine());
         if (!context_->Start(prompter_, mode)) {
@@ -129,6 +153,11 @@ ClientContext *Cli::context(RecordFile::Mode mode)
         }
     }
     return context_.get();
+}
+
+QString Cli::rootFolder() const
+{
+    return RootFolder::Choose(root_, ClientContext::programFolder());
 }
 
 int Cli::logIn(ClientContext &context)
@@ -163,6 +192,7 @@ void Cli::out(const QString &text)
 
 void Cli::err(const QString &text)
 {
+    SupportLog::Process().Message(QStringLiteral("quarvelctl"), QString(), text);
     std::fputs(text.toUtf8().constData(), stderr);
 }
 

@@ -25,6 +25,8 @@ public:
     // The context with the record files open; null after the start-up message.
     ClientContext *context(RecordFile::Mode mode = RecordFile::Mode::ReadWrite);
     ConsolePrompter &prompter() { return prompter_; }
+    // The root folder of the run (--root, else the program's or the user's), ending in "/".
+    QString rootFolder() const;
     // Whether the run was asked to log in: --password-stdin, with --account
     // or else the account of the last session.
     bool wantsLogin() const { return passwordStdin_; }
@@ -43,6 +45,8 @@ private:
     // False after the message when the options cannot be used.
     bool parse(const QStringList &arguments);
     int run();
+    // "help [COMMAND [SUBCOMMAND]]": the whole help, or that command's lines.
+    int help(const QStringList &command);
 
     QString root_;
     QString account_;

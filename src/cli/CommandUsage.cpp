@@ -81,6 +81,8 @@ const Lines kLines[] = {
     {"fonts", "status", "fonts status [--json]\n"},
     {"fonts", "install", "fonts install\n"},
     {"report", "day", "report day [--date YYYY-MM-DD] [--json]   (compared with the server after a login)\n"},
+    {"log", nullptr, "log [--lines N]   (the last N lines of the support log, 20 by default)\n"},
+    {"help", nullptr, "help [COMMAND [SUBCOMMAND]]\n"},
 };
 
 // Every line of the entry indented under "commands:" or "usage:".
@@ -105,6 +107,34 @@ QString CommandUsage::All()
     for (const Lines &l : kLines)
         out += indented(l.text);
     return out;
+}
+
+QString CommandUsage::Help()
+{
+    return Synopsis() +
+           QStringLiteral("\n"
+                          "The command-line companion of the Quarvel counter client: the same records, checks,\n"
+                          "uploads, queries and printouts as the window, for scripts and nightly jobs.\n"
+                          "\n"
+                          "options:\n"
+                          "  --root DIR          the folder that holds DATA, DATA_SYS, DATA_TEMP and DATA_MODEL\n"
+                          "                      (default: the program's folder; for an installed program\n"
+                          "                      $XDG_DATA_HOME/quarvel, else ~/.local/share/quarvel)\n"
+                          "  --account NAME      the account to log in with (needs --password-stdin)\n"
+                          "  --password-stdin    read the password from the first line of standard input\n"
+                          "                      (without --account: the account of the last session)\n"
+                          "  --help              this text\n"
+                          "  --version           the program's version\n"
+                          "\n") +
+           All().mid(Synopsis().size()) +
+           QStringLiteral("\n"
+                          "exit codes:\n"
+                          "  0  done\n"
+                          "  1  refused by a check or by the server (the message on standard error)\n"
+                          "  2  usage or environment error\n"
+                          "\n"
+                          "files:\n"
+                          "  DATA_SYS/log/quarvel.log   the support log of the window and of quarvelctl\n");
 }
 
 QString CommandUsage::Of(const QStringList &command)

@@ -14,6 +14,9 @@ public:
     static QString Synopsis();
     // The synopsis and every command's lines.
     static QString All();
+    // --help: the synopsis, the options, every command's lines and the exit
+    // codes; the manual page is made from it.
+    static QString Help();
     // The lines of command[0], narrowed to command[1]'s when that
     // subcommand has lines of its own; empty for an unknown command.
     static QString Of(const QStringList &command);

@@ -1,5 +1,7 @@
 #include "ConsolePrompter.h"
 
+#include "app/SupportLog.h"
+
 #include <cstdio>
 
 namespace quarvel {
@@ -9,6 +11,7 @@ void ConsolePrompter::record(Kind kind, const QString &title, const QString &tex
     ScriptedPrompter::record(kind, title, text);
     if (kind == Kind::Ask)
         return;
+    SupportLog::Process().Message(QStringLiteral("quarvelctl"), title, text);
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     while (line.endsWith(u'\n'))

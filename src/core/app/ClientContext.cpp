@@ -1,6 +1,8 @@
 #include "app/ClientContext.h"
 
+#include "app/ProgramVersion.h"
 #include "app/ShippedData.h"
+#include "app/SupportLog.h"
 #include "excel/PrintDestination.h"
 #include "excel/WorkbookProbe.h"
 #include "net/LastAccount.h"
@@ -101,7 +103,13 @@ bool ClientContext::StartBeforeWindow(Prompter &prompter, RecordFile::Mode mode)
         prompter.error(QString(), QStringLiteral("系统路径搜索错误!"));
         return false;
     }
-    if (!MakeWorkFolders(prompter) || !CheckFreeSpace(prompter) || !OpenRecordFiles(prompter, mode))
+    if (!MakeWorkFolders(prompter))
+        return false;
+    SupportLog::Process().setFolder(SupportLog::FolderOf(root_));
+    SupportLog::Process().Write(
+        QStringLiteral("start"),
+        QStringLiteral("%1 %2, root %3").arg(QCoreApplication::applicationName(), ProgramVersion::Text(), root_));
+    if (!CheckFreeSpace(prompter) || !OpenRecordFiles(prompter, mode))
         return false;
     if (mode == RecordFile::Mode::ReadWrite)
         FinishUploads();
@@ -262,7 +270,11 @@ bool ClientContext::OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode)
 void ClientContext::FinishUploads()
 {
     uploadJournal_.Load();
-    uploadJournal_.FinishAccepted(*this);
+    if (const int finished = uploadJournal_.FinishAccepted(*this))
+        SupportLog::Process().Write(QStringLiteral("repair"),
+                                    QStringLiteral("%1 records the server had accepted before the last run ended "
+                                                   "were deleted now")
+                                        .arg(finished));
     uploadLedger_.Prune(QDate::currentDate());
     uploadResults_.Load();
     uploadResults_.Prune(UploadKind::Shipments, [this](int id) { return preInputs_.Find(id) != nullptr; });
@@ -307,8 +319,10 @@ bool ClientContext::openRecordFile(Prompter &prompter, const FileStep &step, Rec
         prompter.error(QString(), openFailureText(*step.file, step.what));
         return false;
     }
-    if (!step.file->repairText().isEmpty())
+    if (!step.file->repairText().isEmpty()) {
+        SupportLog::Process().Write(QStringLiteral("repair"), step.file->repairText());
         prompter.warning(QString(), step.file->repairText());
+    }
     return true;
 }
 
@@ -318,6 +332,7 @@ void ClientContext::repairLines(Prompter &prompter)
     if (!outcome.changed())
         return;
     preInputs_.Flush();
+    SupportLog::Process().Write(QStringLiteral("repair"), LineRepair::Text(outcome, preInputs_.path()));
     prompter.warning(QString(), LineRepair::Text(outcome, preInputs_.path()));
 }
 

@@ -11,7 +11,8 @@ namespace quarvel {
 class ShippedData {
 public:
     // The first folder holding the data: "share/quarvel" beside the running
-    // program or one level up, else the build tree's. Empty when none has it.
+    // program or one level up (or the server package's "share/quarvel-server"),
+    // else the build tree's. Empty when none has it.
     static QString Folder();
 };
 

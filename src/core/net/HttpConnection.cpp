@@ -83,24 +83,22 @@ HttpConnection::Open HttpConnection::open(const QByteArray &host, int defaultPor
                                           int deadlineMs)
 {
     close();
+    record_.Start(host);
     deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(deadlineMs, 0));
     ioTimeoutMs_ = ioTimeoutMs;
     timedOut_ = false;
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0)
-        return Open::NoSocket;
+        return failed(Open::NoSocket);
     sockaddr_in address{};
     if (!resolve(HostAddress::parse(host, defaultPort), address)) {
-        close();
-        return Open::NoAddress;
+        return failed(Open::NoAddress);
     }
     if (!setNonBlocking(fd_)) {
-        close();
-        return Open::OptionFailed;
+        return failed(Open::OptionFailed);
     }
     if (::connect(fd_, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 && errno != EINPROGRESS) {
-        close();
-        return Open::NotConnected;
+        return failed(Open::NotConnected);
     }
     // A connection the peer refused fails here at once instead of being
     // taken for a server that answered nothing.
@@ -108,14 +106,22 @@ HttpConnection::Open HttpConnection::open(const QByteArray &host, int defaultPor
     socklen_t size = sizeof error;
     if (!pollFor(fd_, POLLOUT, remainingMs(connectMs)) || ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0 ||
         error != 0) {
-        close();
-        return Open::NotConnected;
+        return failed(Open::NotConnected);
     }
     return Open::Ok;
 }
 
+HttpConnection::Open HttpConnection::failed(Open why)
+{
+    static const char *const names[] = {"ok", "no socket", "no address", "socket option failed", "not connected"};
+    record_.Finish(QString::fromLatin1(names[static_cast<int>(why)]));
+    close();
+    return why;
+}
+
 void HttpConnection::send(const QByteArray &bytes)
 {
+    record_.Sent(bytes);
     qsizetype sent = 0;
     while (fd_ >= 0 && sent < bytes.size()) {
         const ssize_t n =
@@ -135,6 +141,7 @@ bool HttpConnection::fill()
     while (fd_ >= 0 && !timedOut_) {
         const ssize_t n = ::recv(fd_, block_, sizeof block_, 0);
         if (n > 0) {
+            record_.Received(block_, static_cast<std::size_t>(n));
             blockUsed_ = static_cast<std::size_t>(n);
             blockRead_ = 0;
             return true;
@@ -157,8 +164,10 @@ bool HttpConnection::read(char &byte)
 
 void HttpConnection::close()
 {
-    if (fd_ >= 0)
+    if (fd_ >= 0) {
         ::close(fd_);
+        record_.Finish(QString(), timedOut_);
+    }
     fd_ = -1;
     blockUsed_ = blockRead_ = 0;
 }

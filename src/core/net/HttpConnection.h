@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/HttpByteSource.h"
+#include "net/RequestRecord.h"
 
 #include <QByteArray>
 
@@ -14,7 +15,7 @@ namespace quarvel {
 // to the request's deadline, so a server that trickles its reply a byte at a
 // time is cut off like a silent one. Replies are read in blocks but handed
 // out byte by byte, so that every limit applies exactly as if each byte had
-// been received on its own.
+// been received on its own. Each request leaves its line in the support log.
 class HttpConnection : public HttpByteSource {
 public:
     enum class Open { Ok, NoSocket, NoAddress, OptionFailed, NotConnected };
@@ -43,6 +44,7 @@ private:
     // receive or send wait and never past the deadline.
     bool waitFor(short events);
     int remainingMs(int waitMs) const;
+    Open failed(Open why);
 
     int fd_ = -1;
     int ioTimeoutMs_ = 0;
@@ -51,6 +53,7 @@ private:
     char block_[16384];
     std::size_t blockUsed_ = 0;
     std::size_t blockRead_ = 0;
+    RequestRecord record_;
 };
 
 } // namespace quarvel

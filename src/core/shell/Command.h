@@ -49,6 +49,7 @@ enum Command : int {
     CmdPrintHistory = 32840,
     CmdShowDayReport = 32841,
     CmdChooseManifestTemplate = 32842,
+    CmdOpenLogFolder = 32843,
     CmdAbout = 57664,
     CmdExit = 57665,
     CmdToggleToolbar = 59392,

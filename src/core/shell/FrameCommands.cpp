@@ -47,6 +47,7 @@ const QHash<int, QString> &promptTexts()
         {CmdPrintHistory, QStringLiteral("查看打印记录，再次打印\n记录")},
         {CmdShowDayReport, QStringLiteral("日结-当日业务汇总、与服务器核对、打印交接单\n日结")},
         {CmdChooseManifestTemplate, QStringLiteral("选择交接单模版\n交接单")},
+        {CmdOpenLogFolder, QStringLiteral("打开支持日志所在的文件夹\n日志")},
     };
     return texts;
 }
@@ -129,13 +130,13 @@ QString FrameCommands::Help(Command command)
 
 QList<Command> FrameCommands::ToolbarLayout()
 {
-    return {CmdHomePage,       CmdSeparator,    CmdNew,          CmdQuery,        CmdRefresh,
-            CmdSeparator,      CmdSave,         CmdDelete,       CmdSeparator,    CmdCopy,
-            CmdPaste,          CmdSeparator,    CmdShowPreInput, CmdShowPreQuery, CmdShowRecordCheck,
-            CmdShowSettlement, CmdShowScan,     CmdShowDayReport, CmdSeparator,   CmdShowContacts, CmdSeparator,
-            CmdImport,         CmdExport,       CmdPrint,        CmdSeparator,    CmdSelectAll,
-            CmdUpload,         CmdUploadFrame0, CmdUploadFrame1, CmdUploadFrame2, CmdUploadFrame3,
-            CmdUploadFrame4,   CmdUploadFrame5};
+    return {CmdHomePage,       CmdSeparator,    CmdNew,           CmdQuery,        CmdRefresh,
+            CmdSeparator,      CmdSave,         CmdDelete,        CmdSeparator,    CmdCopy,
+            CmdPaste,          CmdSeparator,    CmdShowPreInput,  CmdShowPreQuery, CmdShowRecordCheck,
+            CmdShowSettlement, CmdShowScan,     CmdShowDayReport, CmdSeparator,    CmdShowContacts,
+            CmdSeparator,      CmdImport,       CmdExport,        CmdPrint,        CmdSeparator,
+            CmdSelectAll,      CmdUpload,       CmdUploadFrame0,  CmdUploadFrame1, CmdUploadFrame2,
+            CmdUploadFrame3,   CmdUploadFrame4, CmdUploadFrame5};
 }
 
 QList<Command> FrameCommands::AnimationFrames()

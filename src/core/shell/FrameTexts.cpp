@@ -1,5 +1,7 @@
 #include "shell/FrameTexts.h"
 
+#include "app/ProgramVersion.h"
+
 namespace quarvel {
 
 QString FrameTexts::Clock(const QDateTime &time)
@@ -19,6 +21,11 @@ QString FrameTexts::Caption(const QString &title, bool loggedIn, const QString &
 QString FrameTexts::ListCaption(const QString &prefix, int rows)
 {
     return QStringLiteral("%1  共 %2 条记录").arg(prefix).arg(rows);
+}
+
+QString FrameTexts::About(const QString &title, const QString &root)
+{
+    return QStringLiteral("%1\n快递管理系统客户端\n\n版本 %2\n数据目录 %3").arg(title, ProgramVersion::Text(), root);
 }
 
 } // namespace quarvel

@@ -11,6 +11,9 @@ public:
     // "%Y.%m.%d %H:%M:%S " followed by the English weekday ("Sun." ... "Sat.").
     static QString Clock(const QDateTime &time);
     static QString Caption(const QString &title, bool loggedIn, const QString &account, int customerNumber);
+    // The about box: the program, its version and the root folder in use, so
+    // that support can tell which installation an operator is looking at.
+    static QString About(const QString &title, const QString &root);
     // "%s  共 %d 条记录"
     static QString ListCaption(const QString &prefix, int rows);
     // The current-operation pane's default colour (RGB).

@@ -2,6 +2,7 @@
 
 #include "app/ClientContext.h"
 #include "app/Prompter.h"
+#include "app/SupportLog.h"
 #include "listpane/CRecordListPane.h"
 #include "shell/CTarvoClientView.h"
 #include "shell/FocusReturn.h"
@@ -12,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -93,7 +95,10 @@ QList<Menu> menuTable()
           {CmdSeparator, u"", {}},
           {CmdUpload, u"上传数据(&U)", {K(Qt::CTRL | Qt::Key_U), K(Qt::Key_F3)}}}},
         {u"查看(&V)", {{CmdToggleToolbar, u"工具栏(&T)", {}}, {CmdToggleStatusBar, u"状态栏(&S)", {}}}},
-        {u"帮助(&H)", {{CmdAbout, u"关于Quarvel客户端(&A)...", {}}, {CmdHomePage, u"打开公司网站", {}}}},
+        {u"帮助(&H)",
+         {{CmdAbout, u"关于Quarvel客户端(&A)...", {}},
+          {CmdHomePage, u"打开公司网站", {}},
+          {CmdOpenLogFolder, u"打开日志文件夹(&L)", {}}}},
     };
 }
 
@@ -326,6 +331,7 @@ bool CMainFrame::isCommandEnabled(Command c) const
     case CmdExit:
     case CmdAbout:
     case CmdHomePage:
+    case CmdOpenLogFolder:
     case CmdToggleToolbar:
     case CmdToggleStatusBar:
         return true;
@@ -380,6 +386,8 @@ void CMainFrame::execute(Command c)
         showAbout();
     } else if (c == CmdHomePage) {
         openHomePage();
+    } else if (c == CmdOpenLogFolder) {
+        openLogFolder();
     } else if (c == CmdToggleToolbar) {
         toolBar_->setVisible(toolBar_->isHidden());
     } else if (c == CmdToggleStatusBar) {
@@ -552,8 +560,18 @@ void CMainFrame::showAbout()
     QMessageBox box(this);
     box.setWindowTitle(QStringLiteral("关于 %1").arg(ClientContext::applicationTitle()));
     box.setIconPixmap(windowIcon().pixmap(32, 32));
-    box.setText(QStringLiteral("%1\n快递管理系统客户端").arg(ClientContext::applicationTitle()));
+    box.setText(FrameTexts::About(ClientContext::applicationTitle(), root_));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
+}
+
+void CMainFrame::openLogFolder()
+{
+    // The folder exists before anything is logged, so that the file manager opens.
+    const QString folder = SupportLog::FolderOf(root_);
+    QDir().mkpath(folder);
+    if (!openUrl_(QUrl::fromLocalFile(folder)))
+        prompter_.warning(QString(), QStringLiteral("无法打开日志文件夹 %1\r\n本机没有可用的文件管理器。").arg(folder));
 }
 
 void CMainFrame::openHomePage()

@@ -53,6 +53,9 @@ public:
     void setUploadStopper(std::function<void()> stopper) { stopUpload_ = std::move(stopper); }
     // Opens a web address in the system browser; false when there is none.
     void setUrlOpener(std::function<bool(const QUrl &)> opener) { openUrl_ = std::move(opener); }
+    // The root folder in use, which the about box names and below which the
+    // support log lives.
+    void setRootFolder(const QString &root) { root_ = root; }
 
     void execute(Command command);
     bool isCommandEnabled(Command command) const;
@@ -94,6 +97,7 @@ private:
     void askStopUpload();
     void showAbout();
     void openHomePage();
+    void openLogFolder();
 
     CTarvoClientView *view_;
     Prompter &prompter_;
@@ -104,6 +108,7 @@ private:
     std::function<bool(int, const QList<int> &)> startUpload_;
     std::function<void()> stopUpload_;
     std::function<bool(const QUrl &)> openUrl_;
+    QString root_;
     QToolBar *toolBar_ = nullptr;
     QAction *uploadButton_ = nullptr;
     OperationPane *operation_ = nullptr;

@@ -19,6 +19,12 @@ public:
     CTarvoClientApp(int &argc, char **argv);
     ~CTarvoClientApp() override;
 
+    // The text of --help (the manual page is made from it).
+    static QString Usage();
+    // --help and --version, answered before the application object exists,
+    // so that they need no display; true when one was answered.
+    static bool AnswerInfoOption(int argc, char **argv);
+
     bool InitInstance();
     int ExitInstance();
 

@@ -57,6 +57,7 @@ bool ClientStartup::InitInstance(bool showWindow)
         screen_ = screen->size();
     auto *view = new CTarvoClientView([this](int index, QWidget *parent) { return makePage(index, parent); });
     frame_ = std::make_unique<CMainFrame>(view, env_.prompter);
+    frame_->setRootFolder(context_.root());
     env_.showOperation = [this](const QString &text) { frame_->SetOperationText(text, FrameTexts::kOperationColor); };
     uploads_ = std::make_unique<UploadController>(context_, *frame_);
     uploads_->attach();

@@ -1,4 +1,5 @@
 #include "shell/FrameCommands.h"
+#include "app/ProgramVersion.h"
 #include "shell/FrameTexts.h"
 #include "shell/PageCatalog.h"
 
@@ -81,4 +82,14 @@ TEST(FrameTexts, ClockCaptionAndListCaption)
     EXPECT_EQ(FrameTexts::ListCaption(QStringLiteral("●收/发件人记录列表"), 3),
               QStringLiteral("●收/发件人记录列表  共 3 条记录"));
     EXPECT_EQ(FrameTexts::FromColorRef(0x808000), 0x008080u);
+}
+
+TEST(FrameTexts, TheAboutBoxNamesTheVersionAndTheRootFolder)
+{
+    const QString about =
+        FrameTexts::About(QStringLiteral("Quarvel-客户端"), QStringLiteral("/home/op/.local/share/quarvel/"));
+    EXPECT_TRUE(about.startsWith(QStringLiteral("Quarvel-客户端\n")));
+    EXPECT_TRUE(about.contains(QStringLiteral("版本 ") + ProgramVersion::Text())) << about.toStdString();
+    EXPECT_TRUE(about.contains(QStringLiteral("数据目录 /home/op/.local/share/quarvel/"))) << about.toStdString();
+    EXPECT_FALSE(ProgramVersion::Text().isEmpty());
 }

@@ -5,6 +5,7 @@
 #include "support/ClientWindow.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -47,4 +48,21 @@ TEST(FirstUseGui, ChineseButtonsPlainMenusAWholeWaybillNumberAndAHomePageMessage
     ASSERT_FALSE(w.prompter.shown().isEmpty());
     EXPECT_EQ(w.prompter.lastText(),
               QStringLiteral("无法打开公司网站 http://127.0.0.1:8080/\r\n本机没有可用的网页浏览器。"));
+}
+
+TEST(FirstUseGui, OpenLogFolderOpensTheInstallationsLogFolder)
+{
+    ClientWindow w(ClientWindow::Options{false, false, false, 5000, {}});
+    ASSERT_TRUE(w.started());
+    QUrl asked;
+    w.frame().setUrlOpener([&asked](const QUrl &url) {
+        asked = url;
+        return true;
+    });
+    ASSERT_TRUE(w.action(CmdOpenLogFolder)->isEnabled());
+    w.action(CmdOpenLogFolder)->trigger();
+    EXPECT_EQ(asked, QUrl::fromLocalFile(w.root.path() + QStringLiteral("DATA_SYS/log")));
+    EXPECT_TRUE(QFileInfo(asked.toLocalFile()).isDir());
+    // The start-up itself is the log's first line.
+    EXPECT_TRUE(QFileInfo::exists(asked.toLocalFile() + QStringLiteral("/quarvel.log")));
 }
