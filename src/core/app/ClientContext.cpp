@@ -245,8 +245,7 @@ bool ClientContext::OpenRecordFiles(Prompter &prompter, RecordFile::Mode mode)
          QStringLiteral("reccheck.dat"), QStringLiteral("检查点扫描")},
     };
     const bool writer = mode == RecordFile::Mode::ReadWrite;
-    if (writer)
-        note_.Load();
+    note_.Load();
     for (const FileStep &step : steps)
         if (!openRecordFile(prompter, step, mode))
             return false;
@@ -301,10 +300,12 @@ QString ClientContext::LastUploadReason(UploadKind kind, int id) const
 
 bool ClientContext::openRecordFile(Prompter &prompter, const FileStep &step, RecordFile::Mode mode)
 {
+    // A reader takes the note too: what it says of a file's content holds
+    // while no writer changes the file.
+    if (const std::optional<CleanCloseNote::Entry> noted = note_.entry(step.name); noted && noted->closed)
+        step.file->TrustCleanClose(noted->stamp);
     if (mode == RecordFile::Mode::ReadWrite) {
         if (const std::optional<CleanCloseNote::Entry> noted = note_.entry(step.name)) {
-            if (noted->closed)
-                step.file->TrustCleanClose(noted->stamp);
             const QString file = path(QStringLiteral("DATA/") + step.name);
             if (noted->stamp.size > 0 && QFileInfo(file).size() == 0)
                 prompter.warning(QString(),

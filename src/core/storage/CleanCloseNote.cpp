@@ -13,7 +13,7 @@ namespace quarvel {
 namespace {
 
 constexpr char kTitle[] =
-    "# quarvel record files at the last clean close: name state size ctime-ns inode count last-id";
+    "# quarvel record files at the last clean close: name state size ctime-ns inode count last-id [content]";
 constexpr qint64 kMaxNoteBytes = 64 * 1024;
 
 bool isFileName(const QByteArray &name)
@@ -67,7 +67,8 @@ QByteArray CleanCloseNote::Encode() const
         const RecordFile::Stamp &s = e.stamp;
         text += name.toLatin1() + (e.closed ? " closed " : " open ") + QByteArray::number(s.size) + ' ' +
                 QByteArray::number(s.changedNs) + ' ' + QByteArray::number(s.inode) + ' ' +
-                QByteArray::number(s.count) + ' ' + QByteArray::number(s.lastId) + '\n';
+                QByteArray::number(s.count) + ' ' + QByteArray::number(s.lastId) +
+                (s.note >= 0 ? ' ' + QByteArray::number(s.note) : QByteArray()) + '\n';
     }
     return text;
 }
@@ -77,9 +78,10 @@ void CleanCloseNote::Decode(const QByteArray &text)
     entries_.clear();
     for (const QByteArray &line : text.split('\n')) {
         const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() != 7 || !isFileName(parts[0]) || (parts[1] != "closed" && parts[1] != "open"))
+        if ((parts.size() != 7 && parts.size() != 8) || !isFileName(parts[0]) ||
+            (parts[1] != "closed" && parts[1] != "open"))
             continue;
-        bool ok[5] = {};
+        bool ok[6] = {true, true, true, true, true, true};
         Entry e;
         e.closed = parts[1] == "closed";
         e.stamp.size = parts[2].toLongLong(&ok[0]);
@@ -87,7 +89,10 @@ void CleanCloseNote::Decode(const QByteArray &text)
         e.stamp.inode = parts[4].toULongLong(&ok[2]);
         e.stamp.count = parts[5].toInt(&ok[3]);
         e.stamp.lastId = parts[6].toInt(&ok[4]);
-        if (ok[0] && ok[1] && ok[2] && ok[3] && ok[4] && e.stamp.size >= 0 && e.stamp.count >= 0)
+        if (parts.size() == 8)
+            e.stamp.note = parts[7].toInt(&ok[5]);
+        if (ok[0] && ok[1] && ok[2] && ok[3] && ok[4] && ok[5] && e.stamp.size >= 0 && e.stamp.count >= 0 &&
+            e.stamp.note >= -1)
             entries_[QString::fromLatin1(parts[0])] = e;
     }
 }

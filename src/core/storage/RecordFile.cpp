@@ -128,7 +128,8 @@ int RecordFile::Open()
         return 0;
     }
     // The stamp is compared before the map is made: making it may grow the file.
-    openedClean_ = writable && trusted && *trusted == stampOf(st, recordCount_, lastId_);
+    const bool asClosed = trusted && *trusted == stampOf(st, recordCount_, lastId_);
+    openedClean_ = writable && asClosed;
     if (!writable && st.st_size == 0) {
         open_ = true;
         return 1;
@@ -153,6 +154,10 @@ int RecordFile::Open()
     }
     dirty_ = dirty_ || !repairText_.isEmpty();
     open_ = true;
+    if (asClosed) {
+        openSequence_ = sequenceAt(view_).load(std::memory_order_acquire);
+        takeContentNote(trusted->note);
+    }
     return 1;
 }
 
@@ -351,6 +356,8 @@ void RecordFile::Close()
 {
     idsValid_ = false;
     ids_.clear();
+    probesSinceCache_ = 0;
+    openSequence_.reset();
     unmap();
     if (fd_ >= 0)
         ::close(fd_);
@@ -398,12 +405,21 @@ void RecordFile::countChange()
         Reopen();
 }
 
+bool RecordFile::unchangedSinceOpen() const
+{
+    if (mode_ == Mode::ReadWrite)
+        return open_;
+    return open_ && view_ && openSequence_ && sequenceAt(view_).load(std::memory_order_acquire) == *openSequence_;
+}
+
 std::optional<RecordFile::Stamp> RecordFile::CurrentStamp() const
 {
     struct stat st {};
     if (!open_ || fd_ < 0 || ::fstat(fd_, &st) != 0)
         return std::nullopt;
-    return stampOf(st, recordCount_, lastId_);
+    RecordFile::Stamp stamp = stampOf(st, recordCount_, lastId_);
+    stamp.note = contentNote();
+    return stamp;
 }
 
 QString RecordFile::CheckRoom(int appends) const
@@ -477,6 +493,23 @@ int RecordFile::DeleteAt(int index)
     return 1;
 }
 
+int RecordFile::DeleteRange(int index, int count)
+{
+    if (!open_ || mode_ != Mode::ReadWrite || index < 0 || count <= 0 || index + count > recordCount_)
+        return 0;
+    const std::int64_t following = std::int64_t(recordCount_ - index - count) * recordSize_;
+    beginChange();
+    if (following > 0)
+        std::memmove(slot(index), slot(index + count), static_cast<std::size_t>(following));
+    recordCount_ -= count;
+    writeInt(view_, recordCount_);
+    endChange();
+    if (idsValid_)
+        ids_.erase(ids_.begin() + index, ids_.begin() + index + count);
+    countChange();
+    return count;
+}
+
 void RecordFile::Reopen()
 {
     // The descriptor and its lock stay; only the view is renewed, with room
@@ -499,27 +532,41 @@ int RecordFile::FindIndexById(int id) const
         const int at = lowerBound(id, count);
         return at < count && recordId(at) == id ? at : -1;
     }
-    // The binary search runs over a dense copy of the ids: the ids in the map
-    // stand one record apart, and each probe there would miss the cache.
+    if (!idsValid_ && !cacheEarned())
+        return probe(id);
+    // Many look-ups run over a dense copy of the ids: the ids in the map stand
+    // one record apart, and each probe there may miss the cache or fault a page.
     if (!idsValid_) {
         ids_.resize(static_cast<std::size_t>(recordCount_));
         for (int i = 0; i < recordCount_; ++i)
             ids_[static_cast<std::size_t>(i)] = recordId(i);
         idsValid_ = true;
     }
+    const auto at = std::lower_bound(ids_.begin(), ids_.end(), id);
+    return at != ids_.end() && *at == id ? static_cast<int>(at - ids_.begin()) : -1;
+}
+
+bool RecordFile::cacheEarned() const
+{
+    // Building the copy reads every record, which in a large file faults in
+    // the whole map; it pays only once the searches in the map have probed
+    // as many records as the copy would read.
+    return probesSinceCache_ >= recordCount_ && recordCount_ > 0;
+}
+
+int RecordFile::probe(int id) const
+{
     int low = 0;
-    int high = recordCount_ - 1;
-    while (low <= high) {
+    int high = recordCount_;
+    while (low < high) {
         const int middle = low + (high - low) / 2;
-        const int found = ids_[static_cast<std::size_t>(middle)];
-        if (found == id)
-            return middle;
-        if (found > id)
-            high = middle - 1;
-        else
+        ++probesSinceCache_;
+        if (recordId(middle) < id)
             low = middle + 1;
+        else
+            high = middle;
     }
-    return -1;
+    return low < recordCount_ && recordId(low) == id ? low : -1;
 }
 
 char *RecordFile::FindById(int id)

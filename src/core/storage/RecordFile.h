@@ -47,7 +47,14 @@ public:
         std::uint64_t inode = 0;
         std::int32_t count = 0;
         std::int32_t lastId = 0;
-        bool operator==(const Stamp &) const = default;
+        // What the file knew of its content at the close (-1: nothing), given
+        // back to it by an open that finds it unchanged; not part of the look.
+        std::int32_t note = -1;
+        bool operator==(const Stamp &other) const
+        {
+            return size == other.size && changedNs == other.changedNs && inode == other.inode && count == other.count &&
+                   lastId == other.lastId;
+        }
     };
 
     RecordFile() = default;
@@ -66,12 +73,16 @@ public:
     // as it was closed cleanly (see TrustCleanClose).
     virtual int Open();
     virtual int IsOpen() const { return open_ ? 1 : 0; }
-    // Ids are cached for look-ups: a record's id changes only through WriteAt.
+    // Many look-ups by id run over a cached copy of the ids (a record's id
+    // changes only through WriteAt); a few binary-search the map itself.
     // Gives the record the next id (written into the caller's buffer too) and
     // adds it at the end. Returns the new count, 0 when it cannot (errorText
     // says why: after id 2147483647 no id is left).
     virtual int Append(void *record);
     virtual int DeleteAt(int index);
+    // Removes `count` records from `index` on with one move of those after
+    // them; returns how many went (0 when the range is not in the file).
+    int DeleteRange(int index, int count);
     virtual int WriteAt(int index, const void *record);
     virtual void Reopen();
 
@@ -121,6 +132,9 @@ public:
     // The file as it is now (size, time, inode, header); none when not open.
     std::optional<Stamp> CurrentStamp() const;
 
+    // What a kind of file knows of its content beyond the header (see Stamp).
+    virtual std::int32_t contentNote() const { return -1; }
+
     QString errorText() const { return errorText_; }
     Failure failure() const { return failure_; }
     // The reason of the last open failure, in words for the operator.
@@ -135,6 +149,13 @@ public:
     std::int64_t mappedLength() const { return mappedLength_; }
     int changeCount() const { return changeCount_; }
 
+protected:
+    // An open found the file as it was closed, with this note (a reader's too).
+    virtual void takeContentNote(std::int32_t) {}
+    // A writer's own changes keep its notes true; a reader's note holds while
+    // no writer has changed the file since the reader opened it.
+    bool unchangedSinceOpen() const;
+
 private:
     static constexpr int kSequenceOffset = 8;
     static constexpr int kReaderCopies = 16;
@@ -147,6 +168,9 @@ private:
     int liveCount() const;
     bool coverCount(int count) const;
     int lowerBound(int id, int count) const;
+    // A writer's look-up by id in the map itself, counting its probes.
+    int probe(int id) const;
+    bool cacheEarned() const;
     bool fail(const char *format, Failure failure, const QString &reason);
     bool failSystem(const char *format, int error);
     bool readHeader(std::int64_t fileLength);
@@ -180,11 +204,15 @@ private:
     QString path_;
     mutable std::vector<std::int32_t> ids_;
     mutable bool idsValid_ = false;
+    // Records probed in the map since the dense copy was last thrown away.
+    mutable std::int64_t probesSinceCache_ = 0;
     int changeDepth_ = 0;
     // Whether anything may have changed in the map since the last flush that
     // succeeded; a writer's pointer to a record counts as a change.
     bool dirty_ = true;
     std::uint64_t changeSequence_ = 0;
+    // The change sequence at an open that found the file as it was closed.
+    std::optional<std::uint64_t> openSequence_;
     mutable std::vector<QByteArray> copies_;
     mutable int nextCopy_ = 0;
     Mode mode_ = Mode::ReadWrite;

@@ -317,3 +317,54 @@ TEST(StartUpRepair, ASecondCopyLeavesTheNoteOfTheFirstAlone)
     first.Shutdown();
     EXPECT_EQ(root.read(CleanCloseNote::fileName()).count(" closed "), 5);
 }
+
+// The clean-close note keeps whether the goods lines stand in shipment order,
+// so that the next program finds a shipment's lines without reading them all;
+// a file changed behind the note's back is looked at whole again.
+TEST(StartUpRepair, LinesInShipmentOrderAreSearchedAfterACleanClose)
+{
+    TempRoot root;
+    constexpr int kShipments = 300000; // 25 MB of goods lines
+    {
+        ScriptedPrompter p;
+        ClientContext context(root.path());
+        ASSERT_TRUE(context.Start(p));
+        for (int i = 1; i <= kShipments; ++i) {
+            GoodsRecord g = goodsLine(0, i);
+            context.goods().Append(&g);
+        }
+        EXPECT_EQ(context.goods().FindFirstByParent(kShipments), kShipments - 1);
+    }
+    EXPECT_TRUE(root.read(CleanCloseNote::fileName()).contains(" 300000 300000 1\n"));
+    const QString goodsPath = root.file(QStringLiteral("DATA/recgoods.dat"));
+    const qint64 fileKb = QFileInfo(goodsPath).size() / 1024;
+    {
+        ScriptedPrompter p;
+        ClientContext context(root.path());
+        ASSERT_TRUE(context.Start(p));
+        EXPECT_EQ(context.goods().FindFirstByParent(12345), 12344);
+        EXPECT_EQ(context.goods().FindFirstByParent(kShipments + 7), -1);
+        EXPECT_LT(residentKb(context.goods().At(0)), fileKb / 10) << "of " << fileKb << " KB";
+    }
+    // Another program adds a line of shipment 5 at the end.
+    {
+        QFile file(goodsPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        GoodsRecord g = goodsLine(kShipments + 1, 5);
+        ASSERT_TRUE(file.seek(RecordFile::kHeaderSize + qint64(kShipments) * qint64(sizeof g)));
+        file.write(bytesOf(g));
+        ASSERT_TRUE(file.seek(0));
+        file.write(header(kShipments + 1, kShipments + 1));
+    }
+    ScriptedPrompter p;
+    ClientContext context(root.path());
+    ASSERT_TRUE(context.Start(p));
+    std::vector<GoodsRecord> lines;
+    context.goods().CopyByParent(lines, 5);
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(context.goods().FindFirstByParent(5), 4);
+    context.goods().DeleteByParent(5);
+    EXPECT_EQ(context.goods().FindFirstByParent(5), -1) << "both lines of shipment 5 went";
+    EXPECT_EQ(context.goods().GetCount(), kShipments - 1);
+    EXPECT_EQ(context.goods().FindFirstByParent(6), 4);
+}
