@@ -1,11 +1,14 @@
 #include "scan/CCheckPage.h"
 
+#include "shell/FrameKeysFirst.h"
+
 #include "app/ClientContext.h"
 #include "preinput/CLinkLabel.h"
 #include "preinput/CListChooseDlg.h"
 #include "preinput/CaptionKeys.h"
 #include "scan/EchoPrompter.h"
 #include "shell/FormKeys.h"
+#include "shell/FrameKeysFirst.h"
 #include "text/CheckText.h"
 #include "text/Gbk.h"
 
@@ -152,6 +155,7 @@ void CCheckPage::buildControls()
     // No length limit of its own: an overlong scan is refused, never cut to a
     // number that looks valid.
     number_ = lineEdit(QStringLiteral("number"), 32767);
+    number_->setProperty(FrameKeysFirst::kScannerField, true);
     QFont big = number_->font();
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);

@@ -6,6 +6,7 @@
 #include "listpane/CRecordListPane.h"
 #include "shell/CTarvoClientView.h"
 #include "shell/FocusReturn.h"
+#include "shell/FrameKeysFirst.h"
 #include "shell/FrameTexts.h"
 #include "shell/OperationPane.h"
 #include "shell/ToolbarIcons.h"
@@ -139,6 +140,7 @@ CMainFrame::CMainFrame(CTarvoClientView *view, Prompter &prompter, QWidget *pare
                    Qt::WindowCloseButtonHint);
     setCentralWidget(view_);
     new FocusReturn(this);
+    new FrameKeysFirst(this, {QKeySequence(Qt::CTRL | Qt::Key_U)});
     buildActions();
     buildMenus();
     buildToolBar();
