@@ -47,7 +47,10 @@ for f in usr/share/icons/hicolor/scalable/apps/org.quarvel.Quarvel.svg usr/share
 done
 dpkg-deb -f "$client" Depends | grep -q libreoffice-calc || fail "quarvel does not depend on the office"
 dpkg-deb -f "$client" Depends | grep -q libqt6widgets6 || fail "quarvel has no library dependencies (shlibdeps)"
-dpkg-deb -c "$server" | grep -q 'lib/systemd/system/quarvel-server.service' || fail "quarvel-server lacks its unit"
+# Listed to a file first: grep -q ends at its first match, and under
+# pipefail the listing it cut off would count as a failure.
+dpkg-deb -c "$server" >"$work/server.list"
+grep -q 'lib/systemd/system/quarvel-server.service' "$work/server.list" || fail "quarvel-server lacks its unit"
 
 step "installing"
 purge
