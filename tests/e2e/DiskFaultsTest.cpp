@@ -1,3 +1,4 @@
+#include "support/FailingDisk.h"
 #include "support/Quarvelctl.h"
 #include "support/TempRoot.h"
 
@@ -23,14 +24,7 @@ const QStringList kShipment{QStringLiteral("records"),
 CtlResult failing(const TempRoot &root, const QString &faults, const QStringList &args)
 {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(IOFAULT_PATH));
-    env.insert(QStringLiteral("QUARVEL_IOFAULT"), faults);
-    env.insert(QStringLiteral("QUARVEL_IOFAULT_DIR"), root.path());
-    // The sanitizers' runtime need not come first for this library.
-    env.insert(QStringLiteral("ASAN_OPTIONS"),
-               env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(failingDiskEnvironment(root.path(), faults));
     p.start(QStringLiteral(QUARVELCTL_PATH), QStringList{QStringLiteral("--root"), root.path()} + args);
     p.waitForFinished(60000);
     CtlResult r;

@@ -2,6 +2,7 @@
 
 #include "app/ClientContext.h"
 #include "app/ScriptedPrompter.h"
+#include "support/FailingDisk.h"
 #include "support/TempRoot.h"
 #include "text/Gbk.h"
 
@@ -29,13 +30,7 @@ struct WindowRun {
 WindowRun saveOnFailingDisk(const TempRoot &root, const QString &prefix, int count, const QString &faults)
 {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(IOFAULT_PATH));
-    env.insert(QStringLiteral("QUARVEL_IOFAULT"), faults);
-    env.insert(QStringLiteral("QUARVEL_IOFAULT_DIR"), root.path());
-    env.insert(QStringLiteral("ASAN_OPTIONS"),
-               env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(failingDiskEnvironment(root.path(), faults));
     p.start(QStringLiteral(TORTURE_WINDOW_PATH), {root.path(), prefix, QString::number(count)});
     p.waitForFinished(180000);
     WindowRun run;

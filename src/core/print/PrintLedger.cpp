@@ -94,25 +94,6 @@ private:
     int error_ = 0;
 };
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *at = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, at, std::size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        at += n;
-        left -= n;
-    }
-    return true;
-}
-
 } // namespace
 
 QList<PrintLedger::Entry> PrintLedger::readAll(bool *endsWhole) const
@@ -165,7 +146,7 @@ bool PrintLedger::appendLine(const QByteArray &bytes, bool newlineFirst, QString
     const int fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     int failed = fd < 0 ? errno : 0;
     if (fd >= 0) {
-        if (!writeAll(fd, newlineFirst ? '\n' + bytes : bytes) || ::fdatasync(fd) != 0)
+        if (!FileReplace::WriteAll(fd, newlineFirst ? '\n' + bytes : bytes) || ::fdatasync(fd) != 0)
             failed = errno;
         if (::close(fd) != 0 && failed == 0)
             failed = errno;

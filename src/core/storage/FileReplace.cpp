@@ -16,25 +16,6 @@ namespace quarvel {
 
 namespace {
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *at = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, at, static_cast<std::size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        at += n;
-        left -= n;
-    }
-    return true;
-}
-
 void syncFolder(const QByteArray &folder)
 {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -52,7 +33,7 @@ int writeAside(const QByteArray &target, const QByteArray &bytes, QByteArray &te
     if (fd < 0)
         return errno;
     int failed = 0;
-    if (::fchmod(fd, 0644) != 0 || !writeAll(fd, bytes) || ::fdatasync(fd) != 0)
+    if (::fchmod(fd, 0644) != 0 || !FileReplace::WriteAll(fd, bytes) || ::fdatasync(fd) != 0)
         failed = errno;
     if (::close(fd) != 0 && failed == 0)
         failed = errno;
@@ -95,6 +76,25 @@ bool FileReplace::Write(const QString &path, const QByteArray &bytes, QString *e
     if (error)
         *error = failureText(path, failed);
     return false;
+}
+
+bool FileReplace::WriteAll(int fd, const QByteArray &bytes)
+{
+    const char *at = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, at, static_cast<std::size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        at += n;
+        left -= n;
+    }
+    return true;
 }
 
 } // namespace quarvel

@@ -19,6 +19,9 @@ public:
     // together: the bytes in a new synced file beside path ("<path>.new-XXXXXX"),
     // not yet renamed. Its path, or empty with the reason as Write gives it.
     static QString WriteAside(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+    // Writes all of `bytes` to `fd`, continuing short writes and retrying an
+    // interrupted one; false with errno set (ENOSPC for a write of nothing).
+    static bool WriteAll(int fd, const QByteArray &bytes);
 };
 
 } // namespace quarvel

@@ -1,6 +1,7 @@
 #include "upload/UploadJournal.h"
 
 #include "app/ClientContext.h"
+#include "storage/FileReplace.h"
 #include "storage/SystemError.h"
 
 #include <QFile>
@@ -21,22 +22,6 @@ namespace {
 template <class R> QByteArray bytesOf(const R &record)
 {
     return QByteArray(reinterpret_cast<const char *>(&record), sizeof(R));
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = ENOSPC;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
 }
 
 // The bytes of a record as stored now, or an empty text when it is gone.
@@ -201,7 +186,7 @@ bool UploadJournal::append(const QByteArray &text, bool durable)
         return false;
     }
     const off_t end = ::lseek(fd_, 0, SEEK_END);
-    if (writeAll(fd_, text + '\n') && (!durable || ::fdatasync(fd_) == 0))
+    if (FileReplace::WriteAll(fd_, text + '\n') && (!durable || ::fdatasync(fd_) == 0))
         return true;
     lastError_ = errno;
     // Part of a line must not stay: the next line would be glued to it. When
@@ -394,7 +379,7 @@ bool UploadJournal::rewrite()
     const int fd = ::open(QFile::encodeName(fresh).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const bool written = writeAll(fd, text) && ::fdatasync(fd) == 0;
+    const bool written = FileReplace::WriteAll(fd, text) && ::fdatasync(fd) == 0;
     ::close(fd);
     if (!written || ::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path_).constData()) != 0) {
         QFile::remove(fresh);

@@ -1,5 +1,6 @@
 #include "upload/UploadLedger.h"
 
+#include "storage/FileReplace.h"
 #include "storage/SystemError.h"
 
 #include <QDir>
@@ -21,22 +22,6 @@ namespace {
 
 constexpr char kPrefix[] = "upload-";
 constexpr char kSuffix[] = ".txt";
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = ENOSPC;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
 
 bool readAll(int fd, QByteArray &out)
 {
@@ -158,7 +143,7 @@ bool UploadLedger::recordDay(QDate day, const QList<UploadLedgerEntry> &entries)
                     written.insert(e.RecordKey());
                     lines += e.Line();
                 }
-            ok = lines.isEmpty() || (writeAll(fd, lines) && ::fdatasync(fd) == 0);
+            ok = lines.isEmpty() || (FileReplace::WriteAll(fd, lines) && ::fdatasync(fd) == 0);
             if (!ok) {
                 error = errno;
                 // What a full disk let through is taken back: the next try
